@@ -1,0 +1,56 @@
+#include "testsupport.h"
+
+namespace tvk::test {
+
+bool ScriptedPort::open(const QString &deviceName)
+{
+    m_device = deviceName;
+    ++m_openCount;
+    m_open = m_openResult;
+    return m_open;
+}
+
+QByteArray ScriptedPort::readAll()
+{
+    QByteArray data = m_input;
+    m_input.clear();
+    data.replace('\0', QByteArray());
+    return data;
+}
+
+bool ScriptedPort::write(const QByteArray &data)
+{
+    if (!m_open || m_writeFails)
+        return false;
+    m_writes.append(data);
+    return true;
+}
+
+void ScriptedPort::feed(const QByteArray &data)
+{
+    m_input += data;
+    emit received();
+}
+
+void ScriptedPort::injectLoss(const QString &reason)
+{
+    m_open = false;
+    emit lost(reason);
+}
+
+void ScriptedPort::setOpenResult(bool ok, const QString &error)
+{
+    m_openResult = ok;
+    m_error = error;
+}
+
+std::unique_ptr<SerialPort> ScriptedPortFactory::create(const QString &deviceName)
+{
+    auto port = std::make_unique<ScriptedPort>();
+    port->setOpenResult(nextOpenResult, nextOpenResult ? QString() : QStringLiteral("cannot open"));
+    devices << deviceName;
+    ports << port.get();
+    return port;
+}
+
+} // namespace tvk::test
