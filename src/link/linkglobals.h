@@ -1,10 +1,12 @@
 #pragma once
-// Program-wide flags of the serial link, shared by the link, the response
-// dispatcher, the connection logic and the main window.
+// Program-wide state of the serial link, shared by the link, the response
+// dispatcher, the connection logic, the data model start-up and the windows.
 
 namespace tvk {
 
-struct LinkFlags {
+struct LinkGlobals {
+    int CommPort = 1;             // serial port in use, 1..4 ("Com1".."Com4")
+    int ConnectRetryLimit = 5;    // ping attempts per connection cycle
     bool MonitorOnline = false;   // a ping was answered; the monitor is connected
     bool BootBlockReply = false;  // that answer came from the boot block ("$")
     bool AutoPing = true;         // keep-alive pings allowed
