@@ -1,0 +1,202 @@
+#include "model/monitordata.h"
+
+#include "app/settings.h"
+#include "link/linkglobals.h"
+
+#include <limits>
+
+namespace tvk {
+
+namespace {
+
+bool validGroup(DacGroupId id)
+{
+    return int(id) >= 0 && int(id) < kDacGroupCount;
+}
+
+bool validTable(DacTable table)
+{
+    return int(table) >= 0 && int(table) < kDacTableCount;
+}
+
+bool fitsInt16(int value)
+{
+    return value >= std::numeric_limits<qint16>::min()
+        && value <= std::numeric_limits<qint16>::max();
+}
+
+} // namespace
+
+std::optional<DacGroupId> dacGroupByLetter(QStringView letter)
+{
+    for (const DacGroupDesc &desc : kDacGroups)
+        if (letter == QLatin1String(desc.letter))
+            return desc.id;
+    return std::nullopt;
+}
+
+std::optional<DacGroupId> dacGroupByCountKey(QStringView key)
+{
+    for (const DacGroupDesc &desc : kDacGroups)
+        if (key == QLatin1String(desc.countKey))
+            return desc.id;
+    return std::nullopt;
+}
+
+MonitorData::MonitorData() = default;
+
+void MonitorData::addInitHook(std::function<void()> hook)
+{
+    if (hook)
+        m_initHooks.push_back(std::move(hook));
+}
+
+void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
+                                  MonitorDataHost *host)
+{
+    // 1. The main window shows that no monitor is connected.
+    if (host)
+        host->EnterNoMonitorState();
+
+    // 2. Group counts and the number of scan sets.
+    for (const DacGroupDesc &desc : kDacGroups)
+        group(desc.id).count = desc.startCount;
+    NumScanSets = 6;
+
+    // 3. The first two lines of every DAC value file.
+    FileHeaderText = kFileHeaderText;
+    FileVersionText = kFileVersionText;
+
+    // 4. File state and identity texts.
+    FileIsOpen = false;
+    DataChanged = false;
+    FilePath.clear();
+    ModelNumber.clear();
+    SerialNumber.clear();
+    FirmwareVersion.clear();
+    ScanSetCaption = kNoScanSetCaption;
+
+    // 5. Scan set and link state; the firmware identity derived from the
+    // version reply starts over with it; then state owned by other features.
+    CurrentScanSet = 0;
+    link.MonitorOnline = false;
+    link.AutoPing = true;
+    MonitorType = 0;
+    MdiMonitor = false;
+    for (const auto &hook : m_initHooks)
+        hook();
+
+    // 6. Channel names.
+    for (const DacGroupDesc &desc : kDacGroups) {
+        Group &g = group(desc.id);
+        for (int c = 0; c < kDacChannels; ++c) {
+            const char *name = desc.names[size_t(c)];
+            g.names[size_t(c)] = name ? QString::fromLatin1(name) : QString();
+        }
+    }
+
+    // 7. Log echo and port number.
+    link.CommLogEcho = settings.readBool(AppName::Tarvikon, SettingsSection::Configs,
+                                         QStringLiteral("CommLogEnabled"), false);
+    const int port = settings.readInt(AppName::Tarvikon, SettingsSection::Configs,
+                                      QStringLiteral("CommPort"), 1);
+    link.CommPort = port < 1 ? 1 : port;
+
+    // 8. Menus that need a monitor.
+    if (host)
+        for (const char *menu : kMenusDisabledAtInit)
+            host->SetMenuItemEnabled(QString::fromLatin1(menu), false);
+
+    // 9. Capabilities are unknown until the monitor reports them.
+    CapabilityFlags.fill(false);
+}
+
+qint16 MonitorData::count(DacGroupId id) const
+{
+    return validGroup(id) ? group(id).count : 0;
+}
+
+bool MonitorData::setCount(DacGroupId id, int count)
+{
+    if (!validGroup(id) || count < 0 || count > kDacChannels)
+        return false;
+    group(id).count = qint16(count);
+    return true;
+}
+
+std::vector<int> MonitorData::channelsOf(DacGroupId id) const
+{
+    std::vector<int> channels;
+    const int n = count(id);
+    for (int c = 0; c < n && c < kDacChannels; ++c)
+        channels.push_back(c);
+    if (id == DacGroupId::H && n <= kHorizSCapChannel)
+        channels.push_back(kHorizSCapChannel);
+    return channels;
+}
+
+QString MonitorData::channelName(DacGroupId id, int channel) const
+{
+    if (!validGroup(id) || !isValidDacChannel(channel))
+        return QString();
+    return group(id).names[size_t(channel)];
+}
+
+std::optional<DacChannelRef> MonitorData::findChannel(QStringView name) const
+{
+    // Unnamed channels hold empty names; an empty field names none of them.
+    if (name.isEmpty())
+        return std::nullopt;
+    for (const DacGroupDesc &desc : kDacGroups) {
+        const Group &g = group(desc.id);
+        for (int c = 0; c < kDacChannels; ++c)
+            if (g.names[size_t(c)] == name)
+                return DacChannelRef { desc.id, c };
+    }
+    return std::nullopt;
+}
+
+std::optional<qint16> MonitorData::value(DacGroupId id, DacTable table, int channel,
+                                         int scanSet) const
+{
+    if (!validGroup(id) || !validTable(table) || !isValidDacChannel(channel)
+        || !isValidScanSet(scanSet))
+        return std::nullopt;
+    return group(id).tables[size_t(table)][size_t(channel)][size_t(scanSet)];
+}
+
+bool MonitorData::setValue(DacGroupId id, DacTable table, int channel, int scanSet, int value)
+{
+    if (!validGroup(id) || !validTable(table) || !isValidDacChannel(channel)
+        || !isValidScanSet(scanSet) || !fitsInt16(value))
+        return false;
+    group(id).tables[size_t(table)][size_t(channel)][size_t(scanSet)] = qint16(value);
+    return true;
+}
+
+std::optional<qint16> MonitorData::currentValue(DacGroupId id, DacTable table, int channel) const
+{
+    return value(id, table, channel, CurrentScanSet);
+}
+
+bool MonitorData::setCurrentValue(DacGroupId id, DacTable table, int channel, int value)
+{
+    return setValue(id, table, channel, CurrentScanSet, value);
+}
+
+bool MonitorData::StoreFileDac(DacGroupId id, int channel, int first, int second, int third)
+{
+    if (!validGroup(id) || !isValidDacChannel(channel) || !isValidScanSet(FileScanSet)
+        || !fitsInt16(first) || !fitsInt16(second) || !fitsInt16(third))
+        return false;
+    auto &tables = group(id).tables;
+    const auto c = size_t(channel);
+    const auto s = size_t(FileScanSet);
+    tables[size_t(DacTable::Present)][c][s] = qint16(first);
+    tables[size_t(DacTable::Accepted)][c][s] = qint16(first);
+    tables[size_t(DacTable::Factory)][c][s] = qint16(second);
+    tables[size_t(DacTable::Initial)][c][s] = qint16(third);
+    return true;
+}
+
+} // namespace tvk
