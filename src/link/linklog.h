@@ -18,6 +18,8 @@ public:
     // A command as it was written to the port (CR LF included); the log
     // file records it.
     virtual void LogTransmit(const QString &text) { Q_UNUSED(text); }
+    // Every received character, echo on or off (the log file records them).
+    virtual void LogReceived(const QString &text) { Q_UNUSED(text); }
 };
 
 class NullLinkLog : public LinkLog {

@@ -69,9 +69,11 @@ public:
     void LogTrafficText(const QString &text) override { traffic += text; }
     void LogTrafficLine(const QString &text) override { traffic += text + QStringLiteral("\r\n"); }
     void LogTransmit(const QString &text) override { transmitted << text; }
+    void LogReceived(const QString &text) override { received += text; }
     QStringList events;
     QString traffic;
     QStringList transmitted;
+    QString received;
 };
 
 class RecordingBeeper : public Beeper {

@@ -1,0 +1,60 @@
+#pragma once
+// The real serial port: QSerialPort at 9600 baud, no parity, 8 data bits,
+// 1 stop bit, no handshaking, DTR and RTS off, NUL characters discarded.
+//
+// Opening discards input already waiting in the driver.
+//
+// QSerialPort reports far fewer line conditions than the monitor tool's
+// event table knows (no break, framing or overrun events in Qt 6), so only
+// what it does report is passed on:
+//  - a device that goes away (ResourceError, or read errors that keep
+//    coming without data, as a hung-up tty gives) closes the port and
+//    emits lost() once;
+//  - a write the driver refuses later is a notice();
+//  - any other error is a notice() line for the communication log.
+
+#include "link/serialport.h"
+
+#include <QSerialPort>
+
+namespace tvk {
+
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    static constexpr int kBaudRate = 9600;
+    // Read errors in a row, with no data between them, that count as a lost device.
+    static constexpr int kReadErrorsForLoss = 3;
+
+    explicit QtSerialPort(QObject *parent = nullptr);
+    ~QtSerialPort() override;
+
+    bool open(const QString &deviceName) override;
+    void close() override;
+    bool isOpen() const override;
+    QString deviceName() const override { return m_device; }
+    qint64 bytesAvailable() const override;
+    QByteArray readAll() override;
+    bool write(const QByteArray &data) override;
+    QString errorString() const override { return m_error; }
+
+private:
+    void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
+    void handleLoss();
+
+    QSerialPort *m_port;
+    QString m_device;
+    QString m_error;
+    bool m_configuring = false;
+    bool m_lossPending = false;
+    int m_readErrors = 0;
+    quint64 m_openCount = 0;
+};
+
+class QtPortFactory : public PortFactory {
+public:
+    std::unique_ptr<SerialPort> create(const QString &deviceName) override;
+};
+
+} // namespace tvk

@@ -1,0 +1,390 @@
+#include "link/seriallink.h"
+
+#include "link/portmap.h"
+
+#include <QPointer>
+
+namespace tvk {
+
+namespace {
+constexpr QChar kCR = u'\r';
+constexpr QChar kLF = u'\n';
+constexpr int kKeepAliveAfterResponseMs = 5000;
+constexpr int kKeepAliveAfterInterimMs = 2000;
+constexpr int kAbandonBeepHz = 250;
+constexpr int kAbandonBeepMs = 250;
+
+// A command as the log shows it: without its line end.
+QString shown(const QString &command)
+{
+    QString t = command;
+    while (t.endsWith(kLF) || t.endsWith(kCR))
+        t.chop(1);
+    return t;
+}
+} // namespace
+
+SerialLink::SerialLink(Clock &clock, PortFactory &ports, LinkGlobals &globals, LinkLog &log,
+                       Beeper &beeper, QObject *parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_ports(ports)
+    , m_g(globals)
+    , m_log(log)
+    , m_beeper(beeper)
+{
+    m_pause = m_clock.createTimer(this);
+    m_kick = m_clock.createTimer(this);
+    m_keepAlive = m_clock.createTimer(this);
+    m_replyTimer = m_clock.createTimer(this);
+    connect(m_pause, &Timer::timeout, this, &SerialLink::writePending);
+    connect(m_kick, &Timer::timeout, this, &SerialLink::onKick);
+}
+
+SerialLink::~SerialLink()
+{
+    if (m_port) {
+        m_port->disconnect(this);
+        m_port->close();
+    }
+}
+
+void SerialLink::setDispatcher(std::function<void(const QString &)> dispatch)
+{
+    m_dispatch = std::move(dispatch);
+}
+
+void SerialLink::setDeviceResolver(std::function<QString(int)> resolver)
+{
+    m_resolveDevice = std::move(resolver);
+}
+
+// ---------------------------------------------------------------------------
+// The port
+
+void SerialLink::attachPort(SerialPort *port)
+{
+    connect(port, &SerialPort::received, this, &SerialLink::onReceived);
+    connect(port, &SerialPort::commEvent, this, &SerialLink::onCommEvent);
+    connect(port, &SerialPort::notice, this, [this](const QString &text) { m_log.LogEvent(text); });
+    connect(port, &SerialPort::lost, this, &SerialLink::onPortLost);
+}
+
+bool SerialLink::OpenCommPort()
+{
+    if (m_port && m_port->isOpen())
+        m_port->close();
+    m_g.MonitorOnline = false;
+
+    const QString device = m_resolveDevice ? m_resolveDevice(m_g.CommPort)
+                                           : defaultDeviceForPort(m_g.CommPort);
+    if (device.isEmpty())
+        return false;
+
+    if (!m_port || m_port->deviceName() != device) {
+        if (m_port) {
+            // The old port may be the sender of the signal that got us here.
+            m_port->disconnect(this);
+            m_port.release()->deleteLater();
+        }
+        std::unique_ptr<SerialPort> port = m_ports.create(device);
+        if (!port)
+            return false;
+        attachPort(port.get());
+        m_port = std::move(port);
+    }
+    if (!m_port->open(device))
+        return false;
+
+    // Whatever the line held before this open is stale.
+    if (m_port->bytesAvailable() > 0)
+        m_port->readAll();
+    // Neither is a partial line received on the port before.
+    m_receiveBuffer.clear();
+    m_lineState = Collecting;
+    m_overflowLogged = false;
+    return true;
+}
+
+void SerialLink::CloseCommPort()
+{
+    if (m_port && m_port->isOpen())
+        m_port->close();
+}
+
+bool SerialLink::isPortOpen() const { return m_port && m_port->isOpen(); }
+
+bool SerialLink::isSimulated() const { return m_port && m_port->isSimulated(); }
+
+QString SerialLink::deviceName() const { return m_port ? m_port->deviceName() : QString(); }
+
+void SerialLink::onPortLost(const QString &reason)
+{
+    m_log.LogEvent(QStringLiteral("Serial port %1 lost: %2").arg(deviceName(), reason));
+    emit portLost(reason);
+}
+
+// ---------------------------------------------------------------------------
+// Receiving
+
+void SerialLink::onCommEvent(int code)
+{
+    const char *message = nullptr;
+    switch (code) {
+    case CommEvent::Receive:
+        onReceived();
+        return;
+    case CommEvent::Send: message = "Received comEvSend"; break; // no send threshold to reset here
+    case CommEvent::Cts: message = "Received comEvCTS"; break;
+    case CommEvent::Dsr: message = "Received comEvDSR"; break;
+    case CommEvent::Cd: message = "Received comEvCD"; break;
+    case CommEvent::Ring: message = "Received comEvRing"; break;
+    case CommEvent::Break: message = "Received comBreak"; break;
+    case CommEvent::CtsTimeout: message = "Received comCTSTO"; break;
+    case CommEvent::DsrTimeout: message = "Received comDSRTO"; break;
+    case CommEvent::Frame: message = "Received comFrame"; break;
+    case CommEvent::Overrun: message = "Received comOverrun"; break;
+    case CommEvent::CdTimeout: message = "Received comCDTO"; break;
+    case CommEvent::RxOver: message = "Received comRxOver"; break;
+    case CommEvent::TxFull: message = "Received comTxFull"; break;
+    default: return; // end-of-file, parity, device control block and unknown codes: silent
+    }
+    m_log.LogEvent(QString::fromLatin1(message));
+}
+
+void SerialLink::onReceived()
+{
+    // A parser that runs a nested event loop must not have later characters
+    // handled before the rest of this read: they stay in the port and are
+    // picked up by the loop below.
+    if (m_inReceive)
+        return;
+    m_inReceive = true;
+    QPointer<SerialLink> alive(this);
+    while (m_port && m_port->isOpen() && m_port->bytesAvailable() > 0) {
+        const QString text = QString::fromLatin1(m_port->readAll());
+        m_log.LogReceived(text);
+        for (const QChar c : text) {
+            processCharacter(c);
+            if (!alive)
+                return;
+        }
+        flushEcho();
+    }
+    m_inReceive = false;
+}
+
+void SerialLink::flushEcho()
+{
+    if (m_echo.isEmpty())
+        return;
+    m_log.LogTrafficText(m_echo);
+    m_echo.clear();
+}
+
+void SerialLink::appendReceived(const QString &text)
+{
+    m_receiveBuffer += text;
+    if (m_receiveBuffer.size() <= kMaxReceiveBuffer)
+        return;
+    // No end marker for far longer than any response: keep the newest half.
+    int cut = m_receiveBuffer.size() - kMaxReceiveBuffer / 2;
+    if (cut < m_receiveBuffer.size() && m_receiveBuffer.at(cut) == kLF)
+        ++cut; // do not leave half of a CR LF at the front
+    m_receiveBuffer.remove(0, cut);
+    if (!m_overflowLogged) {
+        m_overflowLogged = true;
+        flushEcho();
+        m_log.LogEvent(QStringLiteral("Receive buffer overflow: no end marker in %1 characters; "
+                                      "the oldest characters were dropped")
+                           .arg(kMaxReceiveBuffer));
+    }
+}
+
+void SerialLink::processCharacter(QChar c)
+{
+    if (c == kCR) {
+        if (m_lineState == AfterEnd || m_lineState == AfterInterim)
+            m_lineState = Collecting;
+        else
+            appendReceived(QStringLiteral("\r\n"));
+        if (m_g.CommLogEcho) {
+            flushEcho();
+            m_log.LogTrafficLine(QString());
+        }
+        return;
+    }
+    if (c == kLF)
+        return;
+
+    if (m_g.CommLogEcho)
+        m_echo += c;
+    appendReceived(QString(c));
+
+    if (c == u'#' || c == u'$') {
+        m_replyTimer->stop();
+        if (m_g.MonitorOnline)
+            m_keepAlive->start(kKeepAliveAfterResponseMs);
+        m_lineState = AfterEnd;
+        closeResponse();
+    } else if (c == u'!') {
+        m_replyTimer->stop();
+        if (m_g.MonitorOnline)
+            m_keepAlive->start(kKeepAliveAfterInterimMs);
+        m_lineState = AfterInterim;
+        m_receiveBuffer.clear();
+        m_overflowLogged = false;
+        // The command stays in flight until "#" or "$".
+        if (m_xmitQueue.isEmpty())
+            m_kick->start(kKickIntervalMs);
+    }
+}
+
+void SerialLink::closeResponse()
+{
+    const QString response = m_receiveBuffer;
+    m_receiveBuffer.clear();
+    m_overflowLogged = false;
+    flushEcho();
+    QPointer<SerialLink> alive(this);
+    if (m_dispatch)
+        m_dispatch(response);
+    if (!alive)
+        return;
+    // A command taken off the queue but still waiting out its pause has not
+    // been written: this response belongs to an earlier one and must not
+    // release anything.
+    if (m_writePending)
+        return;
+    m_xmitBusy = false;
+    if (!m_xmitQueue.isEmpty())
+        TransmitNext();
+}
+
+// ---------------------------------------------------------------------------
+// The transmit queue
+//
+// Everything runs on the one UI thread and nothing in SendCommand or the
+// taking part of TransmitNext can call back into the queue, so the two guard
+// flags only assert that; nobody ever has to wait for them.
+
+void SerialLink::SendCommand(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    Q_ASSERT(!m_xmitQueueAdding && !m_xmitQueueTaking);
+    m_xmitQueueAdding = true;
+    m_xmitQueue += text;
+    if (!text.contains(kLF))
+        m_xmitQueue += kLF;
+    m_xmitQueueAdding = false;
+    if (!m_xmitBusy)
+        TransmitNext();
+}
+
+void SerialLink::TransmitNext()
+{
+    if (m_xmitBusy)
+        return;
+    // Nothing to send: do not mark a command in flight that no response
+    // would ever release.
+    if (m_xmitQueue.isEmpty())
+        return;
+    Q_ASSERT(!m_xmitQueueAdding);
+    m_xmitBusy = true;
+    m_xmitQueueTaking = true;
+    const qsizetype lf = m_xmitQueue.indexOf(kLF);
+    if (lf >= 0 && lf < m_xmitQueue.size() - 1) {
+        m_pendingWrite = m_xmitQueue.left(lf + 1);
+        m_xmitQueue.remove(0, lf + 1);
+    } else {
+        m_pendingWrite = m_xmitQueue;
+        m_xmitQueue.clear();
+    }
+    m_xmitQueueTaking = false;
+    // The pause before every write, without blocking the UI.
+    m_writePending = true;
+    m_pause->start(kWritePauseMs);
+}
+
+void SerialLink::writePending()
+{
+    m_pause->stop();
+    if (!m_writePending)
+        return;
+    m_writePending = false;
+    const QString command = m_pendingWrite;
+    m_pendingWrite.clear();
+
+    if (!isPortOpen()) {
+        // Nothing queued can reach the monitor; holding it would only replay
+        // stale commands once a port is open again.
+        int dropped = 1 + int(m_xmitQueue.count(kLF));
+        if (!m_xmitQueue.isEmpty() && !m_xmitQueue.endsWith(kLF))
+            ++dropped; // a last piece without its LF
+        m_xmitQueue.clear();
+        m_xmitBusy = false;
+        m_log.LogEvent(QStringLiteral("Port not open: %1 command(s) not sent, first \"%2\"")
+                           .arg(dropped)
+                           .arg(shown(command)));
+        return;
+    }
+    if (!m_port->write(command.toLatin1())) {
+        // The command never left, so no response will release it: drop it
+        // and let the kick timer try the rest later.
+        m_xmitBusy = false;
+        m_log.LogEvent(QStringLiteral("Write failed on %1: \"%2\" not sent (%3)")
+                           .arg(m_port->deviceName(), shown(command), m_port->errorString()));
+        m_kick->start(kKickIntervalMs);
+        return;
+    }
+    m_log.LogTransmit(command);
+    emit commandWritten(command);
+    m_kick->start(kKickIntervalMs);
+}
+
+void SerialLink::onKick()
+{
+    m_kick->stop();
+    if (!m_xmitQueue.isEmpty())
+        TransmitNext();
+}
+
+void SerialLink::ClearXmitQueue()
+{
+    if (m_xmitBusy) {
+        m_beeper.Beep(kAbandonBeepHz, kAbandonBeepMs);
+        m_xmitQueue.clear();
+        m_xmitBusy = false;
+        // A command still waiting out its pause is abandoned as well.
+        m_pause->stop();
+        m_writePending = false;
+        m_pendingWrite.clear();
+    } else {
+        m_xmitQueue.clear();
+    }
+}
+
+void SerialLink::ClearQueuedCommands()
+{
+    m_xmitQueue.clear();
+}
+
+void SerialLink::WriteBypass(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    if (!isPortOpen()) {
+        m_log.LogEvent(QStringLiteral("Port not open: typed text not sent"));
+        return;
+    }
+    if (!m_port->write(text.toLatin1())) {
+        m_log.LogEvent(QStringLiteral("Write failed on %1 (%2)")
+                           .arg(m_port->deviceName(), m_port->errorString()));
+        return;
+    }
+    // Recorded for the log file; commandWritten is for queued commands only.
+    m_log.LogTransmit(text);
+}
+
+} // namespace tvk

@@ -1,0 +1,122 @@
+#pragma once
+// The serial link: owns the one serial port, turns received characters into
+// responses closed by "#" or "$", queues outgoing commands and writes them one
+// at a time, each after a 100 ms pause, with exactly one command in flight.
+//
+// It also owns the connection window's timers: the keep-alive clock
+// (tmrKeepAlive), the reply timer after a keep-alive ping (tmrConnect) and the
+// one-shot queue kick (tmrKickXmitQueue). What their ticks mean beyond the
+// queue kick belongs to the connection logic, which connects to their
+// timeout() signals.
+
+#include "link/clock.h"
+#include "link/linkglobals.h"
+#include "link/linklog.h"
+#include "link/serialport.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace tvk {
+
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    // Line state of the receive handler.
+    enum LineStateValue { Collecting = 0, AfterEnd = 2, AfterInterim = 3 };
+
+    // A received line that never closes is cut once the buffer holds this many
+    // characters (the oldest are dropped and the drop is logged).
+    static constexpr int kMaxReceiveBuffer = 64 * 1024;
+    static constexpr int kWritePauseMs = 100;
+    static constexpr int kKickIntervalMs = 2000;
+
+    SerialLink(Clock &clock, PortFactory &ports, LinkGlobals &globals, LinkLog &log,
+               Beeper &beeper, QObject *parent = nullptr);
+    ~SerialLink() override;
+
+    // Called with every closed response (DispatchResponse).
+    void setDispatcher(std::function<void(const QString &)> dispatch);
+    // Maps a port number 1..4 to the device name to open.
+    void setDeviceResolver(std::function<QString(int)> resolver);
+
+    // Opens port globals.CommPort with the fixed settings; clears MonitorOnline;
+    // discards characters already waiting. False on any failure (no message here).
+    bool OpenCommPort();
+    // Closes the port without sending anything.
+    void CloseCommPort();
+    bool isPortOpen() const;
+    bool isSimulated() const;
+    QString deviceName() const;
+    SerialPort *port() const { return m_port.get(); }
+
+    // The transmit queue.
+    void SendCommand(const QString &text);
+    void TransmitNext();
+    void ClearXmitQueue();     // drop queued commands and forget the one in flight
+    void ClearQueuedCommands(); // the log window's "Clear Xmit Queue": XmitQueue only
+    // Writes text straight to the port, outside the queue ("Xmit Q Bypass").
+    // The text goes to LogTransmit; commandWritten is not emitted for it.
+    void WriteBypass(const QString &text);
+
+    QString XmitQueue() const { return m_xmitQueue; }
+    bool XmitBusy() const { return m_xmitBusy; }
+    QString ReceiveBuffer() const { return m_receiveBuffer; }
+    int LineState() const { return m_lineState; }
+    // A command has been taken off the queue and waits out the pause before
+    // it is written (XmitBusy is already set).
+    bool isWritePending() const { return m_writePending; }
+    QString pendingCommand() const { return m_pendingWrite; }
+
+    Timer *tmrKeepAlive() const { return m_keepAlive; }
+    Timer *tmrConnect() const { return m_replyTimer; }
+    Timer *tmrKickXmitQueue() const { return m_kick; }
+
+signals:
+    // A command left for the monitor (CR LF included).
+    void commandWritten(const QString &text);
+    // The port went away while open; it is closed now.
+    void portLost(const QString &reason);
+
+private:
+    void attachPort(SerialPort *port);
+    void onReceived();
+    void onCommEvent(int code);
+    void onPortLost(const QString &reason);
+    void onKick();
+    void processCharacter(QChar c);
+    void appendReceived(const QString &text);
+    void closeResponse();
+    void writePending();
+    void flushEcho();
+
+    Clock &m_clock;
+    PortFactory &m_ports;
+    LinkGlobals &m_g;
+    LinkLog &m_log;
+    Beeper &m_beeper;
+    std::function<void(const QString &)> m_dispatch;
+    std::function<QString(int)> m_resolveDevice;
+    std::unique_ptr<SerialPort> m_port;
+
+    QString m_receiveBuffer;
+    int m_lineState = Collecting;
+    QString m_xmitQueue;
+    bool m_xmitBusy = false;
+    bool m_xmitQueueAdding = false;
+    bool m_xmitQueueTaking = false;
+    QString m_pendingWrite;     // taken off the queue, waiting out the pause
+    bool m_writePending = false;
+    bool m_inReceive = false;      // the receive handler is running (a parser may spin an event loop)
+    bool m_overflowLogged = false; // the current unterminated line was already cut and logged
+    QString m_echo;                // received characters not yet echoed to the log
+
+    Timer *m_pause = nullptr;
+    Timer *m_kick = nullptr;
+    Timer *m_keepAlive = nullptr;
+    Timer *m_replyTimer = nullptr;
+};
+
+} // namespace tvk
