@@ -1,0 +1,165 @@
+#pragma once
+// The monitor's side of the serial protocol, simulated.
+//
+// Characters go in through feed(), the monitor's output comes back from it.
+// Like the real monitor the simulator echoes every character as it arrives
+// (a line end is echoed as CR LF), runs the command when the line ends,
+// prints its output lines, each ended by CR LF, and closes with its prompt:
+// "#" from the application firmware, "$" from the boot block. The tool thus
+// receives, for "df", the echo "df" CR LF, the line "V 2.25" CR LF and "#".
+//
+// A line ends at CR, at LF, or at CR LF (one line end, not two). Lines that
+// are empty or hold only blanks run nothing and get no prompt. Backspace
+// (BS or DEL) removes the last character typed, so a technician typing into
+// the monitor character by character can correct a typo.
+//
+// Everything the set commands write is kept in the configuration, so reading
+// it back shows it. The configuration also holds the fault modes used to test
+// the tool: a monitor that falls silent after a number of commands and one
+// that answers every command with the interim marker "!" only.
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace tvk::sim {
+
+// Days, hours, minutes and seconds as the monitor counts them.
+struct OperatingTime {
+    int days = 0;
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    bool operator==(const OperatingTime &) const = default;
+};
+
+// The stored state of the simulated monitor. Unit letters of the model, part
+// and serial numbers are the lowercase letters of the commands: "s" the
+// monitor, "u" its part number (model numbers only), "c" converter, "p" CPU
+// board, "t" CRT, "d" deflection board, "f" focus supply, "g" G2 supply,
+// "h" high-voltage supply, "l" low-voltage supply, "v" video board.
+struct MonitorConfig {
+    MonitorConfig();
+
+    QString firmwareVersion = QStringLiteral("2.25"); // "df" answers "V 2.25"
+    QString epromVersion = QStringLiteral("1.05");    // "de" answers "V 1.05"
+    bool bootBlock = false;       // answering from the boot block ("$")
+    int capability = 0xFF;        // "dx" capability word
+    int modeWord = 20;            // "dw" operating mode word (1..31 on the wire)
+    int silentAfter = -1;         // answer this many commands, then nothing (-1: always answer)
+    bool busy = false;            // answer every command with its echo and "!" only
+    OperatingTime operatingTime;  // stored total (first line of "dt")
+    OperatingTime sessionTime;    // since power-on (second line of "dt")
+    int operatingCycles = 0;      // on-off cycles (third line of "dt")
+    QMap<char, QString> modelNumbers;  // by unit letter, "dm"/"cm"
+    QMap<char, QString> serialNumbers; // by unit letter, "ds"/"cs"
+    bool deflectionEnabled = true; // "md0"/"md1"
+    bool highVoltageEnabled = true; // "mh0"/"mh1"
+    bool userControlsEnabled = true; // "CP0"/"CP1"
+    bool userBrightnessEnabled = true; // "CPB0"/"CPB1"
+    bool userContrastEnabled = true;   // "CPC0"/"CPC1"
+    QList<int> i2cDevices;        // addresses that answer an I2C probe ("pi0x" + address)
+    int replyDelayMs = 2;         // in-process port: pause before each chunk of the reply
+    int replyChunk = 32;          // in-process port: characters per chunk
+};
+
+// Monitor type as the tool derives it: the version times 100 (2.25 gives 225).
+int monitorTypeOf(const QString &version);
+
+// Applies comma-separated options ("version=2.25,boot,silentafter=5") to the
+// configuration. Names are case-insensitive; flags take no value or a value
+// of 1/0, true/false, yes/no, on/off. Options:
+//   version=V        firmware version text ("df")
+//   type=N           firmware version from a monitor type number (225 -> "2.25")
+//   eprom=V          EPROM version text ("de")
+//   boot             answer from the boot block
+//   capability=N     capability word, decimal or 0x hex ("dx")
+//   mode=N           operating mode word ("dw")
+//   silentafter=N    answer N commands, then fall silent
+//   busy             answer with the echo and "!" only
+//   days= hours= minutes= seconds= cycles=   stored operating time and cycles
+//   session=S        time since power-on, in seconds
+//   model=T part=T serial=T                  the monitor's own numbers
+//   dm<u>=T ds<u>=T  model/part or serial number of unit <u> (e.g. dmt=CRT-19)
+//   i2c=A:B:...      hex addresses of the I2C devices that answer a probe
+//   delay=MS chunk=N pacing of the in-process port
+// Unknown options and values that do not parse are skipped; their text is
+// added to *ignored when given.
+void applyOptions(MonitorConfig &config, QStringView options, QStringList *ignored = nullptr);
+
+class MonitorSimulator : public QObject {
+    Q_OBJECT
+public:
+    explicit MonitorSimulator(QObject *parent = nullptr);
+    explicit MonitorSimulator(const MonitorConfig &config, QObject *parent = nullptr);
+
+    // Characters from the tool in, the monitor's output out.
+    QByteArray feed(const QByteArray &bytes);
+
+    const MonitorConfig &config() const { return m_config; }
+    MonitorConfig &config() { return m_config; }
+    void setConfig(const MonitorConfig &config) { m_config = config; }
+
+    // Every command line received, as received (line end removed), silent
+    // or not. Blank lines are not commands.
+    QByteArrayList commandsReceived() const { return m_commands; }
+    int commandCount() const { return m_commands.size(); }
+    void clearCommands() { m_commands.clear(); }
+
+    // True once the monitor has stopped answering (silentAfter reached).
+    bool isSilent() const;
+
+    // Longest line kept; further characters are dropped until the line ends.
+    static constexpr int kMaxLineLength = 256;
+
+signals:
+    void commandReceived(const QByteArray &line);
+
+private:
+    using Lines = QByteArrayList;
+    using Handler = void (MonitorSimulator::*)(const QByteArray &arg, Lines &out);
+    struct Command {
+        QByteArray word;
+        Handler handler;
+    };
+
+    void endOfLine(QByteArray &out);
+    void execute(const QByteArray &line, QByteArray &out);
+    static const QList<Command> &commandTable();
+
+    // Reads.
+    void handlePing(const QByteArray &arg, Lines &out);
+    void handleProbe(const QByteArray &arg, Lines &out);
+    void handleFirmwareVersion(const QByteArray &arg, Lines &out);
+    void handleEpromVersion(const QByteArray &arg, Lines &out);
+    void handleCapability(const QByteArray &arg, Lines &out);
+    void handleOperatingTime(const QByteArray &arg, Lines &out);
+    void handleUserControlsState(const QByteArray &arg, Lines &out);
+    void handleModelNumber(const QByteArray &arg, Lines &out);
+    void handleSerialNumber(const QByteArray &arg, Lines &out);
+    void handleModeWord(const QByteArray &arg, Lines &out);
+    // Writes.
+    void handleSetModelNumber(const QByteArray &arg, Lines &out);
+    void handleSetSerialNumber(const QByteArray &arg, Lines &out);
+    void handleSetOperating(const QByteArray &arg, Lines &out);
+    void handleSetModeWord(const QByteArray &arg, Lines &out);
+    void handleDeflection(const QByteArray &arg, Lines &out);
+    void handleHighVoltage(const QByteArray &arg, Lines &out);
+    void handleUserControls(const QByteArray &arg, Lines &out);
+    void handleUserBrightness(const QByteArray &arg, Lines &out);
+    void handleUserContrast(const QByteArray &arg, Lines &out);
+
+    Lines operatingTimeLines() const;
+
+    MonitorConfig m_config;
+    QByteArray m_line;
+    bool m_lineHasText = false; // characters of the current line were echoed
+    bool m_lastWasCr = false;
+    QByteArrayList m_commands;
+};
+
+} // namespace tvk::sim
