@@ -1,0 +1,84 @@
+#pragma once
+// The program-wide state and the widget-free parts of the tool, built once
+// and handed to every window: settings, link state, the monitor image, the
+// control book, the communication log, the serial link, the response
+// dispatcher, the main window's state routines and the connection logic.
+// Platform services come in from outside so that tests can stand in for them.
+
+#include "app/appshell.h"
+#include "app/controlbook.h"
+#include "app/settings.h"
+#include "commlog/commlog.h"
+#include "link/clock.h"
+#include "link/connector.h"
+#include "link/linkglobals.h"
+#include "link/seriallink.h"
+#include "model/monitordata.h"
+#include "protocol/dispatcher.h"
+
+#include <QObject>
+
+namespace tvk {
+
+// Forwards to the window registry once the windows exist; records nothing
+// before that.
+class WindowHostProxy : public WindowHost {
+public:
+    void setTarget(WindowHost *target) { m_target = target; }
+    void openWindow(const QString &window) override
+    {
+        if (m_target)
+            m_target->openWindow(window);
+    }
+    void hideWindow(const QString &window) override
+    {
+        if (m_target)
+            m_target->hideWindow(window);
+    }
+    bool isWindowVisible(const QString &window) const override
+    {
+        return m_target && m_target->isWindowVisible(window);
+    }
+
+private:
+    WindowHost *m_target = nullptr;
+};
+
+struct Platform {
+    Clock *clock = nullptr;
+    PortFactory *ports = nullptr;
+    Beeper *beeper = nullptr;
+    UserMessages *messages = nullptr;
+};
+
+class AppCore : public QObject {
+    Q_OBJECT
+public:
+    explicit AppCore(const Platform &platform, QObject *parent = nullptr);
+    ~AppCore() override;
+
+    // Queue a command (CR LF is added when missing).
+    void send(const QString &command);
+
+    Clock &clock;
+    PortFactory &ports;
+    Beeper &beeper;
+    UserMessages &messages;
+
+    Settings settings;
+    LinkGlobals globals;
+    MonitorData data;
+    ControlBook controls;
+    WindowHostProxy windows;
+    CommLog commLog;
+    SerialLink link;
+    ResponseDispatcher dispatcher;
+    AppShell shell;
+    Connector connector;
+
+    // Initial folders of the file dialogs.
+    QString FileSaveInitDir;
+    QString CodeInitDir;
+};
+
+} // namespace tvk

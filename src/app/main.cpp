@@ -1,0 +1,35 @@
+// The tool's entry: the platform services, the core, the main window.
+
+#include "app/appcore.h"
+#include "app/mainwindow.h"
+#include "app/qtplatform.h"
+#include "link/compositeportfactory.h"
+#include "link/qtserialport.h"
+#include "simport.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(tvk::applicationTitle());
+    QApplication::setApplicationVersion(tvk::applicationVersionText());
+
+    tvk::SystemClock clock;
+    tvk::QtPortFactory serialPorts;
+    tvk::sim::SimPortFactory simPorts(nullptr, &clock);
+    tvk::CompositePortFactory ports(&serialPorts);
+    ports.addRoute(QStringLiteral("sim:"), &simPorts);
+    tvk::QtBeeper beeper;
+    tvk::QtMessages messages;
+    tvk::QtDesktopLauncher launcher;
+
+    tvk::AppCore core(tvk::Platform{&clock, &ports, &beeper, &messages});
+    // The entry applies User mode before the main window loads.
+    core.shell.SetUserMode();
+    tvk::MainWindow window(core, launcher);
+    messages.setParent(&window);
+    window.show();
+    window.startUp();
+    return app.exec();
+}

@@ -1,0 +1,289 @@
+#include "app/mainwindow.h"
+
+#include "app/appcore.h"
+#include "app/mainmenu.h"
+#include "app/panel.h"
+#include "app/qtplatform.h"
+#include "app/widgetlayout.h"
+#include "app/windowlist.h"
+#include "app/windowregistry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace tvk {
+
+namespace {
+
+// "& " is no useful accelerator: such an ampersand is shown as itself.
+QString menuCaption(const char *caption)
+{
+    QString text = QString::fromLatin1(caption);
+    text.replace(QStringLiteral("& "), QStringLiteral("&& "));
+    return text;
+}
+
+QList<QMdiSubWindow *> visibleWindows(QMdiArea *area, bool minimised)
+{
+    QList<QMdiSubWindow *> list;
+    for (QMdiSubWindow *w : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (w->isVisible() && w->isMinimized() == minimised)
+            list << w;
+    }
+    return list;
+}
+
+} // namespace
+
+MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent)
+    : QMainWindow(parent)
+    , m_core(core)
+    , m_launcher(launcher)
+    , m_area(new QMdiArea(this))
+    , m_stateLabel(new QLabel(this))
+    , m_simBadge(new QLabel(tr("Simulated monitor"), this))
+{
+    setObjectName(kMainWindow);
+    m_area->setObjectName(QStringLiteral("mdiArea"));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+    m_registry = new WindowRegistry(core, m_area, this);
+    registerWindows(*m_registry, launcher);
+    core.windows.setTarget(m_registry);
+
+    buildMenus();
+    m_simBadge->setObjectName(QStringLiteral("lblSimulatedMonitor"));
+    m_simBadge->setStyleSheet(QStringLiteral(
+        "QLabel { background: #1d5fbf; color: white; font-weight: bold; padding: 1px 8px; border-radius: 3px; }"));
+    m_simBadge->setToolTip(tr("The port in use talks to the bundled monitor simulator, not to a real monitor."));
+    m_simBadge->hide();
+    m_stateLabel->setObjectName(QStringLiteral("lblConnectionState"));
+    statusBar()->addWidget(m_stateLabel, 1);
+    statusBar()->addPermanentWidget(m_simBadge);
+    m_registry->setMainWindow(this);
+
+    connect(&core.shell, &AppShell::connectionStateChanged, this, &MainWindow::updateStatus);
+    connect(&core.connector, &Connector::cycleStarted, this, &MainWindow::updateStatus);
+    connect(&core.shell, &AppShell::mainTitleChanged, this, &QWidget::setWindowTitle);
+    resize(800, 600);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    QHash<QString, QMenu *> menus;
+    for (const MenuItemDef &item : mainMenuTable()) {
+        const QString name = QString::fromLatin1(item.name);
+        if (!item.parent) {
+            QMenu *menu = menuBar()->addMenu(menuCaption(item.caption));
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name + QStringLiteral("Action"));
+            menus.insert(name, menu);
+            continue;
+        }
+        QAction *action = menus.value(QString::fromLatin1(item.parent))->addAction(menuCaption(item.caption));
+        action->setObjectName(name);
+        action->setMenuRole(QAction::NoRole);
+        m_actions.insert(name, action);
+        connect(action, &QAction::triggered, this, [this, name] { trigger(name); });
+    }
+}
+
+void MainWindow::trigger(const QString &name)
+{
+    const MenuItemDef *item = findMenuItem(name);
+    if (!item)
+        return;
+    if (item->opens) {
+        const QString window = QString::fromLatin1(item->opens);
+        if (m_registry->isRegistered(window))
+            m_registry->openWindow(window);
+        else
+            statusBar()->showMessage(tr("This window is not part of this build yet."), 4000);
+        return;
+    }
+    if (name == QLatin1String("mnuFileExit"))
+        close();
+    else if (name == QLatin1String("mnuMonitorOnline"))
+        m_registry->openWindow(QStringLiteral("frmConnect"));
+    else if (name == QLatin1String("mnuMonitorOffline"))
+        m_core.connector.GoOffline();
+    else if (name == QLatin1String("mnuMonitorDemo"))
+        m_core.shell.EnterOfflineDemoState();
+    else if (name == QLatin1String("mnuMonitorRun"))
+        m_core.send(QStringLiteral("g"));
+    else if (name == QLatin1String("mnuDiagnosticsOperating"))
+        openOperatingConditions();
+    else if (name == QLatin1String("mnuWindowCascade"))
+        cascade();
+    else if (name == QLatin1String("mnuWindowTileHorizontal"))
+        tileHorizontally();
+    else if (name == QLatin1String("mnuWindowTileVertical"))
+        tileVertically();
+    else if (name == QLatin1String("mnuWindowArrangeIcons"))
+        arrangeIcons();
+    else if (name == QLatin1String("mnuHelpTopics"))
+        showHelp();
+    else if (m_actions.contains(name))
+        m_actions.value(name)->setData(QStringLiteral("later")); // handled by a later feature
+}
+
+void MainWindow::updateStatus()
+{
+    static const char *const kStateTexts[] = {"No monitor", "Online", "Boot mode", "Offline demo"};
+    const auto state = m_core.shell.connectionState();
+    QString text = QString::fromLatin1(kStateTexts[int(state)]);
+    if (state == ConnectionState::NoMonitor && m_core.connector.cycleRunning())
+        text = tr("Trying to connect on Com%1 (%2)").arg(m_core.globals.CommPort).arg(m_core.link.deviceName());
+    else if (state == ConnectionState::Online || state == ConnectionState::BootMode)
+        text += tr(" on Com%1 (%2)").arg(m_core.globals.CommPort).arg(m_core.link.deviceName());
+    m_stateLabel->setText(text);
+    m_simBadge->setVisible(m_core.link.isPortOpen() && m_core.link.isSimulated());
+}
+
+void MainWindow::cascade() { m_area->cascadeSubWindows(); }
+
+void MainWindow::tileHorizontally()
+{
+    const auto windows = visibleWindows(m_area, false);
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_area->viewport()->rect();
+    const int h = area.height() / int(windows.size());
+    int y = 0;
+    for (QMdiSubWindow *w : windows) {
+        w->showNormal();
+        w->setGeometry(0, y, area.width(), h);
+        y += h;
+    }
+}
+
+void MainWindow::tileVertically()
+{
+    const auto windows = visibleWindows(m_area, false);
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_area->viewport()->rect();
+    const int w = area.width() / int(windows.size());
+    int x = 0;
+    for (QMdiSubWindow *sub : windows) {
+        sub->showNormal();
+        sub->setGeometry(x, 0, w, area.height());
+        x += w;
+    }
+}
+
+void MainWindow::arrangeIcons()
+{
+    const QRect area = m_area->viewport()->rect();
+    int x = 0;
+    for (QMdiSubWindow *w : visibleWindows(m_area, true)) {
+        const QSize s = w->size();
+        w->move(x, area.height() - s.height());
+        x += s.width();
+    }
+}
+
+void MainWindow::openOperatingConditions()
+{
+    const int type = m_core.data.MonitorType;
+    QString window;
+    if (type < 199)
+        window = QStringLiteral("frmTestPoint");
+    else if (type >= 200 && type <= 298)
+        window = QStringLiteral("frmMDITestPoints");
+    else if (type >= 300 && type <= 398)
+        window = QStringLiteral("frmFlatPanelTestPoints");
+    if (!window.isEmpty() && m_registry->isRegistered(window))
+        m_registry->openWindow(window);
+}
+
+void MainWindow::showHelp()
+{
+#ifdef Q_OS_WIN
+    if (m_launcher.startProgram(QStringLiteral("C:\\windows\\winhelp.exe"), {QStringLiteral("tarvik3.hlp")})
+        || m_launcher.startProgram(QStringLiteral("C:\\winnt\\winhlp32.exe"), {QStringLiteral("tarvik3.hlp")}))
+        return;
+#endif
+    const QString guide = helpIndexPath();
+    if (m_launcher.openFile(guide))
+        return;
+    m_core.messages.message(tr("The help could not be opened. The user guide is the file %1.").arg(guide));
+}
+
+void MainWindow::startUp()
+{
+    Settings &s = m_core.settings;
+    const QString &startUp = SettingsSection::StartUp;
+    const QString &configs = SettingsSection::Configs;
+    // 1. First run: the log window is loaded (hidden), which switches its echo on.
+    if (s.readInt(AppName::Tarvikon, startUp, QStringLiteral("RunType"), 0) != 1) {
+        m_registry->ensure(QStringLiteral("frmCommLog"));
+        m_core.globals.CommLogEcho = true;
+        s.write(AppName::Tarvikon, startUp, QStringLiteral("RunType"), QStringLiteral("1"));
+    }
+    // 2. Position, size, state.
+    restoreWindowLayout(this, kMainWindow, s);
+    // 3. Start mode (exact comparison; no password here).
+    const QString mode = s.read(AppName::Tarvikon, startUp, QStringLiteral("InitialMode"), QStringLiteral("UserMode"));
+    if (mode == QLatin1String("ServiceMode"))
+        m_core.shell.SetServiceMode();
+    else if (mode == QLatin1String("FactoryMode"))
+        m_core.shell.SetFactoryMode();
+    else
+        m_core.shell.SetUserMode();
+    // 4. Port and retry limit.
+    m_core.globals.CommPort = std::max(1, s.readInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), 1));
+    m_core.globals.ConnectRetryLimit = s.readInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), 5);
+    // 5. Echo on.
+    m_core.globals.CommLogEcho = true;
+    // 6. Initial folders of the file dialogs.
+    m_core.FileSaveInitDir = s.read(AppName::Tarvikon, configs, QStringLiteral("FileSaveInitDir"), QStringLiteral("C:\\TVK"));
+    m_core.CodeInitDir = s.read(AppName::Tarvikon, configs, QStringLiteral("CodeInitDir"), QStringLiteral("C:\\TVK"));
+    // 9 comes before the connection window here: its first cycle must find the
+    // link flags at their start values.
+    m_core.globals.AutoPing = true;
+    m_core.globals.XmitQueueBypass = false;
+    // 7. The connection window; its load opens the port and starts a cycle.
+    m_registry->openWindow(QStringLiteral("frmConnect"));
+    // 8. The log window, when it was open at the last exit.
+    if (s.readBool(AppName::Tarvikon, configs, QStringLiteral("CommLogOpen"), false))
+        m_registry->openWindow(QStringLiteral("frmCommLog"));
+    // 10. Go Offline off until connected.
+    m_core.controls.setEnabled(kMainWindow, QStringLiteral("mnuMonitorOffline"), false);
+    // 11. The data model; it begins with the no-monitor state.
+    m_core.data.InitMonitorData(m_core.globals, s, &m_core.shell);
+    updateStatus();
+}
+
+void MainWindow::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    Settings &s = m_core.settings;
+    const QString &configs = SettingsSection::Configs;
+    saveWindowLayout(this, kMainWindow, s);
+    s.writeInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), m_core.globals.CommPort);
+    s.writeBool(AppName::Tarvikon, configs, QStringLiteral("CommLogEnabled"), m_core.globals.CommLogEcho);
+    s.writeInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), m_core.globals.ConnectRetryLimit);
+    m_core.link.CloseCommPort();
+    m_registry->unloadAll();
+    s.sync();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    shutDown();
+    event->accept();
+}
+
+} // namespace tvk

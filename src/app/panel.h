@@ -1,0 +1,38 @@
+#pragma once
+// Base of every window of the tool except the main window. A panel is created
+// on first use, lives inside the main window's MDI area, and is hidden rather
+// than destroyed: its "Done", "OK" or "Close" button hides it, closing its
+// frame saves its layout and hides it.
+//
+// The registry calls load() once after creation (before the layout is
+// restored and the control book is applied), activate() each time the panel
+// becomes the active window, and unload() when its frame is closed or the
+// program shuts down (before the layout is saved).
+
+#include <QString>
+#include <QWidget>
+
+namespace tvk {
+
+class AppCore;
+
+class Panel : public QWidget {
+    Q_OBJECT
+public:
+    Panel(AppCore &core, const QString &name, const QString &title, QWidget *parent = nullptr);
+
+    AppCore &core() const { return m_core; }
+    QString name() const { return objectName(); }
+
+    virtual void load() {}
+    virtual void activate() {}
+    virtual void unload() {}
+
+    // Hide the panel (its Done / OK / Close button).
+    void hidePanel();
+
+protected:
+    AppCore &m_core;
+};
+
+} // namespace tvk

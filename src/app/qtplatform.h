@@ -1,0 +1,54 @@
+#pragma once
+// The platform services of a desktop session: message boxes, the beep, and
+// starting the help viewer or the system information tool.
+
+#include "app/controlbook.h"
+#include "link/linklog.h"
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tvk {
+
+class QtMessages : public UserMessages {
+public:
+    explicit QtMessages(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+    void message(const QString &text, const QString &title = QString()) override;
+    bool askYesNo(const QString &text, const QString &title = QString()) override;
+    bool askOkCancel(const QString &text, const QString &title = QString()) override;
+
+private:
+    QWidget *m_parent;
+};
+
+class QtBeeper : public Beeper {
+public:
+    void Beep(int frequencyHz, int durationMs) override;
+};
+
+// Starting other programs and opening documents.
+class DesktopLauncher {
+public:
+    virtual ~DesktopLauncher() = default;
+    // Starts a program detached; false when it could not be started.
+    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
+    // Opens a local file in the desktop's viewer (the browser for HTML).
+    virtual bool openFile(const QString &path) = 0;
+    virtual bool fileExists(const QString &path) const = 0;
+};
+
+class QtDesktopLauncher : public DesktopLauncher {
+public:
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+    bool openFile(const QString &path) override;
+    bool fileExists(const QString &path) const override;
+};
+
+// Where the tool's own HTML user guide lies (beside the executable, or in the
+// source tree for a build that was not installed).
+QString helpIndexPath();
+
+} // namespace tvk

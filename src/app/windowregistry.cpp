@@ -1,0 +1,255 @@
+#include "app/windowregistry.h"
+
+#include "app/appcore.h"
+#include "app/panel.h"
+#include "app/widgetlayout.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace tvk {
+
+namespace {
+
+// A frame that hides instead of closing, and lets its panel save its layout.
+class PanelFrame : public QMdiSubWindow {
+public:
+    PanelFrame(std::function<void()> onClose, QWidget *parent)
+        : QMdiSubWindow(parent), m_onClose(std::move(onClose))
+    {
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        event->ignore();
+        m_onClose();
+        hide();
+    }
+
+private:
+    std::function<void()> m_onClose;
+};
+
+QString colourSheet(int colour)
+{
+    const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+    return QStringLiteral("background-color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b);
+}
+
+void setTextOf(QObject *obj, const QString &text)
+{
+    if (auto *a = qobject_cast<QAction *>(obj))
+        a->setText(text);
+    else if (auto *l = qobject_cast<QLabel *>(obj))
+        l->setText(text);
+    else if (auto *b = qobject_cast<QAbstractButton *>(obj))
+        b->setText(text);
+    else if (auto *e = qobject_cast<QLineEdit *>(obj))
+        e->setText(text);
+    else if (auto *p = qobject_cast<QPlainTextEdit *>(obj))
+        p->setPlainText(text);
+    else if (auto *t = qobject_cast<QTextEdit *>(obj))
+        t->setPlainText(text);
+    else if (auto *g = qobject_cast<QGroupBox *>(obj))
+        g->setTitle(text);
+    else if (auto *w = qobject_cast<QWidget *>(obj))
+        w->setWindowTitle(text);
+}
+
+} // namespace
+
+WindowRegistry::WindowRegistry(AppCore &core, QMdiArea *area, QObject *parent)
+    : QObject(parent), m_core(core), m_area(area)
+{
+    connect(&core.controls, &ControlBook::changed, this,
+            [this](const QString &window, const QString &control) { onBookChanged(window, control); });
+    connect(area, &QMdiArea::subWindowActivated, this, &WindowRegistry::onSubWindowActivated);
+}
+
+void WindowRegistry::add(const QString &name, Factory factory)
+{
+    m_factories.insert(name, std::move(factory));
+}
+
+void WindowRegistry::setMainWindow(QWidget *mainWindow)
+{
+    m_mainWindow = mainWindow;
+    const auto entries = m_core.controls.entriesFor(mainWindow->objectName());
+    for (auto it = entries.begin(); it != entries.end(); ++it)
+        applyControl(mainWindow, it.key(), it.value());
+}
+
+void WindowRegistry::applyControl(QWidget *window, const QString &control,
+                                  const ControlBook::Entry &entry)
+{
+    QObject *obj = control.isEmpty() ? window : window->findChild<QObject *>(control);
+    if (!obj)
+        return;
+    if (auto *menu = qobject_cast<QMenu *>(obj))
+        obj = menu->menuAction();
+    if (auto *action = qobject_cast<QAction *>(obj)) {
+        if (entry.enabled)
+            action->setEnabled(*entry.enabled);
+        if (entry.visible)
+            action->setVisible(*entry.visible);
+        if (entry.text)
+            action->setText(*entry.text);
+        return;
+    }
+    auto *w = qobject_cast<QWidget *>(obj);
+    if (!w)
+        return;
+    if (entry.enabled)
+        w->setEnabled(*entry.enabled);
+    if (entry.visible && w != window)
+        w->setVisible(*entry.visible);
+    if (entry.text) {
+        if (w == window)
+            w->setWindowTitle(*entry.text);
+        else
+            setTextOf(w, *entry.text);
+    }
+    if (entry.color) {
+        w->setStyleSheet(colourSheet(*entry.color));
+        w->setProperty("tvkColour", *entry.color);
+    }
+}
+
+void WindowRegistry::onBookChanged(const QString &window, const QString &control)
+{
+    QWidget *target = nullptr;
+    if (m_mainWindow && window == m_mainWindow->objectName())
+        target = m_mainWindow;
+    else
+        target = find(window);
+    if (!target)
+        return;
+    ControlBook::Entry entry = m_core.controls.entriesFor(window).value(control);
+    applyControl(target, control, entry);
+}
+
+Panel *WindowRegistry::find(const QString &name) const
+{
+    for (const auto &p : m_loaded) {
+        if (p && p->objectName() == name)
+            return p;
+    }
+    return nullptr;
+}
+
+QMdiSubWindow *WindowRegistry::subWindow(const QString &name) const
+{
+    Panel *p = find(name);
+    return p ? qobject_cast<QMdiSubWindow *>(p->parentWidget()) : nullptr;
+}
+
+Panel *WindowRegistry::ensure(const QString &name)
+{
+    if (Panel *p = find(name))
+        return p;
+    const auto it = m_factories.constFind(name);
+    if (it == m_factories.constEnd())
+        return nullptr;
+    Panel *panel = (*it)(m_core);
+    panel->setObjectName(name);
+    QPointer<Panel> guard(panel);
+    auto *frame = new PanelFrame([this, guard] { if (guard) unload(guard); }, m_area);
+    frame->setObjectName(name + QStringLiteral("Frame"));
+    frame->setWidget(panel);
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_area->addSubWindow(frame);
+    frame->hide();
+    m_loaded.append(panel);
+    panel->load();
+    frame->adjustSize();
+    restoreWindowLayout(frame, name, m_core.settings, m_area->viewport());
+    const auto entries = m_core.controls.entriesFor(name);
+    for (auto e = entries.begin(); e != entries.end(); ++e)
+        applyControl(panel, e.key(), e.value());
+    emit windowCreated(name);
+    return panel;
+}
+
+void WindowRegistry::openWindow(const QString &name)
+{
+    Panel *panel = ensure(name);
+    if (!panel)
+        return;
+    auto *frame = qobject_cast<QMdiSubWindow *>(panel->parentWidget());
+    const bool wasVisible = frame->isVisible();
+    frame->show();
+    frame->raise();
+    m_area->setActiveSubWindow(frame);
+    if (!wasVisible || m_active != panel)
+        activate(panel);
+}
+
+void WindowRegistry::hideWindow(const QString &name)
+{
+    if (QMdiSubWindow *frame = subWindow(name))
+        frame->hide();
+    if (m_active && m_active->objectName() == name)
+        m_active = nullptr;
+}
+
+bool WindowRegistry::isWindowVisible(const QString &name) const
+{
+    QMdiSubWindow *frame = subWindow(name);
+    return frame && frame->isVisible();
+}
+
+QStringList WindowRegistry::loadedWindows() const
+{
+    QStringList names;
+    for (const auto &p : m_loaded) {
+        if (p)
+            names << p->objectName();
+    }
+    return names;
+}
+
+void WindowRegistry::activate(Panel *panel)
+{
+    m_active = panel;
+    panel->activate();
+}
+
+void WindowRegistry::onSubWindowActivated(QMdiSubWindow *sub)
+{
+    auto *panel = sub ? qobject_cast<Panel *>(sub->widget()) : nullptr;
+    if (!panel) {
+        m_active = nullptr;
+        return;
+    }
+    if (panel != m_active && sub->isVisible())
+        activate(panel);
+}
+
+void WindowRegistry::unload(Panel *panel)
+{
+    panel->unload();
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(panel->parentWidget()))
+        saveWindowLayout(frame, panel->objectName(), m_core.settings, m_area->viewport());
+    if (m_active == panel)
+        m_active = nullptr;
+}
+
+void WindowRegistry::unloadAll()
+{
+    for (auto it = m_loaded.crbegin(); it != m_loaded.crend(); ++it) {
+        if (*it)
+            unload(*it);
+    }
+}
+
+} // namespace tvk

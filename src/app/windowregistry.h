@@ -1,0 +1,74 @@
+#pragma once
+// The one list of the tool's windows: each is created on first use inside
+// the main window's MDI area, shown and brought to the front on "open", hidden
+// (never destroyed) when closed, and unloaded (its layout saved) at shutdown.
+// The control book's entries reach each window when it is created and on
+// every change while it exists.
+
+#include "app/controlbook.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+
+namespace tvk {
+
+class AppCore;
+class Panel;
+
+class WindowRegistry : public QObject, public WindowHost {
+    Q_OBJECT
+public:
+    using Factory = std::function<Panel *(AppCore &)>;
+
+    WindowRegistry(AppCore &core, QMdiArea *area, QObject *parent = nullptr);
+
+    // Registers a window by name; the explicit list lives with the main window.
+    void add(const QString &name, Factory factory);
+    bool isRegistered(const QString &name) const { return m_factories.contains(name); }
+    // The main window takes the book's entries for "frmMain" itself.
+    void setMainWindow(QWidget *mainWindow);
+
+    // WindowHost
+    void openWindow(const QString &name) override;
+    void hideWindow(const QString &name) override;
+    bool isWindowVisible(const QString &name) const override;
+
+    // Creates the window hidden if needed (a parser filling its controls).
+    Panel *ensure(const QString &name);
+    Panel *find(const QString &name) const;
+    QMdiSubWindow *subWindow(const QString &name) const;
+    bool isLoaded(const QString &name) const { return find(name) != nullptr; }
+    // Loaded windows in the order they were created.
+    QStringList loadedWindows() const;
+
+    // Shutdown: every loaded window, most recent first, saves its layout.
+    void unloadAll();
+
+    // Applies one entry of the book to the named control of a window.
+    static void applyControl(QWidget *window, const QString &control, const ControlBook::Entry &entry);
+
+signals:
+    void windowCreated(const QString &name);
+
+private:
+    void onBookChanged(const QString &window, const QString &control);
+    void onSubWindowActivated(QMdiSubWindow *sub);
+    void activate(Panel *panel);
+    void unload(Panel *panel);
+
+    AppCore &m_core;
+    QMdiArea *m_area;
+    QWidget *m_mainWindow = nullptr;
+    QHash<QString, Factory> m_factories;
+    QList<QPointer<Panel>> m_loaded;
+    QPointer<Panel> m_active;
+};
+
+} // namespace tvk

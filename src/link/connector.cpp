@@ -1,0 +1,247 @@
+#include "link/connector.h"
+
+#include "link/seriallink.h"
+
+namespace tvk {
+
+namespace {
+const QString kConnect = QStringLiteral("frmConnect");
+const QString kTrying = QStringLiteral("frmTrying");
+const QString kTimedOut = QStringLiteral("frmTimedOut");
+const QString kCommLog = QStringLiteral("frmCommLog");
+const QString kPing = QStringLiteral("p\r\n");
+const QString kFirmwareVersion = QStringLiteral("df\r\n");
+} // namespace
+
+Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
+                     ConnectionStates &states, ControlBook &controls, WindowHost &windows,
+                     UserMessages &messages, QObject *parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_link(link)
+    , m_g(globals)
+    , m_states(states)
+    , m_controls(controls)
+    , m_windows(windows)
+    , m_messages(messages)
+    , m_attempt(clock.createTimer(this))
+    , m_timedOut(clock.createTimer(this))
+{
+    connect(m_attempt, &Timer::timeout, this, &Connector::onAttemptTick);
+    connect(m_timedOut, &Timer::timeout, this, &Connector::DismissTimedOut);
+    connect(link.tmrKeepAlive(), &Timer::timeout, this, &Connector::onKeepAliveTick);
+    connect(link.tmrConnect(), &Timer::timeout, this, &Connector::onReplyTimeout);
+    connect(&link, &SerialLink::portLost, this, &Connector::onPortLost);
+}
+
+void Connector::setIndicators(int colour)
+{
+    m_controls.setColor(kConnect, QStringLiteral("btnInd"), colour);
+    m_controls.setColor(kCommLog, QStringLiteral("btnInd"), colour);
+}
+
+void Connector::setStatus(const QString &text)
+{
+    m_controls.setText(kConnect, QStringLiteral("lbl1"), text);
+}
+
+QString Connector::unableToConnectText()
+{
+    return QStringLiteral("Unable to connect to monitor. Make sure the\r\n"
+                          "monitor is connected and turned on, then click OK to\r\n"
+                          "try again, Offline to work without a monitor, or Exit to\r\n"
+                          "quit the application.");
+}
+
+QString Connector::retryLimitRefusal()
+{
+    return QStringLiteral("The retry limit must be a whole number from 0 to 32767.");
+}
+
+void Connector::openTrying()
+{
+    m_windows.openWindow(kTrying);
+    StartCycle();
+}
+
+void Connector::LoadConnectWindow()
+{
+    setIndicators(Colour::Red);
+    setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
+    if (m_link.OpenCommPort())
+        openTrying();
+}
+
+void Connector::ChoosePort(int index)
+{
+    const int port = index + 1;
+    if (port == m_g.CommPort || port < 1 || port > 4)
+        return;
+    m_g.CommPort = port;
+    if (m_link.OpenCommPort()) {
+        openTrying();
+    } else {
+        m_messages.message(QStringLiteral("Comm Port Error  on Com") + QString::number(port)
+                           + QStringLiteral(" -> try another port"));
+    }
+}
+
+void Connector::OkPressed()
+{
+    // A port lost while open (adapter pulled) is opened again first.
+    if (!m_link.isPortOpen() && !m_link.OpenCommPort()) {
+        m_messages.message(QStringLiteral("Comm Port Error  on Com") + QString::number(m_g.CommPort)
+                           + QStringLiteral(" -> try another port"));
+        return;
+    }
+    openTrying();
+}
+
+void Connector::OfflinePressed()
+{
+    m_states.EnterNoMonitorState();
+    m_windows.hideWindow(kConnect);
+}
+
+void Connector::DonePressed() { m_windows.hideWindow(kConnect); }
+
+void Connector::GoOffline()
+{
+    m_attempt->stop();
+    m_states.EnterNoMonitorState();
+    m_windows.hideWindow(kConnect);
+    m_windows.hideWindow(kTrying);
+}
+
+void Connector::ReConnect()
+{
+    m_states.EnterNoMonitorState();
+    m_windows.hideWindow(kConnect);
+    m_windows.hideWindow(kTrying);
+    m_windows.openWindow(kConnect);
+    OkPressed();
+}
+
+void Connector::sendPing() { m_link.SendCommand(kPing); }
+
+void Connector::StartCycle()
+{
+    m_states.EnterNoMonitorState();
+    m_controls.setText(kTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
+    m_triesToGo = m_g.ConnectRetryLimit;
+    m_controls.setText(kTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+    m_attempt->start(kAttemptMs);
+    sendPing();
+    emit cycleStarted();
+}
+
+void Connector::CancelCycle()
+{
+    m_attempt->stop();
+    m_windows.hideWindow(kTrying);
+    m_states.EnterNoMonitorState();
+}
+
+void Connector::onAttemptTick()
+{
+    if (m_g.MonitorOnline) {
+        m_attempt->stop();
+        m_link.tmrConnect()->stop();
+        m_link.tmrKeepAlive()->start(kKeepAliveAfterConnectMs);
+        const bool boot = m_g.BootBlockReply;
+        if (boot)
+            m_states.EnterBootModeState();
+        else
+            m_states.EnterOnlineState();
+        m_controls.setEnabled(QStringLiteral("frmMain"), QStringLiteral("mnuMonitorOffline"), true);
+        setStatus(QStringLiteral("Connected on the selected port."));
+        setIndicators(Colour::Green);
+        if (!boot)
+            m_link.SendCommand(kFirmwareVersion);
+        m_windows.hideWindow(kTrying);
+        emit connected(boot);
+        return;
+    }
+    --m_triesToGo;
+    if (m_autoReConnect || m_triesToGo != 0) {
+        m_controls.setText(kTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+        m_link.ClearXmitQueue();
+        sendPing();
+        m_attempt->start(kAttemptMs);
+        return;
+    }
+    m_states.EnterNoMonitorState();
+    m_attempt->stop();
+    m_windows.hideWindow(kTrying);
+    ShowTimedOut();
+    setStatus(unableToConnectText());
+    emit cycleFailed();
+}
+
+void Connector::onKeepAliveTick()
+{
+    if (m_g.MonitorOnline && m_g.AutoPing) {
+        sendPing();
+        m_link.tmrConnect()->start(kReplyMs);
+    } else {
+        m_link.tmrConnect()->stop();
+    }
+}
+
+void Connector::onReplyTimeout()
+{
+    const bool lost = m_g.MonitorOnline;
+    m_link.tmrConnect()->stop();
+    m_link.tmrKeepAlive()->stop();
+    if (!lost)
+        return;
+    m_states.EnterNoMonitorState();
+    setIndicators(Colour::Red);
+    m_windows.openWindow(kConnect);
+    emit monitorLost();
+    OkPressed();
+}
+
+void Connector::onPortLost(const QString &reason)
+{
+    m_attempt->stop();
+    m_link.tmrConnect()->stop();
+    m_link.tmrKeepAlive()->stop();
+    m_states.EnterNoMonitorState();
+    setIndicators(Colour::Red);
+    m_windows.hideWindow(kTrying);
+    setStatus(QStringLiteral("The port Com") + QString::number(m_g.CommPort)
+              + QStringLiteral(" was lost: ") + reason
+              + QStringLiteral("\r\nReconnect the adapter, then click OK, or choose another port."));
+    m_windows.openWindow(kConnect);
+}
+
+bool Connector::SetRetryLimit(const QString &text)
+{
+    const QString t = text.trimmed();
+    bool ok = !t.isEmpty();
+    for (QChar c : t)
+        ok = ok && c >= u'0' && c <= u'9';
+    const int value = ok ? t.toInt(&ok) : -1;
+    if (!ok || value < 0 || value > 32767) {
+        m_messages.message(retryLimitRefusal());
+        return false;
+    }
+    m_g.ConnectRetryLimit = value;
+    m_controls.setText(kTrying, QStringLiteral("lblLimit"), QString::number(value));
+    return true;
+}
+
+void Connector::ShowTimedOut()
+{
+    m_windows.openWindow(kTimedOut);
+    m_timedOut->start(kTimedOutNoticeMs);
+}
+
+void Connector::DismissTimedOut()
+{
+    m_timedOut->stop();
+    m_windows.hideWindow(kTimedOut);
+}
+
+} // namespace tvk

@@ -1,0 +1,104 @@
+#pragma once
+// Finding the monitor and keeping it: connection cycles of pings every 2 s
+// up to ConnectRetryLimit (or without end with Auto ReConnect), the keep-alive
+// ping after each quiet spell, the 2 s reply timer that declares a silent
+// monitor lost, and the port choice. Widget-free: the connection windows
+// (frmConnect, frmTrying, frmChangeTries, frmTimedOut) are thin views that call
+// in here and show what it writes into the ControlBook.
+
+#include "app/controlbook.h"
+#include "link/clock.h"
+#include "link/linkglobals.h"
+
+#include <QObject>
+
+namespace tvk {
+
+class SerialLink;
+
+// The main window's connection-state routines.
+class ConnectionStates {
+public:
+    virtual ~ConnectionStates() = default;
+    virtual void EnterOnlineState() = 0;
+    virtual void EnterBootModeState() = 0;
+    virtual void EnterNoMonitorState() = 0;
+};
+
+class Connector : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kAttemptMs = 2000;
+    static constexpr int kKeepAliveAfterConnectMs = 2000;
+    static constexpr int kReplyMs = 2000;
+    static constexpr int kTimedOutNoticeMs = 5000;
+
+    Connector(Clock &clock, SerialLink &link, LinkGlobals &globals, ConnectionStates &states,
+              ControlBook &controls, WindowHost &windows, UserMessages &messages,
+              QObject *parent = nullptr);
+
+    // frmConnect
+    void LoadConnectWindow();      // first showing: indicators, status, port open, first cycle
+    void ChoosePort(int index);    // optCommPort click, index 0..3
+    void OkPressed();              // btnOK: a new cycle on the port already open
+    void OfflinePressed();         // btnOffline
+    void DonePressed();            // btnDone
+    // Go Offline from the main menu
+    void GoOffline();
+    // ReConnect from the log window
+    void ReConnect();
+
+    // frmTrying
+    void StartCycle();
+    void CancelCycle();
+    int TriesToGo() const { return m_triesToGo; }
+    bool cycleRunning() const { return m_attempt->isActive(); }
+
+    // frmChangeTries OK: stores a whole number 0..32767; false (nothing
+    // changed) for anything else.
+    bool SetRetryLimit(const QString &text);
+    static QString retryLimitRefusal();
+
+    // frmTimedOut
+    void ShowTimedOut();
+    void DismissTimedOut();
+
+    bool autoReConnect() const { return m_autoReConnect; }
+    void setAutoReConnect(bool on) { m_autoReConnect = on; }
+
+    Timer *attemptTimer() const { return m_attempt; }
+    Timer *timedOutTimer() const { return m_timedOut; }
+
+    // The four lines of the status label after a failed cycle.
+    static QString unableToConnectText();
+
+signals:
+    void cycleStarted();
+    void connected(bool bootBlock);
+    void cycleFailed();
+    void monitorLost();
+
+private:
+    void onAttemptTick();
+    void onKeepAliveTick();
+    void onReplyTimeout();
+    void onPortLost(const QString &reason);
+    void setIndicators(int colour);
+    void setStatus(const QString &text);
+    void openTrying();
+    void sendPing();
+
+    Clock &m_clock;
+    SerialLink &m_link;
+    LinkGlobals &m_g;
+    ConnectionStates &m_states;
+    ControlBook &m_controls;
+    WindowHost &m_windows;
+    UserMessages &m_messages;
+    Timer *m_attempt;  // tmrConnect of frmTrying
+    Timer *m_timedOut; // Timer1 of frmTimedOut
+    int m_triesToGo = 0;
+    bool m_autoReConnect = true;
+};
+
+} // namespace tvk
