@@ -186,11 +186,13 @@ void WindowRegistry::openWindow(const QString &name)
     if (!panel)
         return;
     auto *frame = qobject_cast<QMdiSubWindow *>(panel->parentWidget());
-    const bool wasVisible = frame->isVisible();
+    // A hidden panel (its own Done button hides the frame) activates afresh.
+    if (!frame->isVisible() && m_active == panel)
+        m_active = nullptr;
     frame->show();
     frame->raise();
     m_area->setActiveSubWindow(frame);
-    if (!wasVisible || m_active != panel)
+    if (m_active != panel)
         activate(panel);
 }
 

@@ -1,0 +1,187 @@
+#include "app/appcore.h"
+#include "app/mainmenu.h"
+#include "app/mainwindow.h"
+#include "app/panel.h"
+#include "app/windowregistry.h"
+#include "guitest.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+using namespace tvk;
+using namespace tvk::test;
+
+namespace {
+
+class ProbePanel : public Panel {
+public:
+    explicit ProbePanel(AppCore &core, const QString &name) : Panel(core, name, name)
+    {
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("lblValue"));
+    }
+    void load() override { ++loads; }
+    void activate() override { ++activations; }
+    void unload() override { ++unloads; }
+    int loads = 0, activations = 0, unloads = 0;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
+    }
+
+    void menuBar_isBuiltFromTheTableInOrder()
+    {
+        GuiHarness h;
+        const QList<QAction *> top = h.window->menuBar()->actions();
+        QStringList captions;
+        for (QAction *a : top)
+            captions << a->text();
+        QCOMPARE(captions, QStringList({"&File", "&Monitor", "&Configure", "&Adjustment", "&Info",
+                                        "&Diagnostics", "&Window", "&Help"}));
+        auto *info = h.window->findChild<QMenu *>(QStringLiteral("mnuInfo"));
+        QVERIFY(info);
+        QCOMPARE(info->actions().first()->objectName(), QStringLiteral("mnuInfoID"));
+        QCOMPARE(info->actions().last()->text(), QStringLiteral("&Boot Block"));
+        // The ampersand before a blank is shown as itself.
+        QCOMPARE(h.window->menuAction(QStringLiteral("mnuDiagnosticsDeflHV"))->text(),
+                 QStringLiteral("Defl && HV Enable"));
+        QVERIFY(h.window->menuAction(QStringLiteral("frmDiagnosticsDeflectionStatus")));
+    }
+
+    void firstRun_storesRunTypeAndEndsInNoMonitor()
+    {
+        GuiHarness h;
+        h.window->show();
+        h.window->startUp();
+        QCOMPARE(h.core->settings.read(AppName::Tarvikon, "StartUp", "RunType", ""), QStringLiteral("1"));
+        QCOMPARE(h.core->shell.AppMode(), int(UserMode));
+        QCOMPARE(h.core->globals.CommPort, 1);
+        QCOMPARE(h.core->globals.ConnectRetryLimit, 5);
+        QCOMPARE(h.core->FileSaveInitDir, QStringLiteral("C:\\TVK"));
+        QVERIFY(h.window->windowTitle().endsWith(QStringLiteral(" -- No monitor")));
+        QVERIFY(!h.window->menuAction(QStringLiteral("mnuMonitorOffline"))->isEnabled());
+        QVERIFY(!h.window->menuAction(QStringLiteral("mnuAdjustGeometry"))->isEnabled());
+    }
+
+    void initialMode_isComparedExactly()
+    {
+        {
+            GuiHarness h;
+            h.core->settings.write(AppName::Tarvikon, "StartUp", "InitialMode", "FactoryMode");
+            h.window->startUp();
+            QCOMPARE(h.core->shell.AppMode(), int(FactoryMode));
+            QVERIFY(h.window->menuAction(QStringLiteral("mnuDiagnosticsPeek"))->isEnabled());
+        }
+        {
+            GuiHarness h;
+            h.core->settings.write(AppName::Tarvikon, "StartUp", "InitialMode", "factorymode");
+            h.window->startUp();
+            QCOMPARE(h.core->shell.AppMode(), int(UserMode));
+            QVERIFY(!h.window->menuAction(QStringLiteral("mnuDiagnosticsPeek"))->isEnabled());
+        }
+    }
+
+    void registry_createsOnDemand_appliesBook_andHidesInsteadOfDestroying()
+    {
+        GuiHarness h;
+        ProbePanel *probe = nullptr;
+        h.window->registry().add(QStringLiteral("frmProbe"), [&](AppCore &c) {
+            probe = new ProbePanel(c, QStringLiteral("frmProbe"));
+            return probe;
+        });
+        // A state set before the window exists reaches it when it is created.
+        h.core->controls.setText(QStringLiteral("frmProbe"), QStringLiteral("lblValue"), QStringLiteral("early"));
+        QVERIFY(!h.window->registry().isLoaded(QStringLiteral("frmProbe")));
+        h.window->show();
+        h.window->registry().openWindow(QStringLiteral("frmProbe"));
+        QVERIFY(probe);
+        QCOMPARE(probe->loads, 1);
+        QCOMPARE(probe->activations, 1);
+        auto *label = probe->findChild<QLabel *>(QStringLiteral("lblValue"));
+        QCOMPARE(label->text(), QStringLiteral("early"));
+        h.core->controls.setText(QStringLiteral("frmProbe"), QStringLiteral("lblValue"), QStringLiteral("late"));
+        QCOMPARE(label->text(), QStringLiteral("late"));
+
+        // Opening again while in front does not activate again.
+        h.window->registry().openWindow(QStringLiteral("frmProbe"));
+        QCOMPARE(probe->activations, 1);
+        // Closing the frame saves and hides; the panel lives on and a new open activates.
+        h.window->registry().subWindow(QStringLiteral("frmProbe"))->close();
+        QCOMPARE(probe->unloads, 1);
+        QVERIFY(!h.window->registry().isWindowVisible(QStringLiteral("frmProbe")));
+        h.window->registry().openWindow(QStringLiteral("frmProbe"));
+        QCOMPARE(probe->loads, 1);
+        QCOMPARE(probe->activations, 2);
+    }
+
+    void tiling_arrangesRowsAndColumns()
+    {
+        GuiHarness h;
+        for (const char *n : {"frmA", "frmB"})
+            h.window->registry().add(QString::fromLatin1(n), [n](AppCore &c) {
+                return new ProbePanel(c, QString::fromLatin1(n));
+            });
+        h.window->resize(900, 700);
+        h.window->show();
+        h.window->registry().openWindow(QStringLiteral("frmA"));
+        h.window->registry().openWindow(QStringLiteral("frmB"));
+        QMdiSubWindow *a = h.window->registry().subWindow(QStringLiteral("frmA"));
+        QMdiSubWindow *b = h.window->registry().subWindow(QStringLiteral("frmB"));
+        const QRect area = h.window->mdiArea()->viewport()->rect();
+
+        h.window->tileHorizontally();
+        QCOMPARE(a->width(), area.width());
+        QCOMPARE(b->width(), area.width());
+        QVERIFY(b->y() >= a->y() + a->height() - 1);
+
+        h.window->tileVertically();
+        QCOMPARE(a->height(), area.height());
+        QVERIFY(b->x() >= a->x() + a->width() - 1);
+    }
+
+    void shutdown_savesKeysAndLayoutsWithoutSending()
+    {
+        GuiHarness h("version=2.25");
+        h.window->registry().add(QStringLiteral("frmVersion"), [](AppCore &c) {
+            return new ProbePanel(c, QStringLiteral("frmVersion"));
+        });
+        h.window->show();
+        h.window->startUp();
+        h.window->registry().ensure(QStringLiteral("frmVersion")); // loaded, hidden
+        h.core->globals.CommPort = 3;
+        h.window->close();
+        Settings &s = h.core->settings;
+        QCOMPARE(s.read(AppName::Tarvikon, "Configs", "CommPort", ""), QStringLiteral("3"));
+        QCOMPARE(s.read(AppName::Tarvikon, "Configs", "ConnectRetryLimit", ""), QStringLiteral("5"));
+        QVERIFY(s.contains(AppName::Tarvikon, "Locations", "frmMainWidth"));
+        QVERIFY(s.contains(AppName::Tarvikon, "Configs", "VersionWindowState"));
+        QVERIFY(!h.core->link.isPortOpen());
+    }
+
+    void help_opensTheUserGuideOrSaysSo()
+    {
+        GuiHarness h;
+        h.window->showHelp();
+        QCOMPARE(h.launcher.opened.size(), 1);
+        QVERIFY(h.launcher.opened.first().endsWith(QStringLiteral("index.html")));
+        QVERIFY(h.messages.messages.isEmpty());
+        h.launcher.openResult = false;
+        h.window->showHelp();
+        QCOMPARE(h.messages.messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

@@ -1,0 +1,13 @@
+#include "apptest.h"
+
+namespace tvk::test {
+
+CoreHarness::CoreHarness()
+    : core(std::make_unique<AppCore>(Platform{&clock, &ports, &beeper, &messages}))
+{
+    core->windows.setTarget(&windows);
+}
+
+CoreHarness::~CoreHarness() = default;
+
+} // namespace tvk::test

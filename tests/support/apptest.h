@@ -1,0 +1,78 @@
+#pragma once
+// Harnesses for tests of the application: the core with stand-ins for every
+// platform service, a simulated monitor behind the ports driven by a manual
+// clock, and the real main window on top (offscreen).
+
+#include "app/appcore.h"
+#include "app/controlbook.h"
+#include "link/clock.h"
+#include "testsupport.h"
+
+#include <QSet>
+#include <QStringList>
+#include <memory>
+
+namespace tvk::sim {
+class SimPortFactory;
+class MonitorSimulator;
+} // namespace tvk::sim
+
+namespace tvk::test {
+
+class RecordingMessages : public UserMessages {
+public:
+    void message(const QString &text, const QString &title = QString()) override
+    {
+        messages << text;
+        titles << title;
+    }
+    bool askYesNo(const QString &text, const QString &title = QString()) override
+    {
+        questions << text;
+        Q_UNUSED(title);
+        return yesNoAnswer;
+    }
+    bool askOkCancel(const QString &text, const QString &title = QString()) override
+    {
+        questions << text;
+        Q_UNUSED(title);
+        return okCancelAnswer;
+    }
+    QStringList messages, titles, questions;
+    bool yesNoAnswer = true;
+    bool okCancelAnswer = true;
+};
+
+// Records window requests instead of showing anything.
+class RecordingWindows : public WindowHost {
+public:
+    void openWindow(const QString &window) override
+    {
+        opened << window;
+        visible.insert(window);
+    }
+    void hideWindow(const QString &window) override
+    {
+        hidden << window;
+        visible.remove(window);
+    }
+    bool isWindowVisible(const QString &window) const override { return visible.contains(window); }
+    QStringList opened, hidden;
+    QSet<QString> visible;
+};
+
+// The core on scripted ports and a manual clock.
+struct CoreHarness {
+    CoreHarness();
+    ~CoreHarness();
+    ManualClock clock;
+    ScriptedPortFactory ports;
+    RecordingBeeper beeper;
+    RecordingMessages messages;
+    RecordingWindows windows;
+    std::unique_ptr<AppCore> core;
+    // The port the link opened last.
+    ScriptedPort *port() const { return ports.last(); }
+};
+
+} // namespace tvk::test
