@@ -2,6 +2,7 @@
 
 #include "app/mainmenu.h"
 #include "model/monitordata.h"
+#include "protocol/commands.h"
 
 namespace tvk {
 
@@ -248,7 +249,7 @@ void AppShell::ApplyMdiMenus()
         m_controls.setVisible(kVideoAdj, QString::fromLatin1(name), masterG2);
     m_controls.setEnabled(kVideoAdj, QStringLiteral("HScroll2_1"), masterG2);
     if (code >= 209 && code <= 298 && m_hooks.sendCommand)
-        m_hooks.sendCommand(QStringLiteral("dx\r\n"));
+        m_hooks.sendCommand(cmd::readCapability());
     applyHysteresisRow(code >= 216);
 }
 

@@ -7,6 +7,7 @@
 #include "app/widgetlayout.h"
 #include "app/windowlist.h"
 #include "app/windowregistry.h"
+#include "protocol/commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -119,7 +120,7 @@ void MainWindow::trigger(const QString &name)
     else if (name == QLatin1String("mnuMonitorDemo"))
         m_core.shell.EnterOfflineDemoState();
     else if (name == QLatin1String("mnuMonitorRun"))
-        m_core.send(QStringLiteral("g"));
+        m_core.send(cmd::runApplication());
     else if (name == QLatin1String("mnuDiagnosticsOperating"))
         openOperatingConditions();
     else if (name == QLatin1String("mnuWindowCascade"))

@@ -1,6 +1,7 @@
 #include "link/connector.h"
 
 #include "link/seriallink.h"
+#include "protocol/commands.h"
 
 namespace tvk {
 
@@ -9,8 +10,6 @@ const QString kConnect = QStringLiteral("frmConnect");
 const QString kTrying = QStringLiteral("frmTrying");
 const QString kTimedOut = QStringLiteral("frmTimedOut");
 const QString kCommLog = QStringLiteral("frmCommLog");
-const QString kPing = QStringLiteral("p\r\n");
-const QString kFirmwareVersion = QStringLiteral("df\r\n");
 } // namespace
 
 Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
@@ -122,7 +121,7 @@ void Connector::ReConnect()
     OkPressed();
 }
 
-void Connector::sendPing() { m_link.SendCommand(kPing); }
+void Connector::sendPing() { m_link.SendCommand(cmd::ping()); }
 
 void Connector::StartCycle()
 {
@@ -157,7 +156,7 @@ void Connector::onAttemptTick()
         setStatus(QStringLiteral("Connected on the selected port."));
         setIndicators(Colour::Green);
         if (!boot)
-            m_link.SendCommand(kFirmwareVersion);
+            m_link.SendCommand(cmd::readFirmwareVersion());
         m_windows.hideWindow(kTrying);
         emit connected(boot);
         return;

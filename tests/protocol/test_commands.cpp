@@ -1,0 +1,50 @@
+#include "protocol/commands.h"
+
+#include <QTest>
+
+using namespace tvk;
+
+class TestCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void everyCommandEndsInOneCrLf()
+    {
+        const QStringList all = {
+            cmd::ping(), cmd::disableChecking(), cmd::terse(), cmd::verbose(), cmd::statusMessages(true),
+            cmd::readFirmwareVersion(), cmd::readModelNumber(u"s"), cmd::readDac(u"v"),
+            cmd::setDac(u"v", 3, 128), cmd::renameScanSet(u" Night "), cmd::setModeWord(20),
+            cmd::hvLowerLimit(u" 25 "), cmd::probeI2c(u"A0"), cmd::hexRecord(u":00000001FF"),
+            cmd::typed(u"dt"), cmd::setOperating(u'h', u"12"), cmd::storeDacInitial(u"l"),
+        };
+        for (const QString &c : all) {
+            QVERIFY2(c.endsWith(QStringLiteral("\r\n")), qPrintable(c));
+            QCOMPARE(c.count(u'\r'), 1);
+            QCOMPARE(c.count(u'\n'), 1);
+        }
+    }
+
+    void argumentsJoinWithoutSeparator()
+    {
+        QCOMPARE(cmd::setDac(u"v", 3, 128), QStringLiteral("cdv3128\r\n"));
+        QCOMPARE(cmd::setContrast(-5), QStringLiteral("cdl0-5\r\n"));
+        QCOMPARE(cmd::readDacFactory(u"s"), QStringLiteral("ddfs\r\n"));
+        QCOMPARE(cmd::storeDacInitial(u"h"), QStringLiteral("cdhp\r\n"));
+        QCOMPARE(cmd::selectScanSet(4), QStringLiteral("CC4\r\n"));
+        QCOMPARE(cmd::userBrightness(false), QStringLiteral("CPB0\r\n"));
+        QCOMPARE(cmd::photocell(true), QStringLiteral("cp9\r\n"));
+        QCOMPARE(cmd::readBacklight(u'w'), QStringLiteral("drw\r\n"));
+    }
+
+    void textArgumentsAreTrimmed_rawOnesAreNot()
+    {
+        QCOMPARE(cmd::setSerialNumber(u"s", u"  A123 "), QStringLiteral("cssA123\r\n"));
+        QCOMPARE(cmd::renameScanSet(u" Night "), QStringLiteral("ccnNight\r\n"));
+        QCOMPARE(cmd::hvLowerLimit(u" 25 "), QStringLiteral("chl 25 \r\n"));
+        QCOMPARE(cmd::setAddress(u"0x1F "), QStringLiteral("a0x1F \r\n"));
+        QCOMPARE(cmd::writeWord(u" 0xBEEF"), QStringLiteral("ww 0xBEEF\r\n"));
+        QCOMPARE(cmd::typed(u" dt "), QStringLiteral(" dt \r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommands)
+#include "test_commands.moc"
