@@ -1,5 +1,6 @@
 #include "app/appcore.h"
 
+#include "app/handlerlist.h"
 #include "link/portmap.h"
 
 namespace tvk {
@@ -10,6 +11,8 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , ports(*platform.ports)
     , beeper(*platform.beeper)
     , messages(*platform.messages)
+    , fileDialogs(*platform.fileDialogs)
+    , inputBox(*platform.inputBox)
     , link(clock, ports, globals, commLog, beeper)
     , dispatcher(globals, [this] { return int(data.MonitorType); })
     , shell(controls, messages, globals, data,
@@ -19,6 +22,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
 {
     link.setDispatcher([this](const QString &response) { dispatcher.DispatchResponse(response); });
     link.setDeviceResolver([this](int port) { return deviceForPort(settings, port); });
+    registerReplyHandlers(*this);
 }
 
 AppCore::~AppCore() = default;

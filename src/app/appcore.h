@@ -7,6 +7,7 @@
 
 #include "app/appshell.h"
 #include "app/controlbook.h"
+#include "app/dialogs.h"
 #include "app/settings.h"
 #include "commlog/commlog.h"
 #include "link/clock.h"
@@ -49,6 +50,8 @@ struct Platform {
     PortFactory *ports = nullptr;
     Beeper *beeper = nullptr;
     UserMessages *messages = nullptr;
+    FileDialogs *fileDialogs = nullptr;
+    InputBox *inputBox = nullptr;
 };
 
 class AppCore : public QObject {
@@ -64,6 +67,8 @@ public:
     PortFactory &ports;
     Beeper &beeper;
     UserMessages &messages;
+    FileDialogs &fileDialogs;
+    InputBox &inputBox;
 
     Settings settings;
     LinkGlobals globals;

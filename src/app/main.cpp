@@ -22,13 +22,17 @@ int main(int argc, char *argv[])
     ports.addRoute(QStringLiteral("sim:"), &simPorts);
     tvk::QtBeeper beeper;
     tvk::QtMessages messages;
+    tvk::QtFileDialogs fileDialogs;
+    tvk::QtInputBox inputBox;
     tvk::QtDesktopLauncher launcher;
 
-    tvk::AppCore core(tvk::Platform{&clock, &ports, &beeper, &messages});
+    tvk::AppCore core(tvk::Platform{&clock, &ports, &beeper, &messages, &fileDialogs, &inputBox});
     // The entry applies User mode before the main window loads.
     core.shell.SetUserMode();
     tvk::MainWindow window(core, launcher);
     messages.setParent(&window);
+    fileDialogs.setParent(&window);
+    inputBox.setParent(&window);
     window.show();
     window.startUp();
     return app.exec();

@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
@@ -33,6 +36,46 @@ bool QtMessages::askOkCancel(const QString &text, const QString &title)
     return QMessageBox::question(m_parent, titleOr(title), text,
                                  QMessageBox::Ok | QMessageBox::Cancel)
         == QMessageBox::Ok;
+}
+
+namespace {
+QString startPath(const FileDialogOptions &o)
+{
+    if (o.proposedName.isEmpty())
+        return o.initialDir;
+    return o.initialDir.isEmpty() ? o.proposedName : QDir(o.initialDir).filePath(o.proposedName);
+}
+} // namespace
+
+std::optional<QString> QtFileDialogs::openFile(const FileDialogOptions &o)
+{
+    QFileDialog dialog(m_parent, o.title, startPath(o), o.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(o.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtFileDialogs::saveFile(const FileDialogOptions &o)
+{
+    QFileDialog dialog(m_parent, o.title, startPath(o), o.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !o.promptOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtInputBox::getText(const QString &prompt, const QString &title,
+                                           const QString &defaultText)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, title.isEmpty() ? applicationTitle() : title,
+                                               prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 void QtBeeper::Beep(int, int) { QApplication::beep(); }

@@ -3,6 +3,7 @@
 // starting the help viewer or the system information tool.
 
 #include "app/controlbook.h"
+#include "app/dialogs.h"
 #include "link/linklog.h"
 
 #include <QString>
@@ -19,6 +20,28 @@ public:
     void message(const QString &text, const QString &title = QString()) override;
     bool askYesNo(const QString &text, const QString &title = QString()) override;
     bool askOkCancel(const QString &text, const QString &title = QString()) override;
+
+private:
+    QWidget *m_parent;
+};
+
+class QtFileDialogs : public FileDialogs {
+public:
+    explicit QtFileDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+    std::optional<QString> openFile(const FileDialogOptions &options) override;
+    std::optional<QString> saveFile(const FileDialogOptions &options) override;
+
+private:
+    QWidget *m_parent;
+};
+
+class QtInputBox : public InputBox {
+public:
+    explicit QtInputBox(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+    std::optional<QString> getText(const QString &prompt, const QString &title,
+                                   const QString &defaultText = QString()) override;
 
 private:
     QWidget *m_parent;

@@ -3,7 +3,7 @@
 namespace tvk::test {
 
 CoreHarness::CoreHarness()
-    : core(std::make_unique<AppCore>(Platform{&clock, &ports, &beeper, &messages}))
+    : core(std::make_unique<AppCore>(Platform{&clock, &ports, &beeper, &messages, &dialogs, &dialogs}))
 {
     core->windows.setTarget(&windows);
 }

@@ -43,6 +43,33 @@ public:
     bool okCancelAnswer = true;
 };
 
+// Answers file dialogs and the input box from queues the test fills;
+// an empty queue answers "cancelled".
+class ScriptedDialogs : public FileDialogs, public InputBox {
+public:
+    std::optional<QString> openFile(const FileDialogOptions &options) override
+    {
+        openRequests << options;
+        return openAnswers.isEmpty() ? std::nullopt : openAnswers.takeFirst();
+    }
+    std::optional<QString> saveFile(const FileDialogOptions &options) override
+    {
+        saveRequests << options;
+        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.takeFirst();
+    }
+    std::optional<QString> getText(const QString &prompt, const QString &title,
+                                   const QString &defaultText = QString()) override
+    {
+        inputPrompts << prompt;
+        Q_UNUSED(title);
+        Q_UNUSED(defaultText);
+        return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.takeFirst();
+    }
+    QList<FileDialogOptions> openRequests, saveRequests;
+    QList<std::optional<QString>> openAnswers, saveAnswers, inputAnswers;
+    QStringList inputPrompts;
+};
+
 // Records window requests instead of showing anything.
 class RecordingWindows : public WindowHost {
 public:
@@ -69,6 +96,7 @@ struct CoreHarness {
     ScriptedPortFactory ports;
     RecordingBeeper beeper;
     RecordingMessages messages;
+    ScriptedDialogs dialogs;
     RecordingWindows windows;
     std::unique_ptr<AppCore> core;
     // The port the link opened last.

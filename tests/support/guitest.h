@@ -52,6 +52,7 @@ struct GuiHarness {
     std::unique_ptr<sim::SimPortFactory> simPorts;
     RecordingBeeper beeper;
     RecordingMessages messages;
+    ScriptedDialogs dialogs;
     FakeLauncher launcher;
     std::unique_ptr<AppCore> core;
     std::unique_ptr<MainWindow> window;
