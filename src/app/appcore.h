@@ -84,6 +84,12 @@ public:
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;
     QString CodeInitDir;
+
+    // Set while a reply parser selects option buttons of the configuration
+    // panels, so that their actions send nothing back to the monitor.
+    bool ConfigUpdateGuard = false;
+    // Clear while a reply parser positions sliders of the adjustment panels.
+    bool SendOnChange = true;
 };
 
 } // namespace tvk

@@ -35,6 +35,30 @@ void ControlBook::setColor(const QString &window, const QString &control, int co
     emit changed(window, control, ControlProperty::Color);
 }
 
+void ControlBook::setChecked(const QString &window, const QString &control, bool checked)
+{
+    entry(window, control).checked = checked;
+    emit changed(window, control, ControlProperty::Checked);
+}
+
+void ControlBook::setValue(const QString &window, const QString &control, int value)
+{
+    entry(window, control).value = value;
+    emit changed(window, control, ControlProperty::Value);
+}
+
+std::optional<bool> ControlBook::checked(const QString &window, const QString &control) const
+{
+    const Entry *e = find(window, control);
+    return e ? e->checked : std::nullopt;
+}
+
+std::optional<int> ControlBook::value(const QString &window, const QString &control) const
+{
+    const Entry *e = find(window, control);
+    return e ? e->value : std::nullopt;
+}
+
 std::optional<bool> ControlBook::enabled(const QString &window, const QString &control) const
 {
     const Entry *e = find(window, control);

@@ -17,7 +17,7 @@
 
 namespace tvk {
 
-enum class ControlProperty { Enabled, Visible, Text, Color };
+enum class ControlProperty { Enabled, Visible, Text, Color, Checked, Value };
 
 // Indicator colours: 24-bit values with red in the low byte.
 namespace Colour {
@@ -36,11 +36,17 @@ public:
     void setVisible(const QString &window, const QString &control, bool on);
     void setText(const QString &window, const QString &control, const QString &text);
     void setColor(const QString &window, const QString &control, int colour);
+    // Option buttons and check boxes.
+    void setChecked(const QString &window, const QString &control, bool checked);
+    // Sliders and spin boxes.
+    void setValue(const QString &window, const QString &control, int value);
 
     std::optional<bool> enabled(const QString &window, const QString &control) const;
     std::optional<bool> visible(const QString &window, const QString &control) const;
     std::optional<QString> text(const QString &window, const QString &control) const;
     std::optional<int> color(const QString &window, const QString &control) const;
+    std::optional<bool> checked(const QString &window, const QString &control) const;
+    std::optional<int> value(const QString &window, const QString &control) const;
     // Enabled unless something disabled it.
     bool isEnabled(const QString &window, const QString &control) const
     {
@@ -52,6 +58,8 @@ public:
         std::optional<bool> visible;
         std::optional<QString> text;
         std::optional<int> color;
+        std::optional<bool> checked;
+        std::optional<int> value;
     };
     // Every control of a window with a state set, by control name.
     QHash<QString, Entry> entriesFor(const QString &window) const { return m_windows.value(window); }

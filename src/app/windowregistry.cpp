@@ -5,6 +5,8 @@
 #include "app/widgetlayout.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QSpinBox>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -71,8 +73,7 @@ void setTextOf(QObject *obj, const QString &text)
 WindowRegistry::WindowRegistry(AppCore &core, QMdiArea *area, QObject *parent)
     : QObject(parent), m_core(core), m_area(area)
 {
-    connect(&core.controls, &ControlBook::changed, this,
-            [this](const QString &window, const QString &control) { onBookChanged(window, control); });
+    connect(&core.controls, &ControlBook::changed, this, &WindowRegistry::onBookChanged);
     connect(area, &QMdiArea::subWindowActivated, this, &WindowRegistry::onSubWindowActivated);
 }
 
@@ -90,42 +91,56 @@ void WindowRegistry::setMainWindow(QWidget *mainWindow)
 }
 
 void WindowRegistry::applyControl(QWidget *window, const QString &control,
-                                  const ControlBook::Entry &entry)
+                                  const ControlBook::Entry &entry, std::optional<ControlProperty> only)
 {
     QObject *obj = control.isEmpty() ? window : window->findChild<QObject *>(control);
     if (!obj)
         return;
+    auto wants = [&](ControlProperty p) { return !only || *only == p; };
     if (auto *menu = qobject_cast<QMenu *>(obj))
         obj = menu->menuAction();
     if (auto *action = qobject_cast<QAction *>(obj)) {
-        if (entry.enabled)
+        if (entry.enabled && wants(ControlProperty::Enabled))
             action->setEnabled(*entry.enabled);
-        if (entry.visible)
+        if (entry.visible && wants(ControlProperty::Visible))
             action->setVisible(*entry.visible);
-        if (entry.text)
+        if (entry.text && wants(ControlProperty::Text))
             action->setText(*entry.text);
+        if (entry.checked && wants(ControlProperty::Checked))
+            action->setChecked(*entry.checked);
         return;
     }
     auto *w = qobject_cast<QWidget *>(obj);
     if (!w)
         return;
-    if (entry.enabled)
+    if (entry.enabled && wants(ControlProperty::Enabled))
         w->setEnabled(*entry.enabled);
-    if (entry.visible && w != window)
+    if (entry.visible && wants(ControlProperty::Visible) && w != window)
         w->setVisible(*entry.visible);
-    if (entry.text) {
+    if (entry.text && wants(ControlProperty::Text)) {
         if (w == window)
             w->setWindowTitle(*entry.text);
         else
             setTextOf(w, *entry.text);
     }
-    if (entry.color) {
+    if (entry.color && wants(ControlProperty::Color)) {
         w->setStyleSheet(colourSheet(*entry.color));
         w->setProperty("tvkColour", *entry.color);
     }
+    if (entry.checked && wants(ControlProperty::Checked)) {
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            b->setChecked(*entry.checked);
+    }
+    if (entry.value && wants(ControlProperty::Value)) {
+        if (auto *slider = qobject_cast<QAbstractSlider *>(w))
+            slider->setValue(*entry.value);
+        else if (auto *spin = qobject_cast<QSpinBox *>(w))
+            spin->setValue(*entry.value);
+    }
 }
 
-void WindowRegistry::onBookChanged(const QString &window, const QString &control)
+void WindowRegistry::onBookChanged(const QString &window, const QString &control,
+                                   ControlProperty property)
 {
     QWidget *target = nullptr;
     if (m_mainWindow && window == m_mainWindow->objectName())
@@ -135,7 +150,7 @@ void WindowRegistry::onBookChanged(const QString &window, const QString &control
     if (!target)
         return;
     ControlBook::Entry entry = m_core.controls.entriesFor(window).value(control);
-    applyControl(target, control, entry);
+    applyControl(target, control, entry, property);
 }
 
 Panel *WindowRegistry::find(const QString &name) const

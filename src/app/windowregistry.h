@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -51,14 +52,16 @@ public:
     // Shutdown: every loaded window, most recent first, saves its layout.
     void unloadAll();
 
-    // Applies one entry of the book to the named control of a window.
-    static void applyControl(QWidget *window, const QString &control, const ControlBook::Entry &entry);
+    // Applies an entry of the book to the named control of a window: every
+    // property it holds, or only the one that changed.
+    static void applyControl(QWidget *window, const QString &control, const ControlBook::Entry &entry,
+                             std::optional<ControlProperty> only = std::nullopt);
 
 signals:
     void windowCreated(const QString &name);
 
 private:
-    void onBookChanged(const QString &window, const QString &control);
+    void onBookChanged(const QString &window, const QString &control, ControlProperty property);
     void onSubWindowActivated(QMdiSubWindow *sub);
     void activate(Panel *panel);
     void unload(Panel *panel);
