@@ -236,9 +236,10 @@ void AppShell::ApplyFlatPanelMenus()
     applyHysteresisRow(false);
 }
 
-void AppShell::ApplyMdiMenus()
+void AppShell::ApplyMdiMenus() { applyMdi(m_data.MonitorType); }
+
+void AppShell::applyMdi(int code)
 {
-    const int code = m_data.MonitorType;
     for (const ProfileRow &row : kProfileTable) {
         if (row.mdi != Keep)
             menu(row.menu, row.mdi == On);
@@ -260,6 +261,82 @@ void AppShell::ApplyEarlyFirmwareMenus()
             menu(row.menu, row.early == On);
     }
     applyHysteresisRow(false);
+}
+
+AppShell::MonitorProfile AppShell::profileForCode(int code)
+{
+    if (code >= 300)
+        return MonitorProfile::FlatPanel;
+    if (code >= 200 && code <= 298)
+        return MonitorProfile::Mdi;
+    if (code <= 138)
+        return MonitorProfile::EarlyFirmware;
+    return MonitorProfile::None;
+}
+
+void AppShell::applyMonitorTypeProfile(int code)
+{
+    switch (profileForCode(code)) {
+    case MonitorProfile::FlatPanel:
+        ApplyFlatPanelMenus();
+        break;
+    case MonitorProfile::Mdi:
+        applyMdi(code);
+        break;
+    case MonitorProfile::EarlyFirmware:
+        ApplyEarlyFirmwareMenus();
+        break;
+    case MonitorProfile::None:
+        break;
+    }
+}
+
+QString AppShell::incorrectPasswordText()
+{
+    return QStringLiteral("Incorrect Password. Try again, or Cancel, then Select User Mode.");
+}
+
+AppShell::ModeRequest AppShell::ModeDialogOk(int selectedMode)
+{
+    switch (selectedMode) {
+    case UserMode:
+        SetUserMode();
+        return ModeRequest::ModeSet;
+    case ServiceMode:
+        if (m_appMode == ServiceMode)
+            return ModeRequest::Unchanged;
+        m_expectedPassword = kServicePassword;
+        return ModeRequest::PasswordNeeded;
+    case FactoryMode:
+        if (m_appMode == FactoryMode)
+            return ModeRequest::Unchanged;
+        m_expectedPassword = kFactoryPassword;
+        return ModeRequest::PasswordNeeded;
+    default:
+        return ModeRequest::Unchanged;
+    }
+}
+
+bool AppShell::PasswordDialogOk(const QString &typed)
+{
+    // Only blanks are cut off the ends; the comparison is case-sensitive.
+    qsizetype first = 0, last = typed.size();
+    while (first < last && typed.at(first) == u' ')
+        ++first;
+    while (last > first && typed.at(last - 1) == u' ')
+        --last;
+    const QString text = typed.mid(first, last - first);
+
+    if (m_expectedPassword == kServicePassword && text == kServicePassword) {
+        SetServiceMode();
+        return true;
+    }
+    if (m_expectedPassword == kFactoryPassword && text == kFactoryPassword) {
+        SetFactoryMode();
+        return true;
+    }
+    m_messages.message(incorrectPasswordText());
+    return false;
 }
 
 } // namespace tvk

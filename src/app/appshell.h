@@ -55,9 +55,34 @@ public:
     void forceAppModeValue(int value) { m_appMode = value; }
 
     // Monitor-type profiles, applied by the firmware version reply.
+    // ApplyMdiMenus reads the code from MonitorType.
     void ApplyFlatPanelMenus();
     void ApplyMdiMenus();
     void ApplyEarlyFirmwareMenus();
+
+    // Which profile a version code selects: 300 and above flat panel,
+    // 200..298 MDI, 138 and below early firmware, 139..199 and 299 none.
+    enum class MonitorProfile { None, FlatPanel, Mdi, EarlyFirmware };
+    static MonitorProfile profileForCode(int code);
+    // Applies the profile of the code (the MDI profile's code-dependent rows
+    // use this code). Does not store the code in MonitorType: the version
+    // reply does that first.
+    void applyMonitorTypeProfile(int code);
+
+    // The mode dialog (frmAppMode) and its password gate (frmPassword).
+    enum class ModeRequest {
+        ModeSet,        // User mode applied: hide the mode dialog
+        PasswordNeeded, // expected password set: show the password dialog
+        Unchanged       // the selected Service/Factory mode is already current
+    };
+    // OK of the mode dialog with the selected option (UserMode, ServiceMode, FactoryMode).
+    ModeRequest ModeDialogOk(int selectedMode);
+    // OK of the password dialog: leading and trailing blanks are removed and
+    // the rest compared exactly with the expected password. True: the mode is
+    // set. False: "Incorrect Password..." has been shown and nothing changed.
+    bool PasswordDialogOk(const QString &typed);
+    QString expectedPassword() const { return m_expectedPassword; }
+    static QString incorrectPasswordText();
 
     static const QString kServicePassword;
     static const QString kFactoryPassword;
@@ -71,6 +96,7 @@ private:
     void menu(const char *name, bool on);
     void applyMode(int mode);
     void applyHysteresisRow(bool shown);
+    void applyMdi(int code);
 
     ControlBook &m_controls;
     UserMessages &m_messages;
@@ -80,6 +106,7 @@ private:
     ConnectionState m_state = ConnectionState::NoMonitor;
     int m_appMode = UserMode;
     QString m_title;
+    QString m_expectedPassword;
 };
 
 } // namespace tvk
