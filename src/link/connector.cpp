@@ -52,6 +52,30 @@ QString Connector::unableToConnectText()
                           "quit the application.");
 }
 
+QString Connector::portErrorMessage(int port)
+{
+    return QStringLiteral("Comm Port Error  on Com") + QString::number(port)
+        + QStringLiteral(" -> try another port");
+}
+
+QString Connector::portNotOpenedText(int port, const QString &device, const QString &reason)
+{
+    QString text = QStringLiteral("Trying port ") + QString::number(port) + QStringLiteral("\r\nCom")
+        + QString::number(port);
+    if (!device.isEmpty())
+        text += QStringLiteral(" (") + device + QStringLiteral(")");
+    text += QStringLiteral(" could not be opened");
+    if (!reason.isEmpty())
+        text += QStringLiteral(": ") + reason;
+    return text + QStringLiteral(".\r\nChoose another port, or click OK to try again.");
+}
+
+QString Connector::portFailureText() const
+{
+    const SerialPort *port = m_link.port();
+    return portNotOpenedText(m_g.CommPort, m_link.deviceName(), port ? port->errorString() : QString());
+}
+
 QString Connector::retryLimitRefusal()
 {
     return QStringLiteral("The retry limit must be a whole number from 0 to 32767.");
@@ -63,12 +87,31 @@ void Connector::openTrying()
     StartCycle();
 }
 
+void Connector::stopCycleTimers()
+{
+    m_attempt->stop();
+    m_link.tmrConnect()->stop();
+    m_link.tmrKeepAlive()->stop();
+}
+
+void Connector::portOpenFailed()
+{
+    // Whatever ran on the port before is gone with it.
+    stopCycleTimers();
+    m_windows.hideWindow(kTrying);
+    m_states.EnterNoMonitorState();
+    setIndicators(Colour::Red);
+    setStatus(portFailureText());
+}
+
 void Connector::LoadConnectWindow()
 {
     setIndicators(Colour::Red);
     setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
     if (m_link.OpenCommPort())
         openTrying();
+    else
+        setStatus(portFailureText());
 }
 
 void Connector::ChoosePort(int index)
@@ -77,20 +120,29 @@ void Connector::ChoosePort(int index)
     if (port == m_g.CommPort || port < 1 || port > 4)
         return;
     m_g.CommPort = port;
-    if (m_link.OpenCommPort()) {
+    bool opened = false;
+    try {
+        opened = m_link.OpenCommPort();
+    } catch (...) {
+        portOpenFailed();
+        m_messages.message(QStringLiteral("Comm Port Error -> try another port"));
+        return;
+    }
+    if (opened) {
         openTrying();
     } else {
-        m_messages.message(QStringLiteral("Comm Port Error  on Com") + QString::number(port)
-                           + QStringLiteral(" -> try another port"));
+        portOpenFailed();
+        m_messages.message(portErrorMessage(port));
     }
 }
 
 void Connector::OkPressed()
 {
-    // A port lost while open (adapter pulled) is opened again first.
+    // A port lost while open (adapter pulled), or one that would not open
+    // at start, is opened again first.
     if (!m_link.isPortOpen() && !m_link.OpenCommPort()) {
-        m_messages.message(QStringLiteral("Comm Port Error  on Com") + QString::number(m_g.CommPort)
-                           + QStringLiteral(" -> try another port"));
+        portOpenFailed();
+        m_messages.message(portErrorMessage(m_g.CommPort));
         return;
     }
     openTrying();
@@ -98,6 +150,10 @@ void Connector::OkPressed()
 
 void Connector::OfflinePressed()
 {
+    // Working without a monitor ends a cycle that is still running, or it
+    // would connect behind the user's back.
+    stopCycleTimers();
+    m_windows.hideWindow(kTrying);
     m_states.EnterNoMonitorState();
     m_windows.hideWindow(kConnect);
 }
@@ -106,7 +162,7 @@ void Connector::DonePressed() { m_windows.hideWindow(kConnect); }
 
 void Connector::GoOffline()
 {
-    m_attempt->stop();
+    stopCycleTimers();
     m_states.EnterNoMonitorState();
     m_windows.hideWindow(kConnect);
     m_windows.hideWindow(kTrying);
@@ -125,11 +181,18 @@ void Connector::sendPing() { m_link.SendCommand(cmd::ping()); }
 
 void Connector::StartCycle()
 {
+    // The keep-alive of an earlier connection has nothing to keep alive now;
+    // the next connection starts it again.
+    m_link.tmrKeepAlive()->stop();
     m_states.EnterNoMonitorState();
+    setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
     m_controls.setText(kTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
     m_triesToGo = m_g.ConnectRetryLimit;
     m_controls.setText(kTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
     m_attempt->start(kAttemptMs);
+    // A command left in flight by a monitor that went silent would hold the
+    // first ping back until the next attempt.
+    m_link.ClearXmitQueue();
     sendPing();
     emit cycleStarted();
 }
@@ -169,8 +232,8 @@ void Connector::onAttemptTick()
         m_attempt->start(kAttemptMs);
         return;
     }
-    m_states.EnterNoMonitorState();
     m_attempt->stop();
+    m_states.EnterNoMonitorState();
     m_windows.hideWindow(kTrying);
     ShowTimedOut();
     setStatus(unableToConnectText());
@@ -203,9 +266,7 @@ void Connector::onReplyTimeout()
 
 void Connector::onPortLost(const QString &reason)
 {
-    m_attempt->stop();
-    m_link.tmrConnect()->stop();
-    m_link.tmrKeepAlive()->stop();
+    stopCycleTimers();
     m_states.EnterNoMonitorState();
     setIndicators(Colour::Red);
     m_windows.hideWindow(kTrying);

@@ -58,6 +58,10 @@ public:
     // changed) for anything else.
     bool SetRetryLimit(const QString &text);
     static QString retryLimitRefusal();
+    // "Comm Port Error  on Com<n> -> try another port"
+    static QString portErrorMessage(int port);
+    // The status text of frmConnect when a port would not open.
+    static QString portNotOpenedText(int port, const QString &device, const QString &reason);
 
     // frmTimedOut
     void ShowTimedOut();
@@ -86,6 +90,9 @@ private:
     void setIndicators(int colour);
     void setStatus(const QString &text);
     void openTrying();
+    void stopCycleTimers();
+    void portOpenFailed();
+    QString portFailureText() const;
     void sendPing();
 
     Clock &m_clock;

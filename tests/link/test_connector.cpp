@@ -1,0 +1,390 @@
+// Connection cycles, keep-alive and the port choice of the connector, on the
+// core with a scripted port and a hand-moved clock. The scripted monitor
+// answers every command written to it unless the test silences it.
+
+#include "apptest.h"
+#include "link/portmap.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace tvk;
+using namespace tvk::test;
+
+namespace {
+
+const QString kConnect = QStringLiteral("frmConnect");
+const QString kTrying = QStringLiteral("frmTrying");
+const QString kTimedOut = QStringLiteral("frmTimedOut");
+
+struct Rig : CoreHarness {
+    enum class Answer { Normal, BootBlock, Interim, Silent };
+    Answer answer = Answer::Normal;
+    int answered = 0;       // writes of the current port already answered
+    qint64 lastReplyMs = -1;
+    QList<qint64> pingTimes; // clock time of every "p" written
+
+    Connector &connector() { return core->connector; }
+    LinkGlobals &g() { return core->globals; }
+
+    // Moves time in 10 ms steps; after each step the monitor answers what
+    // was written to it since the last step.
+    void run(int ms)
+    {
+        for (int t = 0; t < ms; t += 10) {
+            clock.advance(10);
+            ScriptedPort *p = port();
+            if (!p)
+                continue;
+            const QByteArrayList w = p->writes();
+            for (; answered < w.size(); ++answered) {
+                const QByteArray cmd = w.at(answered);
+                if (cmd == "p\r\n")
+                    pingTimes << clock.nowMs();
+                reply(p, cmd);
+            }
+        }
+    }
+    void reply(ScriptedPort *p, const QByteArray &cmd)
+    {
+        const QByteArray echo = cmd.trimmed() + "\r\n";
+        switch (answer) {
+        case Answer::Silent:
+            return;
+        case Answer::Interim:
+            p->feed(echo + "!");
+            return;
+        case Answer::BootBlock:
+            p->feed(echo + "$");
+            break;
+        case Answer::Normal:
+            p->feed(cmd == "df\r\n" ? echo + "2.25\r\n#" : echo + "#");
+            break;
+        }
+        lastReplyMs = clock.nowMs();
+    }
+    int count(const QByteArray &cmd) const
+    {
+        return port() ? int(port()->writes().count(cmd)) : 0;
+    }
+    QString text(const QString &window, const QString &control) const
+    {
+        return core->controls.text(window, control).value_or(QString());
+    }
+    // Opens Com1 and runs until the first attempt tick has declared the connection.
+    void connect()
+    {
+        connector().LoadConnectWindow();
+        run(2050);
+    }
+};
+
+} // namespace
+
+class TestConnector : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively(); }
+
+    void limitFive_pingsFiveTimesThenTimesOut()
+    {
+        Rig r;
+        r.connector().setAutoReConnect(false);
+        r.answer = Rig::Answer::Silent;
+        r.connector().LoadConnectWindow();
+        QVERIFY(r.windows.visible.contains(kTrying));
+        QCOMPARE(r.text(kTrying, "lblLimit"), QStringLiteral("5"));
+        QCOMPARE(r.text(kTrying, "lblToGo"), QStringLiteral("5"));
+
+        r.run(8050);
+        QCOMPARE(r.text(kTrying, "lblToGo"), QStringLiteral("1"));
+        QVERIFY(r.connector().cycleRunning());
+        r.run(2000); // t = 10050: the fifth tick gave up
+        QCOMPARE(r.pingTimes.size(), 5);
+        for (int i = 1; i < 5; ++i)
+            QCOMPARE(r.pingTimes[i] - r.pingTimes[i - 1], 2000);
+        QVERIFY(!r.connector().cycleRunning());
+        QVERIFY(!r.windows.visible.contains(kTrying));
+        QVERIFY(r.windows.visible.contains(kTimedOut));
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(r.text(kConnect, "lbl1"), Connector::unableToConnectText());
+        QCOMPARE(Connector::unableToConnectText().split(QStringLiteral("\r\n")).size(), 4);
+
+        // No more pings; the notice closes itself 5 s after it opened.
+        r.run(4900);
+        QCOMPARE(r.pingTimes.size(), 5);
+        QVERIFY(r.windows.visible.contains(kTimedOut));
+        r.run(100);
+        QVERIFY(!r.windows.visible.contains(kTimedOut));
+        QVERIFY(!r.connector().timedOutTimer()->isActive());
+    }
+
+    void limitOne_givesUpAfterTwoSecondsWithOnePing()
+    {
+        Rig r;
+        r.g().ConnectRetryLimit = 1;
+        r.connector().setAutoReConnect(false);
+        r.answer = Rig::Answer::Silent;
+        r.connector().LoadConnectWindow();
+        r.run(1990);
+        QVERIFY(r.connector().cycleRunning());
+        r.run(20);
+        QVERIFY(!r.connector().cycleRunning());
+        QVERIFY(r.windows.visible.contains(kTimedOut));
+        r.run(6000);
+        QCOMPARE(r.pingTimes.size(), 1);
+    }
+
+    void limitZero_orAutoReConnect_neverGivesUp()
+    {
+        for (const bool autoReConnect : {false, true}) {
+            Rig r;
+            r.g().ConnectRetryLimit = autoReConnect ? 2 : 0;
+            r.connector().setAutoReConnect(autoReConnect);
+            r.answer = Rig::Answer::Silent;
+            r.connector().LoadConnectWindow();
+            r.run(60150);
+            QVERIFY(r.connector().cycleRunning());
+            QVERIFY(!r.windows.opened.contains(kTimedOut));
+            QCOMPARE(r.pingTimes.size(), 31);
+            QCOMPARE(r.connector().TriesToGo(), r.g().ConnectRetryLimit - 30);
+            QCOMPARE(r.text(kTrying, "lblToGo"), QString::number(r.connector().TriesToGo()));
+            // Every further ping first abandons the unanswered one.
+            QCOMPARE(r.beeper.beeps.size(), 30);
+        }
+    }
+
+    void pingReply_connectsAtTheNextTick()
+    {
+        Rig r;
+        r.connector().LoadConnectWindow();
+        r.run(1000);
+        QVERIFY(r.g().MonitorOnline);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(r.count("df\r\n"), 0);
+        r.run(1150);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QVERIFY(!r.connector().cycleRunning());
+        QVERIFY(!r.windows.visible.contains(kTrying));
+        QCOMPARE(r.text(kConnect, "lbl1"), QStringLiteral("Connected on the selected port."));
+        QCOMPARE(r.core->controls.color(kConnect, "btnInd"), Colour::Green);
+        QCOMPARE(r.core->controls.color("frmCommLog", "btnInd"), Colour::Green);
+        QVERIFY(r.core->controls.isEnabled("frmMain", "mnuMonitorOffline"));
+        QCOMPARE(r.count("df\r\n"), 1);
+        QCOMPARE(r.pingTimes.size(), 1);
+    }
+
+    void bootBlockReply_entersBootModeWithoutVersionRead()
+    {
+        Rig r;
+        r.answer = Rig::Answer::BootBlock;
+        r.connect();
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::BootMode);
+        QVERIFY(r.g().BootBlockReply);
+        QVERIFY(!r.windows.visible.contains(kTrying));
+        r.run(500);
+        QCOMPARE(r.count("df\r\n"), 0);
+    }
+
+    void keepAlive_pingsFiveSecondsAfterTheLastReply_andDeclaresSilentMonitorLost()
+    {
+        Rig r;
+        r.connect();
+        r.run(200); // the "df" reply
+        QCOMPARE(r.count("df\r\n"), 1);
+        const qint64 lastReply = r.lastReplyMs;
+        const int pings = r.pingTimes.size();
+        r.run(5500);
+        QCOMPARE(r.pingTimes.size(), pings + 1);
+        const qint64 gap = r.pingTimes.last() - lastReply;
+        QVERIFY2(gap >= 5000 && gap <= 5200, qPrintable(QString::number(gap)));
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+
+        // The monitor falls silent: its next keep-alive ping is the last one.
+        r.answer = Rig::Answer::Silent;
+        r.run(5200);
+        const qint64 unanswered = r.pingTimes.last();
+        QVERIFY(r.core->link.tmrConnect()->isActive());
+        QList<qint64> lostAt;
+        QObject::connect(&r.connector(), &Connector::monitorLost, [&] { lostAt << r.clock.nowMs(); });
+        r.windows.visible.remove(kConnect);
+        r.run(2100);
+        QCOMPARE(lostAt.size(), 1);
+        // Declared lost 2 s after the ping was queued (it is written 100 ms later).
+        QCOMPARE(lostAt.first() - unanswered, 1900);
+        QVERIFY(r.windows.visible.contains(kConnect));
+        QVERIFY(r.windows.visible.contains(kTrying));
+        QVERIFY(r.connector().cycleRunning());
+        QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
+        QCOMPARE(r.core->controls.color(kConnect, "btnInd"), Colour::Red);
+        // The new cycle pings at once, although the old ping never got its answer.
+        QCOMPARE(r.pingTimes.size(), pings + 3);
+        QCOMPARE(r.pingTimes.last() - lostAt.first(), 100);
+
+        // The monitor answers again: connected once more.
+        r.answer = Rig::Answer::Normal;
+        r.run(3500);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+    }
+
+    void keepAlive_withAutoPingOff_neverDeclaresLost()
+    {
+        Rig r;
+        r.connect();
+        r.run(200);
+        r.g().AutoPing = false;
+        r.answer = Rig::Answer::Silent;
+        const int pings = r.pingTimes.size();
+        r.run(30000);
+        QCOMPARE(r.pingTimes.size(), pings);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QVERIFY(r.core->link.tmrKeepAlive()->isActive());
+        QVERIFY(!r.core->link.tmrConnect()->isActive());
+    }
+
+    void interimMarker_stopsReplyTimer_andKeepsKeepAliveShort()
+    {
+        Rig r;
+        r.connect();
+        r.run(200);
+        r.answer = Rig::Answer::Interim;
+        const int pings = r.pingTimes.size();
+        r.run(5200);
+        QCOMPARE(r.pingTimes.size(), pings + 1);
+        QVERIFY(!r.core->link.tmrConnect()->isActive());
+        QCOMPARE(r.core->link.tmrKeepAlive()->interval(), 2000);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+    }
+
+    void choosingTheSamePort_doesNothing()
+    {
+        Rig r;
+        r.connect();
+        const int opens = r.port()->openCount();
+        const int created = r.ports.ports.size();
+        const int openedWindows = r.windows.opened.size();
+        r.connector().ChoosePort(0);
+        r.run(3000);
+        QCOMPARE(r.port()->openCount(), opens);
+        QCOMPARE(r.ports.ports.size(), created);
+        QCOMPARE(r.windows.opened.size(), openedWindows);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+    }
+
+    void choosingAnotherPort_opensItAndStartsACycle()
+    {
+        Rig r;
+        r.connect();
+        r.connector().ChoosePort(2);
+        QCOMPARE(r.g().CommPort, 3);
+        QCOMPARE(r.ports.devices.last(), deviceForPortText(3));
+        QVERIFY(r.connector().cycleRunning());
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        r.answered = 0;
+        r.run(2050);
+        QCOMPARE(r.count("p\r\n"), 1);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QVERIFY(r.core->shell.mainTitle().endsWith(QStringLiteral("Monitor on Com3")));
+    }
+
+    void portThatWillNotOpen_isReported_andLeavesNoMonitor()
+    {
+        Rig r;
+        r.connect();
+        r.ports.nextOpenResult = false;
+        r.connector().ChoosePort(1);
+        QCOMPARE(r.messages.messages, QStringList{QStringLiteral("Comm Port Error  on Com2 -> try another port")});
+        QCOMPARE(r.g().CommPort, 2);
+        QVERIFY(!r.connector().cycleRunning());
+        QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QVERIFY(r.text(kConnect, "lbl1").contains(QStringLiteral("could not be opened")));
+
+        // OK tries the port again and reports it again.
+        r.connector().OkPressed();
+        QCOMPARE(r.messages.messages.size(), 2);
+        QVERIFY(!r.connector().cycleRunning());
+    }
+
+    void portFailingAtStart_staysQuiet_untilTheUserActs()
+    {
+        Rig r;
+        r.ports.nextOpenResult = false;
+        r.connector().LoadConnectWindow();
+        QVERIFY(r.messages.messages.isEmpty());
+        QVERIFY(!r.connector().cycleRunning());
+        QVERIFY(!r.windows.opened.contains(kTrying));
+        QVERIFY(r.text(kConnect, "lbl1").startsWith(QStringLiteral("Trying port 1\r\nCom1")));
+        QCOMPARE(r.core->controls.color(kConnect, "btnInd"), Colour::Red);
+    }
+
+    void lostAdapter_stopsEverything_andOkReopens()
+    {
+        Rig r;
+        r.connect();
+        r.run(200);
+        r.port()->injectLoss(QStringLiteral("device removed"));
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
+        QVERIFY(!r.connector().cycleRunning());
+        QVERIFY(r.windows.visible.contains(kConnect));
+        QVERIFY(r.text(kConnect, "lbl1").contains(QStringLiteral("device removed")));
+        const int opens = r.port()->openCount();
+        r.connector().OkPressed();
+        QCOMPARE(r.port()->openCount(), opens + 1);
+        QVERIFY(r.connector().cycleRunning());
+    }
+
+    void cancelOfflineAndGoOffline_endTheCycle()
+    {
+        for (int how = 0; how < 3; ++how) {
+            Rig r;
+            r.answer = Rig::Answer::Silent;
+            r.connector().LoadConnectWindow();
+            r.run(500);
+            if (how == 0)
+                r.connector().CancelCycle();
+            else if (how == 1)
+                r.connector().OfflinePressed();
+            else
+                r.connector().GoOffline();
+            QVERIFY(!r.connector().cycleRunning());
+            QVERIFY(!r.windows.visible.contains(kTrying));
+            QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+            // A monitor that answers late does not connect behind the user's back.
+            r.answer = Rig::Answer::Normal;
+            r.run(6000);
+            QCOMPARE(r.pingTimes.size(), 1);
+            QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+            QCOMPARE(r.windows.hidden.contains(kConnect), how != 0);
+        }
+    }
+
+    void retryLimit_acceptsWholeNumbersUpTo32767_andTheNextCycleUsesIt()
+    {
+        Rig r;
+        for (const char *bad : {"abc", "-1", "40000", "", "7.5", "99999999999999999999"}) {
+            QVERIFY2(!r.connector().SetRetryLimit(QString::fromLatin1(bad)), bad);
+            QCOMPARE(r.g().ConnectRetryLimit, 5);
+        }
+        QCOMPARE(r.messages.messages.size(), 6);
+        QCOMPARE(r.messages.messages.first(), Connector::retryLimitRefusal());
+        QVERIFY(r.connector().SetRetryLimit(QStringLiteral("32767")));
+        QVERIFY(r.connector().SetRetryLimit(QStringLiteral(" 2 ")));
+        QCOMPARE(r.g().ConnectRetryLimit, 2);
+
+        r.connector().setAutoReConnect(false);
+        r.answer = Rig::Answer::Silent;
+        r.connector().LoadConnectWindow();
+        QCOMPARE(r.text(kTrying, "lblLimit"), QStringLiteral("2"));
+        r.run(4050);
+        QCOMPARE(r.pingTimes.size(), 2);
+        QVERIFY(r.windows.visible.contains(kTimedOut));
+    }
+
+private:
+    static QString deviceForPortText(int port) { return defaultDeviceForPort(port); }
+};
+
+QTEST_GUILESS_MAIN(TestConnector)
+#include "test_connector.moc"
