@@ -286,6 +286,8 @@ const QList<MonitorSimulator::Command> &MonitorSimulator::commandTable()
             {"CP", &MonitorSimulator::handleUserControls},
             {"CPB", &MonitorSimulator::handleUserBrightness},
             {"CPC", &MonitorSimulator::handleUserContrast},
+            {"ct", &MonitorSimulator::handleVideoSource},
+            {"cg", &MonitorSimulator::handleDegauss},
         };
         // Longest word first, so "pi0x" wins over "p" and "CPB" over "CP".
         std::stable_sort(t.begin(), t.end(),
@@ -503,6 +505,19 @@ void MonitorSimulator::handleUserBrightness(const QByteArray &arg, Lines &)
 void MonitorSimulator::handleUserContrast(const QByteArray &arg, Lines &)
 {
     parseSwitch(arg, m_config.userContrastEnabled);
+}
+
+void MonitorSimulator::handleVideoSource(const QByteArray &arg, Lines &)
+{
+    qint64 value = 0;
+    if (parseWholeNumber(arg, value) && value >= 0 && value <= 2)
+        m_config.videoSource = int(value);
+}
+
+void MonitorSimulator::handleDegauss(const QByteArray &arg, Lines &)
+{
+    if (arg.trimmed().isEmpty())
+        ++m_config.degaussCount;
 }
 
 } // namespace tvk::sim

@@ -62,6 +62,8 @@ struct MonitorConfig {
     bool userControlsEnabled = true; // "CP0"/"CP1"
     bool userBrightnessEnabled = true; // "CPB0"/"CPB1"
     bool userContrastEnabled = true;   // "CPC0"/"CPC1"
+    int videoSource = 0;          // "ct0" external, "ct1" black, "ct2" white screen
+    int degaussCount = 0;         // degauss cycles run ("cg")
     QList<int> i2cDevices;        // addresses that answer an I2C probe ("pi0x" + address)
     int replyDelayMs = 2;         // in-process port: pause before each chunk of the reply
     int replyChunk = 32;          // in-process port: characters per chunk
@@ -152,6 +154,8 @@ private:
     void handleUserControls(const QByteArray &arg, Lines &out);
     void handleUserBrightness(const QByteArray &arg, Lines &out);
     void handleUserContrast(const QByteArray &arg, Lines &out);
+    void handleVideoSource(const QByteArray &arg, Lines &out);
+    void handleDegauss(const QByteArray &arg, Lines &out);
 
     Lines operatingTimeLines() const;
 

@@ -1,12 +1,15 @@
 #include "app/handlerlist.h"
 
 #include "app/appcore.h"
+#include "panels/config/confighandlers.h"
+#include "panels/info/identity.h"
 
 namespace tvk {
 
 void registerReplyHandlers(AppCore &core)
 {
-    Q_UNUSED(core);
+    installConfigHandlers(core);
+    installIdentityHandlers(core);
 }
 
 } // namespace tvk

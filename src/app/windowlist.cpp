@@ -9,6 +9,16 @@
 #include "link/timedoutwindow.h"
 #include "link/tryingwindow.h"
 
+#include "panels/config/deflhvpanel.h"
+#include "panels/config/operatingmodepanel.h"
+#include "panels/config/operatingtimepanel.h"
+#include "panels/config/setoperatingtimespanel.h"
+#include "panels/config/videoconfigpanel.h"
+#include "panels/info/capabilitypanel.h"
+#include "panels/info/idpanel.h"
+#include "panels/info/limitspanel.h"
+#include "panels/info/setmodelserialpanel.h"
+#include "panels/info/versionpanel.h"
 
 namespace tvk {
 
@@ -21,6 +31,16 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(QStringLiteral("frmTrying"), [](AppCore &c) { return new TryingWindow(c); });
     r.add(QStringLiteral("frmChangeTries"), [](AppCore &c) { return new ChangeTriesWindow(c); });
     r.add(QStringLiteral("frmTimedOut"), [](AppCore &c) { return new TimedOutWindow(c); });
+    r.add(QStringLiteral("frmOperatingTime"), [](AppCore &c) { return new OperatingTimePanel(c); });
+    r.add(QStringLiteral("frmSetOperatingTimes"), [](AppCore &c) { return new SetOperatingTimesPanel(c); });
+    r.add(QStringLiteral("frmOperatingMode"), [](AppCore &c) { return new OperatingModePanel(c); });
+    r.add(QStringLiteral("frmVideoConfig"), [](AppCore &c) { return new VideoConfigPanel(c); });
+    r.add(QStringLiteral("frmDeflHVEnable"), [](AppCore &c) { return new DeflHvPanel(c); });
+    r.add(QStringLiteral("frmVersion"), [](AppCore &c) { return new VersionPanel(c); });
+    r.add(QStringLiteral("frmID"), [](AppCore &c) { return new IdPanel(c); });
+    r.add(QStringLiteral("frmCapability"), [](AppCore &c) { return new CapabilityPanel(c); });
+    r.add(QStringLiteral("frmLimits"), [](AppCore &c) { return new LimitsPanel(c); });
+    r.add(QStringLiteral("frmSetModelAndSerialNumber"), [](AppCore &c) { return new SetModelSerialPanel(c); });
 }
 
 } // namespace tvk

@@ -1,0 +1,54 @@
+#include "panels/config/deflhvpanel.h"
+
+#include "app/appcore.h"
+#include "panels/config/deflhv.h"
+#include "protocol/commands.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+DeflHvPanel::DeflHvPanel(AppCore &core)
+    : Panel(core, kDeflHvWindow, QStringLiteral("Deflection & HV Enable/Disable"))
+{
+    auto addPair = [this](const QString &caption, const char *enableName, const char *disableName,
+                          QString (*command)(bool)) {
+        auto *frame = new QGroupBox(caption, this);
+        auto *layout = new QVBoxLayout(frame);
+        for (bool enable : {true, false}) {
+            auto *button = new QRadioButton(enable ? QStringLiteral("Enable") : QStringLiteral("Disable"), frame);
+            button->setObjectName(QString::fromLatin1(enable ? enableName : disableName));
+            button->setChecked(!enable);
+            layout->addWidget(button);
+            connect(button, &QRadioButton::clicked, this, [this, command, enable] {
+                if (!m_core.ConfigUpdateGuard)
+                    m_core.send(command(enable));
+            });
+        }
+        return frame;
+    };
+    QGroupBox *defl = addPair(QStringLiteral("Deflection"), "optDeflEnable", "optDeflDisable", &cmd::deflection);
+    defl->setObjectName(QStringLiteral("fraDeflection"));
+    QGroupBox *hv = addPair(QStringLiteral("HV"), "optHVEnable", "optHVDisable", &cmd::highVoltage);
+    hv->setObjectName(QStringLiteral("fraHV"));
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("btnDone"));
+    auto *frames = new QHBoxLayout;
+    frames->addWidget(defl);
+    frames->addWidget(hv);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(done);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(frames);
+    layout->addLayout(buttons);
+
+    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+}
+
+} // namespace tvk

@@ -1,0 +1,60 @@
+#include "panels/config/operatingtimepanel.h"
+
+#include "app/appcore.h"
+#include "panels/config/operatingtime.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+OperatingTimePanel::OperatingTimePanel(AppCore &core)
+    : Panel(core, kOperatingTimeWindow, QStringLiteral("Operating Time"))
+{
+    auto *timeCaption = new QLabel(QStringLiteral("Operating Time:"), this);
+    timeCaption->setObjectName(QStringLiteral("lblOperatingTime"));
+    auto *timeValue = new QLabel(this);
+    timeValue->setObjectName(QStringLiteral("lblOperatingTimeValue"));
+    timeValue->setMinimumWidth(90);
+    auto *hint = new QLabel(QStringLiteral("ddd:hh:mm:ss"), this);
+    hint->setObjectName(QStringLiteral("lblOperatingTimeUnits"));
+    auto *cyclesCaption = new QLabel(QStringLiteral("On-Off Cycles:"), this);
+    cyclesCaption->setObjectName(QStringLiteral("lblOperatingCycles"));
+    auto *cyclesValue = new QLabel(this);
+    cyclesValue->setObjectName(QStringLiteral("lblOperatingCyclesValue"));
+
+    auto *reRead = new QPushButton(QStringLiteral("ReRead"), this);
+    reRead->setObjectName(QStringLiteral("btnReRead"));
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(timeCaption, 0, 0);
+    grid->addWidget(timeValue, 0, 1);
+    grid->addWidget(hint, 0, 2);
+    grid->addWidget(cyclesCaption, 1, 0);
+    grid->addWidget(cyclesValue, 1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(reRead);
+    buttons->addWidget(ok);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    connect(reRead, &QPushButton::clicked, this, &OperatingTimePanel::reRead);
+    connect(ok, &QPushButton::clicked, this, &Panel::hidePanel);
+}
+
+// Opening the panel activates it, so this also covers the first read after
+// it is created: one "dt" per opening, not two.
+void OperatingTimePanel::activate() { reRead(); }
+
+void OperatingTimePanel::reRead() { m_core.send(cmd::readOperatingTime()); }
+
+} // namespace tvk

@@ -1,0 +1,64 @@
+#include "panels/config/videoconfigpanel.h"
+
+#include "app/appcore.h"
+#include "protocol/commands.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+namespace {
+// Arguments of "ct".
+constexpr int kSourceExternal = 0;
+constexpr int kSourceBlack = 1;
+constexpr int kSourceWhite = 2;
+} // namespace
+
+VideoConfigPanel::VideoConfigPanel(AppCore &core)
+    : Panel(core, QStringLiteral("frmVideoConfig"), QStringLiteral("Configure Video"))
+{
+    auto *sourceFrame = new QGroupBox(QStringLiteral("Video Source"), this);
+    sourceFrame->setObjectName(QStringLiteral("VidSourceFrame"));
+    auto *sources = new QVBoxLayout(sourceFrame);
+    auto addSource = [&](const char *name, const char *label, int source) {
+        auto *button = new QRadioButton(QString::fromLatin1(label), sourceFrame);
+        button->setObjectName(QString::fromLatin1(name));
+        sources->addWidget(button);
+        // Not guarded: no reply ever selects these buttons.
+        connect(button, &QRadioButton::clicked, this, [this, source] { m_core.send(cmd::videoSource(source)); });
+        return button;
+    };
+    addSource("VideoSourceExternalOption", " Ext", kSourceExternal)->setChecked(true);
+    addSource("VideoSourceWhiteOption", " White", kSourceWhite);
+    addSource("VideoSourceBlackOption", " Black", kSourceBlack);
+
+    auto *degauss = new QPushButton(QStringLiteral("Degauss"), this);
+    degauss->setObjectName(QStringLiteral("DegaussButton"));
+    auto *advice = new QLabel(QStringLiteral("Wait at least 2 minutes between degauss cycles."), this);
+    advice->setObjectName(QStringLiteral("lblDegaussAdvice"));
+    advice->setWordWrap(true);
+    auto *degaussRow = new QHBoxLayout;
+    degaussRow->addWidget(degauss);
+    degaussRow->addWidget(advice, 1);
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("btnDone"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(done);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(sourceFrame);
+    layout->addLayout(degaussRow);
+    layout->addLayout(buttons);
+
+    connect(degauss, &QPushButton::clicked, this, [this] { m_core.send(cmd::degauss()); });
+    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+}
+
+} // namespace tvk

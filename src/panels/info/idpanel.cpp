@@ -1,0 +1,89 @@
+#include "panels/info/idpanel.h"
+
+#include "app/appcore.h"
+#include "app/widgetlayout.h"
+#include "panels/info/identity.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+IdPanel::IdPanel(AppCore &core) : Panel(core, kIdWindow, QStringLiteral("Model & Serial Numbers"))
+{
+    auto *grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    int row = 0;
+    for (const NumberSlot &slot : numberSlots()) {
+        auto *caption = new QLabel(QString::fromLatin1(slot.caption), this);
+        caption->setObjectName(QString::fromLatin1(slot.idLabel) + QStringLiteral("Caption"));
+        auto *value = new QLabel(this);
+        value->setObjectName(QString::fromLatin1(slot.idLabel));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setMinimumWidth(100);
+        grid->addWidget(caption, row, 0, Qt::AlignRight);
+        grid->addWidget(value, row, 1);
+        if (slot.perUnit)
+            m_unitWidgets << caption << value;
+        ++row;
+    }
+    grid->setColumnStretch(1, 1);
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("btnDone"));
+    done->setToolTip(QStringLiteral("DIsmiss This Window"));
+    done->setDefault(true);
+    // Done stays at the bottom of the panel whatever its height.
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(done);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+}
+
+void IdPanel::activate()
+{
+    const int type = m_core.data.MonitorType;
+    if (type >= 100 && type <= 199) {
+        m_core.send(cmd::readModelNumber());
+        m_core.send(cmd::readSerialNumber());
+    } else if (type >= 200 && type <= 299) {
+        m_core.send(cmd::readModelNumber(u"s"));
+        m_core.send(cmd::readSerialNumber(u"s"));
+    }
+    if (m_core.data.MdiMonitor) {
+        showUnitRows(true);
+        for (const QString &command : perUnitReadCommands())
+            m_core.send(command);
+    } else {
+        showUnitRows(false);
+    }
+}
+
+void IdPanel::showUnitRows(bool shown)
+{
+    m_unitRowsShown = shown;
+    for (QWidget *w : std::as_const(m_unitWidgets))
+        w->setVisible(shown);
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    QWidget *target = frame ? static_cast<QWidget *>(frame) : this;
+    if (target->isMaximized() || target->isMinimized())
+        return;
+    // The rows' minimum size changes first, so that the short height is
+    // not held up by the hidden rows.
+    layout()->activate();
+    if (frame && frame->layout())
+        frame->layout()->activate();
+    WidgetLayoutTarget(target).setHeight(shown ? kTallHeightTwips : kShortHeightTwips);
+}
+
+} // namespace tvk

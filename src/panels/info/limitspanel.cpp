@@ -1,0 +1,53 @@
+#include "panels/info/limitspanel.h"
+
+#include "app/appcore.h"
+#include "panels/info/identity.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+LimitsPanel::LimitsPanel(AppCore &core)
+    : Panel(core, kLimitsWindow, QStringLiteral("Brightness and Contrast Limits"))
+{
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("Lower Limit"), this), 0, 1, Qt::AlignCenter);
+    grid->addWidget(new QLabel(QStringLiteral("Upper Limit"), this), 0, 2, Qt::AlignCenter);
+    static const char *const rows[4] = {"Day Contrast", "Night Contrast", "Day Brightness",
+                                        "Night Brightness"};
+    // Limits 2r and 2r+1 are the lower and upper limit of row r.
+    for (int r = 0; r < 4; ++r) {
+        grid->addWidget(new QLabel(QString::fromLatin1(rows[r]), this), r + 1, 0);
+        for (int c = 0; c < 2; ++c) {
+            auto *value = new QLabel(this);
+            value->setObjectName(QStringLiteral("lblLimit_%1").arg(2 * r + c));
+            value->setFrameShape(QFrame::Panel);
+            value->setFrameShadow(QFrame::Sunken);
+            value->setAlignment(Qt::AlignCenter);
+            value->setMinimumWidth(60);
+            grid->addWidget(value, r + 1, c + 1);
+        }
+    }
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("btnDone"));
+    done->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(done);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+}
+
+void LimitsPanel::activate() { m_core.send(cmd::readLimitsReport()); }
+
+} // namespace tvk

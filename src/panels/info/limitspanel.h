@@ -1,0 +1,17 @@
+#pragma once
+// frmLimits: the monitor's day and night brightness and contrast limits.
+// Activation asks for the limits report ("dp"); its parser writes the eight
+// values into lblLimit_0 .. lblLimit_7.
+
+#include "app/panel.h"
+
+namespace tvk {
+
+class LimitsPanel : public Panel {
+    Q_OBJECT
+public:
+    explicit LimitsPanel(AppCore &core);
+    void activate() override;
+};
+
+} // namespace tvk

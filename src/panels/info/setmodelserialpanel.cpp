@@ -1,0 +1,128 @@
+#include "panels/info/setmodelserialpanel.h"
+
+#include "app/appcore.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+namespace {
+
+// Printable ASCII except '"' (0x22), '#' (0x23) and '$' (0x24).
+const QRegularExpression kNumberPattern(QStringLiteral("[\\x20\\x21\\x25-\\x7E]*"));
+
+} // namespace
+
+bool SetModelSerialPanel::isAcceptableNumber(const QString &text)
+{
+    return kNumberPattern.match(text, 0, QRegularExpression::NormalMatch,
+                                QRegularExpression::AnchorAtOffsetMatchOption)
+               .capturedLength()
+        == text.size();
+}
+
+SetModelSerialPanel::SetModelSerialPanel(AppCore &core)
+    : Panel(core, kSetNumbersWindow, QStringLiteral("Set Model and Serial Number"))
+{
+    auto *grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    int row = 0;
+    for (const NumberSlot &slot : numberSlots()) {
+        auto *caption = new QLabel(QString::fromLatin1(slot.caption), this);
+        caption->setObjectName(QString::fromLatin1(slot.setBox) + QStringLiteral("Caption"));
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(slot.setBox));
+        box->setValidator(new QRegularExpressionValidator(kNumberPattern, box));
+        auto *button = new QPushButton(QStringLiteral("Set"), this);
+        button->setObjectName(QString::fromLatin1(slot.setButton));
+        grid->addWidget(caption, row, 0, Qt::AlignRight);
+        grid->addWidget(box, row, 1);
+        grid->addWidget(button, row, 2);
+        if (slot.perUnit)
+            m_unitWidgets << caption << box << button;
+        m_setButtons << button;
+        const NumberSlot *s = &slot; // the table lives for the whole program
+        connect(button, &QPushButton::clicked, this, [this, s] { setNumber(*s); });
+        connect(box, &QLineEdit::returnPressed, this, [this, s] { setNumber(*s); });
+        ++row;
+    }
+    grid->setColumnStretch(1, 1);
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("btnDone"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(done);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+    connect(&core.shell, &AppShell::appModeChanged, this, &SetModelSerialPanel::updateButtons);
+    updateButtons();
+}
+
+void SetModelSerialPanel::updateButtons()
+{
+    const bool factory = m_core.shell.AppMode() == FactoryMode;
+    for (QPushButton *b : std::as_const(m_setButtons))
+        b->setEnabled(factory);
+}
+
+void SetModelSerialPanel::activate()
+{
+    m_core.send(cmd::readModelNumber(u"s"));
+    m_core.send(cmd::readSerialNumber(u"s"));
+    showUnitRows(m_core.data.MdiMonitor);
+    if (m_core.data.MdiMonitor) {
+        for (const QString &command : perUnitReadCommands())
+            m_core.send(command);
+    }
+}
+
+void SetModelSerialPanel::showUnitRows(bool shown)
+{
+    m_unitRowsShown = shown;
+    for (QWidget *w : std::as_const(m_unitWidgets))
+        w->setVisible(shown);
+    // Grow the frame when the rows need more room than it has.
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!frame || frame->isMaximized() || frame->isMinimized())
+        return;
+    layout()->activate();
+    const QSize needed = frame->sizeHint();
+    if (frame->height() < needed.height())
+        frame->resize(frame->width(), needed.height());
+}
+
+bool SetModelSerialPanel::setNumber(const NumberSlot &slot)
+{
+    if (m_core.shell.AppMode() != FactoryMode)
+        return false;
+    auto *box = findChild<QLineEdit *>(QString::fromLatin1(slot.setBox));
+    if (!box)
+        return false;
+    const QString text = box->text().trimmed();
+    if (text.isEmpty() || !isAcceptableNumber(text))
+        return false;
+    const QString unit = QString(QLatin1Char(slot.unit));
+    if (slot.kind == NumberKind::Model) {
+        m_core.send(cmd::setModelNumber(unit, text));
+        m_core.send(cmd::readModelNumber(unit));
+    } else {
+        m_core.send(cmd::setSerialNumber(unit, text));
+        m_core.send(cmd::readSerialNumber(unit));
+    }
+    return true;
+}
+
+} // namespace tvk

@@ -1,0 +1,81 @@
+#include "panels/info/versionpanel.h"
+
+#include "app/appcore.h"
+#include "panels/info/identity.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+namespace {
+
+QLabel *valueLabel(const char *name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumWidth(80);
+    return label;
+}
+
+} // namespace
+
+VersionPanel::VersionPanel(AppCore &core) : Panel(core, kVersionWindow, QStringLiteral("Version"))
+{
+    auto *grid = new QGridLayout;
+    const struct {
+        const char *caption;
+        const char *name;
+    } rows[] = {
+        {"Monitor Firmware Version:", "lblMonitorFirmwareVersionValue"},
+        {"Monitor EPROM Version:", "lblMonitorEpromVersionValue"},
+        {"Tarvik Version:", "lblTarvikVersionValue"},
+    };
+    int r = 0;
+    for (const auto &row : rows) {
+        grid->addWidget(new QLabel(QString::fromLatin1(row.caption), this), r, 0, Qt::AlignRight);
+        grid->addWidget(valueLabel(row.name, this), r, 1);
+        ++r;
+    }
+    grid->setColumnStretch(1, 1);
+
+    auto *reRead = new QPushButton(QStringLiteral("ReRead"), this);
+    reRead->setObjectName(QStringLiteral("btnReRead"));
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setToolTip(QStringLiteral("Dismiss This Window"));
+    ok->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(reRead);
+    buttons->addWidget(ok);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(reRead, &QPushButton::clicked, this, &VersionPanel::reRead);
+    connect(ok, &QPushButton::clicked, this, &Panel::hidePanel);
+}
+
+void VersionPanel::load()
+{
+    findChild<QLabel *>(QStringLiteral("lblTarvikVersionValue"))
+        ->setText(QStringLiteral("V ") + applicationVersionText());
+}
+
+void VersionPanel::activate() { reRead(); }
+
+void VersionPanel::reRead()
+{
+    m_core.send(cmd::readEpromVersion());
+    m_core.send(cmd::readFirmwareVersion());
+}
+
+} // namespace tvk

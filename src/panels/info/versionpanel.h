@@ -1,0 +1,21 @@
+#pragma once
+// frmVersion: the monitor's firmware and EPROM versions and the tool's own.
+// Activation and "ReRead" ask the monitor for both versions; the version
+// parsers fill the labels.
+
+#include "app/panel.h"
+
+namespace tvk {
+
+class VersionPanel : public Panel {
+    Q_OBJECT
+public:
+    explicit VersionPanel(AppCore &core);
+
+    void load() override;
+    void activate() override;
+    // btnReRead: "de", then "df".
+    void reRead();
+};
+
+} // namespace tvk
