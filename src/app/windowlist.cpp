@@ -8,6 +8,7 @@
 #include "link/connectwindow.h"
 #include "link/timedoutwindow.h"
 #include "link/tryingwindow.h"
+#include "commlog/commlogwindow.h"
 
 #include "panels/config/deflhvpanel.h"
 #include "panels/config/operatingmodepanel.h"
@@ -26,6 +27,7 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
 {
     r.add(QStringLiteral("frmAbout"), [&launcher](AppCore &c) { return new AboutPanel(c, launcher); });
     r.add(QStringLiteral("frmAppMode"), [](AppCore &c) { return new AppModeWindow(c); });
+    r.add(QStringLiteral("frmCommLog"), [](AppCore &c) { return new CommLogWindow(c); });
     r.add(QStringLiteral("frmPassword"), [](AppCore &c) { return new PasswordWindow(c); });
     r.add(QStringLiteral("frmConnect"), [](AppCore &c) { return new ConnectWindow(c); });
     r.add(QStringLiteral("frmTrying"), [](AppCore &c) { return new TryingWindow(c); });

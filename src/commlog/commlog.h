@@ -8,6 +8,13 @@
 // file, while file logging is on, receives every received character, every
 // command sent and every event line, with a time stamp at each line start;
 // emptying the window loses nothing of the file.
+//
+// File lines:
+//   [2024-05-01 10:00:00.000] text received from the monitor
+//   [2024-05-01 10:00:00.100] >> a command written to the port
+//   [2024-05-01 10:00:00.200] ** an event line of the link
+// Received text is written as the window shows it: a CR becomes a line break,
+// an LF is dropped.
 
 #include "link/linklog.h"
 
@@ -37,16 +44,19 @@ public:
     void clearText();
 
     // While this returns true, traffic is not written to the window (a running
-    // firmware download past its first records).
+    // firmware download past its first records). The file still records it.
     void setTrafficSuppressed(std::function<bool()> suppressed) { m_suppressed = std::move(suppressed); }
 
-    // Log file. chooseFile opens (appends to) the file; false with
-    // fileError() set when it cannot be opened.
+    // Log file. chooseFile opens (appends to) the file, file logging still
+    // off; false with fileError() set, and the failure logged, when it cannot
+    // be opened (any file chosen before is released either way).
     bool chooseFile(const QString &path);
+    // Ends file logging and closes the file (nothing happens without one).
     void releaseFile();
     bool LogFileOpen() const { return m_file.isOpen(); }
     QString logFilePath() const { return m_file.fileName(); }
     bool LogToFile() const { return m_logToFile; }
+    // Only takes effect while a file is open.
     void setLogToFile(bool on);
     QString fileError() const { return m_fileError; }
     // Time stamps of the file ("yyyy-MM-dd hh:mm:ss.zzz"); tests fix the clock.
@@ -59,12 +69,15 @@ signals:
     void appended(const QString &text);
     // File logging stopped on its own (write failure); the message was logged.
     void fileLoggingStopped();
+    // LogFileOpen or LogToFile may have changed.
     void fileStateChanged();
 
 private:
     void appendTraffic(const QString &text);
     void append(const QString &text);
-    void writeFile(const QString &text);
+    // False when the file failed (file logging is then off and it was reported).
+    bool writeFile(const QString &text);
+    void closeFile();
 
     QString m_text;
     std::function<bool()> m_suppressed;
