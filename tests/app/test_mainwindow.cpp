@@ -38,7 +38,7 @@ class TestMainWindow : public QObject {
 private slots:
     void init()
     {
-        QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
+        tvk::test::freshSettingsFolder();
     }
 
     void menuBar_isBuiltFromTheTableInOrder()

@@ -53,7 +53,7 @@ QString shown(const QString &modelText)
 class TestCommLogWindow : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively(); }
+    void init() { tvk::test::freshSettingsFolder(); }
 
     void load_setsUpTheControls()
     {

@@ -46,7 +46,7 @@ void start(GuiHarness &h)
 class TestConnectionWindows : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively(); }
+    void init() { tvk::test::freshSettingsFolder(); }
 
     void startUp_showsBothWindows_andConnects()
     {

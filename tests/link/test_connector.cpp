@@ -84,7 +84,7 @@ struct Rig : CoreHarness {
 class TestConnector : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively(); }
+    void init() { tvk::test::freshSettingsFolder(); }
 
     void limitFive_pingsFiveTimesThenTimesOut()
     {

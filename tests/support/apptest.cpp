@@ -3,8 +3,9 @@
 namespace tvk::test {
 
 CoreHarness::CoreHarness()
-    : core(std::make_unique<AppCore>(Platform{&clock, &ports, &beeper, &messages, &dialogs, &dialogs}))
 {
+    freshSettingsFolder();
+    core = std::make_unique<AppCore>(Platform{&clock, &ports, &beeper, &messages, &dialogs, &dialogs});
     core->windows.setTarget(&windows);
 }
 

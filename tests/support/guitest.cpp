@@ -9,6 +9,7 @@ namespace tvk::test {
 
 GuiHarness::GuiHarness(const char *simOptions)
 {
+    freshSettingsFolder();
     PortFactory *ports = &scriptedPorts;
     if (simOptions) {
         simPorts = std::make_unique<sim::SimPortFactory>(nullptr, &clock);

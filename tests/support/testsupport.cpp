@@ -1,6 +1,33 @@
 #include "testsupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 namespace tvk::test {
+
+namespace {
+
+// Runs before main(): a binary started by hand gets a temporary settings folder.
+void isolateSettings()
+{
+    if (!qEnvironmentVariableIsEmpty("TVK_TEST_CONFIG"))
+        return;
+    static QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+    qputenv("TVK_TEST_CONFIG", dir.path().toLocal8Bit());
+}
+Q_CONSTRUCTOR_FUNCTION(isolateSettings)
+
+} // namespace
+
+void freshSettingsFolder()
+{
+    const QString folder = qEnvironmentVariable("TVK_TEST_CONFIG");
+    if (folder.isEmpty())
+        return;
+    for (const char *name : {"Tarvikon.conf", "Tarvik.conf"})
+        QFile::remove(folder + QLatin1Char('/') + QLatin1String(name));
+}
 
 bool ScriptedPort::open(const QString &deviceName)
 {

@@ -12,6 +12,12 @@
 
 namespace tvk::test {
 
+// Every test process keeps its settings in a folder of its own: the one ctest
+// gives it (TVK_TEST_CONFIG), or a temporary folder when the test binary is
+// run by hand, so a test never touches the user's own settings. This empties
+// that folder, so that each harness starts from an empty store.
+void freshSettingsFolder();
+
 // An in-memory port: feed() delivers characters as the monitor would send
 // them, written() shows what the link wrote.
 class ScriptedPort : public SerialPort {

@@ -62,7 +62,7 @@ void typeInto(QLineEdit *box, const QString &text)
 class TestConfigPanels : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively(); }
+    void init() { tvk::test::freshSettingsFolder(); }
 
     void operatingTime_readsOnOpeningAndReRead_andShowsReplies()
     {

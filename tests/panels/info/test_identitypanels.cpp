@@ -69,7 +69,7 @@ double heightTwips(GuiHarness &h, const char *window)
 class TestIdentityPanels : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively(); }
+    void init() { tvk::test::freshSettingsFolder(); }
 
     void connecting_readsCapabilityAndAppliesMdiMenus()
     {
