@@ -19,6 +19,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
             AppShell::Hooks{[this](const QString &c) { send(c); },
                             [this] { link.tmrConnect()->stop(); }})
     , connector(clock, link, globals, shell, controls, windows, messages)
+    , fullRead(clock, globals, [this](const QString &c) { send(c); })
 {
     link.setDispatcher([this](const QString &response) { dispatcher.DispatchResponse(response); });
     link.setDeviceResolver([this](int port) { return deviceForPort(settings, port); });

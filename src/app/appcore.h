@@ -14,7 +14,9 @@
 #include "link/connector.h"
 #include "link/linkglobals.h"
 #include "link/seriallink.h"
+#include "model/fullread.h"
 #include "model/monitordata.h"
+#include "model/scansets.h"
 #include "protocol/dispatcher.h"
 
 #include <QObject>
@@ -80,6 +82,8 @@ public:
     ResponseDispatcher dispatcher;
     AppShell shell;
     Connector connector;
+    ScanSets scanSets;
+    FullRead fullRead;
 
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;

@@ -16,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QStatusBar>
 
 namespace tvk {
@@ -49,6 +50,7 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent
     , m_area(new QMdiArea(this))
     , m_stateLabel(new QLabel(this))
     , m_simBadge(new QLabel(tr("Simulated monitor"), this))
+    , m_readProgress(new QProgressBar(this))
 {
     setObjectName(kMainWindow);
     m_area->setObjectName(QStringLiteral("mdiArea"));
@@ -67,7 +69,21 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent
     m_simBadge->hide();
     m_stateLabel->setObjectName(QStringLiteral("lblConnectionState"));
     statusBar()->addWidget(m_stateLabel, 1);
+    m_readProgress->setObjectName(QStringLiteral("prgFullRead"));
+    m_readProgress->setFormat(tr("Reading the monitor: %v of %m"));
+    m_readProgress->setMaximumWidth(260);
+    m_readProgress->hide();
+    statusBar()->addPermanentWidget(m_readProgress);
     statusBar()->addPermanentWidget(m_simBadge);
+    connect(&core.fullRead, &FullRead::progress, this, [this](int step, int total) {
+        m_readProgress->setRange(0, total);
+        m_readProgress->setValue(step + 1);
+        m_readProgress->show();
+    });
+    connect(&core.fullRead, &FullRead::finished, this, [this] {
+        m_readProgress->hide();
+        statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
+    });
     m_registry->setMainWindow(this);
 
     connect(&core.shell, &AppShell::connectionStateChanged, this, &MainWindow::updateStatus);
@@ -113,6 +129,8 @@ void MainWindow::trigger(const QString &name)
     }
     if (name == QLatin1String("mnuFileExit"))
         close();
+    else if (name == QLatin1String("mnuMonitorUpdate"))
+        m_core.fullRead.start();
     else if (name == QLatin1String("mnuMonitorOnline"))
         m_registry->openWindow(QStringLiteral("frmConnect"));
     else if (name == QLatin1String("mnuMonitorOffline"))

@@ -7,6 +7,7 @@
 
 class QAction;
 class QLabel;
+class QProgressBar;
 class QMdiArea;
 
 namespace tvk {
@@ -56,6 +57,7 @@ private:
     QHash<QString, QAction *> m_actions;
     QLabel *m_stateLabel;
     QLabel *m_simBadge;
+    QProgressBar *m_readProgress;
     bool m_shutDown = false;
 };
 
