@@ -95,6 +95,7 @@ MonitorConfig::MonitorConfig()
         {'l', QStringLiteral("L00533")}, {'v', QStringLiteral("V00616")},
     };
     i2cDevices = {0x50, 0x88};
+    loadDefaultDacs();
 }
 
 int monitorTypeOf(const QString &version)
@@ -288,6 +289,15 @@ const QList<MonitorSimulator::Command> &MonitorSimulator::commandTable()
             {"CPC", &MonitorSimulator::handleUserContrast},
             {"ct", &MonitorSimulator::handleVideoSource},
             {"cg", &MonitorSimulator::handleDegauss},
+            {"dd", &MonitorSimulator::handleReadDac},
+            {"cd", &MonitorSimulator::handleSetDac},
+            {"CDCC", &MonitorSimulator::handleCopyScanSet},
+            {"CC", &MonitorSimulator::handleSelectScanSet},
+            {"CCE", &MonitorSimulator::handleEnableScanSet},
+            {"CCD", &MonitorSimulator::handleDisableScanSet},
+            {"ccn", &MonitorSimulator::handleRenameScanSet},
+            {"dc", &MonitorSimulator::handleCurrentScanSet},
+            {"dv", &MonitorSimulator::handleSyncFrequencies},
         };
         // Longest word first, so "pi0x" wins over "p" and "CPB" over "CP".
         std::stable_sort(t.begin(), t.end(),
@@ -518,6 +528,243 @@ void MonitorSimulator::handleDegauss(const QByteArray &arg, Lines &)
 {
     if (arg.trimmed().isEmpty())
         ++m_config.degaussCount;
+}
+
+// --- DAC groups and scan sets ----------------------------------------------
+
+namespace {
+
+constexpr int kNorthSouthMax = 63;
+constexpr int kHorizSCapMax = 127;
+constexpr int kHorizSCap = 8;
+constexpr int kScanTitleMax = 31; // the monitor keeps this many characters of a title
+
+struct DefaultGroup {
+    char letter;
+    int count;
+    std::array<int, MonitorConfig::kDacChannels> base;
+};
+
+// Factory values of scan set 0; later scan sets and the initial and present
+// values move a little away from them.
+const DefaultGroup kDefaultGroups[] = {
+    {'l', 8, {200, 128, 180, 176, 172, 64, 62, 60, 0, 0}},
+    {'b', 2, {150, 110, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {'h', 4, {128, 132, 120, 127, 0, 0, 0, 0, 64, 0}},
+    {'v', 7, {140, 126, 118, 130, 128, 124, 131, 0, 0, 0}},
+    {'s', 3, {32, 30, 34, 0, 0, 0, 0, 0, 0, 0}},
+};
+
+struct DefaultScanSet {
+    const char *title;
+    bool enabled;
+    double vsync;
+    double hsync;
+};
+const DefaultScanSet kDefaultScanSets[MonitorConfig::kScanSets] = {
+    {"640x480 60Hz", true, 60.00, 31.25},
+    {"800x600 60Hz", true, 60.32, 36.99},
+    {"1024x768 60Hz", true, 60.00, 47.02},
+    {"1024x768 75Hz", true, 75.03, 58.74},
+    {"1280x1024 60Hz", true, 60.02, 62.55},
+    {"1600x1200 60Hz", false, 60.00, 73.24},
+    {"Factory Test", false, 50.00, 30.52},
+};
+
+// The channels a read lists: the counted ones, then channel 8 of group 'h'.
+QList<int> listedChannels(char group, int count)
+{
+    QList<int> channels;
+    for (int c = 0; c < count && c < MonitorConfig::kDacChannels; ++c)
+        channels << c;
+    if (group == 'h' && count <= kHorizSCap)
+        channels << kHorizSCap;
+    return channels;
+}
+
+// One decimal digit as a number, -1 for anything else.
+int digitOf(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
+
+} // namespace
+
+int dacMaximum(char group, int channel)
+{
+    if (group == 's')
+        return kNorthSouthMax;
+    if (group == 'h' && channel == kHorizSCap)
+        return kHorizSCapMax;
+    return 255;
+}
+
+void MonitorConfig::loadDefaultDacs()
+{
+    dacGroups.clear();
+    for (const DefaultGroup &g : kDefaultGroups) {
+        DacGroup group;
+        group.count = g.count;
+        for (int k = 0; k < kScanSets; ++k) {
+            for (int c : listedChannels(g.letter, g.count)) {
+                const int max = dacMaximum(g.letter, c);
+                const int factory = std::min(max, g.base[size_t(c)] + 2 * k);
+                const int initial = std::min(max, factory + c % 3);
+                const int present = std::min(max, initial + (c % 2 == 0 ? 3 : 0));
+                group.factory[size_t(k)][size_t(c)] = factory;
+                group.initial[size_t(k)][size_t(c)] = initial;
+                group.present[size_t(k)][size_t(c)] = present;
+            }
+        }
+        dacGroups.insert(g.letter, group);
+    }
+    for (int k = 0; k < kScanSets; ++k) {
+        const DefaultScanSet &d = kDefaultScanSets[k];
+        scanSets[size_t(k)] = {QString::fromLatin1(d.title), d.enabled, d.vsync, d.hsync};
+    }
+    currentScanSet = 0;
+}
+
+// "dd" + group: present values; "ddp" + group: initial; "ddf" + group:
+// factory; "ddn": the scan-set title lines. Every list is one line after the
+// echo: "ddv" CR LF "143,126,...,131" CR LF "#"; the north-south initial and
+// factory lists ("ddps", "ddfs") have a heading line before theirs. Letters
+// without a group ("dda", "ddd", ...) get the echo and the prompt only.
+void MonitorSimulator::handleReadDac(const QByteArray &rawArg, Lines &out)
+{
+    const QByteArray arg = rawArg.trimmed();
+    if (arg == "n") {
+        for (int k = 0; k < MonitorConfig::kScanSets; ++k) {
+            const MonitorConfig::ScanSet &s = m_config.scanSets[size_t(k)];
+            out << QByteArray::number(k) + ',' + QByteArray::number(int(s.enabled)) + ','
+                    + s.title.toLatin1();
+        }
+        return;
+    }
+    QByteArray letter = arg;
+    const MonitorConfig::DacGroup *group = nullptr;
+    const std::array<MonitorConfig::DacColumn, MonitorConfig::kScanSets> *table = nullptr;
+    char kind = 'd';
+    if (arg.size() == 2 && (arg.at(0) == 'p' || arg.at(0) == 'f')) {
+        kind = arg.at(0);
+        letter = arg.mid(1);
+    }
+    if (letter.size() != 1 || !m_config.dacGroups.contains(letter.at(0)))
+        return;
+    group = &m_config.dacGroups[letter.at(0)];
+    table = kind == 'p' ? &group->initial : kind == 'f' ? &group->factory : &group->present;
+    // The north-south initial and factory lists come under a heading line.
+    if (letter.at(0) == 's' && kind != 'd')
+        out << (kind == 'p' ? QByteArrayLiteral("North-South Initial Values")
+                            : QByteArrayLiteral("North-South Factory Values"));
+    QByteArray line;
+    for (int c : listedChannels(letter.at(0), group->count)) {
+        if (!line.isEmpty())
+            line += ',';
+        line += QByteArray::number((*table)[size_t(m_config.currentScanSet)][size_t(c)]);
+    }
+    out << line;
+}
+
+// "cd" + group + channel digit + value sets a present value of the current
+// scan set ("cdv1127", "cdl0200" contrast, "cdl1128" brightness); "cd" +
+// group + "p" stores the group's present values as its initial values. A
+// channel the group does not have or a value out of its range is refused.
+void MonitorSimulator::handleSetDac(const QByteArray &rawArg, Lines &)
+{
+    const QByteArray arg = rawArg.trimmed();
+    if (arg.size() < 2 || !m_config.dacGroups.contains(arg.at(0)))
+        return;
+    const char letter = arg.at(0);
+    MonitorConfig::DacGroup &group = m_config.dacGroups[letter];
+    const size_t scan = size_t(m_config.currentScanSet);
+    if (arg.mid(1) == "p") {
+        group.initial[scan] = group.present[scan];
+        return;
+    }
+    const int channel = digitOf(arg.at(1));
+    if (channel < 0 || !listedChannels(letter, group.count).contains(channel))
+        return;
+    const QByteArray valueText = arg.mid(2);
+    bool ok = !valueText.isEmpty();
+    for (char c : valueText)
+        ok = ok && digitOf(c) >= 0;
+    const int value = ok && valueText.size() <= 5 ? valueText.toInt() : -1;
+    if (value < 0 || value > dacMaximum(letter, channel))
+        return;
+    group.present[scan][size_t(channel)] = value;
+}
+
+// "CDCC": the present values of scan set 0 (shown as 1) become those of the
+// current scan set.
+void MonitorSimulator::handleCopyScanSet(const QByteArray &arg, Lines &)
+{
+    if (!arg.trimmed().isEmpty())
+        return;
+    const size_t scan = size_t(m_config.currentScanSet);
+    for (MonitorConfig::DacGroup &group : m_config.dacGroups)
+        group.present[scan] = group.present[0];
+}
+
+namespace {
+// A scan-set index argument, 0..6; -1 when it is none.
+int scanSetArg(const QByteArray &arg)
+{
+    const QByteArray t = arg.trimmed();
+    if (t.size() != 1)
+        return -1;
+    const int n = digitOf(t.at(0));
+    return n < MonitorConfig::kScanSets ? n : -1;
+}
+} // namespace
+
+void MonitorSimulator::handleSelectScanSet(const QByteArray &arg, Lines &)
+{
+    const int n = scanSetArg(arg);
+    if (n >= 0)
+        m_config.currentScanSet = n;
+}
+
+void MonitorSimulator::handleEnableScanSet(const QByteArray &arg, Lines &)
+{
+    const int n = scanSetArg(arg);
+    if (n >= 0)
+        m_config.scanSets[size_t(n)].enabled = true;
+}
+
+void MonitorSimulator::handleDisableScanSet(const QByteArray &arg, Lines &)
+{
+    const int n = scanSetArg(arg);
+    if (n >= 0)
+        m_config.scanSets[size_t(n)].enabled = false;
+}
+
+// "ccn" + title renames the current scan set; the monitor keeps 31
+// characters, blanks around the title dropped.
+void MonitorSimulator::handleRenameScanSet(const QByteArray &arg, Lines &)
+{
+    const QByteArray title = arg.trimmed().left(kScanTitleMax);
+    if (!title.isEmpty())
+        m_config.scanSets[size_t(m_config.currentScanSet)].title = QString::fromLatin1(title);
+}
+
+// "dc": the scan set the monitor runs, numbered from 1 as on its own menu.
+void MonitorSimulator::handleCurrentScanSet(const QByteArray &arg, Lines &out)
+{
+    if (!arg.trimmed().isEmpty())
+        return;
+    const int k = m_config.currentScanSet;
+    const MonitorConfig::ScanSet &s = m_config.scanSets[size_t(k)];
+    out << "Config Number = " + QByteArray::number(k + 1);
+    out << "Config Name = " + s.title.toLatin1();
+    out << "H Freq = " + QByteArray::number(s.hsync * 1.024, 'f', 2) + " kHz";
+    out << "V Freq = " + QByteArray::number(s.vsync, 'f', 2) + " Hz";
+}
+
+void MonitorSimulator::handleSyncFrequencies(const QByteArray &arg, Lines &out)
+{
+    if (!arg.trimmed().isEmpty())
+        return;
+    const MonitorConfig::ScanSet &s = m_config.scanSets[size_t(m_config.currentScanSet)];
+    out << "Vsync Frequency = " + QByteArray::number(s.vsync, 'f', 2);
+    out << "Hsync Frequency = " + QByteArray::number(s.hsync, 'f', 2);
 }
 
 } // namespace tvk::sim

@@ -26,6 +26,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <array>
+
 namespace tvk::sim {
 
 // Days, hours, minutes and seconds as the monitor counts them.
@@ -67,7 +69,37 @@ struct MonitorConfig {
     QList<int> i2cDevices;        // addresses that answer an I2C probe ("pi0x" + address)
     int replyDelayMs = 2;         // in-process port: pause before each chunk of the reply
     int replyChunk = 32;          // in-process port: characters per chunk
+
+    // --- DAC groups and scan sets ---
+    // Groups by their command letter: 'l' (8 channels: contrast, brightness,
+    // gains, offsets), 'b' (2), 'h' (4, plus channel 8 "Horiz S Cap",
+    // 0..127), 'v' (7), 's' north-south (3, 0..63). Every value exists once
+    // per scan set; reads and writes act on the current scan set.
+    static constexpr int kScanSets = 7;
+    static constexpr int kDacChannels = 10;
+    using DacColumn = std::array<int, kDacChannels>; // by channel
+    struct DacGroup {
+        int count = 0; // counted channels (group 'h' has channel 8 besides)
+        std::array<DacColumn, kScanSets> present {}; // by scan set
+        std::array<DacColumn, kScanSets> initial {};
+        std::array<DacColumn, kScanSets> factory {};
+    };
+    struct ScanSet {
+        QString title;
+        bool enabled = false;
+        double vsync = 0; // Hz, "dv"
+        double hsync = 0; // the monitor's figure: kHz / 1.024, "dv"
+    };
+    QMap<char, DacGroup> dacGroups;
+    std::array<ScanSet, kScanSets> scanSets;
+    int currentScanSet = 0; // "CC" + n
+    // Distinct mid-range values per group and scan set; factory, initial and
+    // present differ slightly.
+    void loadDefaultDacs();
 };
+
+// Highest value a channel of a group accepts.
+int dacMaximum(char group, int channel);
 
 // Monitor type as the tool derives it: the version times 100 (2.25 gives 225).
 int monitorTypeOf(const QString &version);
@@ -156,6 +188,16 @@ private:
     void handleUserContrast(const QByteArray &arg, Lines &out);
     void handleVideoSource(const QByteArray &arg, Lines &out);
     void handleDegauss(const QByteArray &arg, Lines &out);
+    // DAC groups and scan sets.
+    void handleReadDac(const QByteArray &arg, Lines &out);
+    void handleSetDac(const QByteArray &arg, Lines &out);
+    void handleCopyScanSet(const QByteArray &arg, Lines &out);
+    void handleSelectScanSet(const QByteArray &arg, Lines &out);
+    void handleEnableScanSet(const QByteArray &arg, Lines &out);
+    void handleDisableScanSet(const QByteArray &arg, Lines &out);
+    void handleRenameScanSet(const QByteArray &arg, Lines &out);
+    void handleCurrentScanSet(const QByteArray &arg, Lines &out);
+    void handleSyncFrequencies(const QByteArray &arg, Lines &out);
 
     Lines operatingTimeLines() const;
 

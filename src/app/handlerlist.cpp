@@ -1,6 +1,7 @@
 #include "app/handlerlist.h"
 
 #include "app/appcore.h"
+#include "model/dacreplies.h"
 #include "panels/config/confighandlers.h"
 #include "panels/info/identity.h"
 
@@ -10,6 +11,7 @@ void registerReplyHandlers(AppCore &core)
 {
     installConfigHandlers(core);
     installIdentityHandlers(core);
+    installDacReplyHandlers(core);
 }
 
 } // namespace tvk
