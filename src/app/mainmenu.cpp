@@ -19,6 +19,7 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuMonitorOffline", "Go O&ffline", "mnuMonitor", nullptr},
         {"mnuMonitorDemo", "Go Offline &Demo Mode", "mnuMonitor", nullptr},
         {"mnuMonitorRun", "&Run from BOOT MODE", "mnuMonitor", nullptr},
+        {"mnuMonitorScanSelect", "&Scan Selection ...", "mnuMonitor", "frmScanSelect"},
 
         {"mnuConfigure", "&Configure", nullptr, nullptr},
         {"mnuConfigureVideoMode", "&Video Mode", "mnuConfigure", "frmVideoConfig"},

@@ -7,9 +7,11 @@
 #include "app/widgetlayout.h"
 #include "app/windowlist.h"
 #include "app/windowregistry.h"
+#include "model/dacfile.h"
 #include "protocol/commands.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -129,6 +131,12 @@ void MainWindow::trigger(const QString &name)
     }
     if (name == QLatin1String("mnuFileExit"))
         close();
+    else if (name == QLatin1String("mnuFileOpen"))
+        DacFileActions(m_core).open();
+    else if (name == QLatin1String("mnuFileSaveAs"))
+        DacFileActions(m_core).saveAs();
+    else if (name == QLatin1String("mnuFileClose"))
+        DacFileActions(m_core).close();
     else if (name == QLatin1String("mnuMonitorUpdate"))
         m_core.fullRead.start();
     else if (name == QLatin1String("mnuMonitorOnline"))
@@ -280,6 +288,12 @@ void MainWindow::startUp()
     m_core.controls.setEnabled(kMainWindow, QStringLiteral("mnuMonitorOffline"), false);
     // 11. The data model; it begins with the no-monitor state.
     m_core.data.InitMonitorData(m_core.globals, s, &m_core.shell);
+    // The data model has just read the echo setting: a log window loaded
+    // earlier in this sequence shows the echo as it now is.
+    if (Panel *log = m_registry->find(QStringLiteral("frmCommLog"))) {
+        if (auto *echo = log->findChild<QCheckBox *>(QStringLiteral("ckWindowEnabled")))
+            echo->setChecked(m_core.globals.CommLogEcho);
+    }
     updateStatus();
 }
 

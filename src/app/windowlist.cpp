@@ -10,6 +10,7 @@
 #include "link/tryingwindow.h"
 #include "commlog/commlogwindow.h"
 
+#include "panels/adjust/geometrypanel.h"
 #include "panels/config/deflhvpanel.h"
 #include "panels/config/operatingmodepanel.h"
 #include "panels/config/operatingtimepanel.h"
@@ -20,6 +21,8 @@
 #include "panels/info/limitspanel.h"
 #include "panels/info/setmodelserialpanel.h"
 #include "panels/info/versionpanel.h"
+#include "panels/config/scanselectpanel.h"
+#include "panels/info/currentscansetpanel.h"
 
 namespace tvk {
 
@@ -43,6 +46,9 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(QStringLiteral("frmCapability"), [](AppCore &c) { return new CapabilityPanel(c); });
     r.add(QStringLiteral("frmLimits"), [](AppCore &c) { return new LimitsPanel(c); });
     r.add(QStringLiteral("frmSetModelAndSerialNumber"), [](AppCore &c) { return new SetModelSerialPanel(c); });
+    r.add(QStringLiteral("frmScanSelect"), [](AppCore &c) { return new ScanSelectPanel(c); });
+    r.add(QStringLiteral("frmCurrentScanSet"), [](AppCore &c) { return new CurrentScanSetPanel(c); });
+    r.add(kGeometryWindow, [](AppCore &c) { return new GeometryPanel(c); });
 }
 
 } // namespace tvk

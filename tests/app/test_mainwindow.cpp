@@ -6,6 +6,7 @@
 #include "guitest.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -73,6 +74,22 @@ private slots:
         QVERIFY(h.window->windowTitle().endsWith(QStringLiteral(" -- No monitor")));
         QVERIFY(!h.window->menuAction(QStringLiteral("mnuMonitorOffline"))->isEnabled());
         QVERIFY(!h.window->menuAction(QStringLiteral("mnuAdjustGeometry"))->isEnabled());
+    }
+
+    void logEcho_checkBoxShowsTheEchoReadAtStart()
+    {
+        for (const char *stored : {"False", "True"}) {
+            GuiHarness h;
+            h.core->settings.write(AppName::Tarvikon, "Configs", "CommLogEnabled", stored);
+            h.core->settings.write(AppName::Tarvikon, "Configs", "CommLogOpen", "True");
+            h.window->show();
+            h.window->startUp();
+            const bool on = QLatin1String(stored) == QLatin1String("True");
+            QCOMPARE(h.core->globals.CommLogEcho, on);
+            auto *box = h.window->registry().find("frmCommLog")->findChild<QCheckBox *>("ckWindowEnabled");
+            QVERIFY(box);
+            QCOMPARE(box->isChecked(), on);
+        }
     }
 
     void initialMode_isComparedExactly()

@@ -1,0 +1,346 @@
+#include "panels/adjust/adjustpanel.h"
+
+#include "app/appcore.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+
+namespace tvk {
+
+namespace {
+
+QString nameOrEmpty(const char *base, int index)
+{
+    return base ? indexedName(base, index) : QString();
+}
+
+QLineEdit *makeBox(QWidget *parent, const QString &name)
+{
+    if (name.isEmpty())
+        return nullptr;
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignRight);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+    return box;
+}
+
+// A small picture at one end of a slider; its tool tip names the effect.
+QLabel *makeEndPicture(QWidget *parent, const QString &name, QStyle::StandardPixmap arrow,
+                       const QString &toolTip)
+{
+    auto *picture = new QLabel(parent);
+    picture->setObjectName(name);
+    const int size = parent->style()->pixelMetric(QStyle::PM_SmallIconSize);
+    picture->setPixmap(parent->style()->standardIcon(arrow).pixmap(size, size));
+    picture->setToolTip(toolTip);
+    return picture;
+}
+
+} // namespace
+
+QString indexedName(const char *base, int index)
+{
+    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
+}
+
+SliderRow makeRow(DacGroupId group, const char *command, int channel, const RowNames &names,
+                  int index, const char *caption, const char *lowTip, const char *highTip,
+                  int maximum, int largeStep, SendGate gate)
+{
+    SliderRow row;
+    row.group = group;
+    row.command = QString::fromLatin1(command);
+    row.channel = channel;
+    row.caption = caption ? QString::fromLatin1(caption) : QString();
+    row.minimum = 0;
+    row.maximum = maximum;
+    row.largeStep = largeStep;
+    row.lowTip = lowTip ? QString::fromLatin1(lowTip) : QString();
+    row.highTip = highTip ? QString::fromLatin1(highTip) : QString();
+    row.sliderName = nameOrEmpty(names.slider, index);
+    row.presentName = nameOrEmpty(names.present, index);
+    row.factoryName = nameOrEmpty(names.factory, index);
+    row.initialName = nameOrEmpty(names.initial, index);
+    row.captionName = nameOrEmpty(names.caption, index);
+    row.gate = gate;
+    return row;
+}
+
+AdjustPanel::AdjustPanel(AppCore &core, const QString &name, const QString &title, QWidget *parent)
+    : Panel(core, name, title, parent)
+{
+    connect(&core.controls, &ControlBook::changed, this, &AdjustPanel::onBookChanged);
+}
+
+QString AdjustPanel::boxText(const QWidget *box)
+{
+    if (auto *edit = qobject_cast<const QLineEdit *>(box))
+        return edit->text();
+    if (auto *label = qobject_cast<const QLabel *>(box))
+        return label->text();
+    return QString();
+}
+
+void AdjustPanel::setBoxText(QWidget *box, const QString &text)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->setText(text);
+    else if (auto *label = qobject_cast<QLabel *>(box))
+        label->setText(text);
+}
+
+QStringList AdjustPanel::defaultHeadings()
+{
+    return { QStringLiteral("Present Value"), QStringLiteral("Factory Default"),
+             QStringLiteral("Initial Setting") };
+}
+
+void AdjustPanel::addColumnHeadings(QGridLayout *grid, int gridRow, const QStringList &headings)
+{
+    for (int i = 0; i < headings.size(); ++i) {
+        auto *heading = new QLabel(headings[i], grid->parentWidget());
+        heading->setAlignment(Qt::AlignCenter);
+        heading->setWordWrap(true);
+        grid->addWidget(heading, gridRow, 4 + i);
+    }
+}
+
+int AdjustPanel::addSliderRow(QGridLayout *grid, int gridRow, const SliderRow &row)
+{
+    QWidget *parent = grid->parentWidget() ? grid->parentWidget() : this;
+    QLabel *caption = nullptr;
+    if (!row.captionName.isEmpty() || !row.caption.isEmpty()) {
+        caption = new QLabel(row.caption, parent);
+        caption->setObjectName(row.captionName);
+        grid->addWidget(caption, gridRow, 0);
+    }
+    auto *slider = new QScrollBar(Qt::Horizontal, parent);
+    slider->setObjectName(row.sliderName);
+    slider->setMinimumWidth(80);
+    QLineEdit *present = makeBox(parent, row.presentName);
+    QLineEdit *factory = makeBox(parent, row.factoryName);
+    QLineEdit *initial = makeBox(parent, row.initialName);
+
+    const int index = bindSlider(row, slider, present, factory, initial, caption);
+    SliderControls &c = m_rows[size_t(index)];
+    c.lowEnd = makeEndPicture(parent, row.sliderName + QStringLiteral("Low"), QStyle::SP_ArrowLeft,
+                              row.lowTip);
+    c.highEnd = makeEndPicture(parent, row.sliderName + QStringLiteral("High"),
+                               QStyle::SP_ArrowRight, row.highTip);
+    grid->addWidget(c.lowEnd, gridRow, 1);
+    grid->addWidget(slider, gridRow, 2);
+    grid->addWidget(c.highEnd, gridRow, 3);
+    if (present)
+        grid->addWidget(present, gridRow, 4);
+    if (factory)
+        grid->addWidget(factory, gridRow, 5);
+    if (initial)
+        grid->addWidget(initial, gridRow, 6);
+    return index;
+}
+
+int AdjustPanel::bindSlider(const SliderRow &row, QAbstractSlider *slider, QWidget *present,
+                            QWidget *factory, QWidget *initial, QLabel *caption)
+{
+    slider->setRange(row.minimum, row.maximum);
+    slider->setSingleStep(1);
+    slider->setPageStep(row.largeStep);
+    slider->setValue(row.minimum);
+    SliderControls c;
+    c.row = row;
+    c.slider = slider;
+    c.present = present;
+    c.factory = factory;
+    c.initial = initial;
+    c.caption = caption;
+    m_rows.push_back(std::move(c));
+    const int index = int(m_rows.size()) - 1;
+    connect(slider, &QAbstractSlider::valueChanged, this,
+            [this, index](int value) { sliderChanged(index, value); });
+    return index;
+}
+
+QLabel *AdjustPanel::makeScanSetLabel(const QString &objectName)
+{
+    m_scanSetLabel = new QLabel(m_core.data.ScanSetCaption, this);
+    m_scanSetLabel->setObjectName(objectName);
+    return m_scanSetLabel;
+}
+
+QPushButton *AdjustPanel::makeButton(const QString &objectName, const QString &caption,
+                                     const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(objectName);
+    if (!toolTip.isEmpty())
+        button->setToolTip(toolTip);
+    return button;
+}
+
+int AdjustPanel::rowOf(DacGroupId group, int channel) const
+{
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].row.group == group && m_rows[i].row.channel == channel)
+            return int(i);
+    }
+    return -1;
+}
+
+bool AdjustPanel::online() const { return m_core.globals.MonitorOnline; }
+
+std::optional<int> AdjustPanel::tableValue(int index, DacTable table) const
+{
+    const SliderRow &row = m_rows[size_t(index)].row;
+    const auto value = m_core.data.currentValue(row.group, table, row.channel);
+    return value ? std::optional<int>(*value) : std::nullopt;
+}
+
+bool AdjustPanel::storeTableValue(int index, DacTable table, int value)
+{
+    const SliderRow &row = m_rows[size_t(index)].row;
+    return m_core.data.setCurrentValue(row.group, table, row.channel, value);
+}
+
+void AdjustPanel::sliderChanged(int index, int value)
+{
+    SliderControls &c = m_rows[size_t(index)];
+    setBoxText(c.present, QString::number(value));
+    if (m_filling || !m_live)
+        return;
+    const bool stored = storeTableValue(index, DacTable::Present, value);
+    const bool allowed = c.row.gate == SendGate::Armed ? m_armed : m_core.SendOnChange;
+    if (!allowed)
+        return;
+    if (stored)
+        m_core.data.DataChanged = true;
+    if (online())
+        m_core.send(cmd::setDac(c.row.command, c.row.channel, value));
+}
+
+void AdjustPanel::fillFromModel(const QList<int> &rows)
+{
+    m_filling = true;
+    for (int index : rows) {
+        SliderControls &c = m_rows[size_t(index)];
+        const auto present = tableValue(index, DacTable::Present);
+        if (!present)
+            continue; // no scan set selected: nothing to show
+        c.slider->setValue(*present);
+        setBoxText(c.present, QString::number(c.slider->value()));
+        if (const auto factory = tableValue(index, DacTable::Factory))
+            setBoxText(c.factory, QString::number(*factory));
+        if (const auto initial = tableValue(index, DacTable::Initial))
+            setBoxText(c.initial, QString::number(*initial));
+    }
+    m_filling = false;
+}
+
+void AdjustPanel::moveSlider(int index, int value)
+{
+    SliderControls &c = m_rows[size_t(index)];
+    c.slider->setValue(value);
+    // An unchanged position runs no handler; the box still shows it.
+    setBoxText(c.present, QString::number(c.slider->value()));
+}
+
+void AdjustPanel::moveToTable(const QList<int> &rows, DacTable table)
+{
+    for (int index : rows) {
+        if (const auto value = tableValue(index, table))
+            moveSlider(index, *value);
+    }
+}
+
+void AdjustPanel::saveSlidersAsInitial(const QList<int> &rows)
+{
+    for (int index : rows) {
+        SliderControls &c = m_rows[size_t(index)];
+        const int value = c.slider->value();
+        storeTableValue(index, DacTable::Initial, value);
+        setBoxText(c.initial, QString::number(value));
+    }
+}
+
+void AdjustPanel::setAccepted(SliderControls &c, int value)
+{
+    c.accepted = value;
+    c.capturePending = false;
+    m_core.data.setCurrentValue(c.row.group, DacTable::Accepted, c.row.channel, value);
+}
+
+void AdjustPanel::acceptSliders(const QList<int> &rows)
+{
+    for (int index : rows) {
+        SliderControls &c = m_rows[size_t(index)];
+        setAccepted(c, c.slider->value());
+    }
+}
+
+void AdjustPanel::restoreAccepted(const QList<int> &rows)
+{
+    for (int index : rows) {
+        const SliderControls &c = m_rows[size_t(index)];
+        if (c.accepted)
+            moveSlider(index, *c.accepted);
+    }
+}
+
+void AdjustPanel::captureAcceptedFromReplies(const QList<int> &rows)
+{
+    for (int index : rows)
+        m_rows[size_t(index)].capturePending = true;
+}
+
+void AdjustPanel::acceptFromModel(const QList<int> &rows)
+{
+    for (int index : rows) {
+        SliderControls &c = m_rows[size_t(index)];
+        c.capturePending = false;
+        if (tableValue(index, DacTable::Present))
+            setAccepted(c, c.slider->value());
+    }
+}
+
+void AdjustPanel::showScanSetCaption()
+{
+    if (m_scanSetLabel)
+        m_scanSetLabel->setText(m_core.data.ScanSetCaption);
+}
+
+void AdjustPanel::setRowEnabled(int index, bool on)
+{
+    SliderControls &c = m_rows[size_t(index)];
+    for (QWidget *w : { static_cast<QWidget *>(c.slider), c.present, c.factory, c.initial,
+                        static_cast<QWidget *>(c.caption) }) {
+        if (w)
+            w->setEnabled(on);
+    }
+}
+
+void AdjustPanel::onBookChanged(const QString &window, const QString &control,
+                                ControlProperty property)
+{
+    if (property != ControlProperty::Value || window != objectName())
+        return;
+    for (SliderControls &c : m_rows) {
+        if (c.row.sliderName != control)
+            continue;
+        if (c.capturePending) {
+            // A reply positioned this slider: the value the monitor holds.
+            const auto value = m_core.controls.value(window, control);
+            if (value)
+                setAccepted(c, std::clamp(*value, c.row.minimum, c.row.maximum));
+        }
+        return;
+    }
+}
+
+} // namespace tvk

@@ -1,0 +1,189 @@
+#pragma once
+// The common frame of the slider panels (geometry, video, brightness and
+// contrast, high voltage, backlight): rows of one DAC channel each - a slider
+// with small end pictures whose tool tips name the effect of moving that way,
+// a present-value box and the factory and initial boxes - and the steps every
+// such panel takes.
+//
+// Change of a slider: the present box shows the value, the present table of
+// the current scan set keeps it; when the row's send flag allows (the panel's
+// Armed flag, or the program's SendOnChange for rows that reply parsers move
+// with sending suppressed) DataChanged is set and, online, "cd" + group letter
+// + channel + value is queued. A reply parser positions the sliders through
+// the control book, so its moves run the same handler.
+//
+// With no scan set selected (CurrentScanSet -1) the sliders still move the
+// monitor and show their values, but no table is read or written: fills from
+// the model leave the controls as they are and moves do not mark the data
+// changed.
+//
+// Cancel returns to the values the monitor (or, offline, the model) held when
+// the panel last became active, or to what OK accepted since: online those are
+// taken from the first reply that positions each slider after the activation
+// (the reply to the panel's own present-value read), offline from the present
+// table. A channel whose value is not known is left alone by Cancel.
+
+#include "app/controlbook.h"
+#include "app/panel.h"
+#include "model/monitordata.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QAbstractSlider;
+class QGridLayout;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace tvk {
+
+// Which flag lets a slider's moves reach the monitor and mark the data changed.
+enum class SendGate {
+    Armed,       // the panel's own flag, set once the panel has been filled
+    SendOnChange // the program's flag, clear while a reply parser moves sliders
+};
+
+// One DAC channel on a panel: where it lives in the model, how its slider
+// behaves and what its controls are called.
+struct SliderRow {
+    DacGroupId group = DacGroupId::V;
+    QString command;       // group letter of the monitor's "cd" command: "v", "h", "s", "l", "b"
+    int channel = 0;
+    QString caption;       // empty: no caption shown
+    int minimum = 0;
+    int maximum = 255;
+    int largeStep = 16;
+    QString lowTip;        // tool tip of the picture at the low end
+    QString highTip;       // and at the high end
+    QString sliderName;    // object names; an empty name means no such control
+    QString presentName;
+    QString factoryName;
+    QString initialName;
+    QString captionName;
+    SendGate gate = SendGate::Armed;
+};
+
+// "HScroll1", 3 -> "HScroll1_3": element i of a control array.
+QString indexedName(const char *base, int index);
+
+// Object names of a row's controls as control-array bases, element = index.
+struct RowNames {
+    const char *slider;
+    const char *present;
+    const char *factory;
+    const char *initial;
+    const char *caption;
+};
+SliderRow makeRow(DacGroupId group, const char *command, int channel, const RowNames &names,
+                  int index, const char *caption, const char *lowTip, const char *highTip,
+                  int maximum = 255, int largeStep = 16, SendGate gate = SendGate::Armed);
+
+// The controls of one row once built.
+struct SliderControls {
+    SliderRow row;
+    QAbstractSlider *slider = nullptr;
+    QWidget *present = nullptr; // QLineEdit or QLabel
+    QWidget *factory = nullptr;
+    QWidget *initial = nullptr;
+    QLabel *caption = nullptr;
+    QLabel *lowEnd = nullptr;
+    QLabel *highEnd = nullptr;
+    std::optional<int> accepted; // what Cancel returns the slider to
+    bool capturePending = false; // take the next value a reply gives as accepted
+};
+
+class AdjustPanel : public Panel {
+    Q_OBJECT
+public:
+    AdjustPanel(AppCore &core, const QString &name, const QString &title, QWidget *parent = nullptr);
+
+    bool armed() const { return m_armed; }
+    // Row index of a channel, -1 when the panel has no row for it.
+    int rowOf(DacGroupId group, int channel) const;
+    const SliderControls &rowAt(int index) const { return m_rows[size_t(index)]; }
+    int rowCount() const { return int(m_rows.size()); }
+    // What Cancel would return the row to (nullopt: unknown, left alone).
+    std::optional<int> acceptedValue(int index) const { return m_rows[size_t(index)].accepted; }
+
+    // The texts of a value box or label, as shown.
+    static QString boxText(const QWidget *box);
+    static void setBoxText(QWidget *box, const QString &text);
+
+protected:
+    // --- Building ---
+    // Column headings over the three value boxes, in columns 4, 5 and 6 of
+    // grids built with addSliderRow.
+    static void addColumnHeadings(QGridLayout *grid, int gridRow,
+                                  const QStringList &headings = defaultHeadings());
+    static QStringList defaultHeadings();
+    // One row in the grid: caption, low-end picture, slider, high-end
+    // picture, present, factory and initial boxes (columns 0..6). Returns the
+    // row index.
+    int addSliderRow(QGridLayout *grid, int gridRow, const SliderRow &row);
+    // A slider and boxes built elsewhere (panels with a layout of their own)
+    // get the same handler and steps. The boxes may be null.
+    int bindSlider(const SliderRow &row, QAbstractSlider *slider, QWidget *present,
+                   QWidget *factory = nullptr, QWidget *initial = nullptr, QLabel *caption = nullptr);
+    // The label that shows ScanSetCaption.
+    QLabel *makeScanSetLabel(const QString &objectName);
+    QPushButton *makeButton(const QString &objectName, const QString &caption,
+                            const QString &toolTip = QString());
+
+    // --- State ---
+    void setArmed(bool on) { m_armed = on; }
+    bool online() const;
+    std::optional<int> tableValue(int index, DacTable table) const;
+    // Writes at CurrentScanSet; false (nothing written) when none is selected.
+    bool storeTableValue(int index, DacTable table, int value);
+
+    // --- Steps of the pattern ---
+    // Fill from the model at the current scan set: slider and present box
+    // from the present table, factory and initial boxes from theirs. Sends
+    // nothing and does not mark the data changed. With no scan set selected
+    // the controls keep what they show.
+    void fillFromModel(const QList<int> &rows);
+    // Moves a slider as the user would: its handler sends when allowed.
+    void moveSlider(int index, int value);
+    // Slider := the table's value for each row (the handlers send); a row
+    // with no value (no scan set selected) is left alone.
+    void moveToTable(const QList<int> &rows, DacTable table);
+    // Initial table and box := slider position, for each row.
+    void saveSlidersAsInitial(const QList<int> &rows);
+    // Accepted := slider position (OK).
+    void acceptSliders(const QList<int> &rows);
+    // Slider := accepted, where known (Cancel); the handlers send.
+    void restoreAccepted(const QList<int> &rows);
+    // Online activation: the next value a reply gives each row becomes its
+    // accepted value.
+    void captureAcceptedFromReplies(const QList<int> &rows);
+    // Offline activation: accepted := the present table.
+    void acceptFromModel(const QList<int> &rows);
+    // ScanSetCaption into the scan-set label.
+    void showScanSetCaption();
+    void setRowEnabled(int index, bool on);
+
+    // The change step; panels that do more on a change override and call it.
+    virtual void sliderChanged(int index, int value);
+
+    // Panels call this first from their own activate(). From the first
+    // activation on, slider moves reach the model; before it (the control
+    // book replaying old reply values into a panel being created) they only
+    // show, so a stale value never overwrites what a file loaded since.
+    void activate() override { m_live = true; }
+
+    std::vector<SliderControls> m_rows;
+    QLabel *m_scanSetLabel = nullptr;
+
+private:
+    void onBookChanged(const QString &window, const QString &control, ControlProperty property);
+    void setAccepted(SliderControls &c, int value);
+
+    bool m_armed = false;
+    bool m_filling = false;
+    bool m_live = false;
+};
+
+} // namespace tvk

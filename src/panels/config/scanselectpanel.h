@@ -1,0 +1,40 @@
+#pragma once
+// frmScanSelect "Scan Selection": chooses the scan set every panel works on,
+// enables and disables scan sets in the monitor, renames the current one and
+// copies the DAC settings of scan set 1 to another. The logic lives in
+// ScanSelect; this window shows the rows and forwards the clicks.
+
+#include "app/panel.h"
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+
+namespace tvk {
+
+class ScanSelect;
+
+class ScanSelectPanel : public Panel {
+    Q_OBJECT
+public:
+    explicit ScanSelectPanel(AppCore &core);
+
+    void load() override;
+    void activate() override;
+
+    ScanSelect &logic() const { return *m_logic; }
+
+private:
+    void showTitle(int index, const QString &title);
+    void showMark(int index, int mark);
+    void boxClicked(int index);
+
+    ScanSelect *m_logic;
+    std::array<QLabel *, 6> m_names{};
+    std::array<QCheckBox *, 6> m_boxes{};
+    std::array<QRadioButton *, 6> m_choices{};
+};
+
+} // namespace tvk

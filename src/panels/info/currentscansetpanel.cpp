@@ -1,0 +1,56 @@
+#include "panels/info/currentscansetpanel.h"
+
+#include "app/appcore.h"
+#include "model/scanselect.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+namespace {
+const char *const kValueLabels[] = {"lblScanNumber", "lblScanName", "lblScanHFreq", "lblScanVFreq"};
+const char *const kCaptions[] = {"Scan Set Number:", "Scan Set Name:", "H Freq:", "V Freq:"};
+} // namespace
+
+CurrentScanSetPanel::CurrentScanSetPanel(AppCore &core)
+    : Panel(core, kCurrentScanSetWindow, QStringLiteral("Current Scan Set"))
+{
+    auto *grid = new QGridLayout;
+    for (int i = 0; i < 4; ++i) {
+        auto *caption = new QLabel(QString::fromLatin1(kCaptions[i]), this);
+        caption->setObjectName(QString::fromLatin1(kValueLabels[i]) + QStringLiteral("Caption"));
+        auto *value = new QLabel(this);
+        value->setObjectName(QString::fromLatin1(kValueLabels[i]));
+        value->setMinimumWidth(200);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(caption, i, 0);
+        grid->addWidget(value, i, 1);
+    }
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("btnDone"));
+    done->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(done);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+}
+
+void CurrentScanSetPanel::load()
+{
+    // Through the book, so that the labels start empty even where a reply
+    // wrote them before the window existed.
+    for (const char *label : kValueLabels)
+        m_core.controls.setText(kCurrentScanSetWindow, QString::fromLatin1(label), QString());
+}
+
+void CurrentScanSetPanel::activate() { m_core.send(cmd::readCurrentScanSet()); }
+
+} // namespace tvk
