@@ -294,6 +294,7 @@ LineOutcome MdfReader::apply(const QStringList &fields)
             return LineOutcome::Stop;
         }
         m_d.FileScanSet = *v;
+        m_core.scanSets.setLoadedFromFile(*v);
         return LineOutcome::Next;
     }
     if (key == u"ScanSetName") {
@@ -440,7 +441,7 @@ QByteArray FormatMdfFile(const AppCore &core, const QDateTime &created)
 
     // Only scan sets with a row in the scan selection window can be marked.
     for (int k = 0; k < d.NumScanSets && k < ScanSets::kCount; ++k) {
-        if (core.scanSets.mark(k) != 1)
+        if (core.scanSets.mark(k) != 1 && !core.scanSets.loadedFromFile(k))
             continue;
         lines << numberLine(QStringLiteral("ScanSet"), k);
         lines << textLine(QStringLiteral("ScanSetName"), core.scanSets.title(k));

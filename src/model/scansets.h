@@ -28,6 +28,12 @@ public:
 
     static QString defaultTitle(int index);
 
+    // The model holds values of this scan set that came from a DAC value
+    // file: saving writes it again even when it is not marked enabled, so a
+    // file opened offline and saved under another name keeps its contents.
+    bool loadedFromFile(int index) const { return isValid(index) && m_fromFile[index]; }
+    void setLoadedFromFile(int index) { if (isValid(index)) m_fromFile[index] = true; }
+
 signals:
     void titleChanged(int index, const QString &title);
     // Every change of a mark, also one made by the window or a reply.
@@ -36,6 +42,7 @@ signals:
 private:
     std::array<QString, kCount> m_titles;
     std::array<int, kCount> m_marks{};
+    std::array<bool, kCount> m_fromFile{};
 };
 
 } // namespace tvk

@@ -289,6 +289,33 @@ private slots:
         QVERIFY(!d.DataChanged);
     }
 
+    // A file opened offline and saved under another name keeps its scan sets,
+    // although no enable box is marked.
+    void openedFile_savedAgain_keepsItsScanSets()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath("first.mdv");
+        const QStringList body = {"\"NumScanSets\",6", "\"ScanSet\",2", "\"ScanSetName\",\"Night\"",
+                                  "\"Vertical Size\",140,120,125", "\"Horiz S Cap\",70,60,65"};
+        QVERIFY(writeBytes(first, fileOf(body)));
+        CoreHarness h;
+        initCore(h);
+        attach(*h.core, first);
+        QVERIFY(ReadMDF(*h.core));
+        QCOMPARE(h.core->scanSets.mark(2), 0);
+
+        const QString second = dir.filePath("second.mdv");
+        attach(*h.core, second);
+        h.core->data.FileOpenForInput = false;
+        QVERIFY(WriteMDF(*h.core));
+        const QString text = QString::fromLatin1(readBytes(second));
+        QVERIFY(text.contains("\"ScanSet\",2\r\n\"ScanSetName\",\"Night\"\r\n"));
+        QVERIFY(text.contains("\"Vertical Size\",140,120,125\r\n"));
+        QVERIFY(text.contains("\"Horiz S Cap\",70,60,65\r\n"));
+        // Scan sets neither marked nor loaded stay out, as before.
+        QVERIFY(!text.contains("\"ScanSet\",0\r\n"));
+    }
+
     // Identity lines restore the numbers, versions, counters and limits, and
     // show them on the ID panel.
     void reader_restoresIdentity()
