@@ -1,0 +1,267 @@
+// The whole tool against the monitor simulator served on a pseudo-terminal:
+// the real main window (offscreen), the real serial port and real time, run
+// five times faster. What the monitor received is read from the simulator's
+// own report, so these tests see the wire as the monitor sees it.
+
+#include "app/panel.h"
+#include "app/windowregistry.h"
+#include "ptyharness.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tvk;
+using namespace tvk::test;
+
+namespace {
+
+constexpr int kAttempt = int(Connector::kAttemptMs * PtyHarness::kScale);   // attempt clock
+constexpr int kKeepAlive = int(5000 * PtyHarness::kScale);                  // after a response
+constexpr int kReply = int(Connector::kReplyMs * PtyHarness::kScale);       // reply timer
+constexpr int kNotice = int(Connector::kTimedOutNoticeMs * PtyHarness::kScale);
+
+template <typename T>
+T *child(PtyHarness &h, const char *window, const char *name)
+{
+    Panel *panel = h.window->registry().find(QString::fromLatin1(window));
+    return panel ? panel->findChild<T *>(QString::fromLatin1(name)) : nullptr;
+}
+
+bool visible(PtyHarness &h, const char *window)
+{
+    return h.window->registry().isWindowVisible(QString::fromLatin1(window));
+}
+
+int indicator(PtyHarness &h)
+{
+    auto *button = child<QPushButton>(h, "frmConnect", "btnInd");
+    return button ? button->property("tvkColour").toInt() : -1;
+}
+
+QString within(qint64 value, qint64 low, qint64 high)
+{
+    return QStringLiteral("%1 ms, expected %2..%3").arg(value).arg(low).arg(high);
+}
+
+} // namespace
+
+// Checks that a measured interval lies within [low, high] ms.
+#define VERIFY_BETWEEN(value, low, high)                                                       \
+    do {                                                                                       \
+        const qint64 v_ = (value);                                                             \
+        QVERIFY2(v_ >= (low) && v_ <= (high), qPrintable(within(v_, (low), (high))));         \
+    } while (false)
+
+#define START_SIM(h, ...)                                                                      \
+    do {                                                                                       \
+        if (!ptyAvailable())                                                                   \
+            QSKIP("no pseudo-terminals on this system");                                       \
+        QVERIFY2((h).startSim(__VA_ARGS__), qPrintable((h).sim->error()));                    \
+    } while (false)
+
+class TestE2ePty : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        // Closing the main window in a test must not quit the event loops
+        // that QSignalSpy and QTRY run.
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    void connects_asksForTheVersion_andKeepsTheLinkAlive()
+    {
+        PtyHarness h;
+        START_SIM(h, {QStringLiteral("--version"), QStringLiteral("2.25")});
+        QSignalSpy connected(&h.core->connector, &Connector::connected);
+        QSignalSpy lost(&h.core->connector, &Connector::monitorLost);
+        h.startTool();
+        QVERIFY(h.core->link.isPortOpen());
+        QCOMPARE(h.core->link.deviceName(), h.linkPath);
+
+        QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
+        QCOMPARE(connected.at(0).at(0).toBool(), false);
+        QVERIFY2(h.window->windowTitle().endsWith(QStringLiteral(" -- Monitor on Com1")),
+                 qPrintable(h.window->windowTitle()));
+        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(indicator(h), Colour::Green);
+        QCOMPARE(child<QLabel>(h, "frmConnect", "lbl1")->text(), QStringLiteral("Connected on the selected port."));
+        QVERIFY(!visible(h, "frmTrying"));
+
+        // The monitor saw its ping answered first, then the version request,
+        // whose reply sets the monitor type.
+        QTRY_COMPARE_WITH_TIMEOUT(h.sim->count("df"), 1, 3000);
+        const QByteArrayList first = h.sim->commands();
+        QCOMPARE(first.first(), QByteArray("p"));
+        for (const QByteArray &line : first.mid(0, first.indexOf("df")))
+            QCOMPARE(line, QByteArray("p"));
+        QTRY_COMPARE_WITH_TIMEOUT(h.core->data.MonitorType, 225, 3000);
+
+        // Keep-alive: one ping about 5 s (scaled) after each response. The
+        // version reply may bring further reads (the capability word); the
+        // first keep-alive follows the last of them, the next follows the
+        // first one's reply.
+        const int pingsAtConnect = h.sim->count("p");
+        QTRY_VERIFY_WITH_TIMEOUT(h.sim->count("p") >= pingsAtConnect + 2, 4 * kKeepAlive + 2000);
+        const QList<SimProcess::Received> all = h.sim->received();
+        int keep1 = -1;
+        for (int i = int(first.indexOf("df")) + 1; i < all.size() && keep1 < 0; ++i)
+            if (all[i].line == "p")
+                keep1 = i;
+        QVERIFY(keep1 > 0 && keep1 + 1 < all.size());
+        QCOMPARE(all[keep1 + 1].line, QByteArray("p"));
+        // Well above the 2 s (scaled) of a reply timer or attempt clock.
+        VERIFY_BETWEEN(all[keep1].atMs - all[keep1 - 1].atMs, kKeepAlive * 7 / 10, kKeepAlive * 5 / 2);
+        VERIFY_BETWEEN(all[keep1 + 1].atMs - all[keep1].atMs, kKeepAlive * 7 / 10, kKeepAlive * 5 / 2);
+        QCOMPARE(lost.count(), 0);
+        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(indicator(h), Colour::Green);
+    }
+
+    void silentMonitor_givesUpAfterTheRetryLimit()
+    {
+        PtyHarness h;
+        START_SIM(h, {QStringLiteral("--silent-after"), QStringLiteral("0")});
+        h.setConfig(QStringLiteral("ConnectRetryLimit"), QStringLiteral("3"));
+        QSignalSpy failed(&h.core->connector, &Connector::cycleFailed);
+        qint64 failedAt = -1;
+        QObject::connect(&h.core->connector, &Connector::cycleFailed, [&] { failedAt = h.now(); });
+        h.startTool();
+        // The technician unticks Auto ReConnect while the first ping is out.
+        auto *autoReConnect = child<QCheckBox>(h, "frmConnect", "ckAutoReConnect");
+        QVERIFY(autoReConnect && autoReConnect->isChecked());
+        autoReConnect->click();
+        QVERIFY(!h.core->connector.autoReConnect());
+        QCOMPARE(child<QLabel>(h, "frmTrying", "lblLimit")->text(), QStringLiteral("3"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 3 * kAttempt + 3000);
+        QVERIFY(visible(h, "frmTimedOut"));
+        QVERIFY(!visible(h, "frmTrying"));
+        QVERIFY(visible(h, "frmConnect"));
+        const QString status = child<QLabel>(h, "frmConnect", "lbl1")->text();
+        QCOMPARE(status, Connector::unableToConnectText());
+        QCOMPARE(status.split(QStringLiteral("\r\n")).size(), 4);
+        QCOMPARE(indicator(h), Colour::Red);
+        QVERIFY(h.window->windowTitle().endsWith(QStringLiteral(" -- No monitor")));
+
+        // Three pings, one attempt clock apart, and the end one clock after the last.
+        QTRY_COMPARE_WITH_TIMEOUT(h.sim->count("p"), 3, 1000);
+        QCOMPARE(h.sim->commands(), QByteArrayList({"p", "p", "p"}));
+        const QList<qint64> pings = h.sim->times("p");
+        VERIFY_BETWEEN(pings[1] - pings[0], kAttempt / 2, kAttempt * 3);
+        VERIFY_BETWEEN(pings[2] - pings[1], kAttempt / 2, kAttempt * 3);
+        VERIFY_BETWEEN(failedAt - pings[2], kAttempt / 2, kAttempt * 3);
+
+        // The notice closes by itself after 5 s (scaled); no ping meanwhile.
+        QTRY_VERIFY_WITH_TIMEOUT(!visible(h, "frmTimedOut"), kNotice * 3 + 2000);
+        VERIFY_BETWEEN(h.now() - failedAt, kNotice * 7 / 10, kNotice * 3 + 2000);
+        QCOMPARE(h.sim->count("p"), 3);
+        QVERIFY(!h.core->connector.cycleRunning());
+        QCOMPARE(h.core->connector.TriesToGo(), 0);
+    }
+
+    void bootBlock_entersBootMode_withoutAskingTheVersion()
+    {
+        PtyHarness h;
+        START_SIM(h, {QStringLiteral("--boot")});
+        QSignalSpy connected(&h.core->connector, &Connector::connected);
+        h.startTool();
+        QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
+        QCOMPARE(connected.at(0).at(0).toBool(), true);
+        QVERIFY2(h.window->windowTitle().endsWith(QStringLiteral(" -- Monitor on Com1 -- BOOT MODE")),
+                 qPrintable(h.window->windowTitle()));
+        QCOMPARE(h.core->shell.connectionState(), ConnectionState::BootMode);
+        QCOMPARE(indicator(h), Colour::Green);
+        QVERIFY(h.window->menuAction(QStringLiteral("mnuMonitorRun"))->isEnabled());
+        auto *adjust = h.window->findChild<QMenu *>(QStringLiteral("mnuAdjust"));
+        QVERIFY(adjust && !adjust->menuAction()->isEnabled());
+
+        // The keep-alive after connecting reaches the boot block and is
+        // answered; nothing else is ever sent.
+        const int pingsAtConnect = h.sim->count("p");
+        QTRY_VERIFY_WITH_TIMEOUT(h.sim->count("p") >= pingsAtConnect + 1, 2 * kKeepAlive + 2000);
+        QTest::qWait(kReply + 100); // the reply timer of that ping runs out unfired
+        for (const QByteArray &line : h.sim->commands())
+            QCOMPARE(line, QByteArray("p"));
+        QCOMPARE(h.core->shell.connectionState(), ConnectionState::BootMode);
+        QCOMPARE(h.core->data.MonitorType, 0);
+    }
+
+    void monitorThatFallsSilent_isLost_andANewCycleStarts()
+    {
+        PtyHarness h;
+        // Answers the connecting ping, the version request and one keep-alive.
+        START_SIM(h, {QStringLiteral("--version"), QStringLiteral("1.50"), QStringLiteral("--silent-after"),
+                      QStringLiteral("3")});
+        QSignalSpy connected(&h.core->connector, &Connector::connected);
+        QSignalSpy lost(&h.core->connector, &Connector::monitorLost);
+        qint64 lostAt = -1;
+        QObject::connect(&h.core->connector, &Connector::monitorLost, [&] { lostAt = h.now(); });
+        h.startTool();
+        QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3 * kKeepAlive + kReply + 4000);
+
+        QTRY_VERIFY_WITH_TIMEOUT(h.sim->commands().size() >= 4, 1000);
+        QCOMPARE(h.sim->commands().mid(0, 4), QByteArrayList({"p", "df", "p", "p"}));
+        const QList<qint64> pings = h.sim->times("p");
+        // The answered keep-alive was followed by the next one ...
+        VERIFY_BETWEEN(pings[2] - pings[1], kKeepAlive * 7 / 10, kKeepAlive * 5 / 2);
+        // ... whose silence was noticed one reply timer later, with no second chance.
+        VERIFY_BETWEEN(lostAt - pings[2], kReply / 2, kReply * 3 + 200);
+
+        QVERIFY2(h.window->windowTitle().endsWith(QStringLiteral(" -- No monitor")),
+                 qPrintable(h.window->windowTitle()));
+        QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(indicator(h), Colour::Red);
+        QVERIFY(visible(h, "frmConnect"));
+        QVERIFY(visible(h, "frmTrying"));
+        QVERIFY(h.core->connector.cycleRunning());
+
+        // The new cycle keeps pinging (Auto ReConnect is on), on the port
+        // that was already open.
+        QTRY_VERIFY_WITH_TIMEOUT(h.sim->count("p") >= 5, 3 * kAttempt + 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(h.sim->count("p") >= 6, 3 * kAttempt + 2000);
+        const QList<qint64> later = h.sim->times("p");
+        VERIFY_BETWEEN(later[5] - later[4], kAttempt / 2, kAttempt * 3);
+        QVERIFY(h.core->link.isPortOpen());
+        QCOMPARE(connected.count(), 1);
+    }
+
+    void closingTheWindow_closesThePort_andSendsNothing()
+    {
+        PtyHarness h;
+        START_SIM(h, {QStringLiteral("--version"), QStringLiteral("2.25")});
+        QSignalSpy connected(&h.core->connector, &Connector::connected);
+        // What the tool wrote, in order; the monitor must receive exactly this.
+        QByteArrayList written;
+        QObject::connect(&h.core->link, &SerialLink::commandWritten,
+                         [&](const QString &text) { written << text.trimmed().toLatin1(); });
+        h.startTool();
+        QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.core->data.MonitorType, 225, 3000);
+        QVERIFY(h.core->link.tmrKeepAlive()->isActive());
+
+        // A command still queued at the close must not go out either.
+        h.core->send(QStringLiteral("de"));
+        QVERIFY(h.window->close());
+        QVERIFY(!h.core->link.isPortOpen());
+        const QByteArrayList writtenBeforeClose = written;
+        QVERIFY(!writtenBeforeClose.contains("de"));
+
+        // Longer than a keep-alive and its reply timer: a ping would have
+        // gone out by now, had anything been left running.
+        QTest::qWait(kKeepAlive + kReply + 200);
+        QCOMPARE(written, writtenBeforeClose);
+        QCOMPARE(h.sim->commands(), writtenBeforeClose);
+        QVERIFY(!h.core->link.isPortOpen());
+    }
+};
+
+QTEST_MAIN(TestE2ePty)
+#include "test_e2e_pty.moc"
