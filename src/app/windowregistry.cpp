@@ -188,6 +188,10 @@ Panel *WindowRegistry::ensure(const QString &name)
     panel->load();
     frame->adjustSize();
     restoreWindowLayout(frame, name, m_core.settings, m_area->viewport());
+    // A stored size smaller than the panel's controls need would make them
+    // overlap: a normal frame is never smaller than its contents' minimum.
+    if (!frame->isMaximized() && !frame->isMinimized())
+        frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
     // The states written before the window existed are replies and routines
     // that ran earlier: applying them must not send anything back.
     const bool sendOnChange = m_core.SendOnChange;
