@@ -37,11 +37,9 @@ AboutPanel::AboutPanel(AppCore &core, DesktopLauncher &launcher)
     auto *description = new QLabel(descriptionText(), this);
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    QPushButton *ok = makeHideButton(QStringLiteral("cmdOK"), QStringLiteral("OK"));
     ok->setDefault(true);
-    auto *sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    QPushButton *sysInfo = makeButton(QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."));
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(ok);
@@ -56,7 +54,6 @@ AboutPanel::AboutPanel(AppCore &core, DesktopLauncher &launcher)
     layout->addLayout(buttons);
     setMinimumWidth(420);
 
-    connect(ok, &QPushButton::clicked, this, &Panel::hidePanel);
     connect(sysInfo, &QPushButton::clicked, this, &AboutPanel::startSystemInfo);
 }
 

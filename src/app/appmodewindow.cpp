@@ -76,9 +76,8 @@ AppModeWindow::AppModeWindow(AppCore &core)
     auto *explain = new QLabel(QStringLiteral("* = Password Required"), this);
     explain->setObjectName(QStringLiteral("lblExplain"));
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setToolTip(QStringLiteral("Enter the selection."));
+    QPushButton *ok =
+        makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"), QStringLiteral("Enter the selection."));
     ok->setDefault(true);
 
     auto *layout = new QVBoxLayout(this);

@@ -1,6 +1,9 @@
 #include "app/panel.h"
 
+#include <QHBoxLayout>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace tvk {
 
@@ -17,6 +20,39 @@ void Panel::hidePanel()
         sub->hide();
     else
         hide();
+}
+
+QPushButton *Panel::makeButton(const QString &objectName, const QString &caption, const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, this);
+    button->setObjectName(objectName);
+    if (!toolTip.isEmpty())
+        button->setToolTip(toolTip);
+    return button;
+}
+
+QPushButton *Panel::makeHideButton(const QString &objectName, const QString &caption, const QString &toolTip)
+{
+    QPushButton *button = makeButton(objectName, caption, toolTip);
+    connect(button, &QPushButton::clicked, this, &Panel::hidePanel);
+    return button;
+}
+
+QHBoxLayout *Panel::buttonRow(std::initializer_list<QWidget *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget *button : buttons)
+        row->addWidget(button);
+    return row;
+}
+
+void Panel::setBodyAndButtons(QLayout *body, QLayout *buttons)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(body);
+    layout->addStretch();
+    layout->addLayout(buttons);
 }
 
 } // namespace tvk

@@ -12,6 +12,12 @@
 #include <QString>
 #include <QWidget>
 
+#include <initializer_list>
+
+class QHBoxLayout;
+class QLayout;
+class QPushButton;
+
 namespace tvk {
 
 class AppCore;
@@ -32,6 +38,18 @@ public:
     void hidePanel();
 
 protected:
+    // A push button of this panel, named and captioned as given.
+    QPushButton *makeButton(const QString &objectName, const QString &caption,
+                            const QString &toolTip = QString());
+    // The same, and clicking it hides the panel (Done / OK / Close).
+    QPushButton *makeHideButton(const QString &objectName, const QString &caption,
+                                const QString &toolTip = QString());
+    // A row with the given buttons at its right end.
+    static QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
+    // The panel's layout: body at the top, the button row at the bottom,
+    // spare height between them.
+    void setBodyAndButtons(QLayout *body, QLayout *buttons);
+
     AppCore &m_core;
 };
 

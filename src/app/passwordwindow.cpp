@@ -2,7 +2,6 @@
 
 #include "app/appcore.h"
 
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,20 +22,14 @@ PasswordWindow::PasswordWindow(AppCore &core)
     m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     label->setBuddy(m_password);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
+    QPushButton *ok = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"));
     ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
+    QPushButton *cancel = makeButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_password);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({ok, cancel}));
 
     connect(ok, &QPushButton::clicked, this, &PasswordWindow::okPressed);
     connect(m_password, &QLineEdit::returnPressed, this, &PasswordWindow::okPressed);

@@ -155,11 +155,14 @@ void WidgetLayoutTarget::setWindowState(int state)
         m_widget->setWindowState(s);
 }
 
+const QWidget *WidgetLayoutTarget::container() const
+{
+    return m_container ? m_container.data() : (m_widget ? m_widget->parentWidget() : nullptr);
+}
+
 double WidgetLayoutTarget::containerWidth() const
 {
-    const QWidget *c = m_container ? m_container.data()
-                                   : (m_widget ? m_widget->parentWidget() : nullptr);
-    if (c)
+    if (const QWidget *c = container())
         return pixelsToTwips(c->width(), dpiX());
     const QScreen *s = screenOf(m_widget);
     return s ? pixelsToTwips(s->availableGeometry().width(), dpiX()) : 0;
@@ -167,9 +170,7 @@ double WidgetLayoutTarget::containerWidth() const
 
 double WidgetLayoutTarget::containerHeight() const
 {
-    const QWidget *c = m_container ? m_container.data()
-                                   : (m_widget ? m_widget->parentWidget() : nullptr);
-    if (c)
+    if (const QWidget *c = container())
         return pixelsToTwips(c->height(), dpiY());
     const QScreen *s = screenOf(m_widget);
     return s ? pixelsToTwips(s->availableGeometry().height(), dpiY()) : 0;

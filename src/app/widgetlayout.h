@@ -58,6 +58,9 @@ public:
 private:
     int toPxX(double twips) const;
     int toPxY(double twips) const;
+    // The widget whose size "container" refers to: the one given, else the
+    // window's parent; null for a top-level window.
+    const QWidget *container() const;
 
     QPointer<QWidget> m_widget;
     QPointer<QWidget> m_container;

@@ -203,7 +203,6 @@ Panel *WindowRegistry::ensure(const QString &name)
         applyControl(panel, e.key(), e.value());
     m_core.SendOnChange = sendOnChange;
     m_core.ConfigUpdateGuard = configGuard;
-    emit windowCreated(name);
     return panel;
 }
 
@@ -235,16 +234,6 @@ bool WindowRegistry::isWindowVisible(const QString &name) const
 {
     QMdiSubWindow *frame = subWindow(name);
     return frame && frame->isVisible();
-}
-
-QStringList WindowRegistry::loadedWindows() const
-{
-    QStringList names;
-    for (const auto &p : m_loaded) {
-        if (p)
-            names << p->objectName();
-    }
-    return names;
 }
 
 void WindowRegistry::activate(Panel *panel)

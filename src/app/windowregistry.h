@@ -46,8 +46,6 @@ public:
     Panel *find(const QString &name) const;
     QMdiSubWindow *subWindow(const QString &name) const;
     bool isLoaded(const QString &name) const { return find(name) != nullptr; }
-    // Loaded windows in the order they were created.
-    QStringList loadedWindows() const;
 
     // Shutdown: every loaded window, most recent first, saves its layout.
     void unloadAll();
@@ -56,9 +54,6 @@ public:
     // property it holds, or only the one that changed.
     static void applyControl(QWidget *window, const QString &control, const ControlBook::Entry &entry,
                              std::optional<ControlProperty> only = std::nullopt);
-
-signals:
-    void windowCreated(const QString &name);
 
 private:
     void onBookChanged(const QString &window, const QString &control, ControlProperty property);

@@ -54,7 +54,6 @@ public:
     // Ends file logging and closes the file (nothing happens without one).
     void releaseFile();
     bool LogFileOpen() const { return m_file.isOpen(); }
-    QString logFilePath() const { return m_file.fileName(); }
     bool LogToFile() const { return m_logToFile; }
     // Only takes effect while a file is open.
     void setLogToFile(bool on);

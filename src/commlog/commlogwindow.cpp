@@ -55,7 +55,8 @@ private:
     QCheckBox *m_box;
 };
 
-QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent,
+// A button that never acts as the default and takes focus by Tab only.
+QPushButton *makeTabButton(const QString &name, const QString &caption, QWidget *parent,
                         const QString &toolTip = QString())
 {
     auto *b = new QPushButton(caption, parent);
@@ -151,16 +152,16 @@ void CommLogTextBox::insertFromMimeData(const QMimeData *) {}
 CommLogWindow::CommLogWindow(AppCore &core)
     : Panel(core, kWindow, QStringLiteral("Monitor Communication Log"))
 {
-    auto *terse = makeButton(QStringLiteral("btnTerse"), QStringLiteral("Terse"), this);
-    auto *verbose = makeButton(QStringLiteral("btnVerbose"), QStringLiteral("Verbose"), this);
-    m_checkOff = makeButton(QStringLiteral("btnCheckOff"), QStringLiteral("Disable Checking"), this);
-    m_checkOn = makeButton(QStringLiteral("btnCheckOn"), QStringLiteral("Enable Checking"), this);
+    auto *terse = makeTabButton(QStringLiteral("btnTerse"), QStringLiteral("Terse"), this);
+    auto *verbose = makeTabButton(QStringLiteral("btnVerbose"), QStringLiteral("Verbose"), this);
+    m_checkOff = makeTabButton(QStringLiteral("btnCheckOff"), QStringLiteral("Disable Checking"), this);
+    m_checkOn = makeTabButton(QStringLiteral("btnCheckOn"), QStringLiteral("Enable Checking"), this);
     m_checkOn->setVisible(false);
     m_checkOn->setEnabled(false);
-    auto *clrXQ = makeButton(QStringLiteral("btnClrXQ"), QStringLiteral("Clear Xmit Queue"), this);
-    m_autoPing = makeButton(QStringLiteral("btnDisableAutoping"), QStringLiteral("Disable AutoPing"), this);
+    auto *clrXQ = makeTabButton(QStringLiteral("btnClrXQ"), QStringLiteral("Clear Xmit Queue"), this);
+    m_autoPing = makeTabButton(QStringLiteral("btnDisableAutoping"), QStringLiteral("Disable AutoPing"), this);
     auto *clearWindow =
-        makeButton(QStringLiteral("btnClearCommLogWindow"), QStringLiteral("Clear Log Window"), this);
+        makeTabButton(QStringLiteral("btnClearCommLogWindow"), QStringLiteral("Clear Log Window"), this);
 
     m_xmitQueueOverride = makeCheck(kXmitQueueOverride, this);
     auto *xqLabel = new CheckLabel(QStringLiteral("Xmit Q Bypass"), m_xmitQueueOverride, this);
@@ -169,14 +170,14 @@ CommLogWindow::CommLogWindow(AppCore &core)
     auto *weLabel = new CheckLabel(QStringLiteral("Window Log Enable"), m_windowEnabled, this);
     weLabel->setObjectName(QStringLiteral("lblWindowEnabled"));
 
-    m_logFile = makeButton(QStringLiteral("BtnLogFile"), QStringLiteral("Log to File ..."), this,
+    m_logFile = makeTabButton(QStringLiteral("BtnLogFile"), QStringLiteral("Log to File ..."), this,
                            QStringLiteral("Open a Log File"));
     m_fileEnabled = makeCheck(QStringLiteral("ckFileEnabled"), this);
     m_fileEnabled->setToolTip(QStringLiteral("Enable/Disable Logging to the Log File"));
     m_fileEnabledLabel = new CheckLabel(QStringLiteral("File Log Enabled"), m_fileEnabled, this);
     m_fileEnabledLabel->setObjectName(QStringLiteral("lblFileEnabled"));
     m_fileEnabledLabel->setToolTip(m_fileEnabled->toolTip());
-    m_endFileLog = makeButton(QStringLiteral("btnEndFileLog"), QStringLiteral("Close Log File"), this,
+    m_endFileLog = makeTabButton(QStringLiteral("btnEndFileLog"), QStringLiteral("Close Log File"), this,
                               QStringLiteral("Stop File Log, Close Log File"));
 
     m_text = new CommLogTextBox(this);
@@ -191,8 +192,8 @@ CommLogWindow::CommLogWindow(AppCore &core)
     // colour from the control book).
     m_indicator->setStyleSheet(QStringLiteral("background-color: rgb(255, 0, 0);"));
     m_indicator->setProperty("tvkColour", Colour::Red);
-    auto *reConnect = makeButton(QStringLiteral("btnReConnect"), QStringLiteral("ReConnect"), this);
-    auto *done = makeButton(QStringLiteral("btnDone"), QStringLiteral("Done"), this,
+    auto *reConnect = makeTabButton(QStringLiteral("btnReConnect"), QStringLiteral("ReConnect"), this);
+    auto *done = makeTabButton(QStringLiteral("btnDone"), QStringLiteral("Done"), this,
                             QStringLiteral("Stop logging altogether, Close Log File if open."));
 
     // Layout: the controls on top, the log taking every extra pixel, the

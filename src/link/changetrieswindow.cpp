@@ -16,26 +16,19 @@ ChangeTriesWindow::ChangeTriesWindow(AppCore &core)
 {
     m_limit->setObjectName(QStringLiteral("txtConnectRetryLimit"));
     m_limit->setMaxLength(10);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
+    QPushButton *ok = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"));
     ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
+    QPushButton *cancel = makeHideButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"));
 
     auto *row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("Retry Limit:"), this));
     row->addWidget(m_limit, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({ok, cancel}));
 
     connect(ok, &QPushButton::clicked, this, &ChangeTriesWindow::accept);
     connect(m_limit, &QLineEdit::returnPressed, this, &ChangeTriesWindow::accept);
-    connect(cancel, &QPushButton::clicked, this, &Panel::hidePanel);
 }
 
 void ChangeTriesWindow::activate()

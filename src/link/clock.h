@@ -76,7 +76,6 @@ public:
     void stop() override { m_active = false; }
     bool isActive() const override { return m_active; }
     int interval() const override { return m_interval; }
-    qint64 due() const { return m_due; }
 
 private:
     friend class ManualClock;

@@ -15,7 +15,6 @@ public:
     // The factories are not owned and must outlive this one.
     explicit CompositePortFactory(PortFactory *fallback = nullptr) : m_fallback(fallback) {}
 
-    void setFallback(PortFactory *fallback) { m_fallback = fallback; }
     // Device names starting with prefix (case-insensitive) go to factory.
     // Routes are tried in the order they were added; the full name is passed on.
     void addRoute(const QString &prefix, PortFactory *factory);

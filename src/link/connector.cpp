@@ -16,7 +16,6 @@ Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
                      ConnectionStates &states, ControlBook &controls, WindowHost &windows,
                      UserMessages &messages, QObject *parent)
     : QObject(parent)
-    , m_clock(clock)
     , m_link(link)
     , m_g(globals)
     , m_states(states)

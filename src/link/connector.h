@@ -95,7 +95,6 @@ private:
     QString portFailureText() const;
     void sendPing();
 
-    Clock &m_clock;
     SerialLink &m_link;
     LinkGlobals &m_g;
     ConnectionStates &m_states;

@@ -33,15 +33,10 @@ ConnectWindow::ConnectWindow(AppCore &core)
     m_autoReConnect->setChecked(true);
     core.connector.setAutoReConnect(true);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setToolTip(QStringLiteral("Try this port."));
-    auto *offline = new QPushButton(QStringLiteral("Offline"), this);
-    offline->setObjectName(QStringLiteral("btnOffline"));
-    offline->setToolTip(QStringLiteral("Work without a monitor."));
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
-    done->setToolTip(QStringLiteral("Close Window"));
+    QPushButton *ok = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"), QStringLiteral("Try this port."));
+    QPushButton *offline =
+        makeButton(QStringLiteral("btnOffline"), QStringLiteral("Offline"), QStringLiteral("Work without a monitor."));
+    QPushButton *done = makeButton(QStringLiteral("btnDone"), QStringLiteral("Done"), QStringLiteral("Close Window"));
     auto *indicator = new QPushButton(this);
     indicator->setObjectName(QStringLiteral("btnInd"));
     indicator->setFixedSize(24, 24);

@@ -26,8 +26,6 @@ public:
     // Shows the device behind each port in its tool tip.
     void activate() override;
 
-    QRadioButton *portOption(int index) const { return m_options.at(index); }
-
 private:
     void selectCurrentPort();
     void refreshPortTips();

@@ -22,9 +22,8 @@ TimedOutWindow::TimedOutWindow(AppCore &core)
     text->setObjectName(QStringLiteral("lblNotice"));
     text->setWordWrap(true);
     text->setMinimumWidth(280);
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setToolTip(QStringLiteral("Dismiss This Window"));
+    QPushButton *ok =
+        makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"), QStringLiteral("Dismiss This Window"));
     ok->setDefault(true);
 
     auto *buttons = new QHBoxLayout;

@@ -22,12 +22,10 @@ TryingWindow::TryingWindow(AppCore &core)
         value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-000000")));
     }
 
-    auto *change = new QPushButton(QStringLiteral("Change ..."), this);
-    change->setObjectName(QStringLiteral("btnChange"));
-    change->setToolTip(QStringLiteral("Change Retry Limit"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    cancel->setToolTip(QStringLiteral("Stop Connect Attempt"));
+    QPushButton *change =
+        makeButton(QStringLiteral("btnChange"), QStringLiteral("Change ..."), QStringLiteral("Change Retry Limit"));
+    QPushButton *cancel =
+        makeButton(QStringLiteral("btnCancel"), QStringLiteral("Cancel"), QStringLiteral("Stop Connect Attempt"));
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Tries to Make:"), this), 0, 0);

@@ -593,6 +593,17 @@ void DacFileActions::askToSave()
         WriteMDF(m_core);
 }
 
+void DacFileActions::attach(const QString &path, bool forInput)
+{
+    MonitorData &d = m_core.data;
+    d.DiskFileNum = kMdfHandle;
+    d.FilePath = path;
+    d.FileTitle = QFileInfo(path).fileName();
+    d.FileIsOpen = true;
+    d.DataChanged = false;
+    d.FileOpenForInput = forInput;
+}
+
 void DacFileActions::open()
 {
     askToSave();
@@ -606,14 +617,8 @@ void DacFileActions::open()
     if (!path)
         return;
 
-    MonitorData &d = m_core.data;
-    d.DiskFileNum = kMdfHandle;
-    d.FilePath = *path;
-    d.FileTitle = QFileInfo(*path).fileName();
-    d.FileIsOpen = true;
-    d.DataChanged = false;
-    d.FileOpenForInput = true;
-    m_core.shell.SetMainTitle(d.FileTitle);
+    attach(*path, true);
+    m_core.shell.SetMainTitle(m_core.data.FileTitle);
     ReadMDF(m_core);
 }
 
@@ -629,13 +634,8 @@ void DacFileActions::saveAs()
         return;
 
     MonitorData &d = m_core.data;
-    d.DiskFileNum = kMdfHandle;
-    d.FilePath = *path;
-    d.FileTitle = QFileInfo(*path).fileName();
-    d.FileIsOpen = true;
     const bool wasChanged = d.DataChanged;
-    d.DataChanged = false;
-    d.FileOpenForInput = false;
+    attach(*path, false);
 
     if (!WriteMDF(m_core)) {
         // Nothing was saved: the changes are still unsaved, and the caption

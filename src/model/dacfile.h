@@ -80,6 +80,9 @@ public:
 private:
     void askToSave();
     QString initialDir() const;
+    // Makes path the data file: named, open, unchanged, and marked as read
+    // from (forInput) or written to.
+    void attach(const QString &path, bool forInput);
 
     AppCore &m_core;
 };

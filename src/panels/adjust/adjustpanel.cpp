@@ -6,7 +6,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
@@ -80,15 +79,6 @@ AdjustPanel::AdjustPanel(AppCore &core, const QString &name, const QString &titl
     connect(&core.controls, &ControlBook::changed, this, &AdjustPanel::onBookChanged);
 }
 
-QString AdjustPanel::boxText(const QWidget *box)
-{
-    if (auto *edit = qobject_cast<const QLineEdit *>(box))
-        return edit->text();
-    if (auto *label = qobject_cast<const QLabel *>(box))
-        return label->text();
-    return QString();
-}
-
 void AdjustPanel::setBoxText(QWidget *box, const QString &text)
 {
     if (auto *edit = qobject_cast<QLineEdit *>(box))
@@ -124,7 +114,7 @@ int AdjustPanel::addSliderRow(QGridLayout *grid, int gridRow, const SliderRow &r
     }
     auto *slider = new QScrollBar(Qt::Horizontal, parent);
     slider->setObjectName(row.sliderName);
-    slider->setMinimumWidth(80);
+    slider->setMinimumWidth(120);
     QLineEdit *present = makeBox(parent, row.presentName);
     QLineEdit *factory = makeBox(parent, row.factoryName);
     QLineEdit *initial = makeBox(parent, row.initialName);
@@ -173,25 +163,6 @@ QLabel *AdjustPanel::makeScanSetLabel(const QString &objectName)
     m_scanSetLabel = new QLabel(m_core.data.ScanSetCaption, this);
     m_scanSetLabel->setObjectName(objectName);
     return m_scanSetLabel;
-}
-
-QPushButton *AdjustPanel::makeButton(const QString &objectName, const QString &caption,
-                                     const QString &toolTip)
-{
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(objectName);
-    if (!toolTip.isEmpty())
-        button->setToolTip(toolTip);
-    return button;
-}
-
-int AdjustPanel::rowOf(DacGroupId group, int channel) const
-{
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].row.group == group && m_rows[i].row.channel == channel)
-            return int(i);
-    }
-    return -1;
 }
 
 bool AdjustPanel::online() const { return m_core.globals.MonitorOnline; }

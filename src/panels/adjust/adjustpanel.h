@@ -100,16 +100,10 @@ class AdjustPanel : public Panel {
 public:
     AdjustPanel(AppCore &core, const QString &name, const QString &title, QWidget *parent = nullptr);
 
-    bool armed() const { return m_armed; }
-    // Row index of a channel, -1 when the panel has no row for it.
-    int rowOf(DacGroupId group, int channel) const;
-    const SliderControls &rowAt(int index) const { return m_rows[size_t(index)]; }
-    int rowCount() const { return int(m_rows.size()); }
     // What Cancel would return the row to (nullopt: unknown, left alone).
     std::optional<int> acceptedValue(int index) const { return m_rows[size_t(index)].accepted; }
 
-    // The texts of a value box or label, as shown.
-    static QString boxText(const QWidget *box);
+    // Sets the text of a value box or label.
     static void setBoxText(QWidget *box, const QString &text);
 
 protected:
@@ -129,8 +123,6 @@ protected:
                    QWidget *factory = nullptr, QWidget *initial = nullptr, QLabel *caption = nullptr);
     // The label that shows ScanSetCaption.
     QLabel *makeScanSetLabel(const QString &objectName);
-    QPushButton *makeButton(const QString &objectName, const QString &caption,
-                            const QString &toolTip = QString());
 
     // --- State ---
     void setArmed(bool on) { m_armed = on; }

@@ -7,7 +7,6 @@
 #include <QAbstractSlider>
 #include <QGridLayout>
 #include <QLabel>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -107,11 +106,7 @@ GeometryPanel::GeometryPanel(AppCore &core)
     bulk->addWidget(m_factoryButton, 0, 0);
     bulk->addWidget(m_initialButton, 0, 1);
     bulk->addWidget(m_saveInitialButton, 1, 0);
-    auto *okCancel = new QHBoxLayout;
-    okCancel->addStretch();
-    okCancel->addWidget(ok);
-    okCancel->addWidget(cancel);
-    bulk->addLayout(okCancel, 1, 1);
+    bulk->addLayout(buttonRow({ok, cancel}), 1, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(makeScanSetLabel(QStringLiteral("ScanSetSelectedLabel3")));

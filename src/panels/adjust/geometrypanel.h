@@ -29,10 +29,8 @@ public:
     void load() override;
     void activate() override;
 
-    // Row indices of each set, in the order the panel walks them.
+    // Row indices of the vertical set, in the order the panel walks them.
     const QList<int> &verticalRows() const { return m_vertical; }
-    const QList<int> &horizontalRows() const { return m_horizontal; } // 0..3, then 8
-    const QList<int> &northSouthRows() const { return m_northSouth; }
 
 private:
     void goBack(DacTable table);

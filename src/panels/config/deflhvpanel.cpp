@@ -36,19 +36,13 @@ DeflHvPanel::DeflHvPanel(AppCore &core)
     QGroupBox *hv = addPair(QStringLiteral("HV"), "optHVEnable", "optHVDisable", &cmd::highVoltage);
     hv->setObjectName(QStringLiteral("fraHV"));
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
+    QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     auto *frames = new QHBoxLayout;
     frames->addWidget(defl);
     frames->addWidget(hv);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(done);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(frames);
-    layout->addLayout(buttons);
-
-    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+    layout->addLayout(buttonRow({done}));
 }
 
 } // namespace tvk

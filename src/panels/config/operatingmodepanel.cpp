@@ -72,11 +72,7 @@ OperatingModePanel::OperatingModePanel(AppCore &core)
     option(QStringLiteral("ColorOption"), QStringLiteral("Color"), type);
     m_monochrome = option(QStringLiteral("MonochromeOption"), QStringLiteral("Monochrome"), type);
 
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName(QStringLiteral("OperatingModeCloseButton"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(close);
+    QPushButton *close = makeHideButton(QStringLiteral("OperatingModeCloseButton"), QStringLiteral("Close"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(mirovan);
@@ -84,9 +80,7 @@ OperatingModePanel::OperatingModePanel(AppCore &core)
     layout->addWidget(brightness);
     layout->addWidget(contrast);
     layout->addWidget(type);
-    layout->addLayout(buttons);
-
-    connect(close, &QPushButton::clicked, this, &Panel::hidePanel);
+    layout->addLayout(buttonRow({close}));
 }
 
 void OperatingModePanel::activate() { m_core.send(cmd::readModeWord()); }

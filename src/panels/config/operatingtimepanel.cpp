@@ -5,7 +5,6 @@
 #include "protocol/commands.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,10 +26,8 @@ OperatingTimePanel::OperatingTimePanel(AppCore &core)
     auto *cyclesValue = new QLabel(this);
     cyclesValue->setObjectName(QStringLiteral("lblOperatingCyclesValue"));
 
-    auto *reRead = new QPushButton(QStringLiteral("ReRead"), this);
-    reRead->setObjectName(QStringLiteral("btnReRead"));
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
+    QPushButton *reRead = makeButton(QStringLiteral("btnReRead"), QStringLiteral("ReRead"));
+    QPushButton *ok = makeHideButton(QStringLiteral("btnOK"), QStringLiteral("OK"));
     ok->setDefault(true);
 
     auto *grid = new QGridLayout;
@@ -39,16 +36,11 @@ OperatingTimePanel::OperatingTimePanel(AppCore &core)
     grid->addWidget(hint, 0, 2);
     grid->addWidget(cyclesCaption, 1, 0);
     grid->addWidget(cyclesValue, 1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(reRead);
-    buttons->addWidget(ok);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({reRead, ok}));
 
     connect(reRead, &QPushButton::clicked, this, &OperatingTimePanel::reRead);
-    connect(ok, &QPushButton::clicked, this, &Panel::hidePanel);
 }
 
 // Opening the panel activates it, so this also covers the first read after

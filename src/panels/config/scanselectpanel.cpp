@@ -91,17 +91,13 @@ ScanSelectPanel::ScanSelectPanel(AppCore &core)
         }
         m_names[size_t(i)] = name;
         m_boxes[size_t(i)] = box;
-        m_choices[size_t(i)] = choice;
         connect(choice, &QRadioButton::clicked, this, [this, i] { m_logic->choose(i); });
         connect(box, &QCheckBox::clicked, this, [this, i] { boxClicked(i); });
     }
 
-    auto *deselect = new QPushButton(QStringLiteral("DeSelect"), this);
-    deselect->setObjectName(QStringLiteral("DeselectButton"));
-    auto *rename = new QPushButton(QStringLiteral("Rename"), this);
-    rename->setObjectName(QStringLiteral("RenameButton"));
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ScanSelectOKButton"));
+    QPushButton *deselect = makeButton(QStringLiteral("DeselectButton"), QStringLiteral("DeSelect"));
+    QPushButton *rename = makeButton(QStringLiteral("RenameButton"), QStringLiteral("Rename"));
+    QPushButton *ok = makeButton(QStringLiteral("ScanSelectOKButton"), QStringLiteral("OK"));
     ok->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(deselect);

@@ -10,7 +10,6 @@
 
 class QCheckBox;
 class QLabel;
-class QRadioButton;
 
 namespace tvk {
 
@@ -24,8 +23,6 @@ public:
     void load() override;
     void activate() override;
 
-    ScanSelect &logic() const { return *m_logic; }
-
 private:
     void showTitle(int index, const QString &title);
     void showMark(int index, int mark);
@@ -34,7 +31,6 @@ private:
     ScanSelect *m_logic;
     std::array<QLabel *, 6> m_names{};
     std::array<QCheckBox *, 6> m_boxes{};
-    std::array<QRadioButton *, 6> m_choices{};
 };
 
 } // namespace tvk

@@ -5,11 +5,9 @@
 #include "protocol/commands.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tvk {
 
@@ -42,17 +40,7 @@ SetOperatingTimesPanel::SetOperatingTimesPanel(AppCore &core)
         connect(set, &QPushButton::clicked, this, [this, i] { setField(i); });
     }
 
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName(QStringLiteral("CloseButton"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
-
-    connect(close, &QPushButton::clicked, this, &Panel::hidePanel);
+    setBodyAndButtons(grid, buttonRow({makeHideButton(QStringLiteral("CloseButton"), QStringLiteral("Close"))}));
 }
 
 void SetOperatingTimesPanel::activate()

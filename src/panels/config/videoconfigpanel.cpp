@@ -46,19 +46,14 @@ VideoConfigPanel::VideoConfigPanel(AppCore &core)
     degaussRow->addWidget(degauss);
     degaussRow->addWidget(advice, 1);
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(done);
+    QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(sourceFrame);
     layout->addLayout(degaussRow);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({done}));
 
     connect(degauss, &QPushButton::clicked, this, [this] { m_core.send(cmd::degauss()); });
-    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
 }
 
 } // namespace tvk

@@ -4,10 +4,8 @@
 #include "panels/info/identity.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tvk {
 
@@ -29,18 +27,9 @@ CapabilityPanel::CapabilityPanel(AppCore &core)
     }
     grid->setColumnStretch(1, 1);
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
+    QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     done->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(done);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
-
-    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+    setBodyAndButtons(grid, buttonRow({done}));
 }
 
 void CapabilityPanel::activate() { ShowCapabilityIndicators(m_core); }

@@ -5,7 +5,6 @@
 #include "protocol/commands.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,16 +30,11 @@ CurrentScanSetPanel::CurrentScanSetPanel(AppCore &core)
         grid->addWidget(caption, i, 0);
         grid->addWidget(value, i, 1);
     }
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
+    QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     done->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(done);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
-    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+    layout->addLayout(buttonRow({done}));
 }
 
 void CurrentScanSetPanel::load()

@@ -6,11 +6,9 @@
 #include "protocol/commands.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tvk {
 
@@ -34,20 +32,11 @@ IdPanel::IdPanel(AppCore &core) : Panel(core, kIdWindow, QStringLiteral("Model &
     }
     grid->setColumnStretch(1, 1);
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
-    done->setToolTip(QStringLiteral("DIsmiss This Window"));
+    QPushButton *done =
+        makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"), QStringLiteral("DIsmiss This Window"));
     done->setDefault(true);
     // Done stays at the bottom of the panel whatever its height.
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(done);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
-
-    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+    setBodyAndButtons(grid, buttonRow({done}));
 }
 
 void IdPanel::activate()

@@ -5,10 +5,8 @@
 #include "protocol/commands.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tvk {
 
@@ -34,18 +32,9 @@ LimitsPanel::LimitsPanel(AppCore &core)
         }
     }
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
+    QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     done->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(done);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
-
-    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
+    setBodyAndButtons(grid, buttonRow({done}));
 }
 
 void LimitsPanel::activate() { m_core.send(cmd::readLimitsReport()); }

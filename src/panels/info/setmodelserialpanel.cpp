@@ -4,13 +4,11 @@
 #include "protocol/commands.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 namespace tvk {
 
@@ -56,17 +54,8 @@ SetModelSerialPanel::SetModelSerialPanel(AppCore &core)
     }
     grid->setColumnStretch(1, 1);
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("btnDone"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(done);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
+    setBodyAndButtons(grid, buttonRow({makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"))}));
 
-    connect(done, &QPushButton::clicked, this, &Panel::hidePanel);
     connect(&core.shell, &AppShell::appModeChanged, this, &SetModelSerialPanel::updateButtons);
     updateButtons();
 }

@@ -5,10 +5,8 @@
 #include "protocol/commands.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tvk {
 
@@ -44,24 +42,13 @@ VersionPanel::VersionPanel(AppCore &core) : Panel(core, kVersionWindow, QStringL
     }
     grid->setColumnStretch(1, 1);
 
-    auto *reRead = new QPushButton(QStringLiteral("ReRead"), this);
-    reRead->setObjectName(QStringLiteral("btnReRead"));
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setToolTip(QStringLiteral("Dismiss This Window"));
+    QPushButton *reRead = makeButton(QStringLiteral("btnReRead"), QStringLiteral("ReRead"));
+    QPushButton *ok =
+        makeHideButton(QStringLiteral("btnOK"), QStringLiteral("OK"), QStringLiteral("Dismiss This Window"));
     ok->setDefault(true);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(reRead);
-    buttons->addWidget(ok);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
+    setBodyAndButtons(grid, buttonRow({reRead, ok}));
 
     connect(reRead, &QPushButton::clicked, this, &VersionPanel::reRead);
-    connect(ok, &QPushButton::clicked, this, &Panel::hidePanel);
 }
 
 void VersionPanel::load()

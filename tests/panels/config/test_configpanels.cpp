@@ -251,6 +251,39 @@ private slots:
         QCOMPARE(h.monitor()->config().videoSource, 2);
         QCOMPARE(h.monitor()->config().degaussCount, 1);
     }
+
+    // Every panel's dismiss button sits at the bottom right and hides the panel.
+    void dismissButton_bottomRight_hidesThePanel_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("operating time") << QStringLiteral("frmOperatingTime") << QStringLiteral("btnOK");
+        QTest::newRow("set operating times") << QStringLiteral("frmSetOperatingTimes")
+                                             << QStringLiteral("CloseButton");
+        QTest::newRow("operating mode") << QStringLiteral("frmOperatingMode")
+                                        << QStringLiteral("OperatingModeCloseButton");
+        QTest::newRow("defl hv") << QStringLiteral("frmDeflHVEnable") << QStringLiteral("btnDone");
+        QTest::newRow("video config") << QStringLiteral("frmVideoConfig") << QStringLiteral("btnDone");
+    }
+
+    void dismissButton_bottomRight_hidesThePanel()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, button);
+        GuiHarness h;
+        h.window->show();
+        h.window->registry().openWindow(window);
+        QVERIFY(h.window->registry().isWindowVisible(window));
+        Panel *panel = h.window->registry().find(window);
+        auto *b = panel->findChild<QPushButton *>(button);
+        QVERIFY(b);
+        QVERIFY(b->isVisible());
+        QVERIFY2(b->geometry().left() > panel->width() / 2, qPrintable(window));
+        QVERIFY2(panel->width() - b->geometry().right() < 20, qPrintable(window));
+        QVERIFY2(panel->height() - b->geometry().bottom() < 20, qPrintable(window));
+        QTest::mouseClick(b, Qt::LeftButton);
+        QVERIFY(!h.window->registry().isWindowVisible(window));
+    }
 };
 
 QTEST_MAIN(TestConfigPanels)

@@ -224,6 +224,37 @@ private slots:
         for (int i = 0; i < 8; ++i)
             QVERIFY(child<QLabel>(h, "frmLimits", QStringLiteral("lblLimit_%1").arg(i).toLatin1()));
     }
+
+    // Every panel's dismiss button sits at the bottom right and hides the panel.
+    void dismissButton_bottomRight_hidesThePanel_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("capability") << QStringLiteral("frmCapability") << QStringLiteral("btnDone");
+        QTest::newRow("limits") << QStringLiteral("frmLimits") << QStringLiteral("btnDone");
+        QTest::newRow("version") << QStringLiteral("frmVersion") << QStringLiteral("btnOK");
+        QTest::newRow("id") << QStringLiteral("frmID") << QStringLiteral("btnDone");
+        QTest::newRow("set numbers") << QStringLiteral("frmSetModelAndSerialNumber") << QStringLiteral("btnDone");
+    }
+
+    void dismissButton_bottomRight_hidesThePanel()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, button);
+        GuiHarness h;
+        h.window->show();
+        h.window->registry().openWindow(window);
+        QVERIFY(h.window->registry().isWindowVisible(window));
+        Panel *panel = h.window->registry().find(window);
+        auto *b = panel->findChild<QPushButton *>(button);
+        QVERIFY(b);
+        QVERIFY(b->isVisible());
+        QVERIFY2(b->geometry().left() > panel->width() / 2, qPrintable(window));
+        QVERIFY2(panel->width() - b->geometry().right() < 20, qPrintable(window));
+        QVERIFY2(panel->height() - b->geometry().bottom() < 20, qPrintable(window));
+        QTest::mouseClick(b, Qt::LeftButton);
+        QVERIFY(!h.window->registry().isWindowVisible(window));
+    }
 };
 
 QTEST_MAIN(TestIdentityPanels)
