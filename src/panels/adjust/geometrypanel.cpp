@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace tvk {
@@ -92,6 +93,9 @@ GeometryPanel::GeometryPanel(AppCore &core)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(content);
+    // Rows scroll vertically only: the panel is never narrower than a row.
+    scroll->setMinimumWidth(content->sizeHint().width()
+                            + scroll->verticalScrollBar()->sizeHint().width());
 
     m_factoryButton = makeButton(QStringLiteral("Command1"), QStringLiteral("Go Back to Factory Defaults"),
                                  QStringLiteral("Set All Adjustments to Original Factory Defaults"));
