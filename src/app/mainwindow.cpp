@@ -72,8 +72,10 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent
     m_stateLabel->setObjectName(QStringLiteral("lblConnectionState"));
     statusBar()->addWidget(m_stateLabel, 1);
     m_readProgress->setObjectName(QStringLiteral("prgFullRead"));
-    m_readProgress->setFormat(tr("Reading the monitor: %v of %m"));
-    m_readProgress->setMaximumWidth(260);
+    m_readProgress->setFormat(tr("Full read %v/%m"));
+    m_readProgress->setToolTip(tr("Reading every setting of the monitor, one command a second"));
+    m_readProgress->setMinimumWidth(140);
+    m_readProgress->setMaximumWidth(220);
     m_readProgress->hide();
     statusBar()->addPermanentWidget(m_readProgress);
     statusBar()->addPermanentWidget(m_simBadge);
