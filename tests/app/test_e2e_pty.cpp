@@ -26,21 +26,9 @@ constexpr int kKeepAlive = int(5000 * PtyHarness::kScale);                  // a
 constexpr int kReply = int(Connector::kReplyMs * PtyHarness::kScale);       // reply timer
 constexpr int kNotice = int(Connector::kTimedOutNoticeMs * PtyHarness::kScale);
 
-template <typename T>
-T *child(PtyHarness &h, const char *window, const char *name)
-{
-    Panel *panel = h.window->registry().find(QString::fromLatin1(window));
-    return panel ? panel->findChild<T *>(QString::fromLatin1(name)) : nullptr;
-}
-
-bool visible(PtyHarness &h, const char *window)
-{
-    return h.window->registry().isWindowVisible(QString::fromLatin1(window));
-}
-
 int indicator(PtyHarness &h)
 {
-    auto *button = child<QPushButton>(h, "frmConnect", "btnInd");
+    auto *button = h.child<QPushButton>("frmConnect", "btnInd");
     return button ? button->property("tvkColour").toInt() : -1;
 }
 
@@ -91,8 +79,8 @@ private slots:
                  qPrintable(h.window->windowTitle()));
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
         QCOMPARE(indicator(h), Colour::Green);
-        QCOMPARE(child<QLabel>(h, "frmConnect", "lbl1")->text(), QStringLiteral("Connected on the selected port."));
-        QVERIFY(!visible(h, "frmTrying"));
+        QCOMPARE(h.child<QLabel>("frmConnect", "lbl1")->text(), QStringLiteral("Connected on the selected port."));
+        QVERIFY(!h.visible("frmTrying"));
 
         // The monitor saw its ping answered first, then the version request,
         // whose reply sets the monitor type.
@@ -134,17 +122,17 @@ private slots:
         QObject::connect(&h.core->connector, &Connector::cycleFailed, [&] { failedAt = h.now(); });
         h.startTool();
         // The technician unticks Auto ReConnect while the first ping is out.
-        auto *autoReConnect = child<QCheckBox>(h, "frmConnect", "ckAutoReConnect");
+        auto *autoReConnect = h.child<QCheckBox>("frmConnect", "ckAutoReConnect");
         QVERIFY(autoReConnect && autoReConnect->isChecked());
         autoReConnect->click();
         QVERIFY(!h.core->connector.autoReConnect());
-        QCOMPARE(child<QLabel>(h, "frmTrying", "lblLimit")->text(), QStringLiteral("3"));
+        QCOMPARE(h.child<QLabel>("frmTrying", "lblLimit")->text(), QStringLiteral("3"));
 
         QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 3 * kAttempt + 3000);
-        QVERIFY(visible(h, "frmTimedOut"));
-        QVERIFY(!visible(h, "frmTrying"));
-        QVERIFY(visible(h, "frmConnect"));
-        const QString status = child<QLabel>(h, "frmConnect", "lbl1")->text();
+        QVERIFY(h.visible("frmTimedOut"));
+        QVERIFY(!h.visible("frmTrying"));
+        QVERIFY(h.visible("frmConnect"));
+        const QString status = h.child<QLabel>("frmConnect", "lbl1")->text();
         QCOMPARE(status, Connector::unableToConnectText());
         QCOMPARE(status.split(QStringLiteral("\r\n")).size(), 4);
         QCOMPARE(indicator(h), Colour::Red);
@@ -159,7 +147,7 @@ private slots:
         VERIFY_BETWEEN(failedAt - pings[2], kAttempt / 2, kAttempt * 3);
 
         // The notice closes by itself after 5 s (scaled); no ping meanwhile.
-        QTRY_VERIFY_WITH_TIMEOUT(!visible(h, "frmTimedOut"), kNotice * 3 + 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!h.visible("frmTimedOut"), kNotice * 3 + 2000);
         VERIFY_BETWEEN(h.now() - failedAt, kNotice * 7 / 10, kNotice * 3 + 2000);
         QCOMPARE(h.sim->count("p"), 3);
         QVERIFY(!h.core->connector.cycleRunning());
@@ -219,8 +207,8 @@ private slots:
                  qPrintable(h.window->windowTitle()));
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
         QCOMPARE(indicator(h), Colour::Red);
-        QVERIFY(visible(h, "frmConnect"));
-        QVERIFY(visible(h, "frmTrying"));
+        QVERIFY(h.visible("frmConnect"));
+        QVERIFY(h.visible("frmTrying"));
         QVERIFY(h.core->connector.cycleRunning());
 
         // The new cycle keeps pinging (Auto ReConnect is on), on the port

@@ -1,8 +1,7 @@
 #include "app/widgetlayout.h"
+#include "testsupport.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -37,12 +36,7 @@ QRect rectOf(const QWidget *w)
 class TestWidgetLayout : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        const QDir dir(qEnvironmentVariable("XDG_CONFIG_HOME"));
-        QFile::remove(dir.filePath(QStringLiteral("Tarvikon.conf")));
-        QFile::remove(dir.filePath(QStringLiteral("Tarvik.conf")));
-    }
+    void init() { tvk::test::freshSettingsFolder(); }
 
     void twipsFollowTheScreenDpi()
     {

@@ -1,7 +1,6 @@
 #include "app/windowlayout.h"
+#include "testsupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSet>
 #include <QTest>
 
@@ -47,12 +46,7 @@ const LayoutEntry &entry(const char *name)
 class TestWindowLayout : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        const QDir dir(qEnvironmentVariable("XDG_CONFIG_HOME"));
-        QFile::remove(dir.filePath(QStringLiteral("Tarvikon.conf")));
-        QFile::remove(dir.filePath(QStringLiteral("Tarvik.conf")));
-    }
+    void init() { tvk::test::freshSettingsFolder(); }
 
     void table_namesAndGroups()
     {

@@ -308,16 +308,13 @@ private slots:
     void typedLine_reachesTheMonitor()
     {
         GuiHarness h("version=2.25");
-        h.window->show();
-        h.window->startUp();
-        for (int i = 0; i < 100 && !h.core->globals.MonitorOnline; ++i)
-            h.pump(100);
+        QVERIFY(h.goOnline());
         QVERIFY(h.core->globals.MonitorOnline);
         // Let the reads of going online finish.
         for (int i = 0; i < 100 && (h.core->link.XmitBusy() || !h.core->link.XmitQueue().isEmpty()); ++i)
             h.pump(100);
         h.window->registry().openWindow(kLog);
-        auto *box = h.window->registry().find(kLog)->findChild<QPlainTextEdit *>(QStringLiteral("txtCommLog"));
+        auto *box = h.child<QPlainTextEdit>(kLog, QStringLiteral("txtCommLog"));
         h.monitor()->clearCommands();
         QTest::keyClicks(box, QStringLiteral("dt\r"));
         h.pump(1000);

@@ -19,30 +19,6 @@
 using namespace tvk;
 using namespace tvk::test;
 
-namespace {
-
-template <typename T>
-T *child(GuiHarness &h, const char *window, const char *name)
-{
-    Panel *panel = h.window->registry().find(QString::fromLatin1(window));
-    return panel ? panel->findChild<T *>(QString::fromLatin1(name)) : nullptr;
-}
-
-bool visible(GuiHarness &h, const char *window)
-{
-    return h.window->registry().isWindowVisible(QString::fromLatin1(window));
-}
-
-void start(GuiHarness &h)
-{
-    h.window->resize(1000, 800);
-    h.window->show();
-    h.window->startUp();
-    h.pump(20);
-}
-
-} // namespace
-
 class TestConnectionWindows : public QObject {
     Q_OBJECT
 private slots:
@@ -51,33 +27,33 @@ private slots:
     void startUp_showsBothWindows_andConnects()
     {
         GuiHarness h("version=2.25");
-        start(h);
-        QVERIFY(visible(h, "frmConnect"));
-        QVERIFY(visible(h, "frmTrying"));
+        h.start();
+        QVERIFY(h.visible("frmConnect"));
+        QVERIFY(h.visible("frmTrying"));
         // The progress window is in front.
         QCOMPARE(h.window->mdiArea()->activeSubWindow(), h.window->registry().subWindow("frmTrying"));
 
         auto *frame = h.window->registry().subWindow("frmConnect");
         QCOMPARE(frame->widget()->windowTitle(), QStringLiteral("Monitor Connection"));
-        QVERIFY(child<QRadioButton>(h, "frmConnect", "optCommPort_0")->isChecked());
-        QCOMPARE(child<QRadioButton>(h, "frmConnect", "optCommPort_3")->text(), QStringLiteral("Com4"));
-        QCOMPARE(child<QRadioButton>(h, "frmConnect", "optCommPort_2")->toolTip(),
+        QVERIFY(h.child<QRadioButton>("frmConnect", "optCommPort_0")->isChecked());
+        QCOMPARE(h.child<QRadioButton>("frmConnect", "optCommPort_3")->text(), QStringLiteral("Com4"));
+        QCOMPARE(h.child<QRadioButton>("frmConnect", "optCommPort_2")->toolTip(),
                  QStringLiteral("sim:version=2.25"));
-        QCOMPARE(child<QPushButton>(h, "frmConnect", "btnOK")->toolTip(), QStringLiteral("Try this port."));
-        QCOMPARE(child<QPushButton>(h, "frmConnect", "btnOffline")->toolTip(),
+        QCOMPARE(h.child<QPushButton>("frmConnect", "btnOK")->toolTip(), QStringLiteral("Try this port."));
+        QCOMPARE(h.child<QPushButton>("frmConnect", "btnOffline")->toolTip(),
                  QStringLiteral("Work without a monitor."));
-        QCOMPARE(child<QPushButton>(h, "frmConnect", "btnDone")->toolTip(), QStringLiteral("Close Window"));
-        QCOMPARE(child<QPushButton>(h, "frmTrying", "btnCancel")->toolTip(), QStringLiteral("Stop Connect Attempt"));
-        QCOMPARE(child<QLabel>(h, "frmTrying", "lblLimit")->text(), QStringLiteral("5"));
-        auto *indicator = child<QPushButton>(h, "frmConnect", "btnInd");
+        QCOMPARE(h.child<QPushButton>("frmConnect", "btnDone")->toolTip(), QStringLiteral("Close Window"));
+        QCOMPARE(h.child<QPushButton>("frmTrying", "btnCancel")->toolTip(), QStringLiteral("Stop Connect Attempt"));
+        QCOMPARE(h.child<QLabel>("frmTrying", "lblLimit")->text(), QStringLiteral("5"));
+        auto *indicator = h.child<QPushButton>("frmConnect", "btnInd");
         QCOMPARE(indicator->property("tvkColour").toInt(), Colour::Red);
-        QCOMPARE(child<QLabel>(h, "frmConnect", "lbl1")->text(), QStringLiteral("Trying port 1"));
+        QCOMPARE(h.child<QLabel>("frmConnect", "lbl1")->text(), QStringLiteral("Trying port 1"));
 
         h.pump(2300);
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
-        QVERIFY(!visible(h, "frmTrying"));
+        QVERIFY(!h.visible("frmTrying"));
         QCOMPARE(indicator->property("tvkColour").toInt(), Colour::Green);
-        QCOMPARE(child<QLabel>(h, "frmConnect", "lbl1")->text(),
+        QCOMPARE(h.child<QLabel>("frmConnect", "lbl1")->text(),
                  QStringLiteral("Connected on the selected port."));
         QVERIFY(h.window->windowTitle().endsWith(QStringLiteral(" -- Monitor on Com1")));
         const QByteArrayList received = h.monitor()->commandsReceived();
@@ -87,21 +63,21 @@ private slots:
 
         // Tool tips follow the port map each time the window comes up.
         h.core->settings.write(AppName::Tarvikon, SettingsSection::Configs, "Com2Device", "/dev/ttyUSB7");
-        QTest::mouseClick(child<QPushButton>(h, "frmConnect", "btnDone"), Qt::LeftButton);
-        QVERIFY(!visible(h, "frmConnect"));
+        QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnDone"), Qt::LeftButton);
+        QVERIFY(!h.visible("frmConnect"));
         h.window->trigger(QStringLiteral("mnuMonitorOnline"));
-        QVERIFY(visible(h, "frmConnect"));
-        QCOMPARE(child<QRadioButton>(h, "frmConnect", "optCommPort_1")->toolTip(), QStringLiteral("/dev/ttyUSB7"));
+        QVERIFY(h.visible("frmConnect"));
+        QCOMPARE(h.child<QRadioButton>("frmConnect", "optCommPort_1")->toolTip(), QStringLiteral("/dev/ttyUSB7"));
     }
 
     void silentMonitor_isDeclaredLost_andANewCycleStarts()
     {
         GuiHarness h("version=2.25,silentafter=2");
-        start(h);
+        h.start();
         h.pump(2300);
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
-        QTest::mouseClick(child<QPushButton>(h, "frmConnect", "btnDone"), Qt::LeftButton);
-        QVERIFY(!visible(h, "frmConnect"));
+        QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnDone"), Qt::LeftButton);
+        QVERIFY(!h.visible("frmConnect"));
         // The version reply closes the last answered response; a keep-alive
         // ping follows about 5 s later and is declared lost 2 s after that.
         int elapsed = 0;
@@ -111,10 +87,10 @@ private slots:
         }
         QVERIFY2(elapsed >= 6500 && elapsed <= 7500, qPrintable(QString::number(elapsed)));
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
-        QVERIFY(visible(h, "frmConnect"));
-        QVERIFY(visible(h, "frmTrying"));
+        QVERIFY(h.visible("frmConnect"));
+        QVERIFY(h.visible("frmTrying"));
         QVERIFY(h.core->connector.cycleRunning());
-        QCOMPARE(child<QPushButton>(h, "frmConnect", "btnInd")->property("tvkColour").toInt(), Colour::Red);
+        QCOMPARE(h.child<QPushButton>("frmConnect", "btnInd")->property("tvkColour").toInt(), Colour::Red);
         const int before = h.monitor()->commandsReceived().count("p");
         h.pump(4100);
         QVERIFY(h.monitor()->commandsReceived().count("p") >= before + 2);
@@ -123,22 +99,22 @@ private slots:
     void changeTries_refusesBadInput_andTheNextCycleUsesTheLimit()
     {
         GuiHarness h("version=2.25,silentafter=0");
-        start(h);
-        QTest::mouseClick(child<QPushButton>(h, "frmTrying", "btnChange"), Qt::LeftButton);
-        QVERIFY(visible(h, "frmChangeTries"));
-        auto *text = child<QLineEdit>(h, "frmChangeTries", "txtConnectRetryLimit");
-        auto *ok = child<QPushButton>(h, "frmChangeTries", "btnOK");
+        h.start();
+        QTest::mouseClick(h.child<QPushButton>("frmTrying", "btnChange"), Qt::LeftButton);
+        QVERIFY(h.visible("frmChangeTries"));
+        auto *text = h.child<QLineEdit>("frmChangeTries", "txtConnectRetryLimit");
+        auto *ok = h.child<QPushButton>("frmChangeTries", "btnOK");
         QCOMPARE(text->text(), QStringLiteral("5"));
         for (const char *bad : {"abc", "-1", "40000"}) {
             text->setText(QString::fromLatin1(bad));
             QTest::mouseClick(ok, Qt::LeftButton);
-            QVERIFY2(visible(h, "frmChangeTries"), bad);
+            QVERIFY2(h.visible("frmChangeTries"), bad);
         }
         QCOMPARE(h.messages.messages.size(), 3);
         QCOMPARE(h.core->globals.ConnectRetryLimit, 5);
         text->setText(QStringLiteral("7"));
         QTest::mouseClick(ok, Qt::LeftButton);
-        QVERIFY(!visible(h, "frmChangeTries"));
+        QVERIFY(!h.visible("frmChangeTries"));
         QCOMPARE(h.core->globals.ConnectRetryLimit, 7);
 
         // Re-activating the progress window does not restart the cycle.
@@ -148,9 +124,9 @@ private slots:
         h.window->registry().openWindow(QStringLiteral("frmTrying"));
         QCOMPARE(h.core->connector.TriesToGo(), 3);
 
-        QTest::mouseClick(child<QPushButton>(h, "frmConnect", "btnOK"), Qt::LeftButton);
-        QCOMPARE(child<QLabel>(h, "frmTrying", "lblLimit")->text(), QStringLiteral("7"));
-        QCOMPARE(child<QLabel>(h, "frmTrying", "lblToGo")->text(), QStringLiteral("7"));
+        QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnOK"), Qt::LeftButton);
+        QCOMPARE(h.child<QLabel>("frmTrying", "lblLimit")->text(), QStringLiteral("7"));
+        QCOMPARE(h.child<QLabel>("frmTrying", "lblToGo")->text(), QStringLiteral("7"));
         // Stored at exit.
         h.window->shutDown();
         QCOMPARE(h.core->settings.readInt(AppName::Tarvikon, SettingsSection::Configs, "ConnectRetryLimit", 0), 7);
@@ -159,16 +135,16 @@ private slots:
     void timedOut_noticeAndStatus_andTheNoticeClosesItself()
     {
         GuiHarness h("version=2.25,silentafter=0");
-        start(h);
-        auto *autoReConnect = child<QCheckBox>(h, "frmConnect", "ckAutoReConnect");
+        h.start();
+        auto *autoReConnect = h.child<QCheckBox>("frmConnect", "ckAutoReConnect");
         QVERIFY(autoReConnect->isChecked());
         QTest::mouseClick(autoReConnect, Qt::LeftButton);
         QVERIFY(!h.core->connector.autoReConnect());
 
         h.pump(10100);
-        QVERIFY(!visible(h, "frmTrying"));
-        QVERIFY(visible(h, "frmTimedOut"));
-        auto *status = child<QLabel>(h, "frmConnect", "lbl1");
+        QVERIFY(!h.visible("frmTrying"));
+        QVERIFY(h.visible("frmTimedOut"));
+        auto *status = h.child<QLabel>("frmConnect", "lbl1");
         QCOMPARE(status->text(), Connector::unableToConnectText());
         // Four lines, not seven: each CR LF is one line break.
         QVERIFY(status->sizeHint().height() < 5 * status->fontMetrics().lineSpacing());
@@ -178,19 +154,19 @@ private slots:
         QVERIFY(h.window->registry().find("frmTimedOut")->findChildren<QLabel *>().first()->text()
                 == TimedOutWindow::noticeText());
         h.pump(4800); // t = 14920: the notice came up at 10000
-        QVERIFY(visible(h, "frmTimedOut"));
+        QVERIFY(h.visible("frmTimedOut"));
         h.pump(200);
-        QVERIFY(!visible(h, "frmTimedOut"));
+        QVERIFY(!h.visible("frmTimedOut"));
 
         // Again with a limit of 1, dismissed by its OK button.
         h.core->globals.ConnectRetryLimit = 1;
-        QTest::mouseClick(child<QPushButton>(h, "frmConnect", "btnOK"), Qt::LeftButton);
+        QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnOK"), Qt::LeftButton);
         h.pump(2100);
-        QVERIFY(visible(h, "frmTimedOut"));
-        auto *dismiss = child<QPushButton>(h, "frmTimedOut", "btnOK");
+        QVERIFY(h.visible("frmTimedOut"));
+        auto *dismiss = h.child<QPushButton>("frmTimedOut", "btnOK");
         QCOMPARE(dismiss->toolTip(), QStringLiteral("Dismiss This Window"));
         QTest::mouseClick(dismiss, Qt::LeftButton);
-        QVERIFY(!visible(h, "frmTimedOut"));
+        QVERIFY(!h.visible("frmTimedOut"));
         QVERIFY(!h.core->connector.timedOutTimer()->isActive());
     }
 
@@ -198,29 +174,29 @@ private slots:
     {
         GuiHarness h("version=2.25");
         h.core->settings.write(AppName::Tarvikon, SettingsSection::Configs, "Com2Device", "/dev/tvk-missing");
-        start(h);
+        h.start();
         h.pump(2300);
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
 
-        child<QRadioButton>(h, "frmConnect", "optCommPort_1")->click();
+        h.child<QRadioButton>("frmConnect", "optCommPort_1")->click();
         QCOMPARE(h.messages.messages, QStringList{QStringLiteral("Comm Port Error  on Com2 -> try another port")});
         QCOMPARE(h.core->globals.CommPort, 2);
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
-        QVERIFY(child<QLabel>(h, "frmConnect", "lbl1")->text().contains(QStringLiteral("/dev/tvk-missing")));
+        QVERIFY(h.child<QLabel>("frmConnect", "lbl1")->text().contains(QStringLiteral("/dev/tvk-missing")));
         // The same option again: nothing at all.
-        child<QRadioButton>(h, "frmConnect", "optCommPort_1")->click();
+        h.child<QRadioButton>("frmConnect", "optCommPort_1")->click();
         QCOMPARE(h.messages.messages.size(), 1);
 
-        child<QRadioButton>(h, "frmConnect", "optCommPort_3")->click();
-        QVERIFY(visible(h, "frmTrying"));
+        h.child<QRadioButton>("frmConnect", "optCommPort_3")->click();
+        QVERIFY(h.visible("frmTrying"));
         h.pump(2300);
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
         QVERIFY(h.window->windowTitle().endsWith(QStringLiteral("Monitor on Com4")));
 
         // Offline ends the connection and hides the window.
-        QTest::mouseClick(child<QPushButton>(h, "frmConnect", "btnOffline"), Qt::LeftButton);
+        QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnOffline"), Qt::LeftButton);
         QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
-        QVERIFY(!visible(h, "frmConnect"));
+        QVERIFY(!h.visible("frmConnect"));
     }
 };
 

@@ -104,8 +104,6 @@ void initCore(CoreHarness &h)
     h.core->data.InitMonitorData(h.core->globals, h.core->settings);
 }
 
-QString queued(AppCore &core) { return core.link.pendingCommand() + core.link.XmitQueue(); }
-
 // A file of the given lines after the header and version lines, each ended
 // by CR LF; a comment line first makes it long enough to be read.
 QByteArray fileOf(const QStringList &body)
@@ -515,7 +513,7 @@ private slots:
         QCOMPARE(h.core->settings.read(AppName::Tarvikon, SettingsSection::Configs, "FileSaveInitDir", ""), folder);
         QCOMPARE(h.core->FileSaveInitDir, folder);
         // The full read of the monitor has begun.
-        QVERIFY(queued(*h.core).startsWith("da\r\n"));
+        QVERIFY(queuedCommands(*h.core).startsWith("da\r\n"));
         QVERIFY(h.core->fullRead.isRunning());
 
         // Cancelling the dialog changes nothing.

@@ -12,17 +12,11 @@ using namespace tvk::test;
 
 namespace {
 
-QString reply(const char *echo, const char *line)
-{
-    return QString::fromLatin1(echo) + QStringLiteral("\r\n") + QString::fromLatin1(line)
-        + QStringLiteral("\r\n#");
-}
-
 // A core with the model's start values, as after the main window's load.
 struct Core {
     Core() { h.core->data.InitMonitorData(h.core->globals, h.core->settings); }
     AppCore &c() { return *h.core; }
-    void feed(const char *echo, const char *line) { c().dispatcher.DispatchResponse(reply(echo, line)); }
+    void feed(const char *echo, const char *line) { c().dispatcher.DispatchResponse(framedReply(echo, line)); }
     int at(DacGroupId g, DacTable t, int ch, int scan = 0) { return c().data.value(g, t, ch, scan).value_or(-99); }
     QString text(const QString &window, const QString &control)
     {

@@ -14,7 +14,7 @@ namespace {
 // Queued command words, in order.
 QStringList queued(AppCore &core)
 {
-    QStringList words = (core.link.pendingCommand() + core.link.XmitQueue()).split("\r\n", Qt::SkipEmptyParts);
+    QStringList words = queuedCommands(core).split("\r\n", Qt::SkipEmptyParts);
     return words;
 }
 

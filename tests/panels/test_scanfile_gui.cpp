@@ -20,32 +20,6 @@ using namespace tvk::test;
 
 namespace {
 
-template <typename T>
-T *child(GuiHarness &h, const QString &window, const QString &name)
-{
-    Panel *panel = h.window->registry().find(window);
-    return panel ? panel->findChild<T *>(name) : nullptr;
-}
-
-void goOnline(GuiHarness &h)
-{
-    h.window->resize(1000, 900);
-    h.window->show();
-    h.window->startUp();
-    h.pump(2600);
-    QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
-}
-
-// Commands the monitor received since the last clear, keep-alive pings left out.
-QByteArrayList received(GuiHarness &h)
-{
-    QByteArrayList out;
-    for (const QByteArray &c : h.monitor()->commandsReceived())
-        if (c != "p")
-            out << c;
-    return out;
-}
-
 struct Snapshot {
     QList<int> values;
     QStringList identity;
@@ -77,56 +51,56 @@ private slots:
     void scanSelection_fromTheMonitorMenu()
     {
         GuiHarness h("version=2.25");
-        goOnline(h);
+        QVERIFY(h.goOnline());
         h.core->scanSets.setTitle(2, QStringLiteral("1280x1024"));
         h.monitor()->clearCommands();
         h.window->trigger(QStringLiteral("mnuMonitorScanSelect"));
         h.pump(1500);
-        QCOMPARE(received(h), QByteArrayList({"dc", "CC0"}));
+        QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"dc", "CC0"}));
         QVERIFY(h.window->registry().isWindowVisible(kScanSelectWindow));
         QCOMPARE(h.window->registry().find(kScanSelectWindow)->windowTitle(), QStringLiteral("Scan Selection"));
         for (int i = 0; i < 5; ++i)
-            QCOMPARE(child<QPushButton>(h, kScanSelectWindow, QStringLiteral("CopyDAC_%1").arg(i))->text(),
+            QCOMPARE(h.child<QPushButton>(kScanSelectWindow, QStringLiteral("CopyDAC_%1").arg(i))->text(),
                      QStringLiteral("Copy 1->%1").arg(i + 2));
-        QCOMPARE(child<QLabel>(h, kScanSelectWindow, "ScanName_2")->text(), QStringLiteral("1280x1024"));
+        QCOMPARE(h.child<QLabel>(kScanSelectWindow, "ScanName_2")->text(), QStringLiteral("1280x1024"));
 
         // A greyed mark shows as a partly checked, disabled box; the window
         // is armed, so the change is passed on as a click.
         h.monitor()->clearCommands();
         h.core->scanSets.setMark(3, 2);
         h.pump(1000);
-        QCOMPARE(received(h), QByteArrayList({"CCE3"}));
-        auto *box3 = child<QCheckBox>(h, kScanSelectWindow, "Check1_3");
+        QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"CCE3"}));
+        auto *box3 = h.child<QCheckBox>(kScanSelectWindow, "Check1_3");
         QCOMPARE(box3->checkState(), Qt::PartiallyChecked);
         QVERIFY(!box3->isEnabled());
 
         // The user chooses scan set 3 and enables it.
         h.monitor()->clearCommands();
-        child<QRadioButton>(h, kScanSelectWindow, "ScanSelectChoice_2")->click();
-        auto *box2 = child<QCheckBox>(h, kScanSelectWindow, "Check1_2");
+        h.child<QRadioButton>(kScanSelectWindow, "ScanSelectChoice_2")->click();
+        auto *box2 = h.child<QCheckBox>(kScanSelectWindow, "Check1_2");
         QVERIFY(box2->isEnabled());
         box2->click();
         h.pump(1500);
-        QCOMPARE(received(h), QByteArrayList({"CC2", "CCE2"}));
+        QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"CC2", "CCE2"}));
         QCOMPARE(h.core->scanSets.mark(2), 1);
-        QVERIFY(child<QRadioButton>(h, kScanSelectWindow, "ScanSelectChoice_2")->isChecked());
-        QVERIFY(!child<QRadioButton>(h, kScanSelectWindow, "ScanSelectChoice_0")->isChecked());
+        QVERIFY(h.child<QRadioButton>(kScanSelectWindow, "ScanSelectChoice_2")->isChecked());
+        QVERIFY(!h.child<QRadioButton>(kScanSelectWindow, "ScanSelectChoice_0")->isChecked());
         QCOMPARE(h.core->data.ScanSetCaption, QStringLiteral("Scan Set Selected: #3: 1280x1024"));
 
-        QTest::mouseClick(child<QPushButton>(h, kScanSelectWindow, "ScanSelectOKButton"), Qt::LeftButton);
+        QTest::mouseClick(h.child<QPushButton>(kScanSelectWindow, "ScanSelectOKButton"), Qt::LeftButton);
         QVERIFY(!h.window->registry().isWindowVisible(kScanSelectWindow));
     }
 
     void currentScanSet_asksTheMonitor()
     {
         GuiHarness h("version=2.25");
-        goOnline(h);
+        QVERIFY(h.goOnline());
         h.monitor()->clearCommands();
         h.window->trigger(QStringLiteral("mnuInfoCurrentScan"));
         h.pump(1500);
-        QCOMPARE(received(h), QByteArrayList({"dc"}));
-        QVERIFY(child<QLabel>(h, kCurrentScanSetWindow, "lblScanHFreq")->text().isEmpty());
-        QTest::mouseClick(child<QPushButton>(h, kCurrentScanSetWindow, "btnDone"), Qt::LeftButton);
+        QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"dc"}));
+        QVERIFY(h.child<QLabel>(kCurrentScanSetWindow, "lblScanHFreq")->text().isEmpty());
+        QTest::mouseClick(h.child<QPushButton>(kCurrentScanSetWindow, "btnDone"), Qt::LeftButton);
         QVERIFY(!h.window->registry().isWindowVisible(kCurrentScanSetWindow));
     }
 
@@ -135,11 +109,11 @@ private slots:
     void saveAsThenOpen_restoresImageAndIdentity()
     {
         GuiHarness h("version=2.25,model=TM-2100,serial=SN-42,days=3,cycles=17");
-        goOnline(h);
+        QVERIFY(h.goOnline());
         h.monitor()->clearCommands();
         h.window->trigger(QStringLiteral("mnuMonitorUpdate"));
         h.pump(300);
-        QCOMPARE(received(h).value(0), QByteArray("da"));
+        QCOMPARE(h.receivedWithoutPings().value(0), QByteArray("da"));
         h.pump(47000);
         MonitorData &d = h.core->data;
         QCOMPARE(d.ModelNumber, QStringLiteral("TM-2100"));
@@ -159,7 +133,7 @@ private slots:
         h.monitor()->clearCommands();
         h.window->trigger(QStringLiteral("mnuFileSaveAs"));
         h.pump(300);
-        QCOMPARE(received(h).value(0), QByteArray("da"));
+        QCOMPARE(h.receivedWithoutPings().value(0), QByteArray("da"));
         QCOMPARE(h.window->windowTitle(),
                  QStringLiteral("TVK Monitor Tool V") + applicationVersionText() + QStringLiteral(" -- image.mdv"));
         QCOMPARE(h.messages.messages, QStringList());
@@ -191,7 +165,7 @@ private slots:
         QCOMPARE(h.window->windowTitle(), QStringLiteral("TVK Monitor Adjustment Tool V")
                                               + applicationVersionText() + QStringLiteral(" -- image.mdv"));
         h.window->registry().openWindow(QStringLiteral("frmID"));
-        QCOMPARE(child<QLabel>(h, "frmID", "lblModel")->text(), QStringLiteral("TM-2100"));
+        QCOMPARE(h.child<QLabel>("frmID", "lblModel")->text(), QStringLiteral("TM-2100"));
     }
 };
 

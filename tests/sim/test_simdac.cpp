@@ -206,9 +206,7 @@ private slots:
     void fullRead_refreshesTheImageWithoutPanels()
     {
         GuiHarness h("version=2.25");
-        h.window->show();
-        h.window->startUp();
-        h.pump(2500);
+        QVERIFY(h.goOnline());
         QVERIFY(h.core->globals.MonitorOnline);
         const MonitorConfig &m = h.monitor()->config();
         h.core->fullRead.start();

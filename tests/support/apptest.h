@@ -88,6 +88,14 @@ public:
     QSet<QString> visible;
 };
 
+// Everything queued on the link and not yet written, the command waiting for
+// its write first.
+QString queuedCommands(const AppCore &core);
+
+// A reply as the line framing hands it on: echo, CR LF, one output line,
+// CR LF, the prompt "#".
+QString framedReply(const char *echo, const char *line);
+
 // The core on scripted ports and a manual clock.
 struct CoreHarness {
     CoreHarness();

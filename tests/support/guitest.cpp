@@ -4,6 +4,7 @@
 #include "simport.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 
 namespace tvk::test {
 
@@ -39,6 +40,52 @@ void GuiHarness::pump(int ms, int stepMs)
         clock.advance(std::min(stepMs, ms - t));
         QCoreApplication::processEvents();
     }
+}
+
+bool panelVisible(MainWindow &main, const QString &window)
+{
+    return main.registry().isWindowVisible(window);
+}
+
+void GuiHarness::start(int settleMs, QSize size)
+{
+    window->resize(size);
+    window->show();
+    window->startUp();
+    pump(settleMs);
+}
+
+bool GuiHarness::goOnline(int settleMs, QSize size)
+{
+    start(settleMs, size);
+    const ConnectionState state = core->shell.connectionState();
+    if (state == ConnectionState::Online)
+        return true;
+    qWarning("not online %d ms after start-up: connection state %d", settleMs, int(state));
+    return false;
+}
+
+QString GuiHarness::labelText(const QString &window, const QString &name) const
+{
+    auto *label = child<QLabel>(window, name);
+    return label ? label->text() : QStringLiteral("<missing>");
+}
+
+QByteArrayList GuiHarness::receivedWithoutPings() const
+{
+    sim::MonitorSimulator *m = monitor();
+    if (!m)
+        qFatal("no simulated monitor behind the port");
+    QByteArrayList out;
+    for (const QByteArray &c : m->commandsReceived())
+        if (c != "p")
+            out << c;
+    return out;
+}
+
+QString GuiHarness::queued() const
+{
+    return queuedCommands(*core);
 }
 
 sim::MonitorSimulator *GuiHarness::monitor() const

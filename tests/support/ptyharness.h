@@ -80,6 +80,15 @@ struct PtyHarness {
     // Milliseconds since the harness was made.
     qint64 now() const { return elapsed.elapsed(); }
 
+    // As in GuiHarness: a control on a loaded panel (or null), and whether a
+    // panel is shown.
+    template <class T = QWidget>
+    T *child(const QString &window, const QString &name) const
+    {
+        return panelChild<T>(*this->window, window, name);
+    }
+    bool visible(const QString &window) const { return panelVisible(*this->window, window); }
+
     QTemporaryDir dir;
     QString linkPath;
     QElapsedTimer elapsed;

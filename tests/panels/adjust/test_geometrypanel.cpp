@@ -31,30 +31,24 @@ GeometryPanel *open(GuiHarness &h)
     return panel(h);
 }
 
+// The control `name` on the geometry panel; a missing one ends the run.
 template <typename T = QWidget>
-T *child(GuiHarness &h, const QString &name)
+T *control(GuiHarness &h, const QString &name)
 {
-    GeometryPanel *p = panel(h);
-    T *w = p ? p->findChild<T *>(name) : nullptr;
-    if (!w)
-        qFatal("no control %s on the geometry panel", qPrintable(name));
-    return w;
+    return h.require<T>(kGeometryWindow, name);
 }
 
 QScrollBar *slider(GuiHarness &h, const char *base, int index)
 {
-    return child<QScrollBar>(h, indexedName(base, index));
+    return control<QScrollBar>(h, indexedName(base, index));
 }
 
 QString box(GuiHarness &h, const char *base, int index)
 {
-    return child<QLineEdit>(h, indexedName(base, index))->text();
+    return control<QLineEdit>(h, indexedName(base, index))->text();
 }
 
-void click(GuiHarness &h, const char *button) { child<QPushButton>(h, QString::fromLatin1(button))->click(); }
-
-// Everything queued and not yet written (no port is open in these tests).
-QString queued(GuiHarness &h) { return h.core->link.pendingCommand() + h.core->link.XmitQueue(); }
+void click(GuiHarness &h, const char *button) { control<QPushButton>(h, QString::fromLatin1(button))->click(); }
 
 // The main window without start-up: the model still needs its start values
 // (group counts, scan set, captions).
@@ -79,17 +73,6 @@ qint16 model(GuiHarness &h, DacGroupId group, DacTable table, int channel, int s
     return h.core->data.value(group, table, channel, scanSet).value_or(-999);
 }
 
-// The commands the simulated monitor received, keep-alive pings left out.
-QByteArrayList received(GuiHarness &h)
-{
-    QByteArrayList out;
-    for (const QByteArray &c : h.monitor()->commandsReceived()) {
-        if (c != "p")
-            out << c;
-    }
-    return out;
-}
-
 const QString kSixReads = QStringLiteral("ddv\r\nddh\r\nddpv\r\nddph\r\nddfv\r\nddfh\r\n");
 const QString kNorthSouthReads = QStringLiteral("dds\r\nddps\r\nddfs\r\n");
 
@@ -110,7 +93,7 @@ private slots:
         GeometryPanel *p = open(h);
         QVERIFY(p);
         QCOMPARE(p->windowTitle(), QStringLiteral("Geometry Adjustment"));
-        QCOMPARE(child<QLabel>(h, QStringLiteral("ScanSetSelectedLabel3"))->text(),
+        QCOMPARE(control<QLabel>(h, QStringLiteral("ScanSetSelectedLabel3"))->text(),
                  QStringLiteral("Scan Set Selected: 2 800x600"));
 
         struct Set { DacGroupId group; QList<int> channels; int max; int step; };
@@ -122,23 +105,23 @@ private slots:
             for (int ch : s.channels) {
                 const DacChannelControls names = dacChannelControls(s.group, ch);
                 QCOMPARE(names.window, kGeometryWindow);
-                auto *sb = child<QScrollBar>(h, names.slider);
+                auto *sb = control<QScrollBar>(h, names.slider);
                 QCOMPARE(sb->maximum(), s.max);
                 QCOMPARE(sb->pageStep(), s.step);
                 for (const QString &b : {names.present, names.factory, names.initial})
                     QVERIFY2(p->findChild<QLineEdit *>(b), qPrintable(b));
             }
         }
-        QCOMPARE(child<QLabel>(h, QStringLiteral("Label1_5"))->text(), QStringLiteral("Horiz Parallellogram"));
-        QCOMPARE(child<QLabel>(h, QStringLiteral("HLabel1_8"))->text(), QStringLiteral("Horiz S Cap"));
-        QCOMPARE(child<QLabel>(h, QStringLiteral("Label7_0"))->text(), QStringLiteral("N-S Correction"));
-        QCOMPARE(child<QLabel>(h, QStringLiteral("HScroll1_0Low"))->toolTip(), QStringLiteral("Decrease Height"));
-        QCOMPARE(child<QLabel>(h, QStringLiteral("HHScroll1_3High"))->toolTip(), QStringLiteral("Rotate CW"));
-        QCOMPARE(child<QLabel>(h, QStringLiteral("HScroll2_2Low"))->toolTip(), QStringLiteral("Shift Phase to the Left"));
-        auto *save = child<QPushButton>(h, QStringLiteral("Command6"));
+        QCOMPARE(control<QLabel>(h, QStringLiteral("Label1_5"))->text(), QStringLiteral("Horiz Parallellogram"));
+        QCOMPARE(control<QLabel>(h, QStringLiteral("HLabel1_8"))->text(), QStringLiteral("Horiz S Cap"));
+        QCOMPARE(control<QLabel>(h, QStringLiteral("Label7_0"))->text(), QStringLiteral("N-S Correction"));
+        QCOMPARE(control<QLabel>(h, QStringLiteral("HScroll1_0Low"))->toolTip(), QStringLiteral("Decrease Height"));
+        QCOMPARE(control<QLabel>(h, QStringLiteral("HHScroll1_3High"))->toolTip(), QStringLiteral("Rotate CW"));
+        QCOMPARE(control<QLabel>(h, QStringLiteral("HScroll2_2Low"))->toolTip(), QStringLiteral("Shift Phase to the Left"));
+        auto *save = control<QPushButton>(h, QStringLiteral("Command6"));
         QCOMPARE(save->text(), QStringLiteral("Save Initial Settings"));
         QCOMPARE(save->toolTip(), QStringLiteral("Set the Power On Defaults to the Current Settings"));
-        QCOMPARE(child<QPushButton>(h, QStringLiteral("Command1"))->toolTip(),
+        QCOMPARE(control<QPushButton>(h, QStringLiteral("Command1"))->toolTip(),
                  QStringLiteral("Set All Adjustments to Original Factory Defaults"));
     }
 
@@ -148,19 +131,19 @@ private slots:
         initModel(h);
         pretendOnline(h, 225, true);
         open(h);
-        QCOMPARE(queued(h), kSixReads + kNorthSouthReads);
+        QCOMPARE(h.queued(), kSixReads + kNorthSouthReads);
         QVERIFY(slider(h, "HScroll2", 0)->isEnabled());
-        QVERIFY(child<QLabel>(h, QStringLiteral("Label7_2"))->isEnabled());
+        QVERIFY(control<QLabel>(h, QStringLiteral("Label7_2"))->isEnabled());
 
         // Without the capability: six reads, north-south controls disabled.
         h.core->link.ClearXmitQueue();
         click(h, "btnOK");
         h.core->data.CapabilityFlags[size_t(Capability::NorthSouthCorrection)] = false;
         open(h);
-        QCOMPARE(queued(h), kSixReads);
+        QCOMPARE(h.queued(), kSixReads);
         QVERIFY(!slider(h, "HScroll2", 1)->isEnabled());
-        QVERIFY(!child<QLineEdit>(h, QStringLiteral("NText6_1"))->isEnabled());
-        QVERIFY(!child<QLabel>(h, QStringLiteral("Label7_1"))->isEnabled());
+        QVERIFY(!control<QLineEdit>(h, QStringLiteral("NText6_1"))->isEnabled());
+        QVERIFY(!control<QLabel>(h, QStringLiteral("Label7_1"))->isEnabled());
 
         // A flat panel leaves them as the last activation left them; an early
         // CRT disables them even with the capability.
@@ -168,13 +151,13 @@ private slots:
         click(h, "btnCancel");
         pretendOnline(h, 310, true);
         open(h);
-        QCOMPARE(queued(h), kSixReads);
+        QCOMPARE(h.queued(), kSixReads);
         QVERIFY(!slider(h, "HScroll2", 1)->isEnabled());
         h.core->link.ClearXmitQueue();
         click(h, "btnOK");
         pretendOnline(h, 150, true);
         open(h);
-        QCOMPARE(queued(h), kSixReads);
+        QCOMPARE(h.queued(), kSixReads);
         QVERIFY(!slider(h, "HScroll2", 0)->isEnabled());
         QVERIFY(slider(h, "HScroll1", 0)->isEnabled());
     }
@@ -189,10 +172,10 @@ private slots:
         GeometryPanel *p = open(h);
         // Cancel before the monitor answered knows no value to return to.
         slider(h, "HScroll1", 1)->setValue(50);
-        QCOMPARE(queued(h), kSixReads + QStringLiteral("cdv150\r\n"));
+        QCOMPARE(h.queued(), kSixReads + QStringLiteral("cdv150\r\n"));
         QCOMPARE(h.core->data.DataChanged, true);
         click(h, "btnCancel");
-        QCOMPARE(queued(h), kSixReads + QStringLiteral("cdv150\r\n"));
+        QCOMPARE(h.queued(), kSixReads + QStringLiteral("cdv150\r\n"));
         QVERIFY(!h.window->registry().isWindowVisible(kGeometryWindow));
 
         h.core->link.ClearXmitQueue();
@@ -200,7 +183,7 @@ private slots:
         reply(h, "ddv\r\n140,50,118,130,128,124,131\r\n#");
         // Each slider the reply moved is sent back with its value (channel 1
         // was at 50 already).
-        QCOMPARE(queued(h), kSixReads + QStringLiteral("cdv0140\r\ncdv2118\r\ncdv3130\r\ncdv4128\r\n"
+        QCOMPARE(h.queued(), kSixReads + QStringLiteral("cdv0140\r\ncdv2118\r\ncdv3130\r\ncdv4128\r\n"
                                                        "cdv5124\r\ncdv6131\r\n"));
         QCOMPARE(p->acceptedValue(p->verticalRows()[1]), 50);
         QCOMPARE(model(h, DacGroupId::V, DacTable::Accepted, 0), 140);
@@ -210,11 +193,11 @@ private slots:
 
         slider(h, "HScroll1", 0)->setValue(20);
         slider(h, "HHScroll1", 2)->setValue(90);
-        QCOMPARE(queued(h), QStringLiteral("cdv020\r\ncdh290\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cdv020\r\ncdh290\r\n"));
         click(h, "btnCancel");
         // Vertical only, back to what the first reply reported.
-        QCOMPARE(queued(h), QStringLiteral("cdv020\r\ncdh290\r\ncdv0140\r\ncdv150\r\n"));
-        QVERIFY(!queued(h).contains(QStringLiteral("cdv00\r\n")));
+        QCOMPARE(h.queued(), QStringLiteral("cdv020\r\ncdh290\r\ncdv0140\r\ncdv150\r\n"));
+        QVERIFY(!h.queued().contains(QStringLiteral("cdv00\r\n")));
         QCOMPARE(box(h, "Text1", 0), QStringLiteral("140"));
 
         // OK accepts the positions; Cancel returns to them.
@@ -228,7 +211,7 @@ private slots:
         h.core->link.ClearXmitQueue();
         slider(h, "HScroll1", 6)->setValue(10);
         click(h, "btnCancel");
-        QCOMPARE(queued(h), QStringLiteral("cdv610\r\ncdv6200\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cdv610\r\ncdv6200\r\n"));
     }
 
     void online_northSouthRepliesSendNothing_userMovesDo()
@@ -240,7 +223,7 @@ private slots:
         h.core->link.ClearXmitQueue();
         reply(h, "dds\r\n10,20,30\r\n#");
         reply(h, "ddfs\r\nNorth-South Factory Values\r\n11,21,99\r\n#");
-        QCOMPARE(queued(h), QString());
+        QCOMPARE(h.queued(), QString());
         QCOMPARE(h.core->data.DataChanged, false);
         QCOMPARE(slider(h, "HScroll2", 2)->value(), 30);
         QCOMPARE(box(h, "NText4", 1), QStringLiteral("20"));
@@ -248,7 +231,7 @@ private slots:
         QCOMPARE(box(h, "NText5", 2), QStringLiteral("63"));
 
         slider(h, "HScroll2", 1)->setValue(40);
-        QCOMPARE(queued(h), QStringLiteral("cds140\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cds140\r\n"));
         QCOMPARE(h.core->data.DataChanged, true);
         QCOMPARE(model(h, DacGroupId::N, DacTable::Present, 1), 40);
     }
@@ -267,12 +250,12 @@ private slots:
         h.core->link.ClearXmitQueue();
         click(h, "Command1");
         // Only H3 and H8 differ; the north-south set stays on a 2xx unit.
-        QCOMPARE(queued(h), QStringLiteral("cdh35\r\ncdh860\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cdh35\r\ncdh860\r\n"));
         QCOMPARE(slider(h, "HScroll2", 0)->value(), 0);
 
         h.core->link.ClearXmitQueue();
         click(h, "Command6");
-        QCOMPARE(queued(h), QStringLiteral("cdvp\r\ncdhp\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cdvp\r\ncdhp\r\n"));
         QCOMPARE(model(h, DacGroupId::H, DacTable::Initial, 8), 60);
         QCOMPARE(box(h, "HText3", 8), QStringLiteral("60"));
 
@@ -281,10 +264,10 @@ private slots:
         h.core->link.ClearXmitQueue();
         click(h, "Command1");
         QCOMPARE(slider(h, "HScroll2", 0)->value(), 9);
-        QCOMPARE(queued(h), QStringLiteral("cds09\r\ncds19\r\ncds29\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cds09\r\ncds19\r\ncds29\r\n"));
         h.core->link.ClearXmitQueue();
         click(h, "Command6");
-        QCOMPARE(queued(h), QStringLiteral("cdvp\r\ncdhp\r\ncdsp\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cdvp\r\ncdhp\r\ncdsp\r\n"));
         QCOMPARE(model(h, DacGroupId::N, DacTable::Initial, 2), 9);
     }
 
@@ -334,7 +317,7 @@ private slots:
         click(h, "btnCancel");
         QCOMPARE(model(h, DacGroupId::V, DacTable::Present, 4), 104);
         QCOMPARE(model(h, DacGroupId::V, DacTable::Present, 0), 100);
-        QCOMPARE(queued(h), QString());
+        QCOMPARE(h.queued(), QString());
     }
 
     // With no scan set selected the sliders still drive the monitor, but no
@@ -352,18 +335,18 @@ private slots:
         h.core->link.ClearXmitQueue();
         h.core->data.DataChanged = false;
         slider(h, "HScroll1", 0)->setValue(60);
-        QCOMPARE(queued(h), QStringLiteral("cdv060\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cdv060\r\n"));
         QCOMPARE(h.core->data.DataChanged, false);
         click(h, "Command1"); // nothing to go back to
         QCOMPARE(slider(h, "HScroll1", 0)->value(), 60);
         click(h, "Command6");
-        QCOMPARE(queued(h), QStringLiteral("cdv060\r\ncdvp\r\ncdhp\r\n"));
+        QCOMPARE(h.queued(), QStringLiteral("cdv060\r\ncdvp\r\ncdhp\r\n"));
         for (int s = 0; s < kDacScanSets; ++s) {
             for (DacTable t : {DacTable::Present, DacTable::Accepted, DacTable::Initial})
                 QCOMPARE(model(h, DacGroupId::V, t, 0, s), 0);
         }
         click(h, "btnCancel");
-        QVERIFY(queued(h).endsWith(QStringLiteral("cdv0140\r\n")));
+        QVERIFY(h.queued().endsWith(QStringLiteral("cdv0140\r\n")));
 
         // Offline the fill has nothing to show: the controls stay.
         h.core->globals.MonitorOnline = false;
@@ -375,10 +358,7 @@ private slots:
     void simulator_readsFillThePanel_andCancelPutsTheMonitorBack()
     {
         GuiHarness h("version=2.25");
-        h.window->resize(1000, 800);
-        h.window->show();
-        h.window->startUp();
-        h.pump(2500);
+        QVERIFY(h.goOnline());
         QVERIFY(h.monitor());
         QVERIFY(h.core->data.capability(Capability::NorthSouthCorrection));
         h.monitor()->clearCommands();
@@ -390,14 +370,14 @@ private slots:
         open(h);
         h.pump(5000);
         const QByteArrayList reads{"ddv", "ddh", "ddpv", "ddph", "ddfv", "ddfh", "dds", "ddps", "ddfs"};
-        QCOMPARE(received(h).mid(0, reads.size()), reads);
+        QCOMPARE(h.receivedWithoutPings().mid(0, reads.size()), reads);
         QCOMPARE(slider(h, "HScroll1", 0)->value(), size);
         QCOMPARE(box(h, "Text2", 0), QString::number(v.factory[0][0]));
         QCOMPARE(box(h, "HText3", 8), QString::number(h.monitor()->config().dacGroups.value('h').initial[0][8]));
         QCOMPARE(slider(h, "HScroll2", 1)->value(), h.monitor()->config().dacGroups.value('s').present[0][1]);
         QCOMPARE(box(h, "NText6", 1), QString::number(h.monitor()->config().dacGroups.value('s').initial[0][1]));
         // The monitor's values were sent back unchanged; the north-south set not at all.
-        for (const QByteArray &c : received(h))
+        for (const QByteArray &c : h.receivedWithoutPings())
             QVERIFY2(!c.startsWith("cds"), c.constData());
 
         slider(h, "HScroll1", 0)->setValue(3);

@@ -14,8 +14,6 @@ using namespace tvk::test;
 
 namespace {
 
-QString queued(const AppCore &core) { return core.link.pendingCommand() + core.link.XmitQueue(); }
-
 std::optional<bool> checked(const AppCore &core, const QString &window, const char *control)
 {
     return core.controls.checked(window, QString::fromLatin1(control));
@@ -92,7 +90,7 @@ private slots:
         core.dispatcher.DispatchResponse(QStringLiteral("du\r\nUser Controls = 1\r\n#"));
         QCOMPARE(core.data.OperatingTimeText, QStringLiteral("3:01:02:03"));
         QCOMPARE(text(core, kOperatingTimeWindow, "lblOperatingCyclesValue"), QStringLiteral("5"));
-        QVERIFY(queued(core).isEmpty());
+        QVERIFY(queuedCommands(core).isEmpty());
     }
 
     void operatingEntries_areCheckedAgainstTheirRanges()
@@ -166,7 +164,7 @@ private slots:
         QVERIFY(!guardSeen.isEmpty());
         QVERIFY(!guardSeen.contains(false));
         QVERIFY(!core.ConfigUpdateGuard);
-        QVERIFY(queued(core).isEmpty());
+        QVERIFY(queuedCommands(core).isEmpty());
 
         // Out of range or missing: nothing changes, and the guard is clear again.
         guardSeen.clear();
@@ -202,7 +200,7 @@ private slots:
         QVERIFY(!checked(core, kDeflHvWindow, "optDeflEnable"));
         QVERIFY(!checked(core, kDeflHvWindow, "optDeflDisable"));
         QVERIFY(!core.ConfigUpdateGuard);
-        QVERIFY(queued(core).isEmpty());
+        QVERIFY(queuedCommands(core).isEmpty());
     }
 };
 

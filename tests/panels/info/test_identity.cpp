@@ -11,15 +11,6 @@ using namespace tvk::test;
 
 namespace {
 
-QString reply(const char *echo, const char *line)
-{
-    return QString::fromLatin1(echo) + QStringLiteral("\r\n") + QString::fromLatin1(line)
-        + QStringLiteral("\r\n#");
-}
-
-// Everything the core has queued, the command waiting for its write first.
-QString queued(AppCore &core) { return core.link.pendingCommand() + core.link.XmitQueue(); }
-
 bool menuOn(AppCore &core, const char *name)
 {
     return core.controls.isEnabled(QStringLiteral("frmMain"), QString::fromLatin1(name));
@@ -67,7 +58,7 @@ private slots:
     {
         CoreHarness h;
         AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(reply("df", "V 2.50"));
+        c.dispatcher.DispatchResponse(framedReply("df", "V 2.50"));
         QCOMPARE(c.data.FirmwareVersion, QStringLiteral("V 2.50"));
         QCOMPARE(c.controls.text("frmVersion", "lblMonitorFirmwareVersionValue").value_or(""),
                  QStringLiteral("V 2.50"));
@@ -75,7 +66,7 @@ private slots:
         QVERIFY(c.data.MdiMonitor);
         QVERIFY(menuOn(c, "mnuAdjustHV"));
         QVERIFY(!menuOn(c, "mnuDiagnosticsFPControls"));
-        QVERIFY(queued(c).contains(QStringLiteral("dx\r\n")));
+        QVERIFY(queuedCommands(c).contains(QStringLiteral("dx\r\n")));
 
         // An interim reply changes nothing.
         c.dispatcher.DispatchResponse(QStringLiteral("df\r\nV 3.10!\r\n#"));
@@ -91,42 +82,42 @@ private slots:
         c.data.MdiMonitor = true;
         c.shell.SetMenuItemEnabled(QStringLiteral("mnuDiagnosticsFPControls"), true);
         c.shell.SetMenuItemEnabled(QStringLiteral("mnuDiagnosticsI2c"), false);
-        c.dispatcher.DispatchResponse(reply("df", "V 1.50"));
+        c.dispatcher.DispatchResponse(framedReply("df", "V 1.50"));
         QCOMPARE(int(c.data.MonitorType), 150);
         QVERIFY(c.data.MdiMonitor);
         QVERIFY(menuOn(c, "mnuDiagnosticsFPControls"));
         QVERIFY(!menuOn(c, "mnuDiagnosticsI2c"));
-        QVERIFY(!queued(c).contains(QStringLiteral("dx")));
+        QVERIFY(!queuedCommands(c).contains(QStringLiteral("dx")));
 
         // 299 likewise.
-        c.dispatcher.DispatchResponse(reply("df", "V 2.99"));
+        c.dispatcher.DispatchResponse(framedReply("df", "V 2.99"));
         QVERIFY(c.data.MdiMonitor);
         QVERIFY(menuOn(c, "mnuDiagnosticsFPControls"));
 
         // 300 and above: flat panel, not MDI.
-        c.dispatcher.DispatchResponse(reply("df", "V 3.00"));
+        c.dispatcher.DispatchResponse(framedReply("df", "V 3.00"));
         QVERIFY(!c.data.MdiMonitor);
         QVERIFY(!menuOn(c, "mnuAdjustGeometry"));
         QVERIFY(menuOn(c, "mnuDiagnosticsFPControls"));
 
         // 138 and below: early firmware.
         c.data.MdiMonitor = true;
-        c.dispatcher.DispatchResponse(reply("df", "V 1.38"));
+        c.dispatcher.DispatchResponse(framedReply("df", "V 1.38"));
         QVERIFY(!c.data.MdiMonitor);
         QVERIFY(menuOn(c, "mnuAdjustGeometry"));
         QVERIFY(!menuOn(c, "mnuDiagnosticsI2c"));
 
         // 205: MDI, but too early for the capability word.
-        c.dispatcher.DispatchResponse(reply("df", "V 2.05"));
+        c.dispatcher.DispatchResponse(framedReply("df", "V 2.05"));
         QVERIFY(c.data.MdiMonitor);
-        QVERIFY(!queued(c).contains(QStringLiteral("dx")));
+        QVERIFY(!queuedCommands(c).contains(QStringLiteral("dx")));
     }
 
     void romVersion()
     {
         CoreHarness h;
         AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(reply("de", "V 1.05"));
+        c.dispatcher.DispatchResponse(framedReply("de", "V 1.05"));
         QCOMPARE(c.data.RomVersion, QStringLiteral("V 1.05"));
         QCOMPARE(c.controls.text("frmVersion", "lblMonitorEpromVersionValue").value_or(""),
                  QStringLiteral("V 1.05"));
@@ -143,13 +134,13 @@ private slots:
                                "mnuAdjustGeometry", "mnuAdjustHV"};
         for (const char *m : menus)
             c.shell.SetMenuItemEnabled(QString::fromLatin1(m), true);
-        c.dispatcher.DispatchResponse(reply("dx", "Capability = 0"));
+        c.dispatcher.DispatchResponse(framedReply("dx", "Capability = 0"));
         for (const char *m : menus)
             QVERIFY2(!menuOn(c, m), m);
         QCOMPARE(c.data.CapabilityFlags, (std::array<bool, 8>{}));
 
         // Video (4) and G2 (64), hexadecimal as the monitor prints it.
-        c.dispatcher.DispatchResponse(reply("dx", "Capability = 0x45"));
+        c.dispatcher.DispatchResponse(framedReply("dx", "Capability = 0x45"));
         QVERIFY(menuOn(c, "mnuAdjustmentBrightnessContrast"));
         QVERIFY(menuOn(c, "mnuAdjustVideo"));
         QVERIFY(!menuOn(c, "mnuAdjustGeometry"));
@@ -157,8 +148,8 @@ private slots:
         QCOMPARE(c.data.CapabilityFlags, (std::array<bool, 8>{true, false, true, false, false, false, true, false}));
 
         // No label or no number: nothing changes (not "every bit set").
-        c.dispatcher.DispatchResponse(reply("dx", "Capability = ?"));
-        c.dispatcher.DispatchResponse(reply("dx", "255"));
+        c.dispatcher.DispatchResponse(framedReply("dx", "Capability = ?"));
+        c.dispatcher.DispatchResponse(framedReply("dx", "255"));
         QVERIFY(!menuOn(c, "mnuAdjustGeometry"));
         QCOMPARE(ParseCapability(u"Capability = 200\r\n#").value_or(-1), 200);
     }
@@ -181,21 +172,21 @@ private slots:
     {
         CoreHarness h;
         AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(reply("dss", "Serial Number = 12345"));
+        c.dispatcher.DispatchResponse(framedReply("dss", "Serial Number = 12345"));
         QCOMPARE(c.data.SerialNumber, QStringLiteral("12345"));
         QCOMPARE(c.controls.text("frmID", "lblSerial").value_or(""), QStringLiteral("12345"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtSerial").value_or(""),
                  QStringLiteral("12345"));
 
         // First-family firmware: bare "ds", no unit letter in the reply.
-        c.dispatcher.DispatchResponse(reply("ds", "Serial Number = 777"));
+        c.dispatcher.DispatchResponse(framedReply("ds", "Serial Number = 777"));
         QCOMPARE(c.data.SerialNumber, QStringLiteral("777"));
-        c.dispatcher.DispatchResponse(reply("dm", "Model Number = TM-1"));
+        c.dispatcher.DispatchResponse(framedReply("dm", "Model Number = TM-1"));
         QCOMPARE(c.data.ModelNumber, QStringLiteral("TM-1"));
         QCOMPARE(c.controls.text("frmID", "lblModel").value_or(""), QStringLiteral("TM-1"));
 
         // An empty number is an empty text.
-        c.dispatcher.DispatchResponse(reply("dss", "Serial Number = "));
+        c.dispatcher.DispatchResponse(framedReply("dss", "Serial Number = "));
         QCOMPARE(c.data.SerialNumber, QString());
     }
 
@@ -203,38 +194,38 @@ private slots:
     {
         CoreHarness h;
         AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(reply("dmu", "Model Number = P2100-01"));
+        c.dispatcher.DispatchResponse(framedReply("dmu", "Model Number = P2100-01"));
         QCOMPARE(c.data.PartNumber, QStringLiteral("P2100-01"));
         QCOMPARE(c.controls.text("frmID", "lblPart").value_or(""), QStringLiteral("P2100-01"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtPart").value_or(""),
                  QStringLiteral("P2100-01"));
         // DS has no unit U.
-        c.dispatcher.DispatchResponse(reply("dsu", "Serial Number = X"));
+        c.dispatcher.DispatchResponse(framedReply("dsu", "Serial Number = X"));
         QCOMPARE(c.data.SerialNumber, QString());
         QVERIFY(!c.controls.text("frmID", "lblPart").value_or("").contains(u'X'));
 
-        c.dispatcher.DispatchResponse(reply("dmt", "Model Number = CRT-19"));
-        c.dispatcher.DispatchResponse(reply("dst", "Serial Number = T07712"));
+        c.dispatcher.DispatchResponse(framedReply("dmt", "Model Number = CRT-19"));
+        c.dispatcher.DispatchResponse(framedReply("dst", "Serial Number = T07712"));
         QCOMPARE(c.data.CrtPartNumber, QStringLiteral("CRT-19"));
         QCOMPARE(c.data.CrtSerialNumber, QStringLiteral("T07712"));
         QCOMPARE(c.controls.text("frmID", "lblCRTSerialValue").value_or(""), QStringLiteral("T07712"));
 
-        c.dispatcher.DispatchResponse(reply("dml", "Model Number = LV-150"));
+        c.dispatcher.DispatchResponse(framedReply("dml", "Model Number = LV-150"));
         QCOMPARE(c.controls.text("frmID", "lblLVPSPartNumberValue").value_or(""), QStringLiteral("LV-150"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtLVPSPart").value_or(""),
                  QStringLiteral("LV-150"));
         // The HVPS keeps one model number: part and model rows show it.
-        c.dispatcher.DispatchResponse(reply("dmh", "Model Number = HV-250"));
+        c.dispatcher.DispatchResponse(framedReply("dmh", "Model Number = HV-250"));
         QCOMPARE(c.controls.text("frmID", "lblHVPSPartValue").value_or(""), QStringLiteral("HV-250"));
         QCOMPARE(c.controls.text("frmID", "lblHVPSModelValue").value_or(""), QStringLiteral("HV-250"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtHVPSModel").value_or(""),
                  QStringLiteral("HV-250"));
-        c.dispatcher.DispatchResponse(reply("dsg", "Serial Number = G00093"));
+        c.dispatcher.DispatchResponse(framedReply("dsg", "Serial Number = G00093"));
         QCOMPARE(c.controls.text("frmID", "lblG2SerialValue").value_or(""), QStringLiteral("G00093"));
 
         // Unknown unit letters and replies without their label do nothing.
-        c.dispatcher.DispatchResponse(reply("dmq", "Model Number = Q"));
-        c.dispatcher.DispatchResponse(reply("dms", "Model Type = 3"));
+        c.dispatcher.DispatchResponse(framedReply("dmq", "Model Number = Q"));
+        c.dispatcher.DispatchResponse(framedReply("dms", "Model Type = 3"));
         QVERIFY(c.data.ModelNumber.isEmpty());
         QCOMPARE(c.controls.entriesFor("frmID").size(), 7);
     }
