@@ -17,11 +17,15 @@ mkdir -p "$XDG_CONFIG_HOME"
 conf="$XDG_CONFIG_HOME/Tarvikon.conf"
 # (Re)point Com1 at the simulator and select it; everything else the tool
 # stores there survives between demo runs.
+first_run=1
 if [ -f "$conf" ]; then
+  first_run=0
   grep -v -E '^(Com1Device|CommPort)=' "$conf" > "$conf.tmp" || true
   mv "$conf.tmp" "$conf"
 fi
 printf '[Configs]\nCom1Device="sim:%s"\nCommPort=1\n' "$options" >> "$conf"
+# The first demo run shows the traffic in the log window (Diagnostics > Comm Logging).
+[ "$first_run" = 1 ] && printf 'CommLogEnabled=True\n' >> "$conf"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != "offscreen" ]; then
   echo "The tool is built (build/src/app/tarvik), but there is no display to show it on." >&2
