@@ -10,6 +10,8 @@
 // Also the seams to the platform that these routines need: opening and hiding
 // windows, and message boxes.
 
+#include "model/colour.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -18,13 +20,6 @@
 namespace tvk {
 
 enum class ControlProperty { Enabled, Visible, Text, Color, Checked, Value };
-
-// Indicator colours: 24-bit values with red in the low byte.
-namespace Colour {
-inline constexpr int Red = 255;
-inline constexpr int Green = 65280;
-inline constexpr int Yellow = 65535;
-} // namespace Colour
 
 class ControlBook : public QObject {
     Q_OBJECT

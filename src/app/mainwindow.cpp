@@ -180,33 +180,29 @@ void MainWindow::updateStatus()
 
 void MainWindow::cascade() { m_area->cascadeSubWindows(); }
 
-void MainWindow::tileHorizontally()
+void MainWindow::tileHorizontally() { tile(Qt::Vertical); }
+
+void MainWindow::tileVertically() { tile(Qt::Horizontal); }
+
+// Rows stacked downwards (Qt::Vertical) or columns side by side (Qt::Horizontal),
+// each filling the area across.
+void MainWindow::tile(Qt::Orientation stacking)
 {
     const auto windows = visibleWindows(m_area, false);
     if (windows.isEmpty())
         return;
     const QRect area = m_area->viewport()->rect();
-    const int h = area.height() / int(windows.size());
-    int y = 0;
+    const int n = int(windows.size());
+    int offset = 0;
     for (QMdiSubWindow *w : windows) {
         w->showNormal();
-        w->setGeometry(0, y, area.width(), h);
-        y += h;
-    }
-}
-
-void MainWindow::tileVertically()
-{
-    const auto windows = visibleWindows(m_area, false);
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_area->viewport()->rect();
-    const int w = area.width() / int(windows.size());
-    int x = 0;
-    for (QMdiSubWindow *sub : windows) {
-        sub->showNormal();
-        sub->setGeometry(x, 0, w, area.height());
-        x += w;
+        if (stacking == Qt::Vertical) {
+            w->setGeometry(0, offset, area.width(), area.height() / n);
+            offset += area.height() / n;
+        } else {
+            w->setGeometry(offset, 0, area.width() / n, area.height());
+            offset += area.width() / n;
+        }
     }
 }
 

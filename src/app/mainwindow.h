@@ -48,6 +48,7 @@ protected:
 
 private:
     void buildMenus();
+    void tile(Qt::Orientation stacking);
     void updateStatus();
 
     AppCore &m_core;

@@ -15,11 +15,11 @@ PingReply ParsePingResponse(const QString &text)
         reply.text = rest;
         // "NR" (no response) outranks "OK", which outranks "NC".
         if (rest.contains(QLatin1String("NR")))
-            reply.colour = kProbeRed;
+            reply.colour = Colour::Red;
         else if (rest.contains(QLatin1String("OK")))
-            reply.colour = kProbeGreen;
+            reply.colour = Colour::Green;
         else if (rest.contains(QLatin1String("NC")))
-            reply.colour = kProbeYellow;
+            reply.colour = Colour::Yellow;
         return reply;
     }
 

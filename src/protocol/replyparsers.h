@@ -3,15 +3,12 @@
 // also carries the I2C probe results) and the address reply. Both are pure
 // functions from the reply text to values; the dispatcher applies them.
 
+#include "model/colour.h"
+
 #include <QString>
 #include <optional>
 
 namespace tvk {
-
-// Indicator colours, 24-bit with red in the low byte.
-inline constexpr int kProbeRed = 255;
-inline constexpr int kProbeGreen = 65280;
-inline constexpr int kProbeYellow = 65535;
 
 struct PingReply {
     enum class Kind {

@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(rig.dispatcher.routeOf(text), std::optional<Route>(Route::ProbeResult));
         rig.dispatcher.DispatchResponse(text);
         QCOMPARE(rig.calls, QList<Call>{Call(-1, QStringLiteral("i0x93\r\nDevice 0x93 OK NR\r\n#"))});
-        QCOMPARE(rig.probeColours, QList<int>{kProbeRed});
+        QCOMPARE(rig.probeColours, QList<int>{Colour::Red});
         QVERIFY(rig.globals.MonitorOnline); // a probe result is no ping answer
     }
 
@@ -182,7 +182,7 @@ private slots:
         // the probe route is registered through setProbeHandler only
         rig.dispatcher.setHandler(Route::ProbeResult, [](const QString &) { QFAIL("called"); });
         rig.dispatcher.DispatchResponse(QStringLiteral("pi OK#"));
-        QCOMPARE(rig.probeColours, QList<int>{kProbeGreen});
+        QCOMPARE(rig.probeColours, QList<int>{Colour::Green});
     }
 
     void fileLineRoutesLikeMonitorText()

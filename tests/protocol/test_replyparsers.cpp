@@ -25,11 +25,11 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("colour"); // -1: no colour
-        QTest::newRow("ok") << "i0x93\r\nDevice 0x93 OK\r\n#" << kProbeGreen;
-        QTest::newRow("nr") << "i0x93\r\nDevice 0x93 NR\r\n#" << kProbeRed;
-        QTest::newRow("nc") << "i0x93\r\nDevice 0x93 NC\r\n#" << kProbeYellow;
-        QTest::newRow("ok before nr") << "iDevice 0x93 OK NR#" << kProbeRed;
-        QTest::newRow("nc before ok") << "iDevice 0x93 NC OK#" << kProbeGreen;
+        QTest::newRow("ok") << "i0x93\r\nDevice 0x93 OK\r\n#" << Colour::Green;
+        QTest::newRow("nr") << "i0x93\r\nDevice 0x93 NR\r\n#" << Colour::Red;
+        QTest::newRow("nc") << "i0x93\r\nDevice 0x93 NC\r\n#" << Colour::Yellow;
+        QTest::newRow("ok before nr") << "iDevice 0x93 OK NR#" << Colour::Red;
+        QTest::newRow("nc before ok") << "iDevice 0x93 NC OK#" << Colour::Green;
         QTest::newRow("lowercase codes") << "iDevice 0x93 ok nr nc#" << -1;
         QTest::newRow("none") << "iDevice 0x93#" << -1;
     }
