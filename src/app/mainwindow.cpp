@@ -1,13 +1,13 @@
 #include "app/mainwindow.h"
 
-#include "app/appcore.h"
-#include "app/mainmenu.h"
-#include "app/panel.h"
+#include "core/appcore.h"
+#include "core/mainmenu.h"
+#include "panels/panel.h"
 #include "app/qtplatform.h"
-#include "app/widgetlayout.h"
+#include "panels/widgetlayout.h"
 #include "app/windowlist.h"
 #include "app/windowregistry.h"
-#include "model/dacfile.h"
+#include "core/dacfile.h"
 #include "protocol/commands.h"
 
 #include <QAction>

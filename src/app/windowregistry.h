@@ -5,7 +5,7 @@
 // The control book's entries reach each window when it is created and on
 // every change while it exists.
 
-#include "app/controlbook.h"
+#include "base/controlbook.h"
 
 #include <QHash>
 #include <QList>

@@ -6,8 +6,8 @@
 // (frmConnect, frmTrying, frmChangeTries, frmTimedOut) are thin views that call
 // in here and show what it writes into the ControlBook.
 
-#include "app/controlbook.h"
-#include "link/clock.h"
+#include "base/controlbook.h"
+#include "base/clock.h"
 #include "link/linkglobals.h"
 
 #include <QObject>

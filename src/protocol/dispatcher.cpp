@@ -1,6 +1,6 @@
 #include "protocol/dispatcher.h"
 
-#include "model/texthelpers.h"
+#include "base/texthelpers.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "app/appcore.h"
-#include "app/mainmenu.h"
+#include "core/appcore.h"
+#include "core/mainmenu.h"
 #include "app/mainwindow.h"
-#include "app/panel.h"
+#include "panels/panel.h"
 #include "app/windowregistry.h"
 #include "guitest.h"
 

@@ -1,11 +1,11 @@
 // The scan-set windows and the File menu on the real main window, talking to
 // the simulated monitor, paced by the manual clock.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 #include "app/windowregistry.h"
 #include "guitest.h"
-#include "model/dacfile.h"
-#include "model/scanselect.h"
+#include "core/dacfile.h"
+#include "core/scanselect.h"
 #include "monitorsim.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "panels/adjust/geometrypanel.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "panels/config/deflhvpanel.h"
 
-#include "app/appcore.h"
-#include "panels/config/deflhv.h"
+#include "core/appcore.h"
+#include "core/replies/deflhv.h"
 #include "protocol/commands.h"
 
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "panels/config/operatingmodepanel.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QFrame>

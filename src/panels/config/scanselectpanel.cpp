@@ -1,7 +1,7 @@
 #include "panels/config/scanselectpanel.h"
 
-#include "app/appcore.h"
-#include "model/scanselect.h"
+#include "core/appcore.h"
+#include "core/scanselect.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "panels/config/setoperatingtimespanel.h"
 
-#include "app/appcore.h"
-#include "panels/config/operatingtime.h"
+#include "core/appcore.h"
+#include "core/replies/operatingtime.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "panels/config/videoconfigpanel.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "panels/info/capabilitypanel.h"
 
-#include "app/appcore.h"
-#include "panels/info/identity.h"
+#include "core/appcore.h"
+#include "core/replies/identity.h"
 
 #include <QGridLayout>
 #include <QLabel>

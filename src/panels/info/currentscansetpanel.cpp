@@ -1,7 +1,7 @@
 #include "panels/info/currentscansetpanel.h"
 
-#include "app/appcore.h"
-#include "model/scanselect.h"
+#include "core/appcore.h"
+#include "core/scanselect.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 #include "panels/info/idpanel.h"
 
-#include "app/appcore.h"
-#include "app/widgetlayout.h"
-#include "panels/info/identity.h"
+#include "core/appcore.h"
+#include "panels/widgetlayout.h"
+#include "core/replies/identity.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>

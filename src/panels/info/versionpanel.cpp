@@ -1,7 +1,7 @@
 #include "panels/info/versionpanel.h"
 
-#include "app/appcore.h"
-#include "panels/info/identity.h"
+#include "core/appcore.h"
+#include "core/replies/identity.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>

@@ -5,7 +5,7 @@
 
 #include "app/windowregistry.h"
 #include "guitest.h"
-#include "model/dacreplies.h"
+#include "core/replies/dacreplies.h"
 #include "monitorsim.h"
 #include "panels/adjust/geometrypanel.h"
 

@@ -1,0 +1,36 @@
+#include "core/appcore.h"
+
+#include "core/handlerlist.h"
+#include "link/portmap.h"
+
+namespace tvk {
+
+AppCore::AppCore(const Platform &platform, QObject *parent)
+    : QObject(parent)
+    , clock(*platform.clock)
+    , ports(*platform.ports)
+    , beeper(*platform.beeper)
+    , messages(*platform.messages)
+    , fileDialogs(*platform.fileDialogs)
+    , inputBox(*platform.inputBox)
+    , link(clock, ports, globals, commLog, beeper)
+    , dispatcher(globals, [this] { return int(data.MonitorType); })
+    , shell(controls, messages, globals, data,
+            AppShell::Hooks{[this](const QString &c) { send(c); },
+                            [this] { link.tmrConnect()->stop(); }})
+    , connector(clock, link, globals, shell, controls, windows, messages)
+    , fullRead(clock, globals, [this](const QString &c) { send(c); })
+{
+    link.setDispatcher([this](const QString &response) { dispatcher.DispatchResponse(response); });
+    link.setDeviceResolver([this](int port) { return deviceForPort(settings, port); });
+    registerReplyHandlers(*this);
+}
+
+AppCore::~AppCore() = default;
+
+void AppCore::send(const QString &command)
+{
+    link.SendCommand(command.endsWith(u'\n') ? command : command + QStringLiteral("\r\n"));
+}
+
+} // namespace tvk
