@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace tvk {
@@ -58,6 +59,8 @@ public:
     };
     // Every control of a window with a state set, by control name.
     QHash<QString, Entry> entriesFor(const QString &window) const { return m_windows.value(window); }
+    // Every window something was set for.
+    QStringList windowNames() const { return m_windows.keys(); }
 
 signals:
     void changed(const QString &window, const QString &control, tvk::ControlProperty property);

@@ -14,7 +14,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , fileDialogs(*platform.fileDialogs)
     , inputBox(*platform.inputBox)
     , link(clock, ports, globals, commLog, beeper)
-    , dispatcher(globals, [this] { return int(data.MonitorType); })
+    , dispatcher([this] { return int(data.MonitorType); })
     , shell(controls, messages, globals, data,
             AppShell::Hooks{[this](const QString &c) { send(c); },
                             [this] { link.tmrConnect()->stop(); }})
@@ -22,6 +22,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , fullRead(clock, globals, [this](const QString &c) { send(c); })
 {
     link.setDispatcher([this](const QString &response) { dispatcher.DispatchResponse(response); });
+    dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
     link.setDeviceResolver([this](int port) { return deviceForPort(settings, port); });
     registerReplyHandlers(*this);
 }

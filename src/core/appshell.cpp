@@ -1,4 +1,5 @@
 #include "core/appshell.h"
+#include "base/windownames.h"
 
 #include "core/mainmenu.h"
 #include "model/monitordata.h"
@@ -7,47 +8,40 @@
 namespace tvk {
 
 namespace {
-
-const QString kConnect = QStringLiteral("frmConnect");
-const QString kCommLog = QStringLiteral("frmCommLog");
-const QString kVersion = QStringLiteral("frmVersion");
-const QString kVideoAdj = QStringLiteral("frmVideoAdj");
-const QString kBrightness = QStringLiteral("frmBrightnessContrast");
-
 // What each application mode enables (true) or disables.
 struct ModeRow {
-    const char *window;
+    const QString &window;
     const char *control;
     bool user, service, factory;
 };
 
 const ModeRow kModeTable[] = {
-    {"frmMain", "mnuFileNew", true, true, true},
-    {"frmMain", "mnuFileOpen", true, true, true},
-    {"frmMain", "mnuFileSave", true, true, true},
-    {"frmMain", "mnuFileClose", true, true, true},
-    {"frmMain", "mnuConfigureVideoMode", false, true, true},
-    {"frmMain", "mnuConfigureModelAndSerialNumber", false, false, true},
-    {"frmMain", "mnuConfigureOperatingMode", false, true, true},
-    {"frmMain", "mnuConfigureOperatingTime", false, false, true},
-    {"frmMain", "mnuConfigureSoftware", false, true, true},
-    {"frmMain", "mnuInfoBoot", false, true, true},
-    {"frmMain", "mnuDiagnosticsDeflHV", false, false, true},
-    {"frmMain", "mnuDiagnosticsPeek", false, false, true},
-    {"frmVideoAdj", "VideoSetInitialSettingsButton", false, true, true},
-    {"frmVideoAdj", "HScroll1_2", false, true, true},
-    {"frmVideoAdj", "HScroll1_3", false, true, true},
-    {"frmVideoAdj", "HScroll1_4", false, true, true},
-    {"frmVideoAdj", "HScroll1_5", false, true, true},
-    {"frmVideoAdj", "HScroll1_6", false, true, true},
-    {"frmVideoAdj", "HScroll1_7", false, true, true},
-    {"frmVideoAdj", "HScroll2_0", false, false, true},
-    {"frmCommLog", "ckXmitQueueOverride", false, false, true},
-    {"frmCommLog", "lblXmitQueueOverride", false, false, true},
-    {"frmSoftware", "btnLoadSRAM", false, false, true},
-    {"frmSoftware", "btnRunSRAM", false, false, true},
-    {"frmBrightnessContrast", "btnSetDefaultsBrightness", false, true, true},
-    {"frmBrightnessContrast", "btnSetDefaultsContrast", false, true, true},
+    {win::frmMain, "mnuFileNew", true, true, true},
+    {win::frmMain, "mnuFileOpen", true, true, true},
+    {win::frmMain, "mnuFileSave", true, true, true},
+    {win::frmMain, "mnuFileClose", true, true, true},
+    {win::frmMain, "mnuConfigureVideoMode", false, true, true},
+    {win::frmMain, "mnuConfigureModelAndSerialNumber", false, false, true},
+    {win::frmMain, "mnuConfigureOperatingMode", false, true, true},
+    {win::frmMain, "mnuConfigureOperatingTime", false, false, true},
+    {win::frmMain, "mnuConfigureSoftware", false, true, true},
+    {win::frmMain, "mnuInfoBoot", false, true, true},
+    {win::frmMain, "mnuDiagnosticsDeflHV", false, false, true},
+    {win::frmMain, "mnuDiagnosticsPeek", false, false, true},
+    {win::frmVideoAdj, "VideoSetInitialSettingsButton", false, true, true},
+    {win::frmVideoAdj, "HScroll1_2", false, true, true},
+    {win::frmVideoAdj, "HScroll1_3", false, true, true},
+    {win::frmVideoAdj, "HScroll1_4", false, true, true},
+    {win::frmVideoAdj, "HScroll1_5", false, true, true},
+    {win::frmVideoAdj, "HScroll1_6", false, true, true},
+    {win::frmVideoAdj, "HScroll1_7", false, true, true},
+    {win::frmVideoAdj, "HScroll2_0", false, false, true},
+    {win::frmCommLog, "ckXmitQueueOverride", false, false, true},
+    {win::frmCommLog, "lblXmitQueueOverride", false, false, true},
+    {win::frmSoftware, "btnLoadSRAM", false, false, true},
+    {win::frmSoftware, "btnRunSRAM", false, false, true},
+    {win::frmBrightnessContrast, "btnSetDefaultsBrightness", false, true, true},
+    {win::frmBrightnessContrast, "btnSetDefaultsContrast", false, true, true},
 };
 
 // Monitor-type profiles: On/Off set Enabled; Keep leaves the item alone.
@@ -101,18 +95,18 @@ void AppShell::SetMainTitle(const QString &text)
 {
     m_title = QStringLiteral("TVK Monitor Adjustment Tool V") + applicationVersionText()
         + (text.isEmpty() ? QStringLiteral(" -- (No File)") : QStringLiteral(" -- ") + text);
-    m_controls.setText(kMainWindow, QString(), m_title);
+    m_controls.setText(win::frmMain, QString(), m_title);
     emit mainTitleChanged(m_title);
 }
 
 void AppShell::menu(const char *name, bool on)
 {
-    m_controls.setEnabled(kMainWindow, QString::fromLatin1(name), on);
+    m_controls.setEnabled(win::frmMain, QString::fromLatin1(name), on);
 }
 
 void AppShell::SetMenuItemEnabled(const QString &menuName, bool enabled)
 {
-    m_controls.setEnabled(kMainWindow, menuName, enabled);
+    m_controls.setEnabled(win::frmMain, menuName, enabled);
 }
 
 void AppShell::EnterOnlineState()
@@ -125,7 +119,7 @@ void AppShell::EnterOnlineState()
     menu("mnuInfoID", true);
     menu("mnuInfoOperatingHours", true);
     menu("mnuDiagnosticsOperating", true);
-    m_controls.setColor(kConnect, QStringLiteral("btnInd"), Colour::Green);
+    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Green);
     m_state = ConnectionState::Online;
     ReapplyAppMode();
     emit connectionStateChanged(m_state);
@@ -167,10 +161,10 @@ void AppShell::EnterNoMonitorState()
         m_hooks.stopReplyTimer();
     m_data.FirmwareVersion.clear();
     m_data.RomVersion.clear();
-    m_controls.setText(kVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), QString());
-    m_controls.setText(kVersion, QStringLiteral("lblMonitorEpromVersionValue"), QString());
-    m_controls.setColor(kConnect, QStringLiteral("btnInd"), Colour::Red);
-    m_controls.setColor(kCommLog, QStringLiteral("btnInd"), Colour::Red);
+    m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), QString());
+    m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), QString());
+    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Red);
+    m_controls.setColor(win::frmCommLog, QStringLiteral("btnInd"), Colour::Red);
     m_state = ConnectionState::NoMonitor;
     ReapplyAppMode();
     emit connectionStateChanged(m_state);
@@ -181,7 +175,7 @@ void AppShell::EnterOfflineDemoState()
     EnterNoMonitorState();
     SetMainTitle(QStringLiteral("No monitor - Offline Demo Mode"));
     for (const QString &name : allMenuNames())
-        m_controls.setEnabled(kMainWindow, name, true);
+        m_controls.setEnabled(win::frmMain, name, true);
     m_state = ConnectionState::OfflineDemo;
     emit connectionStateChanged(m_state);
 }
@@ -191,7 +185,7 @@ void AppShell::applyMode(int mode)
     m_appMode = mode;
     for (const ModeRow &row : kModeTable) {
         const bool on = mode == UserMode ? row.user : mode == ServiceMode ? row.service : row.factory;
-        m_controls.setEnabled(QString::fromLatin1(row.window), QString::fromLatin1(row.control), on);
+        m_controls.setEnabled(row.window, QString::fromLatin1(row.control), on);
     }
     emit appModeChanged(mode);
 }
@@ -220,10 +214,10 @@ void AppShell::ReapplyAppMode()
 
 void AppShell::applyHysteresisRow(bool shown)
 {
-    m_controls.setVisible(kBrightness, QStringLiteral("lblHystC"), shown);
+    m_controls.setVisible(win::frmBrightnessContrast, QStringLiteral("lblHystC"), shown);
     for (const char *name : {"txtHystC", "btnSetHystC"}) {
-        m_controls.setEnabled(kBrightness, QString::fromLatin1(name), shown);
-        m_controls.setVisible(kBrightness, QString::fromLatin1(name), shown);
+        m_controls.setEnabled(win::frmBrightnessContrast, QString::fromLatin1(name), shown);
+        m_controls.setVisible(win::frmBrightnessContrast, QString::fromLatin1(name), shown);
     }
 }
 
@@ -244,11 +238,11 @@ void AppShell::applyMdi(int code)
         if (row.mdi != Keep)
             menu(row.menu, row.mdi == On);
     }
-    m_controls.setText(kVideoAdj, QStringLiteral("Label1_9"), QStringLiteral("+80V Adjust"));
+    m_controls.setText(win::frmVideoAdj, QStringLiteral("Label1_9"), QStringLiteral("+80V Adjust"));
     const bool masterG2 = code == 225;
     for (const char *name : {"Label1_8", "BText1_1", "BText2_1", "BText3_1", "HScroll2_1"})
-        m_controls.setVisible(kVideoAdj, QString::fromLatin1(name), masterG2);
-    m_controls.setEnabled(kVideoAdj, QStringLiteral("HScroll2_1"), masterG2);
+        m_controls.setVisible(win::frmVideoAdj, QString::fromLatin1(name), masterG2);
+    m_controls.setEnabled(win::frmVideoAdj, QStringLiteral("HScroll2_1"), masterG2);
     if (code >= 209 && code <= 298 && m_hooks.sendCommand)
         m_hooks.sendCommand(cmd::readCapability());
     applyHysteresisRow(code >= 216);

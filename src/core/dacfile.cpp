@@ -1,4 +1,5 @@
 #include "core/dacfile.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "core/mainmenu.h"
@@ -644,7 +645,7 @@ void DacFileActions::saveAs()
         return;
     }
 
-    m_core.controls.setText(kMainWindow, QString(), savedCaption(d.FileTitle));
+    m_core.controls.setText(win::frmMain, QString(), savedCaption(d.FileTitle));
 
     const QString folder = folderOf(d.FilePath);
     m_core.FileSaveInitDir = folder;

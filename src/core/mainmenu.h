@@ -4,6 +4,7 @@
 // window builds its menus from this table, and the connection states and
 // application modes address the items by these names.
 
+#include "base/windownames.h"
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -14,14 +15,11 @@ struct MenuItemDef {
     const char *name;    // "mnuFileOpen"; top-level menus have no parent
     const char *caption; // with its "&" accelerator
     const char *parent;  // nullptr for a top-level menu
-    const char *opens;   // the window this item opens, or nullptr
+    const QString *opens; // the window this item opens, or nullptr
 };
 
 const std::vector<MenuItemDef> &mainMenuTable();
 // Names of every menu and item, top-level menus included.
 QStringList allMenuNames();
 const MenuItemDef *findMenuItem(const QString &name);
-
-inline const QString kMainWindow = QStringLiteral("frmMain");
-
 } // namespace tvk

@@ -1,4 +1,5 @@
 #include "core/scanselect.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "protocol/commands.h"
@@ -26,13 +27,13 @@ qint16 ScanSelect::ScanSetMark(int index) const
 void ScanSelect::setBoxEnabled(int index, bool on)
 {
     if (ScanSets::isValid(index))
-        m_core.controls.setEnabled(kScanSelectWindow, boxName(index), on);
+        m_core.controls.setEnabled(win::frmScanSelect, boxName(index), on);
 }
 
 void ScanSelect::setChoice(int index, bool on)
 {
     if (ScanSets::isValid(index))
-        m_core.controls.setChecked(kScanSelectWindow, choiceName(index), on);
+        m_core.controls.setChecked(win::frmScanSelect, choiceName(index), on);
 }
 
 void ScanSelect::load()
@@ -149,7 +150,7 @@ void ScanSelect::deselect()
 void ScanSelect::ok()
 {
     updateSelection();
-    m_core.windows.hideWindow(kScanSelectWindow);
+    m_core.windows.hideWindow(win::frmScanSelect);
 }
 
 void ScanSelect::onMarkChanged(int index, int mark)

@@ -15,6 +15,7 @@
 // answers, "CCE" + n (mark 1 or 2) or "CCD" + n (mark 0) is queued. The
 // window clears Armed while it sets its own boxes.
 
+#include "base/windownames.h"
 #include <QObject>
 #include <QString>
 #include <array>
@@ -22,10 +23,6 @@
 namespace tvk {
 
 class AppCore;
-
-inline const QString kScanSelectWindow = QStringLiteral("frmScanSelect");
-inline const QString kCurrentScanSetWindow = QStringLiteral("frmCurrentScanSet");
-
 inline const QString kNothingSelected = QStringLiteral("Nothing Selected");
 inline const QString kRenameTitle = QStringLiteral("Rename Selected Scan Set");
 // The monitor keeps at most this many characters of a scan-set title.

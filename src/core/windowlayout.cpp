@@ -1,4 +1,5 @@
 #include "core/windowlayout.h"
+#include "base/windownames.h"
 
 #include <cmath>
 
@@ -20,21 +21,21 @@ const QList<LayoutKey> kTopLeft{K::Top, K::Left};
 const QList<LayoutKey> kLeftTop{K::Left, K::Top};
 
 const QStringList kGroupAWindows{
-    QStringLiteral("frmMain"),          QStringLiteral("frmConnect"),
-    QStringLiteral("frmVideoAdj"),      QStringLiteral("frmBootProgress"),
-    QStringLiteral("frmG2"),            QStringLiteral("frmCapability"),
-    QStringLiteral("frmBrightnessContrast"), QStringLiteral("frmCRTVoltages"),
-    QStringLiteral("frmDeflectionStatus"),   QStringLiteral("frmHVLimits"),
+    win::frmMain,          win::frmConnect,
+    win::frmVideoAdj,      win::frmBootProgress,
+    win::frmG2,            win::frmCapability,
+    win::frmBrightnessContrast, win::frmCRTVoltages,
+    win::frmDeflectionStatus,   win::frmHVLimits,
 };
 
 // A group B row. The position keys are prefix + "Top"/"Left"/"Width"/"Height";
 // a key whose default is None does not exist.
-LayoutEntry rowB(const char *window, const char *stateKey, const char *prefix,
+LayoutEntry rowB(const QString &window, const char *stateKey, const char *prefix,
                  const QString &section, AppName app, D top, D left, D width, D height,
                  const QList<LayoutKey> &order)
 {
     LayoutEntry e;
-    e.windowName = QString::fromLatin1(window);
+    e.windowName = window;
     e.group = LayoutGroup::B;
     e.stateKey = QString::fromLatin1(stateKey);
     e.stateSection = SettingsSection::Configs;
@@ -71,58 +72,58 @@ QList<LayoutEntry> buildTable()
     const D no = D::none();
     auto n = [](double v) { return D::fixed(v); };
 
-    t.append(rowB("frmVersion", "VersionWindowState", "Version", cf, on, c, c, n(4320), n(2475),
+    t.append(rowB(win::frmVersion, "VersionWindowState", "Version", cf, on, c, c, n(4320), n(2475),
                   kTopLeftWidthHeight));
-    t.append(rowB("frmOperatingTime", "OpTimeWindowState", "OpTime", cf, on, c, c, n(4620),
+    t.append(rowB(win::frmOperatingTime, "OpTimeWindowState", "OpTime", cf, on, c, c, n(4620),
                   n(1440), kTopLeftWidthHeight));
-    t.append(rowB("frmCommLog", "CommLogWindowState", "CommLog", cf, on, c, c, n(6345), n(7095),
+    t.append(rowB(win::frmCommLog, "CommLogWindowState", "CommLog", cf, on, c, c, n(6345), n(7095),
                   kWidthHeightTopLeft));
-    t.append(rowB("frmAppMode", "AppModeWindowState", "AppMode", cf, on, n(0), n(0), n(3805),
+    t.append(rowB(win::frmAppMode, "AppModeWindowState", "AppMode", cf, on, n(0), n(0), n(3805),
                   n(2520), kTopLeftHeightWidth));
-    t.append(rowB("frmPassword", "PasswordWindowState", "Password", cf, on, n(0), n(0), no, no,
+    t.append(rowB(win::frmPassword, "PasswordWindowState", "Password", cf, on, n(0), n(0), no, no,
                   kTopLeft));
-    t.append(rowB("frmTestPoint", "TestPointWindowState", "TestPoint", lay, ik, n(1110), n(0),
+    t.append(rowB(win::frmTestPoint, "TestPointWindowState", "TestPoint", lay, ik, n(1110), n(0),
                   n(5385), n(4380), kTopLeftWidthHeight));
-    t.append(rowB("frmScanSelect", "ScanSelectWindowState", "ScanSelect", cf, on, n(0), n(0),
+    t.append(rowB(win::frmScanSelect, "ScanSelectWindowState", "ScanSelect", cf, on, n(0), n(0),
                   n(7080), n(3990), kTopLeftWidthHeight));
-    t.append(rowB("frmSetOperatingTimes", "SetOperatingTimesWindowState", "SetOperatingTimes", cf,
+    t.append(rowB(win::frmSetOperatingTimes, "SetOperatingTimesWindowState", "SetOperatingTimes", cf,
                   on, n(0), n(0), n(5505), n(3420), kTopLeftWidthHeight));
-    t.append(rowB("frmPeekPoke", "PeekPokeWindowState", "PeekPoke", cf, on, n(500), n(500),
+    t.append(rowB(win::frmPeekPoke, "PeekPokeWindowState", "PeekPoke", cf, on, n(500), n(500),
                   n(3585), n(2265), kTopLeftWidthHeight));
-    t.append(rowB("frmTrying", "TryingWindowState", "Trying", cf, on, n(0), n(0), no, no, kLeftTop));
-    t.append(rowB("frmChangeTries", "TriesWindowState", "Tries", cf, on, n(0), n(0), no, no,
+    t.append(rowB(win::frmTrying, "TryingWindowState", "Trying", cf, on, n(0), n(0), no, no, kLeftTop));
+    t.append(rowB(win::frmChangeTries, "TriesWindowState", "Tries", cf, on, n(0), n(0), no, no,
                   kTopLeft));
-    t.append(rowB("frmOperatingMode", "OperModeWindowState", "OperMode", lay, ik, n(1110), n(0),
+    t.append(rowB(win::frmOperatingMode, "OperModeWindowState", "OperMode", lay, ik, n(1110), n(0),
                   n(5805), n(4830), kTopLeftWidthHeight));
-    t.append(rowB("frmBootBlock", "BootBlockWindowState", "BootBlock", cf, on, c, c, n(4410),
+    t.append(rowB(win::frmBootBlock, "BootBlockWindowState", "BootBlock", cf, on, c, c, n(4410),
                   n(2895), kWidthHeightTopLeft));
-    t.append(rowB("frmCurrentScanSet", "CurrentScanWindowState", "CurrentScan", cf, on, c, c,
+    t.append(rowB(win::frmCurrentScanSet, "CurrentScanWindowState", "CurrentScan", cf, on, c, c,
                   n(6285), n(2610), kWidthHeightTopLeft));
-    t.append(rowB("frmVideoConfig", "VideoConfigWindowState", "VideoConfig", lay, on, n(500),
+    t.append(rowB(win::frmVideoConfig, "VideoConfigWindowState", "VideoConfig", lay, on, n(500),
                   n(100), n(5835), n(5490), kTopLeftWidthHeight));
-    t.append(rowB("frmTimedOut", "TimedOutWindowState", "TimedOut", cf, on, n(0), n(0), n(4800),
+    t.append(rowB(win::frmTimedOut, "TimedOutWindowState", "TimedOut", cf, on, n(0), n(0), n(4800),
                   n(2475), kWidthHeightTopLeft));
-    t.append(rowB("frmGeometryAdj", "GeometryWindowState", "Geometry", lay, ik, n(1110), n(0),
+    t.append(rowB(win::frmGeometryAdj, "GeometryWindowState", "Geometry", lay, ik, n(1110), n(0),
                   n(6450), n(4815), kTopLeftWidthHeight));
-    t.append(rowB("frmSetModelAndSerialNumber", "SetModelWindowState", "SetModel", cf, on, n(0),
+    t.append(rowB(win::frmSetModelAndSerialNumber, "SetModelWindowState", "SetModel", cf, on, n(0),
                   n(0), n(4800), n(3600), kTopLeftWidthHeight));
-    t.append(rowB("frmSoftware", "SoftwareWindowState", "Software", cf, on, n(0), n(0), n(4875),
+    t.append(rowB(win::frmSoftware, "SoftwareWindowState", "Software", cf, on, n(0), n(0), n(4875),
                   n(3195), kTopLeftWidthHeight));
-    t.append(rowB("frmDeflHVEnable", "DeflHVWindowState", "DeflHV", cf, on, n(0), n(0), n(7260),
+    t.append(rowB(win::frmDeflHVEnable, "DeflHVWindowState", "DeflHV", cf, on, n(0), n(0), n(7260),
                   n(7650), kTopLeftWidthHeight));
-    t.append(rowB("frmFlatPanelTestPoints", "FPTestPointWindowState", "FPTestPoint", lay, ik,
+    t.append(rowB(win::frmFlatPanelTestPoints, "FPTestPointWindowState", "FPTestPoint", lay, ik,
                   n(1110), n(0), n(5385), n(4380), kTopLeftWidthHeight));
-    t.append(rowB("frmMDITestPoints", "MDITestPointWindowState", "MDITestPoint", lay, ik, n(1110),
+    t.append(rowB(win::frmMDITestPoints, "MDITestPointWindowState", "MDITestPoint", lay, ik, n(1110),
                   n(0), n(5385), n(4380), kTopLeftWidthHeight));
-    t.append(rowB("frmBacklight", "frmBacklightWindowState", "frmBacklight", cf, on, n(0), n(0),
+    t.append(rowB(win::frmBacklight, "frmBacklightWindowState", "frmBacklight", cf, on, n(0), n(0),
                   n(4800), n(2775), kTopLeftWidthHeight));
-    t.append(rowB("frmMDI_HV", "MDIHVWindowState", "MDIHV", lay, ik, n(1110), n(0), n(6315),
+    t.append(rowB(win::frmMDI_HV, "MDIHVWindowState", "MDIHV", lay, ik, n(1110), n(0), n(6315),
                   n(5040), kTopLeftWidthHeight));
-    t.append(rowB("frmI2cProbe", "", "I2cProbe", cf, on, n(0), n(0), n(8730), n(6405),
+    t.append(rowB(win::frmI2cProbe, "", "I2cProbe", cf, on, n(0), n(0), n(8730), n(6405),
                   kHeightWidthLeftTop));
-    t.append(rowB("frmFPHeaterFan", "frmFPHeaterFanWindowState", "frmFPHeaterFan", cf, on, n(0),
+    t.append(rowB(win::frmFPHeaterFan, "frmFPHeaterFanWindowState", "frmFPHeaterFan", cf, on, n(0),
                   n(0), n(4800), n(2775), kTopLeftWidthHeight));
-    t.append(rowB("frmID", "IDWindowState", "ID", cf, on, n(0), n(0), n(4725), n(7470),
+    t.append(rowB(win::frmID, "IDWindowState", "ID", cf, on, n(0), n(0), n(4725), n(7470),
                   kTopLeftWidthHeight));
     return t;
 }

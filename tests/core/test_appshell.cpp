@@ -3,6 +3,7 @@
 // the rules of the mode and password dialogs.
 
 #include "core/appshell.h"
+#include "base/windownames.h"
 #include "core/mainmenu.h"
 #include "apptest.h"
 
@@ -51,11 +52,11 @@ struct Fixture {
                    AppShell::Hooks{[this](const QString &c) { sent << c; },
                                    [this] { ++replyTimerStops; }}};
 
-    bool on(const char *menu) const { return controls.isEnabled(kMainWindow, QString::fromLatin1(menu)); }
+    bool on(const char *menu) const { return controls.isEnabled(win::frmMain, QString::fromLatin1(menu)); }
     void setAllMenus(bool enabled)
     {
         for (const QString &name : allMenuNames())
-            controls.setEnabled(kMainWindow, name, enabled);
+            controls.setEnabled(win::frmMain, name, enabled);
     }
     void setMode(int mode)
     {
@@ -92,7 +93,7 @@ private slots:
         f.globals.CommPort = 3;
         f.shell.SetMainTitle(QString());
         QCOMPARE(f.shell.mainTitle(), QString::fromLatin1(kPrefix) + " -- (No File)");
-        QCOMPARE(f.controls.text(kMainWindow, QString()).value_or(QString()), f.shell.mainTitle());
+        QCOMPARE(f.controls.text(win::frmMain, QString()).value_or(QString()), f.shell.mainTitle());
         f.shell.EnterNoMonitorState();
         QCOMPARE(f.shell.mainTitle(), QStringLiteral("TVK Monitor Adjustment Tool V3.0.13 -- No monitor"));
         f.shell.EnterOnlineState();
@@ -216,7 +217,7 @@ private slots:
     void modeTable_panelsAndFactoryToUser()
     {
         Fixture f;
-        f.controls.setEnabled(kMainWindow, "mnuFileSaveAs", false);
+        f.controls.setEnabled(win::frmMain, "mnuFileSaveAs", false);
         f.shell.SetFactoryMode();
         for (const Governed &g : kGovernedMenus)
             QVERIFY(f.on(g.name));
@@ -290,8 +291,8 @@ private slots:
             f->shell.applyMonitorTypeProfile(code);
             return f;
         };
-        const QString bc = QStringLiteral("frmBrightnessContrast");
-        const QString va = QStringLiteral("frmVideoAdj");
+        const QString bc = win::frmBrightnessContrast;
+        const QString va = win::frmVideoAdj;
         {
             auto f = applied(215);
             QVERIFY(f->on("mnuAdjustHV"));
@@ -340,7 +341,7 @@ private slots:
             Fixture f;
             f.shell.SetServiceMode();
             f.shell.EnterOnlineState();
-            const QStringList windows = {kMainWindow, "frmVideoAdj", "frmBrightnessContrast"};
+            const QStringList windows = {win::frmMain, "frmVideoAdj", "frmBrightnessContrast"};
             QStringList before;
             for (const QString &w : windows)
                 before << f.snapshot(w);

@@ -2,6 +2,7 @@
 // refusals and errors, saving safely, and the File menu's dialogs and state.
 
 #include "apptest.h"
+#include "base/windownames.h"
 #include "core/mainmenu.h"
 #include "core/dacfile.h"
 
@@ -479,7 +480,7 @@ private slots:
             const QString m = h.messages.messages.first();
             QVERIFY2(m.contains(path) && m.contains("Reason: ") && m.contains("not been changed"), qPrintable(m));
             QVERIFY(h.core->data.DataChanged); // still unsaved
-            QVERIFY(!h.core->controls.text(kMainWindow, QString()).has_value());
+            QVERIFY(!h.core->controls.text(win::frmMain, QString()).has_value());
         }
         QCOMPARE(readBytes(longName), old);
     }
@@ -507,7 +508,7 @@ private slots:
         QVERIFY(!h.core->data.DataChanged);
         QVERIFY(!h.core->data.FileIsOpen);
         QCOMPARE(h.core->data.FilePath, path);
-        QCOMPARE(h.core->controls.text(kMainWindow, QString()),
+        QCOMPARE(h.core->controls.text(win::frmMain, QString()),
                  std::optional<QString>("TVK Monitor Tool V" + applicationVersionText() + " -- saved.mdv"));
         const QString folder = dir.path() + "/";
         QCOMPARE(h.core->settings.read(AppName::Tarvikon, SettingsSection::Configs, "FileSaveInitDir", ""), folder);

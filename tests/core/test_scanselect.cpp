@@ -2,6 +2,7 @@
 // and their Armed guard, copy, rename, deselect and OK.
 
 #include "apptest.h"
+#include "base/windownames.h"
 #include "core/scanselect.h"
 
 #include <QTest>
@@ -20,10 +21,10 @@ QStringList queued(AppCore &core)
 
 void clearQueue(AppCore &core) { core.link.ClearXmitQueue(); }
 
-bool boxEnabled(AppCore &core, int i) { return core.controls.isEnabled(kScanSelectWindow, ScanSelect::boxName(i)); }
+bool boxEnabled(AppCore &core, int i) { return core.controls.isEnabled(win::frmScanSelect, ScanSelect::boxName(i)); }
 bool chosen(AppCore &core, int i)
 {
-    return core.controls.checked(kScanSelectWindow, ScanSelect::choiceName(i)).value_or(false);
+    return core.controls.checked(win::frmScanSelect, ScanSelect::choiceName(i)).value_or(false);
 }
 
 struct Fixture {
@@ -133,7 +134,7 @@ private slots:
         s.ok();
         QCOMPARE(f.core().data.ScanSetCaption, QStringLiteral("ScanSetSelected: (None)"));
         QVERIFY(s.SelectedScanSetName().isEmpty());
-        QCOMPARE(f.h.windows.hidden, QStringList({kScanSelectWindow}));
+        QCOMPARE(f.h.windows.hidden, QStringList({win::frmScanSelect}));
 
         // Rename needs a choice.
         s.rename();

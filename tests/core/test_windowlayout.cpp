@@ -1,4 +1,5 @@
 #include "core/windowlayout.h"
+#include "base/windownames.h"
 #include "testsupport.h"
 
 #include <QSet>
@@ -75,14 +76,14 @@ private slots:
         }
         QCOMPARE(groupA, 10);
         QCOMPARE(names.size(), 10 + 27);
-        QCOMPARE(tarvik, (QSet<QString>{QStringLiteral("frmTestPoint"),
-                                        QStringLiteral("frmOperatingMode"),
-                                        QStringLiteral("frmGeometryAdj"),
-                                        QStringLiteral("frmFlatPanelTestPoints"),
-                                        QStringLiteral("frmMDITestPoints"),
-                                        QStringLiteral("frmMDI_HV")}));
-        QVERIFY(!layoutEntryFor(QStringLiteral("frmAbout")));
-        QVERIFY(!layoutEntryFor(QStringLiteral("frmLimits")));
+        QCOMPARE(tarvik, (QSet<QString>{win::frmTestPoint,
+                                        win::frmOperatingMode,
+                                        win::frmGeometryAdj,
+                                        win::frmFlatPanelTestPoints,
+                                        win::frmMDITestPoints,
+                                        win::frmMDI_HV}));
+        QVERIFY(!layoutEntryFor(win::frmAbout));
+        QVERIFY(!layoutEntryFor(win::frmLimits));
         QCOMPARE(entry("frmMain").widthKey, QStringLiteral("frmMainWidth"));
         QCOMPARE(entry("frmHVLimits").group, LayoutGroup::A);
     }
@@ -122,27 +123,27 @@ private slots:
         Settings s;
         // CommLog reads its size first: centred with the default size.
         RecordingTarget log;
-        QVERIFY(restoreLayout(log, QStringLiteral("frmCommLog"), s));
+        QVERIFY(restoreLayout(log, win::frmCommLog, s));
         QCOMPARE(log.applied, (QStringList{"State=0", "Width=6345", "Height=7095",
                                            "Top=452.5", "Left=1827.5"}));
 
         // Version reads its position first: centred with the design size.
         RecordingTarget ver;
-        QVERIFY(restoreLayout(ver, QStringLiteral("frmVersion"), s));
+        QVERIFY(restoreLayout(ver, win::frmVersion, s));
         QCOMPARE(ver.applied, (QStringList{"State=0", "Top=3750", "Left=4500", "Width=4320",
                                            "Height=2475"}));
 
         RecordingTarget trying;
-        QVERIFY(restoreLayout(trying, QStringLiteral("frmTrying"), s));
+        QVERIFY(restoreLayout(trying, win::frmTrying, s));
         QCOMPARE(trying.applied, (QStringList{"State=0", "Left=0", "Top=0"}));
         QCOMPARE(trying.w, 1000.0); // no size keys: design size stays
 
         RecordingTarget i2c;
-        QVERIFY(restoreLayout(i2c, QStringLiteral("frmI2cProbe"), s));
+        QVERIFY(restoreLayout(i2c, win::frmI2cProbe, s));
         QCOMPARE(i2c.applied, (QStringList{"Height=6405", "Width=8730", "Left=0", "Top=0"}));
 
         RecordingTarget none;
-        QVERIFY(!restoreLayout(none, QStringLiteral("frmAbout"), s));
+        QVERIFY(!restoreLayout(none, win::frmAbout, s));
         QVERIFY(none.applied.isEmpty());
     }
 
@@ -150,7 +151,7 @@ private slots:
     {
         Settings s;
         RecordingTarget main;
-        RestoreFormLocation(main, QStringLiteral("frmMain"), s);
+        RestoreFormLocation(main, win::frmMain, s);
         QCOMPARE(main.applied, (QStringList{"Top=0", "Left=0", "Width=14400", "Height=10800",
                                             "State=0"}));
 
@@ -159,7 +160,7 @@ private slots:
         s.writeReal(AppName::Tarvikon, loc, QStringLiteral("frmG2Top"), 300);
         s.writeReal(AppName::Tarvikon, loc, QStringLiteral("frmG2Width"), 5000.5);
         RecordingTarget g2;
-        QVERIFY(restoreLayout(g2, QStringLiteral("frmG2"), s));
+        QVERIFY(restoreLayout(g2, win::frmG2, s));
         QCOMPARE(g2.applied, (QStringList{"Top=300", "Left=0", "Width=5000.5", "Height=10800",
                                           "State=2"}));
     }
@@ -173,13 +174,13 @@ private slots:
         closing.w = 9000;
         closing.h = 6000;
         closing.state = kWindowStateMaximised;
-        QVERIFY(saveLayout(closing, QStringLiteral("frmGeometryAdj"), s));
+        QVERIFY(saveLayout(closing, win::frmGeometryAdj, s));
         QCOMPARE(s.read(AppName::Tarvikon, SettingsSection::Configs,
                         QStringLiteral("GeometryWindowState"), QString()),
                  QStringLiteral("2"));
 
         RecordingTarget reopened;
-        QVERIFY(restoreLayout(reopened, QStringLiteral("frmGeometryAdj"), s));
+        QVERIFY(restoreLayout(reopened, win::frmGeometryAdj, s));
         QCOMPARE(reopened.applied, QStringList{"State=2"});
         QCOMPARE(reopened.t, 100.0);
         QCOMPARE(reopened.w, 1000.0);
@@ -188,7 +189,7 @@ private slots:
         s.writeInt(AppName::Tarvikon, SettingsSection::Configs,
                    QStringLiteral("GeometryWindowState"), 1);
         RecordingTarget mini;
-        restoreLayout(mini, QStringLiteral("frmGeometryAdj"), s);
+        restoreLayout(mini, win::frmGeometryAdj, s);
         QCOMPARE(mini.applied, QStringList{"State=1"});
     }
 
@@ -200,7 +201,7 @@ private slots:
         RecordingTarget tp;
         tp.t = 123;
         tp.l = 45;
-        QVERIFY(saveLayout(tp, QStringLiteral("frmTestPoint"), s));
+        QVERIFY(saveLayout(tp, win::frmTestPoint, s));
         QCOMPARE(s.readReal(AppName::Tarvik, lay, QStringLiteral("TestPointTop"), -1), 123.0);
         QCOMPARE(s.readReal(AppName::Tarvikon, lay, QStringLiteral("TestPointTop"), -1), 9999.0);
         QVERIFY(!s.contains(AppName::Tarvikon, lay, QStringLiteral("TestPointLeft")));
@@ -213,7 +214,7 @@ private slots:
         // frmVideoConfig: section "Layout", but under Tarvikon
         s.writeReal(AppName::Tarvik, lay, QStringLiteral("VideoConfigTop"), 1);
         RecordingTarget vc;
-        restoreLayout(vc, QStringLiteral("frmVideoConfig"), s);
+        restoreLayout(vc, win::frmVideoConfig, s);
         QCOMPARE(vc.t, 500.0);
     }
 
@@ -262,7 +263,7 @@ private slots:
         s.write(on, cf, QStringLiteral("VersionWidth"), QStringLiteral("-300"));
         s.write(on, cf, QStringLiteral("VersionHeight"), QString());
         RecordingTarget ver;
-        restoreLayout(ver, QStringLiteral("frmVersion"), s);
+        restoreLayout(ver, win::frmVersion, s);
         QCOMPARE(ver.applied, (QStringList{"State=0", "Top=3750", "Left=4500", "Width=4320",
                                            "Height=2475"}));
 
@@ -273,7 +274,7 @@ private slots:
         s.write(on, SettingsSection::Locations, QStringLiteral("frmMainLeft"),
                 QStringLiteral("5e9"));
         RecordingTarget main;
-        RestoreFormLocation(main, QStringLiteral("frmMain"), s);
+        RestoreFormLocation(main, win::frmMain, s);
         QCOMPARE(main.applied, (QStringList{"Top=0", "Left=0", "Width=14400", "Height=10800",
                                             "State=0"}));
     }

@@ -1,4 +1,5 @@
 #include "panels/widgetlayout.h"
+#include "base/windownames.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ private slots:
     {
         Settings s;
         QWidget main;
-        QVERIFY(restoreWindowLayout(&main, QStringLiteral("frmMain"), s));
+        QVERIFY(restoreWindowLayout(&main, win::frmMain, s));
         const QSize screen = main.screen()->geometry().size();
         verifyNear(rectOf(&main), QRect(0, 0, screen.width() / 2, screen.height() / 2),
                    "frmMain");
@@ -71,12 +72,12 @@ private slots:
             w.resize(413, 287);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            QVERIFY(saveWindowLayout(&w, QStringLiteral("frmCommLog"), s));
+            QVERIFY(saveWindowLayout(&w, win::frmCommLog, s));
         }
         QWidget again;
-        QVERIFY(restoreWindowLayout(&again, QStringLiteral("frmCommLog"), s));
+        QVERIFY(restoreWindowLayout(&again, win::frmCommLog, s));
         verifyNear(rectOf(&again), QRect(37, 51, 413, 287), "frmCommLog");
-        QVERIFY(!saveWindowLayout(&again, QStringLiteral("frmAbout"), s));
+        QVERIFY(!saveWindowLayout(&again, win::frmAbout, s));
     }
 
     void maximisedTopLevel_savesItsNormalGeometry()
@@ -92,10 +93,10 @@ private slots:
             w.showMaximized();
             QTRY_VERIFY(w.isMaximized());
             QTRY_VERIFY(w.size() != normal.size());
-            QVERIFY(saveWindowLayout(&w, QStringLiteral("frmVideoAdj"), s));
+            QVERIFY(saveWindowLayout(&w, win::frmVideoAdj, s));
         }
         QWidget again;
-        QVERIFY(restoreWindowLayout(&again, QStringLiteral("frmVideoAdj"), s));
+        QVERIFY(restoreWindowLayout(&again, win::frmVideoAdj, s));
         QVERIFY(again.windowState() & Qt::WindowMaximized);
         again.setWindowState(Qt::WindowNoState);
         verifyNear(rectOf(&again), normal, "normal geometry");
@@ -112,18 +113,18 @@ private slots:
         QMdiSubWindow *sub = area.addSubWindow(new QWidget);
         sub->setGeometry(30, 40, 300, 200);
         sub->show();
-        QVERIFY(saveWindowLayout(sub, QStringLiteral("frmGeometryAdj"), s));
+        QVERIFY(saveWindowLayout(sub, win::frmGeometryAdj, s));
         delete sub;
 
         QMdiSubWindow *sub2 = area.addSubWindow(new QWidget);
         sub2->setGeometry(5, 5, 211, 99); // design geometry
-        QVERIFY(restoreWindowLayout(sub2, QStringLiteral("frmGeometryAdj"), s));
+        QVERIFY(restoreWindowLayout(sub2, win::frmGeometryAdj, s));
         sub2->show();
         verifyNear(rectOf(sub2), QRect(30, 40, 300, 200), "panel");
 
         sub2->showMaximized();
         QVERIFY(sub2->isMaximized());
-        QVERIFY(saveWindowLayout(sub2, QStringLiteral("frmGeometryAdj"), s));
+        QVERIFY(saveWindowLayout(sub2, win::frmGeometryAdj, s));
         QCOMPARE(s.readInt(AppName::Tarvikon, SettingsSection::Configs,
                            QStringLiteral("GeometryWindowState"), -1),
                  2);
@@ -131,7 +132,7 @@ private slots:
 
         QMdiSubWindow *sub3 = area.addSubWindow(new QWidget);
         sub3->setGeometry(5, 5, 211, 99);
-        QVERIFY(restoreWindowLayout(sub3, QStringLiteral("frmGeometryAdj"), s));
+        QVERIFY(restoreWindowLayout(sub3, win::frmGeometryAdj, s));
         sub3->show();
         QVERIFY(sub3->isMaximized());
         sub3->showNormal();
@@ -146,7 +147,7 @@ private slots:
         area.show();
         QVERIFY(QTest::qWaitForWindowExposed(&area));
         QMdiSubWindow *sub = area.addSubWindow(new QWidget);
-        QVERIFY(restoreWindowLayout(sub, QStringLiteral("frmBootBlock"), s, &area));
+        QVERIFY(restoreWindowLayout(sub, win::frmBootBlock, s, &area));
         WidgetLayoutTarget t(sub);
         const int w = int(std::lround(twipsToPixels(4410, t.dpiX())));
         const int h = int(std::lround(twipsToPixels(2895, t.dpiY())));
@@ -160,7 +161,7 @@ private slots:
         s.writeReal(AppName::Tarvikon, loc, QStringLiteral("frmMainLeft"), -200000);
         s.writeReal(AppName::Tarvikon, loc, QStringLiteral("frmMainTop"), 900000);
         QWidget main;
-        QVERIFY(restoreWindowLayout(&main, QStringLiteral("frmMain"), s));
+        QVERIFY(restoreWindowLayout(&main, win::frmMain, s));
         QCOMPARE(main.pos(), main.screen()->availableGeometry().topLeft());
     }
 };

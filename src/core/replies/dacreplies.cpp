@@ -1,4 +1,5 @@
 #include "core/replies/dacreplies.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "base/texthelpers.h"
@@ -8,15 +9,6 @@
 namespace tvk {
 
 namespace {
-
-const QString kGeometry = QStringLiteral("frmGeometryAdj");
-const QString kVideo = QStringLiteral("frmVideoAdj");
-const QString kBrightnessContrast = QStringLiteral("frmBrightnessContrast");
-const QString kCurrentScanSet = QStringLiteral("frmCurrentScanSet");
-const QString kTestPoint = QStringLiteral("frmTestPoint");
-const QString kMdiTestPoints = QStringLiteral("frmMDITestPoints");
-const QString kDeflectionStatus = QStringLiteral("frmDeflectionStatus");
-
 constexpr QStringView kConfigNumberLabel = u"Config Number ";
 constexpr QStringView kConfigNameLabel = u"Config Name = ";
 constexpr QStringView kVsyncLabel = u"Vsync Frequency = ";
@@ -300,34 +292,34 @@ DacChannelControls dacChannelControls(DacGroupId group, int channel)
     switch (group) {
     case DacGroupId::L:
         if (channel == 0)
-            return {kBrightnessContrast, QStringLiteral("HScroll_Contrast"),
+            return {win::frmBrightnessContrast, QStringLiteral("HScroll_Contrast"),
                     QStringLiteral("lblContrastPV"), QStringLiteral("Label15"),
                     QStringLiteral("Label12")};
         if (channel == 1)
-            return {kBrightnessContrast, QStringLiteral("HScroll_Brightness"),
+            return {win::frmBrightnessContrast, QStringLiteral("HScroll_Brightness"),
                     QStringLiteral("Label18"), QStringLiteral("Label33"), QStringLiteral("Label31")};
         if (channel >= 2 && channel <= 7)
-            return {kVideo, indexed("HScroll1", channel), indexed("Text1", channel),
+            return {win::frmVideoAdj, indexed("HScroll1", channel), indexed("Text1", channel),
                     indexed("Text2", channel), indexed("Text3", channel)};
         break;
     case DacGroupId::B:
         if (channel == 0 || channel == 1)
-            return {kVideo, indexed("HScroll2", channel), indexed("BText1", channel),
+            return {win::frmVideoAdj, indexed("HScroll2", channel), indexed("BText1", channel),
                     indexed("BText2", channel), indexed("BText3", channel)};
         break;
     case DacGroupId::V:
         if (channel >= 0 && channel <= 6)
-            return {kGeometry, indexed("HScroll1", channel), indexed("Text1", channel),
+            return {win::frmGeometryAdj, indexed("HScroll1", channel), indexed("Text1", channel),
                     indexed("Text2", channel), indexed("Text3", channel)};
         break;
     case DacGroupId::H:
         if ((channel >= 0 && channel <= 3) || channel == kHorizSCapChannel)
-            return {kGeometry, indexed("HHScroll1", channel), indexed("HText1", channel),
+            return {win::frmGeometryAdj, indexed("HHScroll1", channel), indexed("HText1", channel),
                     indexed("HText2", channel), indexed("HText3", channel)};
         break;
     case DacGroupId::N:
         if (channel >= 0 && channel <= 2)
-            return {kGeometry, indexed("HScroll2", channel), indexed("NText4", channel),
+            return {win::frmGeometryAdj, indexed("HScroll2", channel), indexed("NText4", channel),
                     indexed("NText5", channel), indexed("NText6", channel)};
         break;
     default:
@@ -392,11 +384,11 @@ DacValueList SetSlidersFromReply(AppCore &core, const QString &window, const QSt
 void ApplyNorthSouthPresent(AppCore &core, QStringView text)
 {
     const DacValueList values =
-        SetSlidersFromReply(core, kGeometry, indexed("HScroll2", 0), indexed("HScroll2", 1),
+        SetSlidersFromReply(core, win::frmGeometryAdj, indexed("HScroll2", 0), indexed("HScroll2", 1),
                             indexed("HScroll2", 2), text, kNorthSouthMaximum);
     for (const DacChannelValue &cv : values) {
         core.data.setCurrentValue(DacGroupId::N, DacTable::Present, cv.channel, cv.value);
-        core.controls.setText(kGeometry, indexed("NText4", cv.channel), QString::number(cv.value));
+        core.controls.setText(win::frmGeometryAdj, indexed("NText4", cv.channel), QString::number(cv.value));
     }
 }
 
@@ -411,9 +403,9 @@ void ApplyScanSetTitles(AppCore &core, const std::vector<ScanSetTitle> &titles)
 void ApplyCurrentScanSet(AppCore &core, const CurrentScanSetReply &reply)
 {
     if (reply.number)
-        core.controls.setText(kCurrentScanSet, QStringLiteral("lblScanNumber"), *reply.number);
+        core.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanNumber"), *reply.number);
     if (reply.name)
-        core.controls.setText(kCurrentScanSet, QStringLiteral("lblScanName"), *reply.name);
+        core.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanName"), *reply.name);
 }
 
 void ApplySyncFrequencies(AppCore &core, const SyncFrequencies &frequencies)
@@ -425,10 +417,10 @@ void ApplySyncFrequencies(AppCore &core, const SyncFrequencies &frequencies)
         core.controls.setText(window, QStringLiteral("HFreqTextBox"), horizontal);
     };
     if (core.data.MonitorType < 200) {
-        show(kTestPoint);
+        show(win::frmTestPoint);
     } else {
-        show(kMdiTestPoints);
-        show(kDeflectionStatus);
+        show(win::frmMDITestPoints);
+        show(win::frmDeflectionStatus);
     }
 }
 
@@ -454,7 +446,7 @@ void ParseDacReply(AppCore &core, const QString &text)
             selection->kind == DacReplyKind::Factory ? DacTable::Factory : DacTable::Initial;
         if (group == DacGroupId::N) {
             const char *box = table == DacTable::Factory ? "NText5" : "NText6";
-            FillNorthSouthColumn(core, kGeometry, indexed(box, 0), indexed(box, 1), indexed(box, 2),
+            FillNorthSouthColumn(core, win::frmGeometryAdj, indexed(box, 0), indexed(box, 1), indexed(box, 2),
                                  selection->values, kNorthSouthMaximum, table);
         } else {
             ApplyStoredValues(core, group, table,

@@ -1,4 +1,5 @@
 #include "core/replies/deflhv.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "core/replies/operatingmode.h"
@@ -29,8 +30,8 @@ void HandleDeflHvReply(AppCore &core, const QString &text)
     const QString on = defl ? QStringLiteral("optDeflEnable") : QStringLiteral("optHVEnable");
     const QString off = defl ? QStringLiteral("optDeflDisable") : QStringLiteral("optHVDisable");
     // Both buttons of the pair, so a window created later shows one choice.
-    core.controls.setChecked(kDeflHvWindow, state->enabled ? off : on, false);
-    core.controls.setChecked(kDeflHvWindow, state->enabled ? on : off, true);
+    core.controls.setChecked(win::frmDeflHVEnable, state->enabled ? off : on, false);
+    core.controls.setChecked(win::frmDeflHVEnable, state->enabled ? on : off, true);
 }
 
 } // namespace tvk

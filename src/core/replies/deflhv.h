@@ -4,6 +4,7 @@
 // "H1" after the family letter, either case) report their state, whether
 // echoed after those commands or sent on their own.
 
+#include "base/windownames.h"
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -24,7 +25,4 @@ std::optional<DeflHvState> ParseDeflHvReply(QStringView text);
 
 // Selects the reported state on "frmDeflHVEnable" under ConfigUpdateGuard.
 void HandleDeflHvReply(AppCore &core, const QString &text);
-
-inline const QString kDeflHvWindow = QStringLiteral("frmDeflHVEnable");
-
 } // namespace tvk

@@ -1,4 +1,5 @@
 #include "core/replies/identity.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "base/texthelpers.h"
@@ -153,7 +154,7 @@ std::optional<int> ParseCapability(QStringView text)
 void ApplyFirmwareVersion(AppCore &core, const FirmwareVersionReply &reply)
 {
     core.data.FirmwareVersion = reply.text;
-    core.controls.setText(kVersionWindow, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
+    core.controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
     core.data.MonitorType = reply.monitorType;
     switch (AppShell::profileForCode(reply.monitorType)) {
     case AppShell::MonitorProfile::FlatPanel:
@@ -172,7 +173,7 @@ void ApplyFirmwareVersion(AppCore &core, const FirmwareVersionReply &reply)
 void ApplyRomVersion(AppCore &core, const QString &version)
 {
     core.data.RomVersion = version;
-    core.controls.setText(kVersionWindow, QStringLiteral("lblMonitorEpromVersionValue"), version);
+    core.controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), version);
 }
 
 const std::array<const char *, 8> kCapabilityIndicators = {
@@ -207,7 +208,7 @@ void ShowCapabilityIndicators(AppCore &core)
 {
     const auto colours = CapabilityIndicatorColours(core.data.MonitorType, core.data.CapabilityFlags);
     for (size_t i = 0; i < colours.size(); ++i)
-        core.controls.setColor(kCapabilityWindow, QString::fromLatin1(kCapabilityIndicators[i]), colours[i]);
+        core.controls.setColor(win::frmCapability, QString::fromLatin1(kCapabilityIndicators[i]), colours[i]);
 }
 
 // --- Model, part and serial numbers -------------------------------------
@@ -262,8 +263,8 @@ void ApplyUnitNumber(AppCore &core, NumberKind kind, const UnitNumber &number)
     for (const NumberSlot &slot : numberSlots()) {
         if (slot.kind != kind || QChar(QLatin1Char(slot.unit)) != unit)
             continue;
-        core.controls.setText(kIdWindow, QString::fromLatin1(slot.idLabel), number.value);
-        core.controls.setText(kSetNumbersWindow, QString::fromLatin1(slot.setBox), number.value);
+        core.controls.setText(win::frmID, QString::fromLatin1(slot.idLabel), number.value);
+        core.controls.setText(win::frmSetModelAndSerialNumber, QString::fromLatin1(slot.setBox), number.value);
     }
     MonitorData &d = core.data;
     if (kind == NumberKind::Model) {

@@ -11,6 +11,7 @@
 // effects: the firmware version selects the monitor-type menu profile, the
 // capability word enables or disables the adjustment menus.
 
+#include "base/windownames.h"
 #include <QChar>
 #include <QString>
 #include <QStringList>
@@ -22,13 +23,6 @@
 namespace tvk {
 
 class AppCore;
-
-inline const QString kVersionWindow = QStringLiteral("frmVersion");
-inline const QString kIdWindow = QStringLiteral("frmID");
-inline const QString kCapabilityWindow = QStringLiteral("frmCapability");
-inline const QString kLimitsWindow = QStringLiteral("frmLimits");
-inline const QString kSetNumbersWindow = QStringLiteral("frmSetModelAndSerialNumber");
-
 // --- Versions ------------------------------------------------------------
 
 // "V " followed by the version digits: the text from two characters after

@@ -1,4 +1,5 @@
 #include "core/replies/operatingmode.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "base/texthelpers.h"
@@ -76,7 +77,7 @@ void ShowOperatingMode(AppCore &core, const OperatingModeOptions &o)
 {
     ConfigUpdateScope guard(core);
     ControlBook &book = core.controls;
-    const QString &w = kOperatingModeWindow;
+    const QString &w = win::frmOperatingMode;
     selectPair(book, w, QStringLiteral("Mirovan_Commands_Enabled_Opt"),
                QStringLiteral("Mirovan_Commands_Disabled_Opt"), o.extendedCommands);
     selectPair(book, w, QStringLiteral("MonochromeOption"), QStringLiteral("ColorOption"), o.monochrome);
@@ -87,9 +88,9 @@ void ShowOperatingMode(AppCore &core, const OperatingModeOptions &o)
     const QString contrastDisabled = QStringLiteral("UserContrastDisabledOption");
     const QString contrastEnabled = QStringLiteral("UserContrastEnabledOption");
     selectPair(book, w, brightnessDisabled, brightnessEnabled, o.brightnessDisabled);
-    selectPair(book, kBrightnessContrastWindow, brightnessDisabled, brightnessEnabled, o.brightnessDisabled);
+    selectPair(book, win::frmBrightnessContrast, brightnessDisabled, brightnessEnabled, o.brightnessDisabled);
     selectPair(book, w, contrastDisabled, contrastEnabled, o.contrastDisabled);
-    selectPair(book, kBrightnessContrastWindow, contrastDisabled, contrastEnabled, o.contrastDisabled);
+    selectPair(book, win::frmBrightnessContrast, contrastDisabled, contrastEnabled, o.contrastDisabled);
 }
 
 } // namespace tvk

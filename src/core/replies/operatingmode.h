@@ -14,6 +14,7 @@
 // While a reply selects option buttons of the configuration panels the
 // core's ConfigUpdateGuard is set, so those buttons send nothing back.
 
+#include "base/windownames.h"
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -63,8 +64,4 @@ private:
     AppCore &m_core;
     bool m_previous;
 };
-
-inline const QString kOperatingModeWindow = QStringLiteral("frmOperatingMode");
-inline const QString kBrightnessContrastWindow = QStringLiteral("frmBrightnessContrast");
-
 } // namespace tvk

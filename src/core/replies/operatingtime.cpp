@@ -1,4 +1,5 @@
 #include "core/replies/operatingtime.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 
@@ -100,16 +101,16 @@ void ApplyOperatingTime(AppCore &core, const OperatingTimeReading &r)
     core.data.OperatingCyclesText = QString::number(r.cycles);
 
     ControlBook &book = core.controls;
-    book.setText(kOperatingTimeWindow, QStringLiteral("lblOperatingTimeValue"), core.data.OperatingTimeText);
-    book.setText(kOperatingTimeWindow, QStringLiteral("lblOperatingCyclesValue"),
+    book.setText(win::frmOperatingTime, QStringLiteral("lblOperatingTimeValue"), core.data.OperatingTimeText);
+    book.setText(win::frmOperatingTime, QStringLiteral("lblOperatingCyclesValue"),
                  core.data.OperatingCyclesText);
 
     const qint64 values[5] = {r.days, r.hours, r.minutes, r.seconds, r.cycles};
     const auto &fields = operatingFields();
     for (size_t i = 0; i < fields.size(); ++i)
-        book.setText(kSetOperatingTimesWindow, fields[i].box, QString::number(values[i]));
+        book.setText(win::frmSetOperatingTimes, fields[i].box, QString::number(values[i]));
     // The set panel names the unit whose counters are being overwritten.
-    book.setText(kSetOperatingTimesWindow, QStringLiteral("lblSerialNumberValue"), core.data.SerialNumber);
+    book.setText(win::frmSetOperatingTimes, QStringLiteral("lblSerialNumberValue"), core.data.SerialNumber);
 }
 
 void HandleOperatingTimeReply(AppCore &core, const QString &text)

@@ -9,6 +9,7 @@
 // The factory may overwrite each counter with "cod", "coh", "com", "cos" and
 // "coc"; the set panel checks each entry against the counter's range first.
 
+#include "base/windownames.h"
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -62,8 +63,4 @@ const std::array<OperatingField, 5> &operatingFields();
 bool IsOperatingEntryAcceptable(const OperatingField &field, QStringView text);
 // The refusal message: "Please Re-Enter", CR LF, the range line.
 QString operatingEntryMessage(const OperatingField &field);
-
-inline const QString kOperatingTimeWindow = QStringLiteral("frmOperatingTime");
-inline const QString kSetOperatingTimesWindow = QStringLiteral("frmSetOperatingTimes");
-
 } // namespace tvk

@@ -1,4 +1,5 @@
 #include "panels/commlog/commlogwindow.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "protocol/commands.h"
@@ -20,8 +21,6 @@
 namespace tvk {
 
 namespace {
-
-const QString kWindow = QStringLiteral("frmCommLog");
 const QString kXmitQueueOverride = QStringLiteral("ckXmitQueueOverride");
 constexpr QChar kCR = u'\r';
 constexpr QChar kLF = u'\n';
@@ -150,7 +149,7 @@ void CommLogTextBox::insertFromMimeData(const QMimeData *) {}
 // frmCommLog
 
 CommLogWindow::CommLogWindow(AppCore &core)
-    : Panel(core, kWindow, QStringLiteral("Monitor Communication Log"))
+    : Panel(core, win::frmCommLog, QStringLiteral("Monitor Communication Log"))
 {
     auto *terse = makeTabButton(QStringLiteral("btnTerse"), QStringLiteral("Terse"), this);
     auto *verbose = makeTabButton(QStringLiteral("btnVerbose"), QStringLiteral("Verbose"), this);
@@ -307,8 +306,8 @@ void CommLogWindow::onControlBookChanged(const QString &window, const QString &c
 {
     // Typing straight to the port is a Factory mode tool: leaving that mode
     // disables the check box, and must not leave the bypass on behind it.
-    if (window == kWindow && control == kXmitQueueOverride
-        && !m_core.controls.isEnabled(kWindow, kXmitQueueOverride) && m_xmitQueueOverride->isChecked())
+    if (window == win::frmCommLog && control == kXmitQueueOverride
+        && !m_core.controls.isEnabled(win::frmCommLog, kXmitQueueOverride) && m_xmitQueueOverride->isChecked())
         m_xmitQueueOverride->setChecked(false);
 }
 
@@ -400,7 +399,7 @@ QString CommLogWindow::logFileFilter()
 
 QString CommLogWindow::proposedLogFileName() const
 {
-    QString serial = m_core.controls.text(QStringLiteral("frmID"), QStringLiteral("lblSerial"))
+    QString serial = m_core.controls.text(win::frmID, QStringLiteral("lblSerial"))
                          .value_or(m_core.data.SerialNumber)
                          .trimmed();
     if (serial.isEmpty())

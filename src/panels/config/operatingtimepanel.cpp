@@ -1,4 +1,5 @@
 #include "panels/config/operatingtimepanel.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "core/replies/operatingtime.h"
@@ -12,7 +13,7 @@
 namespace tvk {
 
 OperatingTimePanel::OperatingTimePanel(AppCore &core)
-    : Panel(core, kOperatingTimeWindow, QStringLiteral("Operating Time"))
+    : Panel(core, win::frmOperatingTime, QStringLiteral("Operating Time"))
 {
     auto *timeCaption = new QLabel(QStringLiteral("Operating Time:"), this);
     timeCaption->setObjectName(QStringLiteral("lblOperatingTime"));

@@ -1,4 +1,5 @@
 #include "panels/config/setoperatingtimespanel.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "core/replies/operatingtime.h"
@@ -12,7 +13,7 @@
 namespace tvk {
 
 SetOperatingTimesPanel::SetOperatingTimesPanel(AppCore &core)
-    : Panel(core, kSetOperatingTimesWindow, QStringLiteral("Set Operating Times"))
+    : Panel(core, win::frmSetOperatingTimes, QStringLiteral("Set Operating Times"))
 {
     auto *grid = new QGridLayout;
     auto *serialCaption = new QLabel(QStringLiteral("Serial Number:"), this);

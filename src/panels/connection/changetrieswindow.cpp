@@ -1,4 +1,5 @@
 #include "panels/connection/changetrieswindow.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 
@@ -11,7 +12,7 @@
 namespace tvk {
 
 ChangeTriesWindow::ChangeTriesWindow(AppCore &core)
-    : Panel(core, QStringLiteral("frmChangeTries"), QStringLiteral("Change Retry Limit"))
+    : Panel(core, win::frmChangeTries, QStringLiteral("Change Retry Limit"))
     , m_limit(new QLineEdit(this))
 {
     m_limit->setObjectName(QStringLiteral("txtConnectRetryLimit"));

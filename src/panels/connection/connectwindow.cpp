@@ -1,4 +1,5 @@
 #include "panels/connection/connectwindow.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "link/portmap.h"
@@ -16,7 +17,7 @@
 namespace tvk {
 
 ConnectWindow::ConnectWindow(AppCore &core)
-    : Panel(core, QStringLiteral("frmConnect"), QStringLiteral("Monitor Connection"))
+    : Panel(core, win::frmConnect, QStringLiteral("Monitor Connection"))
     , m_group(new QButtonGroup(this))
 {
     auto *ports = new QGroupBox(this);
@@ -108,7 +109,7 @@ void ConnectWindow::activate()
         // After the activation has run its course, not from inside it.
         QTimer::singleShot(0, this, [this] {
             if (m_core.connector.cycleRunning())
-                m_core.windows.openWindow(QStringLiteral("frmTrying"));
+                m_core.windows.openWindow(win::frmTrying);
         });
     }
 }

@@ -1,4 +1,5 @@
 #include "panels/connection/timedoutwindow.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 
@@ -16,7 +17,7 @@ QString TimedOutWindow::noticeText()
 }
 
 TimedOutWindow::TimedOutWindow(AppCore &core)
-    : Panel(core, QStringLiteral("frmTimedOut"), QStringLiteral("Monitor Connection Timed Out"))
+    : Panel(core, win::frmTimedOut, QStringLiteral("Monitor Connection Timed Out"))
 {
     auto *text = new QLabel(noticeText(), this);
     text->setObjectName(QStringLiteral("lblNotice"));

@@ -1,4 +1,5 @@
 #include "panels/connection/tryingwindow.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 
@@ -11,7 +12,7 @@
 namespace tvk {
 
 TryingWindow::TryingWindow(AppCore &core)
-    : Panel(core, QStringLiteral("frmTrying"), QStringLiteral("Trying to Connect to Monitor"))
+    : Panel(core, win::frmTrying, QStringLiteral("Trying to Connect to Monitor"))
 {
     auto *limit = new QLabel(QString::number(core.globals.ConnectRetryLimit), this);
     limit->setObjectName(QStringLiteral("lblLimit"));
@@ -41,7 +42,7 @@ TryingWindow::TryingWindow(AppCore &core)
     layout->addLayout(buttons);
 
     connect(change, &QPushButton::clicked, this,
-            [&core] { core.windows.openWindow(QStringLiteral("frmChangeTries")); });
+            [&core] { core.windows.openWindow(win::frmChangeTries); });
     connect(cancel, &QPushButton::clicked, &core.connector, &Connector::CancelCycle);
 }
 

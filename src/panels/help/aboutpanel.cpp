@@ -1,4 +1,5 @@
 #include "panels/help/aboutpanel.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "base/dialogs.h"
@@ -23,7 +24,7 @@ QString AboutPanel::descriptionText()
 }
 
 AboutPanel::AboutPanel(AppCore &core, DesktopLauncher &launcher)
-    : Panel(core, QStringLiteral("frmAbout"), QStringLiteral("About ") + applicationTitle())
+    : Panel(core, win::frmAbout, QStringLiteral("About ") + applicationTitle())
     , m_launcher(launcher)
 {
     auto *title = new QLabel(applicationTitle(), this);

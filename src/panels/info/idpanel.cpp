@@ -1,4 +1,5 @@
 #include "panels/info/idpanel.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "panels/widgetlayout.h"
@@ -12,7 +13,7 @@
 
 namespace tvk {
 
-IdPanel::IdPanel(AppCore &core) : Panel(core, kIdWindow, QStringLiteral("Model & Serial Numbers"))
+IdPanel::IdPanel(AppCore &core) : Panel(core, win::frmID, QStringLiteral("Model & Serial Numbers"))
 {
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);

@@ -1,4 +1,5 @@
 #include "panels/info/limitspanel.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 #include "core/replies/identity.h"
@@ -11,7 +12,7 @@
 namespace tvk {
 
 LimitsPanel::LimitsPanel(AppCore &core)
-    : Panel(core, kLimitsWindow, QStringLiteral("Brightness and Contrast Limits"))
+    : Panel(core, win::frmLimits, QStringLiteral("Brightness and Contrast Limits"))
 {
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Lower Limit"), this), 0, 1, Qt::AlignCenter);

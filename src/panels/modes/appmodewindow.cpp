@@ -1,4 +1,5 @@
 #include "panels/modes/appmodewindow.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 
@@ -52,7 +53,7 @@ ClickableLabel *optionLabel(const char *name, const char *text, const char *tip,
 } // namespace
 
 AppModeWindow::AppModeWindow(AppCore &core)
-    : Panel(core, QStringLiteral("frmAppMode"), QStringLiteral("Select Application Mode"))
+    : Panel(core, win::frmAppMode, QStringLiteral("Select Application Mode"))
 {
     auto *frame = new QGroupBox(QStringLiteral("Mode"), this);
     frame->setObjectName(QStringLiteral("frameMode"));
@@ -133,7 +134,7 @@ void AppModeWindow::okPressed()
         hidePanel();
         break;
     case AppShell::ModeRequest::PasswordNeeded:
-        m_core.windows.openWindow(QStringLiteral("frmPassword"));
+        m_core.windows.openWindow(win::frmPassword);
         break;
     case AppShell::ModeRequest::Unchanged:
         break;

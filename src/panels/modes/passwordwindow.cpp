@@ -1,4 +1,5 @@
 #include "panels/modes/passwordwindow.h"
+#include "base/windownames.h"
 
 #include "core/appcore.h"
 
@@ -11,7 +12,7 @@
 namespace tvk {
 
 PasswordWindow::PasswordWindow(AppCore &core)
-    : Panel(core, QStringLiteral("frmPassword"), QStringLiteral("Enter Password"))
+    : Panel(core, win::frmPassword, QStringLiteral("Enter Password"))
 {
     auto *label = new QLabel(QStringLiteral("Enter Password:"), this);
     label->setObjectName(QStringLiteral("lblEnterPassword"));
@@ -50,7 +51,7 @@ void PasswordWindow::okPressed()
     m_password->clear();
     if (!accepted)
         return;
-    m_core.windows.hideWindow(QStringLiteral("frmAppMode"));
+    m_core.windows.hideWindow(win::frmAppMode);
     hidePanel();
 }
 

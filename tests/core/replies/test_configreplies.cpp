@@ -3,6 +3,7 @@
 // book, and that they queue nothing.
 
 #include "apptest.h"
+#include "base/windownames.h"
 #include "core/replies/deflhv.h"
 #include "core/replies/operatingmode.h"
 #include "core/replies/operatingtime.h"
@@ -74,14 +75,14 @@ private slots:
         core.dispatcher.DispatchResponse(QStringLiteral("dt\r\n1,23,59,59\r\n0,0,0,1\r\n42\r\n#"));
         QCOMPARE(core.data.OperatingTimeText, QStringLiteral("2:00:00:00"));
         QCOMPARE(core.data.OperatingCyclesText, QStringLiteral("42"));
-        QCOMPARE(text(core, kOperatingTimeWindow, "lblOperatingTimeValue"), QStringLiteral("2:00:00:00"));
-        QCOMPARE(text(core, kOperatingTimeWindow, "lblOperatingCyclesValue"), QStringLiteral("42"));
+        QCOMPARE(text(core, win::frmOperatingTime, "lblOperatingTimeValue"), QStringLiteral("2:00:00:00"));
+        QCOMPARE(text(core, win::frmOperatingTime, "lblOperatingCyclesValue"), QStringLiteral("42"));
         const QStringList boxes = {"OperatingDaysTextBox", "OperatingHoursTextBox", "OperatingMinutesTextBox",
                                    "OperatingSecondsTextBox", "OperatingCyclesTextBox"};
         const QStringList expected = {"2", "0", "0", "0", "42"};
         for (int i = 0; i < boxes.size(); ++i)
-            QCOMPARE(text(core, kSetOperatingTimesWindow, boxes[i]), expected[i]);
-        QCOMPARE(text(core, kSetOperatingTimesWindow, "lblSerialNumberValue"), QStringLiteral("SN-1234"));
+            QCOMPARE(text(core, win::frmSetOperatingTimes, boxes[i]), expected[i]);
+        QCOMPARE(text(core, win::frmSetOperatingTimes, "lblSerialNumberValue"), QStringLiteral("SN-1234"));
 
         core.dispatcher.DispatchResponse(QStringLiteral("du\r\n3,1,2,3\r\n0,0,0,0\r\n5\r\n#"));
         QCOMPARE(core.data.OperatingTimeText, QStringLiteral("3:01:02:03"));
@@ -89,7 +90,7 @@ private slots:
         // A DU reply that is not in the counter format leaves everything.
         core.dispatcher.DispatchResponse(QStringLiteral("du\r\nUser Controls = 1\r\n#"));
         QCOMPARE(core.data.OperatingTimeText, QStringLiteral("3:01:02:03"));
-        QCOMPARE(text(core, kOperatingTimeWindow, "lblOperatingCyclesValue"), QStringLiteral("5"));
+        QCOMPARE(text(core, win::frmOperatingTime, "lblOperatingCyclesValue"), QStringLiteral("5"));
         QVERIFY(queuedCommands(core).isEmpty());
     }
 
@@ -150,7 +151,7 @@ private slots:
                 [&] { guardSeen << core.ConfigUpdateGuard; });
         core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 0x14\r\n#"));
 
-        const QString &w = kOperatingModeWindow;
+        const QString &w = win::frmOperatingMode;
         QCOMPARE(checked(core, w, "Mirovan_Commands_Enabled_Opt"), std::optional<bool>(true));
         QCOMPARE(checked(core, w, "Mirovan_Commands_Disabled_Opt"), std::optional<bool>(false));
         QCOMPARE(checked(core, w, "ColorOption"), std::optional<bool>(true));
@@ -158,9 +159,9 @@ private slots:
         QCOMPARE(checked(core, w, "DacUpdatingEnabledOptionButton"), std::optional<bool>(true));
         QCOMPARE(checked(core, w, "UserBrightnessEnabledOption"), std::optional<bool>(true));
         QCOMPARE(checked(core, w, "UserContrastEnabledOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, kBrightnessContrastWindow, "UserBrightnessEnabledOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, kBrightnessContrastWindow, "UserBrightnessDisabledOption"), std::optional<bool>(false));
-        QCOMPARE(checked(core, kBrightnessContrastWindow, "UserContrastEnabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserBrightnessEnabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserBrightnessDisabledOption"), std::optional<bool>(false));
+        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserContrastEnabledOption"), std::optional<bool>(true));
         QVERIFY(!guardSeen.isEmpty());
         QVERIFY(!guardSeen.contains(false));
         QVERIFY(!core.ConfigUpdateGuard);
@@ -178,8 +179,8 @@ private slots:
         QCOMPARE(checked(core, w, "Mirovan_Commands_Disabled_Opt"), std::optional<bool>(true));
         QCOMPARE(checked(core, w, "MonochromeOption"), std::optional<bool>(true));
         QCOMPARE(checked(core, w, "DACUpdatingDisabledOptionButton"), std::optional<bool>(true));
-        QCOMPARE(checked(core, kBrightnessContrastWindow, "UserBrightnessDisabledOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, kBrightnessContrastWindow, "UserContrastDisabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserBrightnessDisabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserContrastDisabledOption"), std::optional<bool>(true));
     }
 
     void deflHvReply_selectsReportedState()
@@ -192,13 +193,13 @@ private slots:
         CoreHarness h;
         AppCore &core = *h.core;
         core.dispatcher.DispatchResponse(QStringLiteral("mh1\r\n#"));
-        QCOMPARE(checked(core, kDeflHvWindow, "optHVEnable"), std::optional<bool>(true));
-        QCOMPARE(checked(core, kDeflHvWindow, "optHVDisable"), std::optional<bool>(false));
-        QVERIFY(!checked(core, kDeflHvWindow, "optDeflEnable"));
+        QCOMPARE(checked(core, win::frmDeflHVEnable, "optHVEnable"), std::optional<bool>(true));
+        QCOMPARE(checked(core, win::frmDeflHVEnable, "optHVDisable"), std::optional<bool>(false));
+        QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflEnable"));
 
         core.dispatcher.DispatchResponse(QStringLiteral("MD2\r\n#"));
-        QVERIFY(!checked(core, kDeflHvWindow, "optDeflEnable"));
-        QVERIFY(!checked(core, kDeflHvWindow, "optDeflDisable"));
+        QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflEnable"));
+        QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflDisable"));
         QVERIFY(!core.ConfigUpdateGuard);
         QVERIFY(queuedCommands(core).isEmpty());
     }

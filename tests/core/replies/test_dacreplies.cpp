@@ -3,6 +3,7 @@
 // lines, marker) through the dispatcher of a real core.
 
 #include "apptest.h"
+#include "base/windownames.h"
 #include "core/replies/dacreplies.h"
 
 #include <QTest>
@@ -29,9 +30,9 @@ struct Core {
     CoreHarness h;
 };
 
-const QString geo = QStringLiteral("frmGeometryAdj");
-const QString video = QStringLiteral("frmVideoAdj");
-const QString bc = QStringLiteral("frmBrightnessContrast");
+const QString geo = win::frmGeometryAdj;
+const QString video = win::frmVideoAdj;
+const QString bc = win::frmBrightnessContrast;
 
 } // namespace
 
@@ -241,7 +242,7 @@ private slots:
         Core t;
         t.c().dispatcher.DispatchResponse(QStringLiteral(
             "dc\r\nConfig Number = 3\r\nConfig Name = 1024x768 60Hz\r\nH Freq = 48.15 kHz\r\nV Freq = 60.00 Hz\r\n#"));
-        const QString w = QStringLiteral("frmCurrentScanSet");
+        const QString w = win::frmCurrentScanSet;
         QCOMPARE(t.text(w, "lblScanNumber"), QStringLiteral("3"));
         QCOMPARE(t.text(w, "lblScanName"), QStringLiteral("1024x768 60Hz"));
 

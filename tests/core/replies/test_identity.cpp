@@ -2,6 +2,7 @@
 // output lines, marker), through the dispatcher of a real core.
 
 #include "apptest.h"
+#include "base/windownames.h"
 #include "core/replies/identity.h"
 
 #include <QTest>
@@ -13,7 +14,7 @@ namespace {
 
 bool menuOn(AppCore &core, const char *name)
 {
-    return core.controls.isEnabled(QStringLiteral("frmMain"), QString::fromLatin1(name));
+    return core.controls.isEnabled(win::frmMain, QString::fromLatin1(name));
 }
 
 } // namespace

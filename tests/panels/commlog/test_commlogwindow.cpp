@@ -1,4 +1,5 @@
 #include "core/appcore.h"
+#include "base/windownames.h"
 #include "app/windowregistry.h"
 #include "panels/commlog/commlogwindow.h"
 #include "guitest.h"
@@ -17,17 +18,14 @@ using namespace tvk;
 using namespace tvk::test;
 
 namespace {
-
-const QString kLog = QStringLiteral("frmCommLog");
-
 // The log window opened on an idle link with a scripted port.
 struct LogFixture {
     LogFixture()
     {
         QVERIFY(h.core->link.OpenCommPort());
         port = h.scriptedPorts.last();
-        h.window->registry().openWindow(kLog);
-        window = qobject_cast<CommLogWindow *>(h.window->registry().find(kLog));
+        h.window->registry().openWindow(win::frmCommLog);
+        window = qobject_cast<CommLogWindow *>(h.window->registry().find(win::frmCommLog));
     }
     template <typename T = QWidget>
     T *child(const char *name) const
@@ -204,7 +202,7 @@ private slots:
         QCOMPARE(o.filter, QStringLiteral("Monitor Comm Log Files(*.mcl);;Text Files(*.txt);;All files(*.*)"));
         QCOMPARE(o.proposedName, QStringLiteral("CommLog.mcl")); // no serial number known
 
-        f.h.core->controls.setText(QStringLiteral("frmID"), QStringLiteral("lblSerial"), QStringLiteral(" AB12/3 "));
+        f.h.core->controls.setText(win::frmID, QStringLiteral("lblSerial"), QStringLiteral(" AB12/3 "));
         f.h.dialogs.openAnswers << path;
         f.click("BtnLogFile");
         QCOMPARE(f.h.dialogs.openRequests.last().proposedName, QStringLiteral("AB12_3.mcl"));
@@ -294,14 +292,14 @@ private slots:
         f.click("BtnLogFile");
         f.click("btnDone");
         QVERIFY(!f.window->CommLogOpen());
-        QVERIFY(!f.h.window->registry().isWindowVisible(kLog));
+        QVERIFY(!f.h.window->registry().isWindowVisible(win::frmCommLog));
         QVERIFY(!f.h.core->commLog.LogFileOpen());
         f.h.window->registry().unloadAll();
         QCOMPARE(f.h.core->settings.read(AppName::Tarvikon, SettingsSection::Configs,
                                          QStringLiteral("CommLogOpen"), QString()),
                  QStringLiteral("False"));
         // Opened again, it is open again.
-        f.h.window->registry().openWindow(kLog);
+        f.h.window->registry().openWindow(win::frmCommLog);
         QVERIFY(f.window->CommLogOpen());
     }
 
@@ -313,8 +311,8 @@ private slots:
         // Let the reads of going online finish.
         for (int i = 0; i < 100 && (h.core->link.XmitBusy() || !h.core->link.XmitQueue().isEmpty()); ++i)
             h.pump(100);
-        h.window->registry().openWindow(kLog);
-        auto *box = h.child<QPlainTextEdit>(kLog, QStringLiteral("txtCommLog"));
+        h.window->registry().openWindow(win::frmCommLog);
+        auto *box = h.child<QPlainTextEdit>(win::frmCommLog, QStringLiteral("txtCommLog"));
         h.monitor()->clearCommands();
         QTest::keyClicks(box, QStringLiteral("dt\r"));
         h.pump(1000);

@@ -2,6 +2,7 @@
 // monitor behind the ports and the manual clock.
 
 #include "app/windowregistry.h"
+#include "base/windownames.h"
 #include "guitest.h"
 #include "panels/connection/timedoutwindow.h"
 #include "monitorsim.h"
@@ -120,8 +121,8 @@ private slots:
         // Re-activating the progress window does not restart the cycle.
         h.pump(4100);
         QCOMPARE(h.core->connector.TriesToGo(), 3);
-        h.window->registry().hideWindow(QStringLiteral("frmTrying"));
-        h.window->registry().openWindow(QStringLiteral("frmTrying"));
+        h.window->registry().hideWindow(win::frmTrying);
+        h.window->registry().openWindow(win::frmTrying);
         QCOMPARE(h.core->connector.TriesToGo(), 3);
 
         QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnOK"), Qt::LeftButton);
