@@ -36,6 +36,7 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuAdjustGeometry", "&Geometry", "mnuAdjust", "frmGeometryAdj"},
         {"mnuAdjustVideo", "Colo&r Balance", "mnuAdjust", "frmVideoAdj"},
         {"mnuAdjustHV", "&High Voltage", "mnuAdjust", "frmG2"},
+        {"mnuAdjustMdiHV", "High Voltage &Supply", "mnuAdjust", "frmMDI_HV"},
 
         {"mnuInfo", "&Info", nullptr, nullptr},
         {"mnuInfoID", "ID", "mnuInfo", "frmID"},
@@ -56,6 +57,8 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuDiagnosticsHVLimits", "HV &Limits", "mnuDiagnostics", "frmHVLimits"},
         {"mnuDiagnosticsFPControls", "&Flat Panel Controls", "mnuDiagnostics",
          "frmFlatPanelTestPoints"},
+        {"mnuDiagnosticsBacklight", "&Backlight Controls", "mnuDiagnostics", "frmBacklight"},
+        {"mnuDiagnosticsHeaterFan", "&Heater & Fan Control", "mnuDiagnostics", "frmFPHeaterFan"},
         {"mnuDiagnosticsI2c", "&I2c Probe", "mnuDiagnostics", "frmI2cProbe"},
         {"mnuDiagnosticsPeek", "&Peek and Poke", "mnuDiagnostics", "frmPeekPoke"},
 

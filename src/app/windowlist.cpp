@@ -10,7 +10,12 @@
 #include "link/tryingwindow.h"
 #include "commlog/commlogwindow.h"
 
+#include "core/replies/adjustreplies.h"
+#include "panels/adjust/brightnesscontrastpanel.h"
+#include "panels/adjust/flatpanelpanels.h"
 #include "panels/adjust/geometrypanel.h"
+#include "panels/adjust/hvpanels.h"
+#include "panels/adjust/videopanel.h"
 #include "panels/config/deflhvpanel.h"
 #include "panels/config/operatingmodepanel.h"
 #include "panels/config/operatingtimepanel.h"
@@ -49,6 +54,12 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(QStringLiteral("frmScanSelect"), [](AppCore &c) { return new ScanSelectPanel(c); });
     r.add(QStringLiteral("frmCurrentScanSet"), [](AppCore &c) { return new CurrentScanSetPanel(c); });
     r.add(kGeometryWindow, [](AppCore &c) { return new GeometryPanel(c); });
+    r.add(kVideoWindow, [](AppCore &c) { return new VideoPanel(c); });
+    r.add(kBrightnessContrastPanel, [](AppCore &c) { return new BrightnessContrastPanel(c); });
+    r.add(kG2Window, [](AppCore &c) { return new G2Panel(c); });
+    r.add(kMdiHvWindow, [](AppCore &c) { return new MdiHvPanel(c); });
+    r.add(kBacklightWindow, [](AppCore &c) { return new BacklightPanel(c); });
+    r.add(kHeaterFanWindow, [](AppCore &c) { return new HeaterFanPanel(c); });
 }
 
 } // namespace tvk

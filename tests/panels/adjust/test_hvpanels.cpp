@@ -1,0 +1,310 @@
+// The high-voltage, backlight and heater/fan panels, the values-not-known
+// rules of the geometry panel, and the road from the menus to the simulated
+// CRT and flat-panel monitors: reading never changes the monitor.
+
+#include "app/windowregistry.h"
+#include "core/replies/adjustreplies.h"
+#include "guitest.h"
+#include "monitorsim.h"
+#include "panels/adjust/geometrypanel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tvk;
+using namespace tvk::test;
+
+namespace {
+
+void initModel(GuiHarness &h)
+{
+    h.window->show();
+    h.core->data.InitMonitorData(h.core->globals, h.core->settings);
+}
+
+void pretendOnline(GuiHarness &h, int type)
+{
+    h.core->globals.MonitorOnline = true;
+    h.core->data.MonitorType = qint16(type);
+}
+
+void open(GuiHarness &h, const QString &window) { h.window->registry().openWindow(window); }
+void reply(GuiHarness &h, const char *text) { h.core->dispatcher.DispatchResponse(QString::fromLatin1(text)); }
+void clearQueue(GuiHarness &h) { h.core->link.ClearXmitQueue(); }
+void click(GuiHarness &h, const QString &window, const char *button)
+{
+    h.require<QAbstractButton>(window, QString::fromLatin1(button))->click();
+}
+QScrollBar *slider(GuiHarness &h, const QString &window, const char *name)
+{
+    return h.require<QScrollBar>(window, QString::fromLatin1(name));
+}
+
+const char *const kHvReply =
+    "dh\r\nUpper Limit = 210\r\nLower Limit = 90\r\nHV Control Value = 200, 175, 170\r\n"
+    "Focus Control Value = 120, 121, 122\r\nVideo +80V Control Value = 90, 91, 92\r\n#";
+
+QAction *menuItem(GuiHarness &h, const char *name)
+{
+    return h.window->findChild<QAction *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TestHvPanels : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { tvk::test::freshSettingsFolder(); }
+
+    // The report puts HV 200 on the 8-bit slider and 63 on the 6-bit one;
+    // neither is sent back, though frmG2 is armed.
+    void hvReport_limitedValueIsShownNeverSent()
+    {
+        GuiHarness h;
+        initModel(h);
+        pretendOnline(h, 225);
+        open(h, kG2Window);
+        open(h, kMdiHvWindow);
+        QCOMPARE(h.queued(), QStringLiteral("dh\r\ndh\r\n"));
+        clearQueue(h);
+        reply(h, kHvReply);
+        QCOMPARE(slider(h, kMdiHvWindow, "HScroll1_0")->value(), 200);
+        QCOMPARE(h.require<QLineEdit>(kMdiHvWindow, "Text1_0")->text(), QStringLiteral("200"));
+        QCOMPARE(h.require<QLineEdit>(kMdiHvWindow, "Text3_0")->text(), QStringLiteral("175"));
+        QCOMPARE(slider(h, kMdiHvWindow, "HScroll1_3")->value(), 90);
+        QCOMPARE(slider(h, kG2Window, "HScroll1_1")->value(), 63);
+        QCOMPARE(h.labelText(kG2Window, "Label2_1"), QStringLiteral("63"));
+        QCOMPARE(h.labelText(kG2Window, "Label4_1"), QStringLiteral("63"));
+        QCOMPARE(h.queued(), QString());
+        QCOMPARE(h.core->data.DataChanged, false);
+
+        // The user's moves send one command each.
+        slider(h, kG2Window, "HScroll1_1")->setValue(40);
+        slider(h, kMdiHvWindow, "HScroll1_2")->setValue(77);
+        QCOMPARE(h.queued(), QStringLiteral("chh40\r\nchg77\r\n"));
+        QCOMPARE(h.core->data.DataChanged, true);
+        clearQueue(h);
+
+        // A report value within the 6-bit range is echoed unchanged.
+        reply(h, "dh\r\nHV Control Value = 50, 50, 50\r\n#");
+        QCOMPARE(h.queued(), QStringLiteral("chh50\r\n"));
+    }
+
+    void mdiHv_buttons()
+    {
+        GuiHarness h;
+        initModel(h);
+        pretendOnline(h, 225);
+        open(h, kMdiHvWindow);
+        reply(h, kHvReply);
+        clearQueue(h);
+        // "Use Initial Values" skips a box that holds no number 0..255.
+        h.require<QLineEdit>(kMdiHvWindow, "Text3_2")->setText(QStringLiteral("abc"));
+        h.require<QLineEdit>(kMdiHvWindow, "Text3_3")->setText(QStringLiteral("300"));
+        click(h, kMdiHvWindow, "btnUseInitialValues");
+        QCOMPARE(h.queued(), QStringLiteral("chh175\r\nchf121\r\n"));
+        clearQueue(h);
+        click(h, kMdiHvWindow, "btnSetInitialSettings");
+        click(h, kMdiHvWindow, "btnRestoreFactoryDefaults");
+        click(h, kMdiHvWindow, "ReadADCButton");
+        h.require<QLineEdit>(kMdiHvWindow, "HVUpperLimitTextBox")->setText(QStringLiteral("2x0"));
+        click(h, kMdiHvWindow, "HVUpperLimitSetButton");
+        h.require<QLineEdit>(kMdiHvWindow, "HVLowerLimitTextBox")->setText(QStringLiteral(" 85"));
+        click(h, kMdiHvWindow, "HVLowerLimitSetButton");
+        QCOMPARE(h.queued(), QStringLiteral("chp\r\nchr\r\ndh\r\ndh\r\nchl85\r\n"));
+    }
+
+    void backlight_photocellEchoesNothing_userClicksSend()
+    {
+        GuiHarness h;
+        initModel(h);
+        pretendOnline(h, 310);
+        open(h, kBacklightWindow);
+        QCOMPARE(h.queued(), QStringLiteral("drs\r\ndrw\r\ndrf\r\ndp\r\n"));
+        clearQueue(h);
+        reply(h, "dp\r\n0,0\r\nPhotocell Enabled\r\n#");
+        reply(h, "drw\r\nDuty Cycle = 128 %\r\n#");
+        auto *photocell = h.require<QCheckBox>(kBacklightWindow, QStringLiteral("ckPhotocell"));
+        QVERIFY(photocell->isChecked());
+        QCOMPARE(h.require<QLineEdit>(kBacklightWindow, "txtFilWarmup")->text(), QStringLiteral("128"));
+        QCOMPARE(h.queued(), QString());
+
+        photocell->click();
+        photocell->click();
+        click(h, kBacklightWindow, "ckStatusMessages");
+        QCOMPARE(h.queued(), QStringLiteral("cp8\r\ncp9\r\ncv\r\n"));
+        clearQueue(h);
+        h.require<QLineEdit>(kBacklightWindow, "txtFilSteady")->setText(QStringLiteral("12a"));
+        click(h, kBacklightWindow, "btnSetFilSteady");
+        h.require<QLineEdit>(kBacklightWindow, "txtFilWarmup")->setText(QStringLiteral(" 140 "));
+        click(h, kBacklightWindow, "btnSetFilWarmup");
+        QCOMPARE(h.queued(), QStringLiteral("crw140\r\n"));
+    }
+
+    void heaterFan_optionsSendTheirCommands()
+    {
+        GuiHarness h;
+        initModel(h);
+        open(h, kHeaterFanWindow);
+        QCOMPARE(h.queued(), QString());
+        for (const char *o : {"Option2", "optHeaterAuto", "Option1", "Option5", "Option7", "Option3"})
+            click(h, kHeaterFanWindow, o);
+        QCOMPARE(h.queued(), QStringLiteral("cp3\r\ncqh1\r\ncp2\r\ncp3\r\ncqh0\r\ncp5\r\ncqf1\r\n"
+                                            "cp5\r\ncqf3\r\ncp4\r\n"));
+    }
+
+    // Go Back before the factory and initial reads were answered must not
+    // send the tables' zeros to the deflection.
+    void geometry_bulkButtonsSendOnlyKnownValues()
+    {
+        GuiHarness h;
+        initModel(h);
+        pretendOnline(h, 225);
+        open(h, kGeometryWindow);
+        reply(h, "ddv\r\n140,126,118,130,128,124,131\r\n#");
+        reply(h, "ddh\r\n128,132,120,127,64\r\n#");
+        reply(h, "ddfh\r\n120,130,110,100,60\r\n#");
+        clearQueue(h);
+        QSignalSpy status(h.core.get(), &AppCore::statusMessage);
+        click(h, kGeometryWindow, "Command2");
+        QCOMPARE(h.queued(), QString());
+        QCOMPARE(status.count(), 1);
+        click(h, kGeometryWindow, "Command1");
+        // Horizontal factory values are known; the vertical ones are not.
+        QCOMPARE(h.queued(), QStringLiteral("cdh0120\r\ncdh1130\r\ncdh2110\r\ncdh3100\r\ncdh860\r\n"));
+        for (const QByteArray &c : h.queued().toLatin1().split('\n'))
+            QVERIFY2(!c.startsWith("cdv"), c.constData());
+    }
+
+    // "Horiz S Cap" reported above 127 is shown at 127 and not echoed; a
+    // value within range still is, as the vertical and horizontal sets are.
+    void geometry_limitedHorizSCapIsNotEchoed()
+    {
+        GuiHarness h;
+        initModel(h);
+        pretendOnline(h, 225);
+        open(h, kGeometryWindow);
+        clearQueue(h);
+        reply(h, "ddh\r\n1,2,3,4,200\r\n#");
+        QCOMPARE(slider(h, kGeometryWindow, "HHScroll1_8")->value(), 127);
+        QVERIFY(!h.queued().contains(QStringLiteral("cdh8")));
+        QVERIFY(h.queued().contains(QStringLiteral("cdh01\r\n")));
+        clearQueue(h);
+        reply(h, "ddh\r\n1,2,3,4,100\r\n#");
+        QCOMPARE(h.queued(), QStringLiteral("cdh8100\r\n"));
+    }
+
+    void slidersAndBoxes_haveAccessibleNames()
+    {
+        GuiHarness h;
+        initModel(h);
+        open(h, kGeometryWindow);
+        QCOMPARE(slider(h, kGeometryWindow, "HScroll1_0")->accessibleName(), QStringLiteral("Vertical Size"));
+        QCOMPARE(h.require<QLineEdit>(kGeometryWindow, "Text2_0")->accessibleName(),
+                 QStringLiteral("Vertical Size, factory default"));
+        QCOMPARE(h.require<QLineEdit>(kGeometryWindow, "NText6_2")->accessibleName(),
+                 QStringLiteral("N-S Phase, initial setting"));
+        // Every slider and value box of every adjustment panel has a name,
+        // and no two controls of a panel share one.
+        for (const QString &w : {kGeometryWindow, QStringLiteral("frmVideoAdj"),
+                                 QStringLiteral("frmBrightnessContrast"), kG2Window, kMdiHvWindow,
+                                 kBacklightWindow, kHeaterFanWindow}) {
+            open(h, w);
+            QStringList names;
+            Panel *p = h.window->registry().find(w);
+            QVERIFY(p);
+            QList<QWidget *> controls;
+            for (auto *s : p->findChildren<QAbstractSlider *>())
+                controls << s;
+            for (auto *e : p->findChildren<QLineEdit *>())
+                controls << e;
+            for (auto *r : p->findChildren<QRadioButton *>())
+                controls << r;
+            for (QWidget *c : controls) {
+                if (c->objectName().isEmpty())
+                    continue; // a scroll area's own scroll bars
+                const QString name = c->accessibleName().isEmpty()
+                    ? (qobject_cast<QAbstractButton *>(c) ? qobject_cast<QAbstractButton *>(c)->text() : QString())
+                    : c->accessibleName();
+                QVERIFY2(!name.isEmpty(), qPrintable(w + u'/' + c->objectName()));
+                if (!c->accessibleName().isEmpty()) {
+                    QVERIFY2(!names.contains(name), qPrintable(w + u'/' + name));
+                    names << name;
+                }
+            }
+        }
+    }
+
+    void menus_reachEachPanelWhereItsFamilyHasIt()
+    {
+        GuiHarness crt("version=2.25");
+        QVERIFY(crt.goOnline());
+        QVERIFY(menuItem(crt, "mnuAdjustMdiHV")->isEnabled());
+        QVERIFY(!menuItem(crt, "mnuDiagnosticsBacklight")->isEnabled());
+        QVERIFY(!menuItem(crt, "mnuDiagnosticsHeaterFan")->isEnabled());
+
+        GuiHarness flat("version=3.10");
+        QVERIFY(flat.goOnline());
+        QVERIFY(!menuItem(flat, "mnuAdjustMdiHV")->isEnabled());
+        QVERIFY(menuItem(flat, "mnuDiagnosticsBacklight")->isEnabled());
+        QVERIFY(menuItem(flat, "mnuDiagnosticsHeaterFan")->isEnabled());
+        flat.core->shell.EnterNoMonitorState();
+        QVERIFY(!menuItem(flat, "mnuDiagnosticsBacklight")->isEnabled());
+    }
+
+    // The whole road on a simulated CRT: opening the high-voltage panel never
+    // lowers the high voltage; a user's move reaches the monitor.
+    void simulatorCrt_openingTheHvPanelLeavesTheMonitorAlone()
+    {
+        GuiHarness h("version=2.25");
+        QVERIFY(h.goOnline());
+        h.monitor()->adjust().hv[0].present = 180;
+        h.monitor()->clearCommands();
+        menuItem(h, "mnuAdjustHV")->trigger();
+        h.pump(3000);
+        QCOMPARE(slider(h, kG2Window, "HScroll1_1")->value(), 63);
+        QCOMPARE(h.monitor()->adjust().hv[0].present, 180);
+        for (const QByteArray &c : h.receivedWithoutPings())
+            QVERIFY2(!c.startsWith("ch"), c.constData());
+        menuItem(h, "mnuAdjustMdiHV")->trigger();
+        h.pump(3000);
+        QCOMPARE(slider(h, kMdiHvWindow, "HScroll1_0")->value(), 180);
+        QCOMPARE(h.require<QLineEdit>(kMdiHvWindow, "Text2_0")->text(),
+                 QString::number(h.monitor()->adjust().hv[0].factory).rightJustified(3, u'0'));
+        slider(h, kMdiHvWindow, "HScroll1_1")->setValue(99);
+        h.pump(1000);
+        QCOMPARE(h.monitor()->adjust().hv[1].present, 99);
+        QCOMPARE(h.monitor()->adjust().hv[0].present, 180);
+    }
+
+    void simulatorFlatPanel_backlightRoundTrip()
+    {
+        GuiHarness h("version=3.10");
+        QVERIFY(h.goOnline());
+        h.monitor()->clearCommands();
+        menuItem(h, "mnuDiagnosticsBacklight")->trigger();
+        h.pump(3000);
+        auto *photocell = h.require<QCheckBox>(kBacklightWindow, QStringLiteral("ckPhotocell"));
+        QCOMPARE(photocell->isChecked(), h.monitor()->adjust().photocell);
+        QCOMPARE(h.require<QLineEdit>(kBacklightWindow, "txtFilSteady")->text(),
+                 QString::number(h.monitor()->adjust().filamentSteady));
+        for (const QByteArray &c : h.receivedWithoutPings())
+            QVERIFY2(!c.startsWith("cp"), c.constData());
+        photocell->click();
+        h.require<QLineEdit>(kBacklightWindow, "txtFilSteady")->setText(QStringLiteral("77"));
+        click(h, kBacklightWindow, "btnSetFilSteady");
+        h.pump(1000);
+        QCOMPARE(h.monitor()->adjust().photocell, photocell->isChecked());
+        QCOMPARE(h.monitor()->adjust().filamentSteady, 77);
+    }
+};
+
+QTEST_MAIN(TestHvPanels)
+#include "test_hvpanels.moc"
