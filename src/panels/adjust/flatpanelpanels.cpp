@@ -38,7 +38,7 @@ BacklightPanel::BacklightPanel(AppCore &core)
     for (const Row &row : rows) {
         auto *box = new QLineEdit(this);
         box->setObjectName(QString::fromLatin1(row.box));
-        box->setMaximumWidth(70);
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
         box->setAccessibleName(QString::fromLatin1(row.spoken));
         QPushButton *set = makeButton(QString::fromLatin1(row.button), QStringLiteral("Set"));
         set->setAccessibleName(QStringLiteral("Set ") + QString::fromLatin1(row.spoken).toLower());
