@@ -242,6 +242,27 @@ private slots:
         }
     }
 
+    // The option buttons and boxes without a caption of their own: the
+    // application-mode window's three options and the scan selection rows.
+    void uncaptionedButtons_haveDistinctAccessibleNames()
+    {
+        GuiHarness h;
+        initModel(h);
+        for (const QString &w : {QStringLiteral("frmAppMode"), QStringLiteral("frmScanSelect")}) {
+            open(h, w);
+            Panel *p = h.window->registry().find(w);
+            QVERIFY(p);
+            QStringList names;
+            for (auto *b : p->findChildren<QAbstractButton *>()) {
+                const QString name = b->accessibleName().isEmpty() ? b->text() : b->accessibleName();
+                QVERIFY2(!name.isEmpty(), qPrintable(w + u'/' + b->objectName()));
+                QVERIFY2(!names.contains(name), qPrintable(w + u'/' + name));
+                names << name;
+            }
+            QVERIFY(names.size() >= 3);
+        }
+    }
+
     void menus_reachEachPanelWhereItsFamilyHasIt()
     {
         GuiHarness crt("version=2.25");
@@ -282,6 +303,66 @@ private slots:
         h.pump(1000);
         QCOMPARE(h.monitor()->adjust().hv[1].present, 99);
         QCOMPARE(h.monitor()->adjust().hv[0].present, 180);
+    }
+
+    // Colour balance and brightness and contrast against a simulated CRT:
+    // the reads fill the panels, the monitor's values come back unchanged,
+    // a user's move and Cancel reach the monitor.
+    void simulatorCrt_colourBalanceAndBrightnessContrast()
+    {
+        GuiHarness h("version=2.25");
+        QVERIFY(h.goOnline());
+        h.core->shell.SetFactoryMode();
+        auto *sim = h.monitor();
+        const auto present = [sim](char group, int ch) { return sim->config().dacGroups.value(group).present[0][ch]; };
+        const int red = present('l', 2);
+        const int contrast = present('l', 0);
+        sim->clearCommands();
+        menuItem(h, "mnuAdjustVideo")->trigger();
+        h.pump(3000);
+        QCOMPARE(slider(h, QStringLiteral("frmVideoAdj"), "HScroll1_2")->value(), red);
+        QCOMPARE(h.require<QLineEdit>(QStringLiteral("frmVideoAdj"), "BText2_0")->text(),
+                 QString::number(sim->config().dacGroups.value('b').factory[0][0]));
+        QCOMPARE(present('l', 2), red);
+        slider(h, QStringLiteral("frmVideoAdj"), "HScroll1_2")->setValue(7);
+        h.pump(500);
+        QCOMPARE(present('l', 2), 7);
+        click(h, QStringLiteral("frmVideoAdj"), "VideoCancelButton");
+        h.pump(500);
+        QCOMPARE(present('l', 2), red);
+
+        sim->clearCommands();
+        menuItem(h, "mnuAdjustmentBrightnessContrast")->trigger();
+        h.pump(3000);
+        const QByteArrayList reads{"du", "dp", "dw", "ddl", "ddpl", "ddfl"};
+        QCOMPARE(h.receivedWithoutPings().mid(0, reads.size()), reads);
+        QCOMPARE(h.labelText(QStringLiteral("frmBrightnessContrast"), "lblContrastPV"), QString::number(contrast));
+        QCOMPARE(h.labelText(QStringLiteral("frmBrightnessContrast"), "lblLimits_1"),
+                 QString::number(sim->adjust().limits[1]));
+        // Nothing but reads reached the monitor, the "cdl" echoes of its own
+        // values aside.
+        for (const QByteArray &c : h.receivedWithoutPings())
+            QVERIFY2(c.startsWith('d') || c == "cdl0" + QByteArray::number(contrast)
+                         || c == "cdl1" + QByteArray::number(present('l', 1)),
+                     c.constData());
+        QCOMPARE(present('l', 0), contrast);
+    }
+
+    void simulatorFlatPanel_heaterAndFan()
+    {
+        GuiHarness h("version=3.10");
+        QVERIFY(h.goOnline());
+        h.monitor()->clearCommands();
+        menuItem(h, "mnuDiagnosticsHeaterFan")->trigger();
+        h.pump(500);
+        QCOMPARE(h.receivedWithoutPings(), QByteArrayList());
+        click(h, kHeaterFanWindow, "Option2");
+        click(h, kHeaterFanWindow, "Option6");
+        h.pump(1000);
+        QCOMPARE(h.monitor()->adjust().heaterMode, 3);
+        QVERIFY(h.monitor()->adjust().heaterOn);
+        QCOMPARE(h.monitor()->adjust().fanMode, 5);
+        QCOMPARE(h.monitor()->adjust().fanSetting, 2);
     }
 
     void simulatorFlatPanel_backlightRoundTrip()
