@@ -156,6 +156,14 @@ void VideoPanel::activate()
         b->setEnabled(modeAllows(m_core, objectName(), b->objectName()));
 }
 
+void VideoPanel::deactivate()
+{
+    for (int index : m_gains)
+        m_rows[size_t(index)].slider->setEnabled(false);
+    for (QPushButton *b : {m_factoryButton, m_initialButton, m_saveInitialButton})
+        b->setEnabled(false);
+}
+
 void VideoPanel::goBack(DacTable table)
 {
     int skipped = moveToTable(m_gains, table);

@@ -24,6 +24,8 @@ public:
 
     void load() override;
     void activate() override;
+    // The gains and the bulk buttons rest while another window is active.
+    void deactivate() override;
 
 private:
     QList<int> everyRow() const { return m_gains + m_second; }

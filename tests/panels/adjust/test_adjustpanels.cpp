@@ -144,6 +144,16 @@ private slots:
         open(h, kVideoWindow);
         QVERIFY(slider(h, kVideoWindow, "HScroll1_2")->isEnabled());
 
+        // Another window active: the gains and bulk buttons rest; back on
+        // this panel they are enabled again (and, online, read afresh).
+        open(h, kBrightnessContrastPanel);
+        QVERIFY(!slider(h, kVideoWindow, "HScroll1_2")->isEnabled());
+        QVERIFY(!h.require<QPushButton>(kVideoWindow, "VideoRestoreFactoryDefaultsButton")->isEnabled());
+        QVERIFY(slider(h, kVideoWindow, "HScroll2_0")->isEnabled());
+        open(h, kVideoWindow);
+        QVERIFY(slider(h, kVideoWindow, "HScroll1_2")->isEnabled());
+        QVERIFY(h.require<QPushButton>(kVideoWindow, "VideoRestoreFactoryDefaultsButton")->isEnabled());
+
         slider(h, kVideoWindow, "HScroll1_2")->setValue(9);
         QCOMPARE(d.DataChanged, true);
         click(h, kVideoWindow, "VideoSetInitialSettingsButton");
