@@ -10,6 +10,7 @@
 #include "app/dialogs.h"
 #include "app/settings.h"
 #include "commlog/commlog.h"
+#include "core/diag/trendhistory.h"
 #include "link/clock.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"
@@ -84,6 +85,8 @@ public:
     Connector connector;
     ScanSets scanSets;
     FullRead fullRead;
+    // The last minutes of every test-point reading, for the trend lines.
+    TrendHistory testPointHistory;
 
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;
