@@ -16,6 +16,9 @@
 #include "panels/config/operatingtimepanel.h"
 #include "panels/config/setoperatingtimespanel.h"
 #include "panels/config/videoconfigpanel.h"
+#include "panels/diag/i2cprobepanel.h"
+#include "panels/diag/peekpokepanel.h"
+#include "panels/diag/testpointpanel.h"
 #include "panels/info/capabilitypanel.h"
 #include "panels/info/idpanel.h"
 #include "panels/info/limitspanel.h"
@@ -49,6 +52,14 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(QStringLiteral("frmScanSelect"), [](AppCore &c) { return new ScanSelectPanel(c); });
     r.add(QStringLiteral("frmCurrentScanSet"), [](AppCore &c) { return new CurrentScanSetPanel(c); });
     r.add(kGeometryWindow, [](AppCore &c) { return new GeometryPanel(c); });
+    r.add(kTestPointWindow, [](AppCore &c) { return new EarlyTestPointPanel(c); });
+    r.add(kMdiTestPointsWindow, [](AppCore &c) { return new MdiTestPointPanel(c); });
+    r.add(kCrtVoltagesWindow, [](AppCore &c) { return new CrtVoltagesPanel(c); });
+    r.add(kFlatPanelTestPointsWindow, [](AppCore &c) { return new FlatPanelTestPointPanel(c); });
+    r.add(kDeflectionStatusWindow, [](AppCore &c) { return new DeflectionStatusPanel(c); });
+    r.add(kHvLimitsWindow, [](AppCore &c) { return new HvLimitsPanel(c); });
+    r.add(kPeekPokeWindow, [](AppCore &c) { return new PeekPokePanel(c); });
+    r.add(kI2cProbeWindow, [](AppCore &c) { return new I2cProbePanel(c); });
 }
 
 } // namespace tvk

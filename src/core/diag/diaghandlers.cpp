@@ -31,7 +31,9 @@ void ApplyTestPoints(const DiagContext &context, TestPointFamily family, const T
     for (const TestPointValue &v : reply.values) {
         for (const QString &window : testPointWindows(family, v.control))
             context.controls.setText(window, v.control, v.text);
-        if (v.value)
+        // A label two fields share (focus and the blue gun's G2) keeps the
+        // history of what it shows: the last one written.
+        if (v.value && reply.find(v.control) == &v)
             context.history.add(trendKey(family, v.control), now, *v.value);
     }
     for (int i = 0; i < kKeptReadings; ++i) {

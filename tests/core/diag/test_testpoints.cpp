@@ -194,6 +194,11 @@ private slots:
         c.dispatcher.DispatchResponse(mdiReply("+5V --"));
         QCOMPARE(label(c, kMdiTestPointsWindow, "lblVoltage_5"), kNotMeasured);
         QCOMPARE(c.testPointHistory.samples(trendKey(TestPointFamily::Mdi, u"lblVoltage_5")).size(), 2);
+        // A label two fields write keeps the history of what it shows.
+        c.dispatcher.DispatchResponse(mdiReply("Focus Voltage 31\r\nBlue G2 100"));
+        const auto focus = c.testPointHistory.samples(trendKey(TestPointFamily::Mdi, u"FocusLabel"));
+        QCOMPARE(focus.size(), 1);
+        QVERIFY(qAbs(focus.first().value - 100 / 255.0 * 1000) < 1e-9);
     }
 
     void earlyMonitor_takesTheDisplayTypeOfTheModeWord()
