@@ -42,7 +42,9 @@ const Reading kFlatPanel[] = {
 int countAt(const Reading &r, int index, int n)
 {
     const double phase = 2 * M_PI * (double(n) / r.period + index * 0.37);
-    const int noise = int((unsigned(n) * 2654435761u + unsigned(index) * 40503u) >> 30) % 3 - 1;
+    // A count up or down now and then, as a converter's last bit flickers.
+    const unsigned hash = (unsigned(n) * 2654435761u + unsigned(index) * 40503u) >> 28;
+    const int noise = hash == 0 ? -1 : hash == 15 ? 1 : 0;
     return std::clamp(r.base + int(std::lround(r.swing * std::sin(phase))) + noise, 0, 255);
 }
 

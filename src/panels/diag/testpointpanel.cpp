@@ -114,6 +114,7 @@ QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &
     if (control.endsWith(QLatin1String("Box"))) {
         auto *box = new QLineEdit(this);
         box->setReadOnly(true);
+        box->setMinimumWidth(70);
         box->setMaximumWidth(90);
         value = box;
     } else {
@@ -161,6 +162,7 @@ QWidget *TestPointPanel::makeHvLimitsGroup()
         auto *caption = new QLabel(QString::fromLatin1(row.caption), this);
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(row.box));
+        edit->setMinimumWidth(70);
         edit->setMaximumWidth(90);
         edit->setAccessibleName(QString::fromLatin1(row.caption).chopped(1));
         caption->setBuddy(edit);
