@@ -38,7 +38,10 @@ I2cProbePanel::I2cProbePanel(AppCore &core) : Panel(core, kI2cProbeWindow, QStri
         button->setToolTip(QStringLiteral("Probe address 0x") + QString::fromLatin1(d.probe));
         const QString probe = QString::fromLatin1(d.probe);
         connect(button, &QPushButton::clicked, this, [this, probe] { m_core.send(cmd::probeI2c(probe)); });
+        button->setMinimumWidth(90);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         grid->addWidget(button, row, 0);
+        grid->setColumnStretch(1, 1);
         grid->addWidget(new QLabel(QString::fromLatin1(d.description), this), row, 1);
         ++row;
     }
