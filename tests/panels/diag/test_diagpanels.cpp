@@ -133,6 +133,24 @@ private slots:
         QVERIFY(h.labelText(kFlatPanelTestPointsWindow, "lblVoltage_0") != kNotMeasured);
     }
 
+    void voltagesAndDeflectionPanels_readWhatTheyShow()
+    {
+        GuiHarness h("version=2.25");
+        QVERIFY(h.goOnline());
+        h.pump(500);
+        trigger(h, "mnuDiagnosticsVoltages");
+        h.pump(600, 10);
+        QCOMPARE(h.receivedWithoutPings(), (QByteArrayList{"da"}));
+        QVERIFY(h.labelText(kCrtVoltagesWindow, "lblVoltage_7").endsWith(u'V'));
+        QVERIFY(h.labelText(kCrtVoltagesWindow, "IAnodeValue").endsWith(QStringLiteral(" uA")));
+
+        trigger(h, "frmDiagnosticsDeflectionStatus");
+        h.pump(10600, 20);
+        // Read on activation and on the tick; the voltages panel behind is quiet.
+        QCOMPARE(h.receivedWithoutPings(), (QByteArrayList{"dv", "dp", "dv", "dp"}));
+        QCOMPARE(h.child<QLineEdit>(kDeflectionStatusWindow, "VertFreqBox")->text(), QStringLiteral("60.00"));
+    }
+
     void hvLimits_setSendsOnlyANumberInRange()
     {
         GuiHarness h("version=2.25");
