@@ -94,7 +94,7 @@ MonitorConfig::MonitorConfig()
         {'g', QStringLiteral("G00093")}, {'h', QStringLiteral("H00274")},
         {'l', QStringLiteral("L00533")}, {'v', QStringLiteral("V00616")},
     };
-    i2cDevices = {0x50, 0x88};
+    i2cDevices = boardI2cDevices();
     loadDefaultDacs();
 }
 
@@ -186,6 +186,9 @@ void applyOptions(MonitorConfig &config, QStringView options, QStringList *ignor
             if (good)
                 config.i2cDevices = devices;
             else
+                skip(item);
+        } else if (bool good = true; applyDiagOption(config, name, value, good)) {
+            if (!good)
                 skip(item);
         } else if (name == u"delay") {
             setInt(config.replyDelayMs, 0, 10'000);
@@ -308,6 +311,16 @@ const QList<MonitorSimulator::Command> &MonitorSimulator::commandTable()
             {"cr", &MonitorSimulator::handleSetFilament},
             {"cv", &MonitorSimulator::handleStatusMessagesOn},
             {"cu", &MonitorSimulator::handleStatusMessagesOff},
+            {"da", &MonitorSimulator::handleTestPoints},
+            {"a", &MonitorSimulator::handleSetAddress},
+            {"a+", &MonitorSimulator::handleAddressUp},
+            {"a-", &MonitorSimulator::handleAddressDown},
+            {"rb", &MonitorSimulator::handleReadByte},
+            {"rw", &MonitorSimulator::handleReadWord},
+            {"rc", &MonitorSimulator::handleReadChar},
+            {"wb", &MonitorSimulator::handleWriteByte},
+            {"ww", &MonitorSimulator::handleWriteWord},
+            {"lt", &MonitorSimulator::handleToggleLeds},
         };
         // Longest word first, so "pi0x" wins over "p" and "CPB" over "CP".
         std::stable_sort(t.begin(), t.end(),
@@ -359,17 +372,6 @@ void MonitorSimulator::execute(const QByteArray &rawLine, QByteArray &out)
 void MonitorSimulator::handlePing(const QByteArray &, Lines &)
 {
     // The echo and the prompt are the whole answer.
-}
-
-void MonitorSimulator::handleProbe(const QByteArray &arg, Lines &out)
-{
-    bool ok = false;
-    const int address = arg.trimmed().toInt(&ok, 16);
-    if (!ok || address < 0 || address > 0xFF) {
-        out << QByteArrayLiteral("NC");
-        return;
-    }
-    out << (m_config.i2cDevices.contains(address) ? QByteArrayLiteral("OK") : QByteArrayLiteral("NR"));
 }
 
 void MonitorSimulator::handleFirmwareVersion(const QByteArray &arg, Lines &out)

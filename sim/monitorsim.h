@@ -26,6 +26,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "simdiag.h"
+
 #include <array>
 
 namespace tvk::sim {
@@ -96,6 +98,9 @@ struct MonitorConfig {
     // Distinct mid-range values per group and scan set; factory, initial and
     // present differ slightly.
     void loadDefaultDacs();
+
+    // Test points, memory and I2C devices.
+    DiagConfig diag;
 };
 
 // Highest value a channel of a group accepts.
@@ -120,6 +125,14 @@ int monitorTypeOf(const QString &version);
 //   model=T part=T serial=T                  the monitor's own numbers
 //   dm<u>=T ds<u>=T  model/part or serial number of unit <u> (e.g. dmt=CRT-19)
 //   i2c=A:B:...      hex addresses of the I2C devices that answer a probe
+//                    (a device answers to its even address and the odd one
+//                    after it; any other address answers "NR")
+//   i2cnc=A:B:...    devices on an unplugged board: their probe answers "NC"
+//   dadrop=N dajunk=N   "da" leaves its N-th reading out, or sends it as
+//                    text that is no number (fields counted from 1; on
+//                    modular monitors the named readings follow the four
+//                    listed ones in the order the monitor prints them)
+//   g2guns           modular monitors also report "Green G2" and "Blue G2"
 //   delay=MS chunk=N pacing of the in-process port
 // Unknown options and values that do not parse are skipped; their text is
 // added to *ignored when given.
@@ -167,7 +180,6 @@ private:
 
     // Reads.
     void handlePing(const QByteArray &arg, Lines &out);
-    void handleProbe(const QByteArray &arg, Lines &out);
     void handleFirmwareVersion(const QByteArray &arg, Lines &out);
     void handleEpromVersion(const QByteArray &arg, Lines &out);
     void handleCapability(const QByteArray &arg, Lines &out);
@@ -198,6 +210,18 @@ private:
     void handleRenameScanSet(const QByteArray &arg, Lines &out);
     void handleCurrentScanSet(const QByteArray &arg, Lines &out);
     void handleSyncFrequencies(const QByteArray &arg, Lines &out);
+    // Diagnostics: test points, memory, I2C probe, LEDs.
+    void handleTestPoints(const QByteArray &arg, Lines &out);
+    void handleSetAddress(const QByteArray &arg, Lines &out);
+    void handleAddressUp(const QByteArray &arg, Lines &out);
+    void handleAddressDown(const QByteArray &arg, Lines &out);
+    void handleReadByte(const QByteArray &arg, Lines &out);
+    void handleReadWord(const QByteArray &arg, Lines &out);
+    void handleReadChar(const QByteArray &arg, Lines &out);
+    void handleWriteByte(const QByteArray &arg, Lines &out);
+    void handleWriteWord(const QByteArray &arg, Lines &out);
+    void handleProbe(const QByteArray &arg, Lines &out);
+    void handleToggleLeds(const QByteArray &arg, Lines &out);
 
     // Adjustment reports and settings: the limits report ("dp"), the
     // high-voltage report and controls ("dh", "ch..."), the backlight duty

@@ -22,6 +22,9 @@
 #include "panels/config/operatingtimepanel.h"
 #include "panels/config/setoperatingtimespanel.h"
 #include "panels/config/videoconfigpanel.h"
+#include "panels/diag/i2cprobepanel.h"
+#include "panels/diag/peekpokepanel.h"
+#include "panels/diag/testpointpanel.h"
 #include "panels/info/capabilitypanel.h"
 #include "panels/info/idpanel.h"
 #include "panels/info/limitspanel.h"
@@ -61,6 +64,14 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(win::frmMDI_HV, [](AppCore &c) { return new MdiHvPanel(c); });
     r.add(win::frmBacklight, [](AppCore &c) { return new BacklightPanel(c); });
     r.add(win::frmFPHeaterFan, [](AppCore &c) { return new HeaterFanPanel(c); });
+    r.add(win::frmTestPoint, [](AppCore &c) { return new EarlyTestPointPanel(c); });
+    r.add(win::frmMDITestPoints, [](AppCore &c) { return new MdiTestPointPanel(c); });
+    r.add(win::frmCRTVoltages, [](AppCore &c) { return new CrtVoltagesPanel(c); });
+    r.add(win::frmFlatPanelTestPoints, [](AppCore &c) { return new FlatPanelTestPointPanel(c); });
+    r.add(win::frmDeflectionStatus, [](AppCore &c) { return new DeflectionStatusPanel(c); });
+    r.add(win::frmHVLimits, [](AppCore &c) { return new HvLimitsPanel(c); });
+    r.add(win::frmPeekPoke, [](AppCore &c) { return new PeekPokePanel(c); });
+    r.add(win::frmI2cProbe, [](AppCore &c) { return new I2cProbePanel(c); });
 }
 
 } // namespace tvk

@@ -11,6 +11,7 @@
 #include "base/settings.h"
 #include "core/commlog.h"
 #include "base/clock.h"
+#include "core/diag/trendhistory.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"
 #include "link/seriallink.h"
@@ -84,6 +85,8 @@ public:
     Connector connector;
     ScanSets scanSets;
     FullRead fullRead;
+    // The last minutes of every test-point reading, for the trend lines.
+    TrendHistory testPointHistory;
 
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;

@@ -5,6 +5,7 @@
 #include "core/replies/confighandlers.h"
 #include "core/replies/identity.h"
 #include "core/replies/adjustreplies.h"
+#include "core/diag/diaghandlers.h"
 
 namespace tvk {
 
@@ -15,6 +16,8 @@ void registerReplyHandlers(AppCore &core)
     installDacReplyHandlers(core);
     installAdjustReplyHandlers(core.dispatcher, AdjustReplyContext{core.controls, core.data,
                                                                     core.SendOnChange, core.ShowOnly});
+    installDiagHandlers(core.dispatcher,
+                        DiagContext{core.controls, core.data, core.testPointHistory, core.clock});
 }
 
 } // namespace tvk

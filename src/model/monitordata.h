@@ -233,9 +233,11 @@ public:
     QString OperatingCyclesText; // decimal
     qint16 HvUpperLimit = 0;
     qint16 HvLowerLimit = 0;
-    // The anode-voltage count of the last test-point reading that carried
-    // one; nothing until then.
-    std::optional<int> AnodeVoltageCount;
+    // Test-point readings 1..7 of the last "da" reply (index 0..6), as
+    // counts 0..255; -1 while not measured. Reading 5 is the anode-voltage
+    // count the high-voltage panels show beside their limits.
+    std::array<int, 7> LastReading { -1, -1, -1, -1, -1, -1, -1 };
+    static constexpr int kAnodeVoltageReading = 4;
     qint16 MonitorType = 0; // firmware version times 100
     bool MdiMonitor = false;
     std::array<bool, kCapabilityFlags> CapabilityFlags {};

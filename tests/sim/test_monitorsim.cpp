@@ -36,8 +36,8 @@ private slots:
         QTest::newRow("df with suffix") << QByteArray("dfd") << QByteArray("dfd\r\n#");
         QTest::newRow("unknown") << QByteArray("zz9") << QByteArray("zz9\r\n#");
         QTest::newRow("defl echo") << QByteArray("md1") << QByteArray("md1\r\n#");
-        QTest::newRow("probe ok") << QByteArray("pi0x50") << QByteArray("pi0x50\r\nOK\r\n#");
-        QTest::newRow("probe none") << QByteArray("pi0x52") << QByteArray("pi0x52\r\nNR\r\n#");
+        QTest::newRow("probe ok") << QByteArray("pi0x52") << QByteArray("pi0x52\r\nDevice 0x52 OK\r\n#");
+        QTest::newRow("probe none") << QByteArray("pi0x50") << QByteArray("pi0x50\r\nDevice 0x50 NR\r\n#");
     }
     void readsAnswerInTheToolsGrammar()
     {

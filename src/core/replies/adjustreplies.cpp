@@ -45,9 +45,9 @@ void showLimitBoxes(const AdjustReplyContext &ctx, const QString &window, const 
     ctx.controls.setText(window, QStringLiteral("HVLowerLimitTextBox"), zeroPadded(r.lowerLimit, 3));
     // The anode-voltage count comes from the test-point readings; until one
     // arrived there is nothing to show.
-    if (ctx.data.AnodeVoltageCount)
-        ctx.controls.setText(window, QStringLiteral("HVValTextBox"),
-                             zeroPadded(*ctx.data.AnodeVoltageCount, 3));
+    const int anode = ctx.data.LastReading[MonitorData::kAnodeVoltageReading];
+    if (anode >= 0)
+        ctx.controls.setText(window, QStringLiteral("HVValTextBox"), zeroPadded(anode, 3));
 }
 
 } // namespace

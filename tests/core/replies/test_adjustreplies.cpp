@@ -181,7 +181,7 @@ private slots:
     {
         CoreHarness h;
         AppCore &c = *h.core;
-        c.data.AnodeVoltageCount = 7;
+        c.data.LastReading[MonitorData::kAnodeVoltageReading] = 7;
         c.data.MonitorType = 150;
         dispatch(c, kHvReply);
         QCOMPARE(text(c, win::frmTestPoint, QStringLiteral("HVUpperLimitTextBox")), QStringLiteral("211"));

@@ -1,0 +1,73 @@
+#include "core/diag/diaghandlers.h"
+#include "base/windownames.h"
+
+#include "base/controlbook.h"
+#include "core/diag/i2cprobe.h"
+#include "core/diag/memoryreplies.h"
+#include "core/diag/trendhistory.h"
+#include "base/clock.h"
+#include "model/monitordata.h"
+#include "core/replies/operatingmode.h"
+#include "protocol/dispatcher.h"
+
+namespace tvk {
+
+namespace {
+const QString kMonochromeOption = QStringLiteral("MonochromeOption");
+}
+
+bool DisplayTypeKnown(const ControlBook &controls)
+{
+    return controls.checked(win::frmOperatingMode, kMonochromeOption).has_value();
+}
+
+bool DisplayIsColour(const ControlBook &controls)
+{
+    return !controls.checked(win::frmOperatingMode, kMonochromeOption).value_or(false);
+}
+
+void ApplyTestPoints(const DiagContext &context, TestPointFamily family, const TestPointReply &reply)
+{
+    const qint64 now = context.clock.nowMs();
+    for (const TestPointValue &v : reply.values) {
+        for (const QString &window : testPointWindows(family, v.control))
+            context.controls.setText(window, v.control, v.text);
+        // A label two fields share (focus and the blue gun's G2) keeps the
+        // history of what it shows: the last one written.
+        if (v.value && reply.find(v.control) == &v)
+            context.history.add(trendKey(family, v.control), now, *v.value);
+    }
+    for (int i = 0; i < kKeptReadings; ++i) {
+        if (reply.kept[size_t(i)])
+            context.data.LastReading[size_t(i)] = *reply.kept[size_t(i)];
+    }
+}
+
+void installDiagHandlers(ResponseDispatcher &dispatcher, const DiagContext &context)
+{
+    // The context's references outlive the dispatcher's handlers (both
+    // belong to the core); the handlers keep a copy of the references.
+    const DiagContext c = context;
+    dispatcher.setHandler(Route::TestPoints1, [c](const QString &text) {
+        ApplyTestPoints(c, TestPointFamily::Early, ParseEarlyTestPoints(text, DisplayIsColour(c.controls)));
+    });
+    dispatcher.setHandler(Route::TestPoints2, [c](const QString &text) {
+        ApplyTestPoints(c, TestPointFamily::Mdi, ParseMdiTestPoints(text));
+    });
+    dispatcher.setHandler(Route::TestPoints3, [c](const QString &text) {
+        ApplyTestPoints(c, TestPointFamily::FlatPanel, ParseFlatPanelTestPoints(text));
+    });
+    dispatcher.setHandler(Route::MemoryRead, [c](const QString &text) {
+        if (const auto read = ParseMemoryRead(text))
+            c.controls.setText(win::frmPeekPoke, read->control, read->text);
+    });
+    dispatcher.setHandler(Route::Address, [c](const QString &address) {
+        c.controls.setText(win::frmPeekPoke, QStringLiteral("AddressBox"), address);
+    });
+    dispatcher.setProbeHandler([c](const QString &text, int colour) {
+        for (const QString &button : ButtonsForProbeResult(text))
+            c.controls.setColor(win::frmI2cProbe, button, colour);
+    });
+}
+
+} // namespace tvk

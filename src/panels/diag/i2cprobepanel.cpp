@@ -1,0 +1,118 @@
+#include "panels/diag/i2cprobepanel.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "core/diag/i2cprobe.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+I2cProbePanel::I2cProbePanel(AppCore &core) : Panel(core, win::frmI2cProbe, QStringLiteral("I2C Device Test"))
+{
+    // Boards in two columns, each a group of its devices.
+    auto *columns = new QHBoxLayout;
+    QVBoxLayout *column[2] = {new QVBoxLayout, new QVBoxLayout};
+    QGroupBox *group = nullptr;
+    QGridLayout *grid = nullptr;
+    int groups = 0;
+    int row = 0;
+    for (const I2cDevice &d : i2cDevices()) {
+        const QString heading = QString::fromLatin1(d.group);
+        if (!group || group->title() != heading) {
+            group = new QGroupBox(heading, this);
+            grid = new QGridLayout(group);
+            // CPU, Deflection, Convergence on the left; the rest on the right.
+            column[groups < 3 ? 0 : 1]->addWidget(group);
+            ++groups;
+            row = 0;
+        }
+        QPushButton *button = makeButton(QString::fromLatin1(d.button), QString::fromLatin1(d.label));
+        button->setAccessibleName(QString::fromLatin1(d.label) + QStringLiteral(", ") + QString::fromLatin1(d.description));
+        button->setToolTip(QStringLiteral("Probe address 0x") + QString::fromLatin1(d.probe));
+        const QString probe = QString::fromLatin1(d.probe);
+        connect(button, &QPushButton::clicked, this, [this, probe] { m_core.send(cmd::probeI2c(probe)); });
+        button->setMinimumWidth(90);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        grid->addWidget(button, row, 0);
+        grid->setColumnStretch(1, 1);
+        grid->addWidget(new QLabel(QString::fromLatin1(d.description), this), row, 1);
+        ++row;
+    }
+    for (QVBoxLayout *c : column) {
+        c->addStretch();
+        columns->addLayout(c);
+    }
+
+    auto *tools = new QGridLayout;
+    QPushButton *leds = makeButton(QStringLiteral("BtnToggleLEDs"), QString());
+    leds->setAccessibleName(QStringLiteral("Toggle CPU LEDs"));
+    leds->setFixedWidth(32);
+    auto *ledsCaption = new QLabel(QStringLiteral("Toggle CPU LEDs"), this);
+    ledsCaption->setBuddy(leds);
+    auto *address = new QLineEdit(this);
+    address->setObjectName(QStringLiteral("txtTest"));
+    address->setAccessibleName(QStringLiteral("Try this HEX address"));
+    address->setMaximumWidth(60);
+    QPushButton *tryIt = makeButton(QStringLiteral("btnTest"), QString());
+    tryIt->setAccessibleName(QStringLiteral("Try this HEX address"));
+    tryIt->setFixedWidth(32);
+    auto *tryCaption = new QLabel(QStringLiteral("Try this HEX address"), this);
+    tryCaption->setBuddy(address);
+    tools->addWidget(leds, 0, 0);
+    tools->addWidget(ledsCaption, 0, 1, 1, 2);
+    tools->addWidget(tryIt, 1, 0);
+    tools->addWidget(address, 1, 1);
+    tools->addWidget(tryCaption, 1, 2);
+    tools->setColumnStretch(3, 1);
+
+    auto *body = new QVBoxLayout;
+    body->addLayout(columns);
+    body->addLayout(tools);
+
+    QPushButton *all = makeButton(QStringLiteral("btnAll"), QStringLiteral("Test All"));
+    QPushButton *gray = makeButton(QStringLiteral("btnSetAllGray"), QStringLiteral("Set All Buttons Gray"));
+    QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
+    setBodyAndButtons(body, buttonRow({all, gray, done}));
+
+    connect(leds, &QPushButton::clicked, this, [this] { m_core.send(cmd::toggleLeds()); });
+    connect(tryIt, &QPushButton::clicked, this, &I2cProbePanel::tryTypedAddress);
+    connect(address, &QLineEdit::returnPressed, this, &I2cProbePanel::tryTypedAddress);
+    connect(all, &QPushButton::clicked, this, &I2cProbePanel::testAll);
+    connect(gray, &QPushButton::clicked, this, &I2cProbePanel::setAllGray);
+}
+
+void I2cProbePanel::testAll()
+{
+    for (const QString &address : testAllAddresses())
+        m_core.send(cmd::probeI2c(address));
+}
+
+void I2cProbePanel::setAllGray()
+{
+    const QColor face = palette().color(QPalette::Button);
+    const int colour = face.red() | (face.green() << 8) | (face.blue() << 16);
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        m_core.controls.setColor(name(), button->objectName(), colour);
+        // The system's own button face, as the style draws it.
+        button->setStyleSheet(QString());
+    }
+}
+
+void I2cProbePanel::tryTypedAddress()
+{
+    const QString text = findChild<QLineEdit *>(QStringLiteral("txtTest"))->text();
+    if (const auto address = ProbeAddressFromText(text))
+        m_core.send(cmd::probeI2c(*address));
+    else
+        m_core.messages.message(QStringLiteral("The address must be one byte in hexadecimal, 00 to FF (for example A4)."));
+}
+
+} // namespace tvk

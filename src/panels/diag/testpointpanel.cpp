@@ -1,0 +1,400 @@
+#include "panels/diag/testpointpanel.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "core/diag/diaghandlers.h"
+#include "core/diag/hvlimits.h"
+#include "panels/diag/trendline.h"
+#include "protocol/commands.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+namespace {
+
+const QString kReadAdcButton = QStringLiteral("ReadADCButton");
+
+QStringList crtReads()
+{
+    return {cmd::readTestPoints(), cmd::readSyncFrequencies(), cmd::readLimitsReport(),
+            cmd::readHighVoltage()};
+}
+
+// The deflection states ("Operating" / "Not Operating") and frequencies.
+QGroupBox *deflectionGroup(TestPointPanel *panel, const std::function<void(QGridLayout *, int, const char *, const char *, const char *)> &row)
+{
+    auto *box = new QGroupBox(QStringLiteral("Deflection"), panel);
+    auto *grid = new QGridLayout(box);
+    row(grid, 0, "Horizontal Frequency:", "HFreqTextBox", "kHz");
+    row(grid, 1, "Vertical Frequency:", "VertFreqBox", "Hz");
+    row(grid, 2, "Vertical Deflection:", "VFailValue", "");
+    row(grid, 3, "Horizontal Deflection:", "HFailValue", "");
+    return box;
+}
+
+} // namespace
+
+TestPointPanel::TestPointPanel(AppCore &core, const QString &name, const QString &title, Polling polling)
+    : Panel(core, name, title), m_polling(std::move(polling))
+{
+    m_timer = core.clock.createTimer(this);
+    m_timer->setObjectName(QStringLiteral("tmrTest"));
+    connect(m_timer, &Timer::timeout, this, &TestPointPanel::tick);
+}
+
+void TestPointPanel::load()
+{
+    // In the background as soon as another window comes to the front or
+    // this one is minimised.
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!frame)
+        return;
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates, Qt::WindowStates now) {
+        if (now & Qt::WindowMinimized)
+            toBackground();
+    });
+    if (QMdiArea *area = frame->mdiArea()) {
+        connect(area, &QMdiArea::subWindowActivated, this, [this, frame](QMdiSubWindow *active) {
+            if (active && active != frame)
+                toBackground();
+        });
+    }
+}
+
+void TestPointPanel::activate()
+{
+    for (const QString &read : activationReads())
+        m_core.send(read);
+    if (auto *button = findChild<QPushButton *>(kReadAdcButton))
+        button->setEnabled(true);
+    m_timer->start(m_polling.intervalMs);
+}
+
+void TestPointPanel::hideEvent(QHideEvent *event)
+{
+    toBackground();
+    Panel::hideEvent(event);
+}
+
+void TestPointPanel::toBackground()
+{
+    m_timer->stop();
+}
+
+void TestPointPanel::tick()
+{
+    if (!m_core.globals.MonitorOnline)
+        return;
+    for (const QString &read : m_polling.onTick)
+        m_core.send(read);
+}
+
+void TestPointPanel::reread()
+{
+    if (!m_core.globals.MonitorOnline)
+        return;
+    for (const QString &read : activationReads())
+        m_core.send(read);
+}
+
+QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &caption, const QString &control,
+                                     std::optional<TestPointFamily> trendFamily, const QString &unit, int column)
+{
+    auto *captionLabel = new QLabel(caption, this);
+    grid->addWidget(captionLabel, row, column, Qt::AlignRight);
+    QWidget *value = nullptr;
+    if (control.endsWith(QLatin1String("Box"))) {
+        auto *box = new QLineEdit(this);
+        box->setReadOnly(true);
+        box->setMinimumWidth(70);
+        box->setMaximumWidth(90);
+        value = box;
+    } else {
+        auto *label = new QLabel(this);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setMinimumWidth(80);
+        value = label;
+    }
+    value->setObjectName(control);
+    QString name = caption;
+    if (name.endsWith(u':'))
+        name.chop(1);
+    value->setAccessibleName(name);
+    captionLabel->setBuddy(value);
+    grid->addWidget(value, row, column + 1);
+    if (trendFamily) {
+        auto *trend = new TrendLine(m_core.testPointHistory, trendKey(*trendFamily, control), unit, this);
+        trend->setObjectName(control + QStringLiteral("Trend"));
+        trend->setAccessibleName(name + QStringLiteral(" trend"));
+        grid->addWidget(trend, row, column + 2);
+    } else if (!unit.isEmpty()) {
+        grid->addWidget(new QLabel(unit, this), row, column + 2);
+    }
+    return value;
+}
+
+QWidget *TestPointPanel::makeHvLimitsGroup()
+{
+    auto *box = new QGroupBox(QStringLiteral("HV Limits"), this);
+    auto *grid = new QGridLayout(box);
+    addValueRow(grid, 0, QStringLiteral("HV Val:"), QStringLiteral("HVValTextBox"));
+    const struct {
+        const char *caption;
+        const char *box;
+        const char *button;
+        HvLimit which;
+    } rows[] = {
+        {"HV Upper Limit:", "HVUpperLimitTextBox", "HVUpperLimitSetButton", HvLimit::Upper},
+        {"HV Lower Limit:", "HVLowerLimitTextBox", "HVLowerLimitSetButton", HvLimit::Lower},
+    };
+    int r = 1;
+    for (const auto &row : rows) {
+        auto *caption = new QLabel(QString::fromLatin1(row.caption), this);
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(row.box));
+        edit->setMinimumWidth(70);
+        edit->setMaximumWidth(90);
+        edit->setAccessibleName(QString::fromLatin1(row.caption).chopped(1));
+        caption->setBuddy(edit);
+        QPushButton *set = makeButton(QString::fromLatin1(row.button), QStringLiteral("Set"));
+        set->setAccessibleName(QStringLiteral("Set ") + edit->accessibleName());
+        const HvLimit which = row.which;
+        connect(set, &QPushButton::clicked, this, [this, which] { setLimit(which); });
+        connect(edit, &QLineEdit::returnPressed, this, [this, which] { setLimit(which); });
+        grid->addWidget(caption, r, 0, Qt::AlignRight);
+        grid->addWidget(edit, r, 1);
+        grid->addWidget(set, r, 2);
+        ++r;
+    }
+    return box;
+}
+
+void TestPointPanel::setLimit(HvLimit which)
+{
+    const bool upper = which == HvLimit::Upper;
+    auto *edit = findChild<QLineEdit *>(upper ? QStringLiteral("HVUpperLimitTextBox")
+                                              : QStringLiteral("HVLowerLimitTextBox"));
+    const HvLimitCheck check =
+        CheckHvLimit(which, edit->text(), m_core.data.HvUpperLimit, m_core.data.HvLowerLimit);
+    if (!check.value) {
+        m_core.messages.message(check.problem);
+        return;
+    }
+    const QString value = QString::number(*check.value);
+    m_core.send(upper ? cmd::hvUpperLimit(value) : cmd::hvLowerLimit(value));
+    // Read the limits back, so the boxes show what the monitor stored.
+    m_core.send(cmd::readHighVoltage());
+}
+
+QPushButton *TestPointPanel::makeRereadButton()
+{
+    QPushButton *button = makeButton(kReadAdcButton, QStringLiteral("Reread Values"));
+    connect(button, &QPushButton::clicked, this, &TestPointPanel::reread);
+    return button;
+}
+
+void TestPointPanel::finish(QLayout *body, QPushButton *reread)
+{
+    QPushButton *close = makeHideButton(QStringLiteral("TPCloseButton"), QStringLiteral("Close"));
+    setBodyAndButtons(body, reread ? buttonRow({reread, close}) : buttonRow({close}));
+}
+
+// --- the panels ---------------------------------------------------------------
+
+namespace {
+
+// The analogue readings of the modular CRT monitors: the monitor's own
+// inputs and high-voltage readings beside the low-voltage rails.
+QHBoxLayout *mdiReadings(TestPointPanel *panel,
+                         const std::function<void(QGridLayout *, int, const char *, const char *, const char *, int)> &row)
+{
+    auto *monitor = new QGroupBox(QStringLiteral("Monitor"), panel);
+    auto *grid = new QGridLayout(monitor);
+    const struct {
+        const char *caption;
+        const char *control;
+        const char *unit;
+    } rows[] = {
+        {"CPU +5V:", "lblCPUP5Value", " V"},
+        {"Brightness Control In:", "BCtrlValue", " V"},
+        {"Contrast Control In:", "CCtrlValue", " V"},
+        {"Contrast Control X16:", "lblCCtrlX16Value", " V"},
+        {"Video +80V:", "lblLV80Value", " V"},
+        {"HV Anode Voltage:", "VAnodeValue", " kV"},
+        {"HV Anode Current:", "IAnodeValue", " uA"},
+        {"Focus Voltage:", "FocusLabel", " kV"},
+        {"G2 Voltage:", "G2Label", " V"},
+    };
+    int r = 0;
+    for (const auto &x : rows)
+        row(grid, r++, x.caption, x.control, x.unit, 0);
+
+    auto *rails = new QGroupBox(QStringLiteral("Low Voltage Power Supply"), panel);
+    auto *railGrid = new QGridLayout(rails);
+    // Each element beside the caption of its own rail.
+    const char *const shown[] = {"-8V", "+90V", "+24V", "+12V", "-100V", "-12V", "+5V", "+6.3V"};
+    r = 0;
+    for (const char *caption : shown) {
+        const auto at = std::find_if(kMdiRailCaptions.begin(), kMdiRailCaptions.end(),
+                                     [caption](const char *c) { return qstrcmp(c, caption) == 0; });
+        const QByteArray control = "lblVoltage_" + QByteArray::number(int(at - kMdiRailCaptions.begin()));
+        row(railGrid, r++, caption, control.constData(), "V", 0);
+    }
+    railGrid->setRowStretch(r, 1);
+
+    auto *both = new QHBoxLayout;
+    both->addWidget(monitor);
+    both->addWidget(rails);
+    return both;
+}
+
+} // namespace
+
+EarlyTestPointPanel::EarlyTestPointPanel(AppCore &core)
+    : TestPointPanel(core, win::frmTestPoint, QStringLiteral("Monitor Operating Values"),
+                     {crtReads(), crtReads(), 5000})
+{
+    auto *grid = new QGridLayout;
+    const struct {
+        const char *caption;
+        const char *control;
+        const char *unit;
+    } rows[] = {
+        {"Horizontal Frequency:", "HFreqTextBox", "kHz"},
+        {"Vertical Frequency:", "VertFreqBox", "Hz"},
+        {"Brightness Control In:", "BCtrlValue", ""},
+        {"Contrast Control In:", "CCtrlValue", ""},
+        {"HV Anode Current:", "IAnodeValue", ""},
+        {"HV Anode:", "VAnodeValue", ""},
+        {"LV80:", "LV80Value", ""},
+        {"LV175:", "LV175Value", ""},
+        {"Vertical Deflection:", "VFailValue", ""},
+        {"Horizontal Deflection:", "HFailValue", ""},
+    };
+    int r = 0;
+    for (const auto &row : rows)
+        addValueRow(grid, r++, QString::fromLatin1(row.caption), QString::fromLatin1(row.control), std::nullopt,
+                    QString::fromLatin1(row.unit));
+    auto *body = new QVBoxLayout;
+    body->addLayout(grid);
+    body->addWidget(makeHvLimitsGroup());
+    finish(body, makeRereadButton());
+}
+
+QStringList EarlyTestPointPanel::activationReads() const
+{
+    QStringList reads = TestPointPanel::activationReads();
+    // The anode scales depend on the tube: ask for the display type first
+    // while it is not known.
+    if (!DisplayTypeKnown(m_core.controls))
+        reads.prepend(cmd::readModeWord());
+    return reads;
+}
+
+MdiTestPointPanel::MdiTestPointPanel(AppCore &core)
+    : TestPointPanel(core, win::frmMDITestPoints, QStringLiteral("Monitor Operating Values"),
+                     {crtReads(), crtReads(), 10000})
+{
+    auto row = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit, int col) {
+        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), TestPointFamily::Mdi,
+                    QString::fromLatin1(unit).trimmed(), col);
+    };
+    auto plainRow = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit) {
+        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), std::nullopt,
+                    QString::fromLatin1(unit));
+    };
+    auto *body = new QVBoxLayout;
+    body->addLayout(mdiReadings(this, row));
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(deflectionGroup(this, plainRow));
+    lower->addWidget(makeHvLimitsGroup());
+    body->addLayout(lower);
+    finish(body, makeRereadButton());
+}
+
+CrtVoltagesPanel::CrtVoltagesPanel(AppCore &core)
+    : TestPointPanel(core, win::frmCRTVoltages, QStringLiteral("Monitor Operating Voltages"),
+                     {{cmd::readTestPoints()}, {cmd::readTestPoints()}, 10000})
+{
+    auto row = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit, int col) {
+        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), TestPointFamily::Mdi,
+                    QString::fromLatin1(unit).trimmed(), col);
+    };
+    QPushButton *reRead = makeButton(QStringLiteral("btnReRead"), QStringLiteral("ReRead"));
+    // This one asks whether or not the monitor is online.
+    connect(reRead, &QPushButton::clicked, this, [this] {
+        for (const QString &read : activationReads())
+            m_core.send(read);
+    });
+    finish(mdiReadings(this, row), reRead);
+}
+
+FlatPanelTestPointPanel::FlatPanelTestPointPanel(AppCore &core)
+    : TestPointPanel(core, win::frmFlatPanelTestPoints, QStringLiteral("Analog Operating Values"),
+                     {{cmd::readTestPoints()}, {cmd::readTestPoints()}, 5000})
+{
+    auto add = [this](QGridLayout *g, int r, const char *caption, const char *control) {
+        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), TestPointFamily::FlatPanel,
+                    QStringLiteral("V"));
+    };
+    auto *inputs = new QGroupBox(QStringLiteral("Inputs"), this);
+    auto *grid = new QGridLayout(inputs);
+    add(grid, 0, "Photocell       x10:", "lblACH4");
+    add(grid, 1, "Photocell     x160:", "lblACH5");
+    add(grid, 2, "Photocell   x2560:", "lblACH6");
+    add(grid, 3, "Photocell x40960:", "lblACH7");
+    add(grid, 4, "Brightness Control In:", "BCtrlValue");
+    add(grid, 5, "Contrast Control In:", "CCtrlValue");
+    add(grid, 6, "Enh Contrast Control In:", "ECCtrlValue");
+    add(grid, 7, "+5V Monitor:", "P5VM");
+
+    auto *power = new QGroupBox(QStringLiteral("Power"), this);
+    auto *railGrid = new QGridLayout(power);
+    int r = 0;
+    for (const char *caption : kFlatPanelRailCaptions) {
+        add(railGrid, r, caption, ("lblVoltage_" + QByteArray::number(r)).constData());
+        ++r;
+    }
+    railGrid->setRowStretch(r, 1);
+    auto *body = new QHBoxLayout;
+    body->addWidget(inputs);
+    body->addWidget(power);
+    finish(body, makeRereadButton());
+}
+
+DeflectionStatusPanel::DeflectionStatusPanel(AppCore &core)
+    : TestPointPanel(core, win::frmDeflectionStatus, QStringLiteral("Deflection Status"),
+                     {{cmd::readSyncFrequencies(), cmd::readLimitsReport()},
+                      {cmd::readSyncFrequencies(), cmd::readLimitsReport()},
+                      10000})
+{
+    auto plainRow = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit) {
+        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), std::nullopt,
+                    QString::fromLatin1(unit));
+    };
+    auto *body = new QVBoxLayout;
+    body->addWidget(deflectionGroup(this, plainRow));
+    finish(body);
+}
+
+HvLimitsPanel::HvLimitsPanel(AppCore &core)
+    : TestPointPanel(core, win::frmHVLimits, QStringLiteral("HV Limits"),
+                     {{cmd::readHighVoltage(), cmd::readTestPoints()}, {cmd::readHighVoltage()}, 10000})
+{
+    auto *body = new QVBoxLayout;
+    body->addWidget(makeHvLimitsGroup());
+    finish(body);
+}
+
+} // namespace tvk
