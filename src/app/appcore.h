@@ -10,6 +10,7 @@
 #include "app/dialogs.h"
 #include "app/settings.h"
 #include "commlog/commlog.h"
+#include "core/ports/portmapping.h"
 #include "link/clock.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"
@@ -54,6 +55,8 @@ struct Platform {
     UserMessages *messages = nullptr;
     FileDialogs *fileDialogs = nullptr;
     InputBox *inputBox = nullptr;
+    // The serial ports the system lists (QSerialPortInfo when not given).
+    PortInfoSource *portInfo = nullptr;
 };
 
 class AppCore : public QObject {
@@ -73,6 +76,9 @@ public:
     InputBox &inputBox;
 
     Settings settings;
+    QtPortInfoSource systemPorts;
+    // Com1..Com4 and the devices they open.
+    PortMappingStore portMap;
     LinkGlobals globals;
     MonitorData data;
     ControlBook controls;
@@ -84,6 +90,10 @@ public:
     Connector connector;
     ScanSets scanSets;
     FullRead fullRead;
+
+    // The port chosen on the command line for this run (1), or 0. The stored
+    // port is left as it was unless the user chooses another.
+    int CommPortThisRun = 0;
 
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;

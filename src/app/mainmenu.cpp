@@ -29,6 +29,7 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuConfigureOperatingTime", "&Operating Time", "mnuConfigure", "frmSetOperatingTimes"},
         {"mnuConfigureSoftware", "So&ftware", "mnuConfigure", "frmSoftware"},
         {"mnuConfigureAppMode", "&Change Application Mode", "mnuConfigure", "frmAppMode"},
+        {"mnuConfigurePorts", "&Ports ...", "mnuConfigure", "frmPorts"},
 
         {"mnuAdjust", "&Adjustment", nullptr, nullptr},
         {"mnuAdjustmentBrightnessContrast", "&Brightness and Contrast", "mnuAdjust",

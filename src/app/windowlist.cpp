@@ -23,6 +23,7 @@
 #include "panels/info/versionpanel.h"
 #include "panels/config/scanselectpanel.h"
 #include "panels/info/currentscansetpanel.h"
+#include "panels/ports/portspanel.h"
 
 namespace tvk {
 
@@ -49,6 +50,7 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(QStringLiteral("frmScanSelect"), [](AppCore &c) { return new ScanSelectPanel(c); });
     r.add(QStringLiteral("frmCurrentScanSet"), [](AppCore &c) { return new CurrentScanSetPanel(c); });
     r.add(kGeometryWindow, [](AppCore &c) { return new GeometryPanel(c); });
+    r.add(kPortsWindow, [](AppCore &c) { return new PortsPanel(c); });
 }
 
 } // namespace tvk
