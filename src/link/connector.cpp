@@ -117,6 +117,9 @@ void Connector::portOpenFailed()
     m_states.EnterNoMonitorState();
     setIndicators(Colour::Red);
     setStatus(portFailureText());
+    // OK pressed too early on a pulled adapter does not end the search.
+    if (m_portLost && m_autoReConnect)
+        m_replug->start(kReplugMs);
 }
 
 void Connector::LoadConnectWindow()

@@ -352,11 +352,16 @@ private slots:
         QCOMPARE(port->openCount(), opens + 2);
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(r.messages.messages.isEmpty()); // looking is silent
+        // OK while it is still unplugged says so, and the search goes on.
+        r.connector().OkPressed();
+        QCOMPARE(r.messages.messages.size(), 1);
+        QVERIFY(r.connector().waitingForReplug());
+        r.run(10); // the search starts its 2 s again from here
 
         port->setOpenResult(true); // plugged in again
         const int pings = r.pingTimes.size();
-        r.run(2000);
-        QCOMPARE(port->openCount(), opens + 3);
+        r.run(2200);
+        QCOMPARE(port->openCount(), opens + 4);
         QVERIFY(!r.connector().waitingForReplug());
         QCOMPARE(r.pingTimes.size(), pings + 1); // a new cycle pings at once
         r.run(2100);
