@@ -1,7 +1,7 @@
 // The tool's entry: the command line, the platform services, the core, the
 // main window.
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "app/mainwindow.h"
 #include "app/qtplatform.h"
 #include "core/commandline.h"

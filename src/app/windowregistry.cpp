@@ -1,8 +1,8 @@
 #include "app/windowregistry.h"
 
-#include "app/appcore.h"
-#include "app/panel.h"
-#include "app/widgetlayout.h"
+#include "core/appcore.h"
+#include "panels/panel.h"
+#include "panels/widgetlayout.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>

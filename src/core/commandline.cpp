@@ -1,6 +1,6 @@
 #include "core/commandline.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "core/ports/portmapping.h"
 
 #include <QCommandLineParser>

@@ -9,7 +9,7 @@
 // queue kick belongs to the connection logic, which connects to their
 // timeout() signals.
 
-#include "link/clock.h"
+#include "base/clock.h"
 #include "link/linkglobals.h"
 #include "link/linklog.h"
 #include "link/serialport.h"

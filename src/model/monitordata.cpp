@@ -1,6 +1,6 @@
 #include "model/monitordata.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "link/linkglobals.h"
 
 #include <limits>

@@ -1,7 +1,7 @@
 // The command line: what each option decides, the refusals, and what a
 // run's port choice leaves in the settings (nothing but the demo's echo).
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "core/commandline.h"
 #include "core/ports/portmapping.h"
 #include "testsupport.h"

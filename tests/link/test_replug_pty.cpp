@@ -3,6 +3,7 @@
 // is stopped (its link disappears, as a pulled adapter's device does) and
 // started again under the same link name.
 
+#include "base/windownames.h"
 #include "ptyharness.h"
 
 #include <QCheckBox>
@@ -20,7 +21,7 @@ constexpr int kReplug = int(Connector::kReplugMs * PtyHarness::kScale);
 
 QString status(PtyHarness &h)
 {
-    auto *label = h.child<QLabel>("frmConnect", "lbl1");
+    auto *label = h.child<QLabel>(win::frmConnect, "lbl1");
     return label ? label->text() : QString();
 }
 } // namespace
@@ -44,7 +45,7 @@ private slots:
         QSignalSpy connected(&h.core->connector, &Connector::connected);
         QSignalSpy replugged(&h.core->connector, &Connector::portReplugged);
         h.startTool();
-        QVERIFY(h.child<QCheckBox>("frmConnect", "ckAutoReConnect")->isChecked());
+        QVERIFY(h.child<QCheckBox>(win::frmConnect, "ckAutoReConnect")->isChecked());
         QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
 
         h.sim->stop(); // pulled
@@ -76,7 +77,7 @@ private slots:
         QSignalSpy connected(&h.core->connector, &Connector::connected);
         h.startTool();
         QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
-        h.child<QCheckBox>("frmConnect", "ckAutoReConnect")->setChecked(false);
+        h.child<QCheckBox>(win::frmConnect, "ckAutoReConnect")->setChecked(false);
 
         h.sim->stop();
         QTRY_VERIFY_WITH_TIMEOUT(!h.core->link.isPortOpen(), 3000);
@@ -87,7 +88,7 @@ private slots:
         QCOMPARE(connected.count(), 1);
         QVERIFY(!h.core->link.isPortOpen());
 
-        QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnOK"), Qt::LeftButton);
+        QTest::mouseClick(h.child<QPushButton>(win::frmConnect, "btnOK"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 2, 5000);
     }
 };

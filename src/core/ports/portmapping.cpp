@@ -1,6 +1,6 @@
 #include "core/ports/portmapping.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "link/portmap.h"
 
 #include <QDir>

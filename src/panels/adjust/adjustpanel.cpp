@@ -1,6 +1,6 @@
 #include "panels/adjust/adjustpanel.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>

@@ -23,8 +23,8 @@
 // (the reply to the panel's own present-value read), offline from the present
 // table. A channel whose value is not known is left alone by Cancel.
 
-#include "app/controlbook.h"
-#include "app/panel.h"
+#include "base/controlbook.h"
+#include "panels/panel.h"
 #include "model/monitordata.h"
 
 #include <QList>

@@ -1,6 +1,7 @@
 #include "panels/adjust/geometrypanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QFrame>
@@ -57,7 +58,7 @@ constexpr int kHorizSCapSliderTop = 127;
 } // namespace
 
 GeometryPanel::GeometryPanel(AppCore &core)
-    : AdjustPanel(core, kGeometryWindow, QStringLiteral("Geometry Adjustment"))
+    : AdjustPanel(core, win::frmGeometryAdj, QStringLiteral("Geometry Adjustment"))
 {
     auto *content = new QWidget;
     auto *grid = new QGridLayout(content);

@@ -1,7 +1,8 @@
 #include "panels/config/scanselectpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "model/scanselect.h"
+#include "core/appcore.h"
+#include "core/scanselect.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -42,7 +43,7 @@ int markOf(Qt::CheckState state)
 } // namespace
 
 ScanSelectPanel::ScanSelectPanel(AppCore &core)
-    : Panel(core, kScanSelectWindow, QStringLiteral("Scan Selection"))
+    : Panel(core, win::frmScanSelect, QStringLiteral("Scan Selection"))
     , m_logic(new ScanSelect(core, this))
 {
     auto *grid = new QGridLayout;

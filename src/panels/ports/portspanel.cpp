@@ -1,6 +1,7 @@
 #include "panels/ports/portspanel.h"
 
-#include "app/appcore.h"
+#include "base/windownames.h"
+#include "core/appcore.h"
 #include "core/ports/portpickermodel.h"
 
 #include <QComboBox>
@@ -15,7 +16,7 @@
 namespace tvk {
 
 PortsPanel::PortsPanel(AppCore &core)
-    : Panel(core, kPortsWindow, QStringLiteral("Serial Ports"))
+    : Panel(core, win::frmPorts, QStringLiteral("Serial Ports"))
     , m_model(new PortPickerModel(core.portMap, this))
     , m_table(new QTableView(this))
 {

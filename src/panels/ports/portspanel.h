@@ -4,7 +4,7 @@
 // devices the ports are mapped to, and for each of Com1..Com4 the device it
 // opens: chosen from the list or typed as a path. A choice is stored at once.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 #include <array>
 
@@ -15,8 +15,6 @@ class QTableView;
 namespace tvk {
 
 class PortPickerModel;
-
-inline const QString kPortsWindow = QStringLiteral("frmPorts");
 
 class PortsPanel : public Panel {
     Q_OBJECT

@@ -2,7 +2,7 @@
 // serial-port information seam: what is stored, how a remembered adapter is
 // found again under another device name, what the picker lists.
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "core/ports/portmapping.h"
 #include "core/ports/portpickermodel.h"
 #include "link/portmap.h"
