@@ -89,6 +89,8 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent
         m_readProgress->hide();
         statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
     });
+    connect(&core, &AppCore::statusMessage, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 8000); });
     m_registry->setMainWindow(this);
 
     connect(&core.shell, &AppShell::connectionStateChanged, this, &MainWindow::updateStatus);

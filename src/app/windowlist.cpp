@@ -11,7 +11,12 @@
 #include "panels/connection/tryingwindow.h"
 #include "panels/commlog/commlogwindow.h"
 
+#include "core/replies/adjustreplies.h"
+#include "panels/adjust/brightnesscontrastpanel.h"
+#include "panels/adjust/flatpanelpanels.h"
 #include "panels/adjust/geometrypanel.h"
+#include "panels/adjust/hvpanels.h"
+#include "panels/adjust/videopanel.h"
 #include "panels/config/deflhvpanel.h"
 #include "panels/config/operatingmodepanel.h"
 #include "panels/config/operatingtimepanel.h"
@@ -51,6 +56,12 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(win::frmScanSelect, [](AppCore &c) { return new ScanSelectPanel(c); });
     r.add(win::frmCurrentScanSet, [](AppCore &c) { return new CurrentScanSetPanel(c); });
     r.add(win::frmGeometryAdj, [](AppCore &c) { return new GeometryPanel(c); });
+    r.add(win::frmVideoAdj, [](AppCore &c) { return new VideoPanel(c); });
+    r.add(win::frmBrightnessContrast, [](AppCore &c) { return new BrightnessContrastPanel(c); });
+    r.add(win::frmG2, [](AppCore &c) { return new G2Panel(c); });
+    r.add(win::frmMDI_HV, [](AppCore &c) { return new MdiHvPanel(c); });
+    r.add(win::frmBacklight, [](AppCore &c) { return new BacklightPanel(c); });
+    r.add(win::frmFPHeaterFan, [](AppCore &c) { return new HeaterFanPanel(c); });
     r.add(win::frmPorts, [](AppCore &c) { return new PortsPanel(c); });
 }
 

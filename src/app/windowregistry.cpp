@@ -238,6 +238,8 @@ bool WindowRegistry::isWindowVisible(const QString &name) const
 
 void WindowRegistry::activate(Panel *panel)
 {
+    if (m_active && m_active != panel)
+        m_active->deactivate();
     m_active = panel;
     panel->activate();
 }

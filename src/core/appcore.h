@@ -104,6 +104,15 @@ public:
     bool ConfigUpdateGuard = false;
     // Clear while a reply parser positions sliders of the adjustment panels.
     bool SendOnChange = true;
+    // Set while a reply parser shows a value it had to limit to fit a
+    // control: a slider moved then sends nothing, whatever its panel's flags.
+    bool ShowOnly = false;
+
+    // A short note for the main window's status bar.
+    void showStatus(const QString &text) { emit statusMessage(text); }
+
+signals:
+    void statusMessage(const QString &text);
 };
 
 } // namespace tvk

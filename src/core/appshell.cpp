@@ -56,8 +56,11 @@ const ProfileRow kProfileTable[] = {
     {"mnuAdjustGeometry", Off, On, On},
     {"mnuAdjustVideo", Off, On, On},
     {"mnuAdjustHV", Off, On, Keep},
+    {"mnuAdjustMdiHV", Off, On, Off},
     {"mnuDiagnosticsOperating", Off, On, On},
     {"mnuDiagnosticsFPControls", On, Off, Keep},
+    {"mnuDiagnosticsBacklight", On, Off, Keep},
+    {"mnuDiagnosticsHeaterFan", On, Off, Keep},
     {"mnuDiagnosticsDeflHV", Off, On, Keep},
     {"mnuDiagnosticsI2c", On, On, Off},
     {"mnuInfo", Keep, On, On},
@@ -155,7 +158,8 @@ void AppShell::EnterNoMonitorState()
     for (const char *name : {"mnuAdjustGeometry", "mnuAdjustHV", "mnuAdjustVideo", "mnuInfoID",
                              "mnuInfoOperatingHours", "mnuInfoVersion", "mnuInfoCurrentScan",
                              "mnuDiagnosticsOperating", "mnuDiagnosticsI2c",
-                             "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV"})
+                             "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV",
+                             "mnuAdjustMdiHV", "mnuDiagnosticsBacklight", "mnuDiagnosticsHeaterFan"})
         menu(name, false);
     if (m_hooks.stopReplyTimer)
         m_hooks.stopReplyTimer();

@@ -4,6 +4,7 @@
 #include "core/replies/dacreplies.h"
 #include "core/replies/confighandlers.h"
 #include "core/replies/identity.h"
+#include "core/replies/adjustreplies.h"
 
 namespace tvk {
 
@@ -12,6 +13,8 @@ void registerReplyHandlers(AppCore &core)
     installConfigHandlers(core);
     installIdentityHandlers(core);
     installDacReplyHandlers(core);
+    installAdjustReplyHandlers(core.dispatcher, AdjustReplyContext{core.controls, core.data,
+                                                                    core.SendOnChange, core.ShowOnly});
 }
 
 } // namespace tvk

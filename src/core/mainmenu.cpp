@@ -37,6 +37,7 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuAdjustGeometry", "&Geometry", "mnuAdjust", &win::frmGeometryAdj},
         {"mnuAdjustVideo", "Colo&r Balance", "mnuAdjust", &win::frmVideoAdj},
         {"mnuAdjustHV", "&High Voltage", "mnuAdjust", &win::frmG2},
+        {"mnuAdjustMdiHV", "High Voltage &Supply", "mnuAdjust", &win::frmMDI_HV},
 
         {"mnuInfo", "&Info", nullptr, nullptr},
         {"mnuInfoID", "ID", "mnuInfo", &win::frmID},
@@ -57,6 +58,8 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuDiagnosticsHVLimits", "HV &Limits", "mnuDiagnostics", &win::frmHVLimits},
         {"mnuDiagnosticsFPControls", "&Flat Panel Controls", "mnuDiagnostics",
          &win::frmFlatPanelTestPoints},
+        {"mnuDiagnosticsBacklight", "&Backlight Controls", "mnuDiagnostics", &win::frmBacklight},
+        {"mnuDiagnosticsHeaterFan", "&Heater & Fan Control", "mnuDiagnostics", &win::frmFPHeaterFan},
         {"mnuDiagnosticsI2c", "&I2c Probe", "mnuDiagnostics", &win::frmI2cProbe},
         {"mnuDiagnosticsPeek", "&Peek and Poke", "mnuDiagnostics", &win::frmPeekPoke},
 

@@ -272,6 +272,22 @@ double layoutDefaultValue(const LayoutEntry &entry, LayoutKey key, const LayoutT
     return current(target, key);
 }
 
+bool hasStoredSize(const LayoutEntry &entry, const Settings &settings)
+{
+    for (LayoutKey k : {K::Width, K::Height}) {
+        const QString key = entry.key(k);
+        if (!key.isEmpty() && settings.contains(entry.app, entry.section, key))
+            return true;
+    }
+    return false;
+}
+
+bool hasStoredSize(const QString &windowName, const Settings &settings)
+{
+    const LayoutEntry *e = layoutEntryFor(windowName);
+    return e && hasStoredSize(*e, settings);
+}
+
 void RestoreFormLocation(LayoutTarget &target, const QString &windowName, Settings &settings)
 {
     restoreLayout(target, groupAEntry(windowName), settings);

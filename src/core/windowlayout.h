@@ -105,6 +105,10 @@ double layoutDefaultValue(const LayoutEntry &entry, LayoutKey key, const LayoutT
 void RestoreFormLocation(LayoutTarget &target, const QString &windowName, Settings &settings);
 void SaveFormLocation(const LayoutTarget &target, const QString &windowName, Settings &settings);
 
+// Whether the store holds a size of the window (it was laid out before).
+bool hasStoredSize(const LayoutEntry &entry, const Settings &settings);
+bool hasStoredSize(const QString &windowName, const Settings &settings);
+
 // Either group, by entry.
 void restoreLayout(LayoutTarget &target, const LayoutEntry &entry, Settings &settings);
 void saveLayout(const LayoutTarget &target, const LayoutEntry &entry, Settings &settings);

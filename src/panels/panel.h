@@ -6,7 +6,8 @@
 //
 // The registry calls load() once after creation (before the layout is
 // restored and the control book is applied), activate() each time the panel
-// becomes the active window, and unload() when its frame is closed or the
+// becomes the active window, deactivate() when another panel takes its place,
+// and unload() when its frame is closed or the
 // program shuts down (before the layout is saved).
 
 #include <QString>
@@ -32,6 +33,8 @@ public:
 
     virtual void load() {}
     virtual void activate() {}
+    // Another panel became the active window.
+    virtual void deactivate() {}
     virtual void unload() {}
 
     // Hide the panel (its Done / OK / Close button).

@@ -1,5 +1,7 @@
 #include "panels/widgetlayout.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
@@ -225,10 +227,33 @@ bool restoreWindowLayout(QWidget *widget, const QString &windowName, Settings &s
     if (!widget)
         return false;
     WidgetLayoutTarget target(widget, container);
+    const bool stored = hasStoredSize(windowName, settings);
     if (!restoreLayout(target, windowName, settings))
         return false;
+    if (!stored)
+        fitInside(widget, container);
     keepReachable(widget);
     return true;
+}
+
+void fitInside(QWidget *widget, QWidget *container)
+{
+    // Only a child window whose container is laid out on screen is fitted;
+    // a stored layout is restored as it was (this runs on a first layout).
+    if (!widget || widget->isWindow() || !container || !container->isVisible())
+        return;
+    if (widget->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QSize area = container->size();
+    if (area.isEmpty())
+        return;
+    const QSize size = widget->size().boundedTo(area);
+    if (size != widget->size())
+        widget->resize(size);
+    const int x = std::clamp(widget->x(), 0, area.width() - size.width());
+    const int y = std::clamp(widget->y(), 0, area.height() - size.height());
+    if (QPoint(x, y) != widget->pos())
+        widget->move(x, y);
 }
 
 bool saveWindowLayout(QWidget *widget, const QString &windowName, Settings &settings,

@@ -69,10 +69,15 @@ private:
 // Restores / saves the layout of a window by its name (group A or B, from the
 // table). False, with nothing done, for a window that stores no layout.
 // A restored normal window that would lie wholly outside every screen (or
-// outside its visible MDI area) is moved to the top left corner.
+// outside its visible MDI area) is moved to the top left corner. On a first
+// layout (no size stored) a child window is fitted inside its container.
 bool restoreWindowLayout(QWidget *widget, const QString &windowName, Settings &settings,
                          QWidget *container = nullptr);
 bool saveWindowLayout(QWidget *widget, const QString &windowName, Settings &settings,
                       QWidget *container = nullptr);
+// A child window larger than its visible container is made to fit inside it
+// and moved fully into view. restoreWindowLayout does this when the store
+// held no size for the window (its first layout).
+void fitInside(QWidget *widget, QWidget *container);
 
 } // namespace tvk

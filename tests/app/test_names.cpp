@@ -19,12 +19,10 @@ namespace {
 // Windows the tool names but does not build yet; the book may hold entries
 // for them, which apply when they are built.
 const QSet<QString> kNotBuiltYet{
-    win::frmVideoAdj,      win::frmBrightnessContrast, win::frmG2,
-    win::frmMDI_HV,        win::frmBacklight,          win::frmFPHeaterFan,
-    win::frmTestPoint,     win::frmMDITestPoints,      win::frmFlatPanelTestPoints,
-    win::frmCRTVoltages,   win::frmHVLimits,           win::frmDeflectionStatus,
-    win::frmPeekPoke,      win::frmI2cProbe,           win::frmSoftware,
-    win::frmBootBlock,     win::frmBootProgress,
+    win::frmTestPoint,   win::frmMDITestPoints, win::frmFlatPanelTestPoints,
+    win::frmCRTVoltages, win::frmHVLimits,      win::frmDeflectionStatus,
+    win::frmPeekPoke,    win::frmI2cProbe,      win::frmSoftware,
+    win::frmBootBlock,   win::frmBootProgress,
 };
 
 } // namespace

@@ -154,6 +154,30 @@ private slots:
         verifyNear(rectOf(sub), QRect((800 - w) / 2, (600 - h) / 2, w, h), "frmBootBlock");
     }
 
+    // A first layout larger than the main window's area is fitted inside
+    // it; a stored layout is restored as it was.
+    void firstLayout_fitsInsideTheArea_storedLayoutKept()
+    {
+        Settings s;
+        QMdiArea area;
+        area.resize(300, 200);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QWidget *viewport = area.viewport();
+        QMdiSubWindow *sub = area.addSubWindow(new QWidget);
+        QVERIFY(restoreWindowLayout(sub, win::frmMDI_HV, s, viewport));
+        QVERIFY(sub->width() <= viewport->width());
+        QVERIFY(sub->height() <= viewport->height());
+        QVERIFY(sub->x() >= 0 && sub->x() + sub->width() <= viewport->width());
+        QVERIFY(sub->y() >= 0 && sub->y() + sub->height() <= viewport->height());
+
+        sub->setGeometry(10, 10, 600, 500);
+        QVERIFY(saveWindowLayout(sub, win::frmMDI_HV, s, viewport));
+        QMdiSubWindow *again = area.addSubWindow(new QWidget);
+        QVERIFY(restoreWindowLayout(again, win::frmMDI_HV, s, viewport));
+        verifyNear(rectOf(again), QRect(10, 10, 600, 500), "stored layout");
+    }
+
     void windowStoredOffScreen_comesBackReachable()
     {
         Settings s;

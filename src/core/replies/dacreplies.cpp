@@ -4,6 +4,9 @@
 #include "core/appcore.h"
 #include "base/texthelpers.h"
 
+#include <QScopeGuard>
+
+#include <algorithm>
 #include <cmath>
 
 namespace tvk {
@@ -330,10 +333,27 @@ DacChannelControls dacChannelControls(DacGroupId group, int channel)
 
 // --- Apply -------------------------------------------------------------------
 
-void ApplyPresentValues(AppCore &core, DacGroupId group, const DacValueList &values)
+std::vector<int> LimitedPresentChannels(const MonitorData &data, DacGroupId group, QStringView values)
+{
+    std::vector<int> limited;
+    if (group != DacGroupId::H)
+        return limited;
+    for (const DacChannelValue &cv : ParseStoredValues(data, group, values)) {
+        if (cv.channel == kHorizSCapChannel && cv.value > kHorizSCapMaximum)
+            limited.push_back(cv.channel);
+    }
+    return limited;
+}
+
+void ApplyPresentValues(AppCore &core, DacGroupId group, const DacValueList &values,
+                        const std::vector<int> &limited)
 {
     SendOnChangeGuard guard(core.SendOnChange);
     for (const DacChannelValue &cv : values) {
+        const bool wasShowOnly = core.ShowOnly;
+        if (std::find(limited.begin(), limited.end(), cv.channel) != limited.end())
+            core.ShowOnly = true;
+        const auto restore = qScopeGuard([&] { core.ShowOnly = wasShowOnly; });
         // The panel's own change handler keeps the present table as well, but
         // a panel that was never opened has none: store it here too, so that
         // a full read refreshes the image whatever is open.
@@ -438,7 +458,8 @@ void ParseDacReply(AppCore &core, const QString &text)
         if (group == DacGroupId::N)
             ApplyNorthSouthPresent(core, selection->values);
         else
-            ApplyPresentValues(core, group, ParsePresentValues(core.data, group, selection->values));
+            ApplyPresentValues(core, group, ParsePresentValues(core.data, group, selection->values),
+                               LimitedPresentChannels(core.data, group, selection->values));
         return;
     case DacReplyKind::Factory:
     case DacReplyKind::Initial: {

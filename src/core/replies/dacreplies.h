@@ -115,8 +115,14 @@ void ParseDacReply(AppCore &core, const QString &text);
 
 // Positions the sliders of the group and writes the present-value boxes
 // with SendOnChange clear (set again afterwards), and stores the present
-// table at CurrentScanSet.
-void ApplyPresentValues(AppCore &core, DacGroupId group, const DacValueList &values);
+// table at CurrentScanSet. The channels in `limited` carry a value that was
+// limited to fit its slider: they are moved with ShowOnly set, so the limited
+// value is shown and never sent back.
+void ApplyPresentValues(AppCore &core, DacGroupId group, const DacValueList &values,
+                        const std::vector<int> &limited = {});
+// The channels of a present-value reply whose value had to be limited (group
+// H channel 8 above 127).
+std::vector<int> LimitedPresentChannels(const MonitorData &data, DacGroupId group, QStringView values);
 // Shows factory or initial values in their boxes and stores them at
 // CurrentScanSet. table is DacTable::Factory or DacTable::Initial.
 void ApplyStoredValues(AppCore &core, DacGroupId group, DacTable table, const DacValueList &values);

@@ -64,6 +64,11 @@ AppModeWindow::AppModeWindow(AppCore &core)
     auto *lblService = optionLabel("lblService", "Maintenance*", "Select Maintenance Mode", frame);
     auto *lblFactory = optionLabel("lblFactory", "Factory*", "Select Factory Mode", frame);
     m_user->setChecked(true);
+    // The buttons' captions are the labels beside them: screen readers get
+    // them as the buttons' names.
+    m_user->setAccessibleName(QStringLiteral("Installation mode"));
+    m_service->setAccessibleName(QStringLiteral("Maintenance mode, password required"));
+    m_factory->setAccessibleName(QStringLiteral("Factory mode, password required"));
 
     auto *grid = new QGridLayout(frame);
     grid->addWidget(m_user, 0, 0);
