@@ -270,6 +270,8 @@ void MainWindow::startUp()
         m_core.shell.SetUserMode();
     // 4. Port and retry limit.
     m_core.globals.CommPort = std::max(1, s.readInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), 1));
+    if (m_core.CommPortThisRun > 0)
+        m_core.globals.CommPort = m_core.CommPortThisRun;
     m_core.globals.ConnectRetryLimit = s.readInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), 5);
     // 5. Echo on.
     m_core.globals.CommLogEcho = true;
@@ -306,13 +308,15 @@ void MainWindow::shutDown()
     Settings &s = m_core.settings;
     const QString &configs = SettingsSection::Configs;
     saveWindowLayout(this, win::frmMain, s);
-    s.writeInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), m_core.globals.CommPort);
+    if (m_core.globals.CommPort != m_core.CommPortThisRun)
+        s.writeInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), m_core.globals.CommPort);
     s.writeBool(AppName::Tarvikon, configs, QStringLiteral("CommLogEnabled"), m_core.globals.CommLogEcho);
     s.writeInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), m_core.globals.ConnectRetryLimit);
     // The connection clocks stop with the port: a keep-alive whose reply
     // timer ran out after the close would reopen the port and ping again.
     m_core.connector.attemptTimer()->stop();
     m_core.connector.timedOutTimer()->stop();
+    m_core.connector.replugTimer()->stop();
     m_core.link.tmrKeepAlive()->stop();
     m_core.link.tmrConnect()->stop();
     m_core.link.tmrKickXmitQueue()->stop();

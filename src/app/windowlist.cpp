@@ -32,6 +32,7 @@
 #include "panels/info/versionpanel.h"
 #include "panels/config/scanselectpanel.h"
 #include "panels/info/currentscansetpanel.h"
+#include "panels/ports/portspanel.h"
 
 namespace tvk {
 
@@ -72,6 +73,7 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(win::frmHVLimits, [](AppCore &c) { return new HvLimitsPanel(c); });
     r.add(win::frmPeekPoke, [](AppCore &c) { return new PeekPokePanel(c); });
     r.add(win::frmI2cProbe, [](AppCore &c) { return new I2cProbePanel(c); });
+    r.add(win::frmPorts, [](AppCore &c) { return new PortsPanel(c); });
 }
 
 } // namespace tvk

@@ -17,6 +17,7 @@ inline const QString frmConnect = QStringLiteral("frmConnect");
 inline const QString frmTrying = QStringLiteral("frmTrying");
 inline const QString frmChangeTries = QStringLiteral("frmChangeTries");
 inline const QString frmTimedOut = QStringLiteral("frmTimedOut");
+inline const QString frmPorts = QStringLiteral("frmPorts");
 inline const QString frmCommLog = QStringLiteral("frmCommLog");
 inline const QString frmVersion = QStringLiteral("frmVersion");
 inline const QString frmID = QStringLiteral("frmID");

@@ -1,7 +1,6 @@
 #include "core/appcore.h"
 
 #include "core/handlerlist.h"
-#include "link/portmap.h"
 
 namespace tvk {
 
@@ -13,6 +12,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , messages(*platform.messages)
     , fileDialogs(*platform.fileDialogs)
     , inputBox(*platform.inputBox)
+    , portMap(settings, platform.portInfo ? *platform.portInfo : static_cast<PortInfoSource &>(systemPorts))
     , link(clock, ports, globals, commLog, beeper)
     , dispatcher([this] { return int(data.MonitorType); })
     , shell(controls, messages, globals, data,
@@ -23,7 +23,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
 {
     link.setDispatcher([this](const QString &response) { dispatcher.DispatchResponse(response); });
     dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
-    link.setDeviceResolver([this](int port) { return deviceForPort(settings, port); });
+    link.setDeviceResolver([this](int port) { return portMap.resolve(port); });
     registerReplyHandlers(*this);
 }
 

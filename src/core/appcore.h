@@ -10,6 +10,7 @@
 #include "base/dialogs.h"
 #include "base/settings.h"
 #include "core/commlog.h"
+#include "core/ports/portmapping.h"
 #include "base/clock.h"
 #include "core/diag/trendhistory.h"
 #include "link/connector.h"
@@ -55,6 +56,8 @@ struct Platform {
     UserMessages *messages = nullptr;
     FileDialogs *fileDialogs = nullptr;
     InputBox *inputBox = nullptr;
+    // The serial ports the system lists (QSerialPortInfo when not given).
+    PortInfoSource *portInfo = nullptr;
 };
 
 class AppCore : public QObject {
@@ -74,6 +77,9 @@ public:
     InputBox &inputBox;
 
     Settings settings;
+    QtPortInfoSource systemPorts;
+    // Com1..Com4 and the devices they open.
+    PortMappingStore portMap;
     LinkGlobals globals;
     MonitorData data;
     ControlBook controls;
@@ -87,6 +93,10 @@ public:
     FullRead fullRead;
     // The last minutes of every test-point reading, for the trend lines.
     TrendHistory testPointHistory;
+
+    // The port chosen on the command line for this run (1), or 0. The stored
+    // port is left as it was unless the user chooses another.
+    int CommPortThisRun = 0;
 
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;

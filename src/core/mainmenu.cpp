@@ -29,6 +29,7 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuConfigureOperatingTime", "&Operating Time", "mnuConfigure", &win::frmSetOperatingTimes},
         {"mnuConfigureSoftware", "So&ftware", "mnuConfigure", &win::frmSoftware},
         {"mnuConfigureAppMode", "&Change Application Mode", "mnuConfigure", &win::frmAppMode},
+        {"mnuConfigurePorts", "&Ports ...", "mnuConfigure", &win::frmPorts},
 
         {"mnuAdjust", "&Adjustment", nullptr, nullptr},
         {"mnuAdjustmentBrightnessContrast", "&Brightness and Contrast", "mnuAdjust",

@@ -21,7 +21,9 @@ Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
     , m_messages(messages)
     , m_attempt(clock.createTimer(this))
     , m_timedOut(clock.createTimer(this))
+    , m_replug(clock.createTimer(this))
 {
+    connect(m_replug, &Timer::timeout, this, &Connector::onReplugTick);
     connect(m_attempt, &Timer::timeout, this, &Connector::onAttemptTick);
     connect(m_timedOut, &Timer::timeout, this, &Connector::DismissTimedOut);
     connect(link.tmrKeepAlive(), &Timer::timeout, this, &Connector::onKeepAliveTick);
@@ -66,6 +68,17 @@ QString Connector::portNotOpenedText(int port, const QString &device, const QStr
     return text + QStringLiteral(".\r\nChoose another port, or click OK to try again.");
 }
 
+QString Connector::portErrorDetail(int port, const QString &device, const QString &reason)
+{
+    QString text = portErrorMessage(port) + QStringLiteral("\r\n\r\nCom") + QString::number(port);
+    if (!device.isEmpty())
+        text += QStringLiteral(" (") + device + QStringLiteral(")");
+    text += QStringLiteral(" could not be opened");
+    if (!reason.isEmpty())
+        text += QStringLiteral(": ") + reason;
+    return text + u'.';
+}
+
 QString Connector::portFailureText() const
 {
     const SerialPort *port = m_link.port();
@@ -79,12 +92,15 @@ QString Connector::retryLimitRefusal()
 
 void Connector::openTrying()
 {
+    m_replug->stop();
+    m_portLost = false;
     m_windows.openWindow(win::frmTrying);
     StartCycle();
 }
 
 void Connector::stopCycleTimers()
 {
+    m_replug->stop();
     m_attempt->stop();
     m_link.tmrConnect()->stop();
     m_link.tmrKeepAlive()->stop();
@@ -98,6 +114,9 @@ void Connector::portOpenFailed()
     m_states.EnterNoMonitorState();
     setIndicators(Colour::Red);
     setStatus(portFailureText());
+    // OK pressed too early on a pulled adapter does not end the search.
+    if (m_portLost && m_autoReConnect)
+        m_replug->start(kReplugMs);
 }
 
 void Connector::LoadConnectWindow()
@@ -128,17 +147,21 @@ void Connector::ChoosePort(int index)
         openTrying();
     } else {
         portOpenFailed();
-        m_messages.message(portErrorMessage(port));
+        const SerialPort *p = m_link.port();
+        m_messages.message(portErrorDetail(port, m_link.deviceName(), p ? p->errorString() : QString()));
     }
 }
 
 void Connector::OkPressed()
 {
-    // A port lost while open (adapter pulled), or one that would not open
-    // at start, is opened again first.
-    if (!m_link.isPortOpen() && !m_link.OpenCommPort()) {
+    // A port lost while open (adapter pulled), one that would not open at
+    // start, or one mapped to another device since, is opened again first.
+    const bool reopen = !m_link.isPortOpen() || m_link.deviceName() != m_link.resolveDevice(m_g.CommPort);
+    if (reopen && !m_link.OpenCommPort()) {
         portOpenFailed();
-        m_messages.message(portErrorMessage(m_g.CommPort));
+        const SerialPort *p = m_link.port();
+        m_messages.message(
+            portErrorDetail(m_g.CommPort, m_link.deviceName(), p ? p->errorString() : QString()));
         return;
     }
     openTrying();
@@ -149,6 +172,7 @@ void Connector::OfflinePressed()
     // Working without a monitor ends a cycle that is still running, or it
     // would connect behind the user's back.
     stopCycleTimers();
+    m_portLost = false;
     m_windows.hideWindow(win::frmTrying);
     m_states.EnterNoMonitorState();
     m_windows.hideWindow(win::frmConnect);
@@ -159,6 +183,7 @@ void Connector::DonePressed() { m_windows.hideWindow(win::frmConnect); }
 void Connector::GoOffline()
 {
     stopCycleTimers();
+    m_portLost = false;
     m_states.EnterNoMonitorState();
     m_windows.hideWindow(win::frmConnect);
     m_windows.hideWindow(win::frmTrying);
@@ -279,16 +304,60 @@ void Connector::onReplyTimeout()
     OkPressed();
 }
 
+QString Connector::portLostText(const QString &reason) const
+{
+    QString text = QStringLiteral("The port Com") + QString::number(m_g.CommPort);
+    const QString device = m_link.deviceName();
+    if (!device.isEmpty())
+        text += QStringLiteral(" (") + device + QStringLiteral(")");
+    text += QStringLiteral(" was lost: ") + reason;
+    if (m_autoReConnect)
+        return text + QStringLiteral("\r\nLooking for it every 2 seconds (Auto ReConnect); "
+                                     "reconnect the adapter,\r\nor choose another port.");
+    return text + QStringLiteral("\r\nReconnect the adapter, then click OK, or choose another port.");
+}
+
 void Connector::onPortLost(const QString &reason)
 {
     stopCycleTimers();
     m_states.EnterNoMonitorState();
     setIndicators(Colour::Red);
     m_windows.hideWindow(win::frmTrying);
-    setStatus(QStringLiteral("The port Com") + QString::number(m_g.CommPort)
-              + QStringLiteral(" was lost: ") + reason
-              + QStringLiteral("\r\nReconnect the adapter, then click OK, or choose another port."));
+    m_portLost = true;
+    m_lostReason = reason;
+    setStatus(portLostText(reason));
     m_windows.openWindow(win::frmConnect);
+    if (m_autoReConnect)
+        m_replug->start(kReplugMs);
+}
+
+void Connector::setAutoReConnect(bool on)
+{
+    m_autoReConnect = on;
+    if (!m_portLost)
+        return;
+    if (on && !m_replug->isActive())
+        m_replug->start(kReplugMs);
+    else if (!on)
+        m_replug->stop();
+    setStatus(portLostText(m_lostReason));
+}
+
+void Connector::onReplugTick()
+{
+    if (!m_autoReConnect || !m_portLost || m_link.isPortOpen()) {
+        m_replug->stop();
+        return;
+    }
+    // The device is looked up again each time: a remembered adapter may come
+    // back under another name.
+    if (!m_link.OpenCommPort())
+        return;
+    m_replug->stop();
+    m_portLost = false;
+    m_link.log().LogEvent(QStringLiteral("Serial port %1 is back; connecting again").arg(m_link.deviceName()));
+    emit portReplugged();
+    openTrying();
 }
 
 bool Connector::SetRetryLimit(const QString &text)

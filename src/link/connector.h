@@ -33,6 +33,8 @@ public:
     static constexpr int kKeepAliveAfterConnectMs = 2000;
     static constexpr int kReplyMs = 2000;
     static constexpr int kTimedOutNoticeMs = 5000;
+    // With Auto ReConnect, a port lost while open is looked for this often.
+    static constexpr int kReplugMs = 2000;
 
     Connector(Clock &clock, SerialLink &link, LinkGlobals &globals, ConnectionStates &states,
               ControlBook &controls, WindowHost &windows, UserMessages &messages,
@@ -67,16 +69,24 @@ public:
     static QString portErrorMessage(int port);
     // The status text of frmConnect when a port would not open.
     static QString portNotOpenedText(int port, const QString &device, const QString &reason);
+    // The message box of a port that would not open: the line above, then
+    // the device and why.
+    static QString portErrorDetail(int port, const QString &device, const QString &reason);
 
     // frmTimedOut
     void ShowTimedOut();
     void DismissTimedOut();
 
     bool autoReConnect() const { return m_autoReConnect; }
-    void setAutoReConnect(bool on) { m_autoReConnect = on; }
+    // Ticking it while a lost port waits for the user starts looking for
+    // the port; unticking it stops looking.
+    void setAutoReConnect(bool on);
+    // A lost port is being looked for (Auto ReConnect).
+    bool waitingForReplug() const { return m_replug->isActive(); }
 
     Timer *attemptTimer() const { return m_attempt; }
     Timer *timedOutTimer() const { return m_timedOut; }
+    Timer *replugTimer() const { return m_replug; }
 
     // The four lines of the status label after a failed cycle.
     static QString unableToConnectText();
@@ -86,12 +96,16 @@ signals:
     void connected(bool bootBlock);
     void cycleFailed();
     void monitorLost();
+    // A port lost while open was found again and reopened.
+    void portReplugged();
 
 private:
     void onAttemptTick();
     void onKeepAliveTick();
     void onReplyTimeout();
     void onPortLost(const QString &reason);
+    void onReplugTick();
+    QString portLostText(const QString &reason) const;
     void setIndicators(int colour);
     void setStatus(const QString &text);
     void openTrying();
@@ -108,6 +122,9 @@ private:
     UserMessages &m_messages;
     Timer *m_attempt;  // tmrConnect of frmTrying
     Timer *m_timedOut; // Timer1 of frmTimedOut
+    Timer *m_replug;   // looks for a lost port again
+    bool m_portLost = false; // lost while open; no open since
+    QString m_lostReason;
     int m_triesToGo = 0;
     bool m_autoReConnect = true;
 };

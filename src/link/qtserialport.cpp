@@ -36,22 +36,32 @@ bool QtSerialPort::open(const QString &deviceName)
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        m_error = m_port->errorString();
+        const int qtError = int(m_port->error());
+        const QString qtText = m_port->errorString();
         m_port->clearError();
         m_configuring = false;
+        QStringList existing;
+        const QtPortInfoSource system;
+        const PortInfoSource &info = m_info ? *m_info : system;
+        for (const SerialPortEntry &e : info.availablePorts())
+            existing << e.device;
+        const OpenDiagnosis d = diagnoseOpenFailure(openFailureFacts(deviceName, qtError, qtText, existing));
+        m_failure = d.kind;
+        m_error = d.reason;
         return false;
     }
     // The monitor needs no modem lines. A pseudo-terminal or an adapter
     // without them refuses to set them; the port is still usable.
-    if (!m_port->setDataTerminalReady(false)) {
-        emit notice(QStringLiteral("%1: DTR could not be turned off (%2)")
-                        .arg(deviceName, m_port->errorString()));
-        m_port->clearError();
-    }
-    if (!m_port->setRequestToSend(false)) {
-        emit notice(QStringLiteral("%1: RTS could not be turned off (%2)")
-                        .arg(deviceName, m_port->errorString()));
-        m_port->clearError();
+    const bool dtr = m_port->setDataTerminalReady(false);
+    m_port->clearError();
+    const bool rts = m_port->setRequestToSend(false);
+    m_port->clearError();
+    if (!dtr || !rts) {
+        const QString lines = !dtr && !rts ? QStringLiteral("DTR and RTS")
+                                           : (!dtr ? QStringLiteral("DTR") : QStringLiteral("RTS"));
+        emit note(QStringLiteral("Note: %1 has no modem lines (%2 cannot be set); the monitor "
+                                 "does not need them.")
+                      .arg(deviceName, lines));
     }
     // Characters that reached the driver before this open are stale; the
     // link discards what it sees waiting, but QSerialPort only sees them

@@ -12,7 +12,13 @@
 //    emits lost() once;
 //  - a write the driver refuses later is a notice();
 //  - any other error is a notice() line for the communication log.
+//
+// A device that will not open says why in errorString(): no such device (with
+// the ports that exist), permission denied (with the group to join), busy, or
+// the driver's text. A device without modem lines gets one note().
 
+#include "link/openerror.h"
+#include "link/portinfo.h"
 #include "link/serialport.h"
 
 #include <QSerialPort>
@@ -38,6 +44,12 @@ public:
     bool write(const QByteArray &data) override;
     QString errorString() const override { return m_error; }
 
+    // What kind of failure the last open() was.
+    OpenFailure openFailure() const { return m_failure; }
+    // The ports named when a device does not exist (QSerialPortInfo unless set;
+    // not owned).
+    void setPortInfo(const PortInfoSource *source) { m_info = source; }
+
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
@@ -50,6 +62,8 @@ private:
     bool m_lossPending = false;
     int m_readErrors = 0;
     quint64 m_openCount = 0;
+    OpenFailure m_failure = OpenFailure::Other;
+    const PortInfoSource *m_info = nullptr;
 };
 
 class QtPortFactory : public PortFactory {

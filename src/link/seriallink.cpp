@@ -67,6 +67,12 @@ void SerialLink::attachPort(SerialPort *port)
     connect(port, &SerialPort::received, this, &SerialLink::onReceived);
     connect(port, &SerialPort::commEvent, this, &SerialLink::onCommEvent);
     connect(port, &SerialPort::notice, this, [this](const QString &text) { m_log.LogEvent(text); });
+    connect(port, &SerialPort::note, this, [this](const QString &text) {
+        if (!m_notes.contains(text)) {
+            m_notes.insert(text);
+            m_log.LogEvent(text);
+        }
+    });
     connect(port, &SerialPort::lost, this, &SerialLink::onPortLost);
 }
 
@@ -117,6 +123,11 @@ bool SerialLink::isPortOpen() const { return m_port && m_port->isOpen(); }
 bool SerialLink::isSimulated() const { return m_port && m_port->isSimulated(); }
 
 QString SerialLink::deviceName() const { return m_port ? m_port->deviceName() : QString(); }
+
+QString SerialLink::resolveDevice(int port) const
+{
+    return m_resolveDevice ? m_resolveDevice(port) : defaultDeviceForPort(port);
+}
 
 void SerialLink::onPortLost(const QString &reason)
 {

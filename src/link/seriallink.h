@@ -15,6 +15,7 @@
 #include "link/serialport.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -50,7 +51,11 @@ public:
     bool isPortOpen() const;
     bool isSimulated() const;
     QString deviceName() const;
+    // The device a port number stands for now (the port map may have changed
+    // since the port was opened).
+    QString resolveDevice(int port) const;
     SerialPort *port() const { return m_port.get(); }
+    LinkLog &log() const { return m_log; }
 
     // The transmit queue.
     void SendCommand(const QString &text);
@@ -112,6 +117,7 @@ private:
     bool m_inReceive = false;      // the receive handler is running (a parser may spin an event loop)
     bool m_overflowLogged = false; // the current unterminated line was already cut and logged
     QString m_echo;                // received characters not yet echoed to the log
+    QSet<QString> m_notes;         // notes already logged (each is said once)
 
     Timer *m_pause = nullptr;
     Timer *m_kick = nullptr;

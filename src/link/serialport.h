@@ -43,7 +43,7 @@ public:
     // Opens the device at 9600 baud, no parity, 8 data bits, 1 stop bit,
     // no handshaking, DTR and RTS off. Lines that the device lacks (a
     // pseudo-terminal has no modem lines) do not stop the open; they are
-    // reported through notice(). Returns false when the device cannot be opened.
+    // reported through note(). Returns false when the device cannot be opened.
     virtual bool open(const QString &deviceName) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
@@ -63,6 +63,9 @@ signals:
     void commEvent(int code);
     // Something worth a line in the communication log.
     void notice(const QString &text);
+    // Something worth saying once per device, not as a fault (a device
+    // without modem lines); the link logs each distinct text once.
+    void note(const QString &text);
     // The device went away while open (adapter unplugged). The port is closed.
     void lost(const QString &reason);
 };

@@ -311,7 +311,8 @@ private slots:
         r.connect();
         r.ports.nextOpenResult = false;
         r.connector().ChoosePort(1);
-        QCOMPARE(r.messages.messages, QStringList{QStringLiteral("Comm Port Error  on Com2 -> try another port")});
+        QCOMPARE(r.messages.messages.size(), 1);
+        QVERIFY(r.messages.messages.first().startsWith(QStringLiteral("Comm Port Error  on Com2 -> try another port\r\n")));
         QCOMPARE(r.g().CommPort, 2);
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
@@ -351,6 +352,74 @@ private slots:
         r.connector().OkPressed();
         QCOMPARE(r.port()->openCount(), opens + 1);
         QVERIFY(r.connector().cycleRunning());
+    }
+
+    void lostAdapter_withAutoReConnect_isLookedForEvery2s_andReopened()
+    {
+        Rig r;
+        r.connect();
+        ScriptedPort *port = r.port();
+        port->injectLoss(QStringLiteral("device removed"));
+        QVERIFY(r.connector().waitingForReplug());
+        QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("Looking for it every 2 seconds")));
+        const int opens = port->openCount();
+        port->setOpenResult(false); // still unplugged
+        r.run(1990);
+        QCOMPARE(port->openCount(), opens);
+        r.run(4000);
+        QCOMPARE(port->openCount(), opens + 2);
+        QVERIFY(!r.connector().cycleRunning());
+        QVERIFY(r.messages.messages.isEmpty()); // looking is silent
+        // OK while it is still unplugged says so, and the search goes on.
+        r.connector().OkPressed();
+        QCOMPARE(r.messages.messages.size(), 1);
+        QVERIFY(r.connector().waitingForReplug());
+        r.run(10); // the search starts its 2 s again from here
+
+        port->setOpenResult(true); // plugged in again
+        const int pings = r.pingTimes.size();
+        r.run(2200);
+        QCOMPARE(port->openCount(), opens + 4);
+        QVERIFY(!r.connector().waitingForReplug());
+        QCOMPARE(r.pingTimes.size(), pings + 1); // a new cycle pings at once
+        r.run(2100);
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+
+        // Unticking Auto ReConnect while looking stops it; ticking it again resumes.
+        r.port()->injectLoss(QStringLiteral("device removed"));
+        r.connector().setAutoReConnect(false);
+        QVERIFY(!r.connector().waitingForReplug());
+        QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("then click OK")));
+        const int before = r.port()->openCount();
+        r.run(6000);
+        QCOMPARE(r.port()->openCount(), before);
+        r.connector().setAutoReConnect(true);
+        QVERIFY(r.connector().waitingForReplug());
+        // Going offline ends the search for good.
+        r.connector().GoOffline();
+        QVERIFY(!r.connector().waitingForReplug());
+        r.connector().setAutoReConnect(true);
+        r.run(6000);
+        QCOMPARE(r.port()->openCount(), before);
+    }
+
+    void remappedPort_isReopenedByOk_andAFailedOpenSaysWhy()
+    {
+        Rig r;
+        r.connect();
+        const int opens = r.port()->openCount();
+        // OK on the same mapping keeps the open port.
+        r.connector().OkPressed();
+        QCOMPARE(r.port()->openCount(), opens);
+        r.core->portMap.mapToDevice(1, QStringLiteral("/dev/ttyUSB5"));
+        r.ports.nextOpenResult = false;
+        r.connector().OkPressed();
+        QCOMPARE(r.ports.devices.last(), QStringLiteral("/dev/ttyUSB5"));
+        QCOMPARE(r.messages.messages.size(), 1);
+        const QString shown = r.messages.messages.first();
+        QVERIFY(shown.startsWith(Connector::portErrorMessage(1) + QStringLiteral("\r\n\r\n")));
+        QVERIFY(shown.endsWith(QStringLiteral("Com1 (/dev/ttyUSB5) could not be opened: cannot open.")));
+        QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("(/dev/ttyUSB5) could not be opened: cannot open")));
     }
 
     void cancelOfflineAndGoOffline_endTheCycle()

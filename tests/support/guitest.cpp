@@ -16,7 +16,7 @@ GuiHarness::GuiHarness(const char *simOptions)
         simPorts = std::make_unique<sim::SimPortFactory>(nullptr, &clock);
         ports = simPorts.get();
     }
-    core = std::make_unique<AppCore>(Platform{&clock, ports, &beeper, &messages, &dialogs, &dialogs});
+    core = std::make_unique<AppCore>(Platform{&clock, ports, &beeper, &messages, &dialogs, &dialogs, &portInfo});
     if (simOptions) {
         for (int i = 1; i <= 4; ++i)
             core->settings.write(AppName::Tarvikon, SettingsSection::Configs,

@@ -104,6 +104,8 @@ struct GuiHarness {
     RecordingMessages messages;
     ScriptedDialogs dialogs;
     FakeLauncher launcher;
+    // The serial ports the system lists: none unless a test adds some.
+    ListPortInfoSource portInfo;
     std::unique_ptr<AppCore> core;
     std::unique_ptr<MainWindow> window;
 };

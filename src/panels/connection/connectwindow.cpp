@@ -2,7 +2,6 @@
 #include "base/windownames.h"
 
 #include "core/appcore.h"
-#include "link/portmap.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,10 +19,10 @@ ConnectWindow::ConnectWindow(AppCore &core)
     : Panel(core, win::frmConnect, QStringLiteral("Monitor Connection"))
     , m_group(new QButtonGroup(this))
 {
-    auto *ports = new QGroupBox(this);
-    auto *portLayout = new QVBoxLayout(ports);
+    auto *portBox = new QGroupBox(this);
+    auto *portLayout = new QVBoxLayout(portBox);
     for (int i = 0; i < kPorts; ++i) {
-        auto *option = new QRadioButton(QStringLiteral("Com%1").arg(i + 1), ports);
+        auto *option = new QRadioButton(QStringLiteral("Com%1").arg(i + 1), portBox);
         option->setObjectName(QStringLiteral("optCommPort_%1").arg(i));
         m_group->addButton(option, i);
         portLayout->addWidget(option);
@@ -38,6 +37,8 @@ ConnectWindow::ConnectWindow(AppCore &core)
     QPushButton *offline =
         makeButton(QStringLiteral("btnOffline"), QStringLiteral("Offline"), QStringLiteral("Work without a monitor."));
     QPushButton *done = makeButton(QStringLiteral("btnDone"), QStringLiteral("Done"), QStringLiteral("Close Window"));
+    QPushButton *ports = makeButton(QStringLiteral("btnPorts"), QStringLiteral("Ports ..."),
+                                    QStringLiteral("Map Com1..Com4 to the serial ports of this computer."));
     auto *indicator = new QPushButton(this);
     indicator->setObjectName(QStringLiteral("btnInd"));
     indicator->setFixedSize(24, 24);
@@ -56,9 +57,10 @@ ConnectWindow::ConnectWindow(AppCore &core)
     buttons->addWidget(ok);
     buttons->addWidget(offline);
     buttons->addWidget(done);
+    buttons->addWidget(ports);
     buttons->addStretch();
     auto *left = new QVBoxLayout;
-    left->addWidget(ports);
+    left->addWidget(portBox);
     left->addWidget(m_autoReConnect);
     left->addStretch();
     auto *top = new QHBoxLayout;
@@ -77,6 +79,8 @@ ConnectWindow::ConnectWindow(AppCore &core)
     connect(ok, &QPushButton::clicked, &connector, &Connector::OkPressed);
     connect(offline, &QPushButton::clicked, &connector, &Connector::OfflinePressed);
     connect(done, &QPushButton::clicked, &connector, &Connector::DonePressed);
+    connect(ports, &QPushButton::clicked, this, [&core] { core.windows.openWindow(win::frmPorts); });
+    connect(&core.portMap, &PortMappingStore::changed, this, &ConnectWindow::refreshPortTips);
 }
 
 void ConnectWindow::selectCurrentPort()
@@ -89,7 +93,7 @@ void ConnectWindow::selectCurrentPort()
 void ConnectWindow::refreshPortTips()
 {
     for (int i = 0; i < kPorts; ++i)
-        m_options[i]->setToolTip(deviceForPort(m_core.settings, i + 1));
+        m_options[i]->setToolTip(m_core.portMap.describe(i + 1));
 }
 
 void ConnectWindow::load()
