@@ -10,6 +10,7 @@
 #include "app/dialogs.h"
 #include "app/settings.h"
 #include "commlog/commlog.h"
+#include "firmware/hexdownload.h"
 #include "link/clock.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"
@@ -84,6 +85,7 @@ public:
     Connector connector;
     ScanSets scanSets;
     FullRead fullRead;
+    HexDownload download;
 
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;
@@ -94,6 +96,9 @@ public:
     bool ConfigUpdateGuard = false;
     // Clear while a reply parser positions sliders of the adjustment panels.
     bool SendOnChange = true;
+
+private:
+    void wireDownload();
 };
 
 } // namespace tvk

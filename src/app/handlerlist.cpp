@@ -1,6 +1,7 @@
 #include "app/handlerlist.h"
 
 #include "app/appcore.h"
+#include "firmware/firmwarehandlers.h"
 #include "model/dacreplies.h"
 #include "panels/config/confighandlers.h"
 #include "panels/info/identity.h"
@@ -12,6 +13,7 @@ void registerReplyHandlers(AppCore &core)
     installConfigHandlers(core);
     installIdentityHandlers(core);
     installDacReplyHandlers(core);
+    installFirmwareHandlers(core.dispatcher, core.download, core.controls);
 }
 
 } // namespace tvk

@@ -154,6 +154,7 @@ void ApplyFirmwareVersion(AppCore &core, const FirmwareVersionReply &reply)
 {
     core.data.FirmwareVersion = reply.text;
     core.controls.setText(kVersionWindow, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
+    core.controls.setText(QStringLiteral("frmSoftware"), QStringLiteral("lblFlashVersion"), reply.text);
     core.data.MonitorType = reply.monitorType;
     switch (AppShell::profileForCode(reply.monitorType)) {
     case AppShell::MonitorProfile::FlatPanel:
