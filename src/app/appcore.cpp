@@ -1,6 +1,7 @@
 #include "app/appcore.h"
 
 #include "app/handlerlist.h"
+#include "firmware/firmwarehandlers.h"
 #include "link/portmap.h"
 
 namespace tvk {
@@ -40,6 +41,16 @@ void AppCore::wireDownload()
         // start one that is off.
         if (link.tmrKeepAlive()->isActive())
             link.tmrKeepAlive()->start(ms);
+    });
+    // The progress window follows the download.
+    connect(&download.progress(), &DownloadProgress::changed, this, [this] {
+        const bool shown = download.progress().isShown();
+        if (shown != windows.isWindowVisible(kBootProgressWindow)) {
+            if (shown)
+                windows.openWindow(kBootProgressWindow);
+            else
+                windows.hideWindow(kBootProgressWindow);
+        }
     });
     connect(&link, &SerialLink::portLost, this, [this](const QString &reason) {
         download.linkLost(QStringLiteral("The serial port was lost: ") + reason);

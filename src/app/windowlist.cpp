@@ -23,6 +23,8 @@
 #include "panels/info/versionpanel.h"
 #include "panels/config/scanselectpanel.h"
 #include "panels/info/currentscansetpanel.h"
+#include "firmware/firmwarehandlers.h"
+#include "panels/firmware/softwarepanel.h"
 
 namespace tvk {
 
@@ -49,6 +51,9 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(QStringLiteral("frmScanSelect"), [](AppCore &c) { return new ScanSelectPanel(c); });
     r.add(QStringLiteral("frmCurrentScanSet"), [](AppCore &c) { return new CurrentScanSetPanel(c); });
     r.add(kGeometryWindow, [](AppCore &c) { return new GeometryPanel(c); });
+    r.add(kSoftwareWindow, [](AppCore &c) { return new SoftwarePanel(c); });
+    r.add(kBootBlockWindow, [](AppCore &c) { return new BootBlockPanel(c); });
+    r.add(kBootProgressWindow, [](AppCore &c) { return new BootProgressWindow(c); });
 }
 
 } // namespace tvk

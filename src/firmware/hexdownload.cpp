@@ -171,6 +171,8 @@ void HexDownload::HandleRecordReply(const QString &text)
     const bool refused = aborted || isRefusal(text);
 
     if (eof && ack) {
+        if (m_target == Target::Sram)
+            m_lastSramFile = m_fileName;
         m_progress.setGauge(100);
         finish();
         beeps({{250, 250}, {500, 250}, {1000, 250}});

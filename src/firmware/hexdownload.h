@@ -118,6 +118,8 @@ public:
     bool DownloadAbort() const { return m_abort; }
     bool DownloadActive() const { return m_active; }
     bool isFileOpen() const { return m_file.isOpen(); }
+    // The file of the last SRAM download that ended with success.
+    QString lastSramFile() const { return m_lastSramFile; }
 
     int DownloadRetryLimit = 5;
     int DownloadKeepAliveInterval = 7000;
@@ -163,6 +165,7 @@ private:
     int m_totalRetries = 0;
     bool m_abort = false;
     bool m_active = false;
+    QString m_lastSramFile;
 };
 
 } // namespace tvk
