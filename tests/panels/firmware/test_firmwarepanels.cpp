@@ -43,6 +43,7 @@ private slots:
     void cancelAndUnopenableFile();
     void sramDownloadAndRun();
     void bootBlockPanel();
+    void refusedEraseAndUnreportedEnd();
 };
 
 void TestFirmwarePanels::flashDownloadFromTheSoftwarePanel()
@@ -219,6 +220,45 @@ void TestFirmwarePanels::bootBlockPanel()
     QCOMPARE(h.monitor()->commandsReceived().mid(1), (QByteArrayList{"cb0", "db"}));
     QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblAutoBoot")), QStringLiteral("OFF"));
     QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblValue_8")), QStringLiteral("01"));
+}
+
+void TestFirmwarePanels::refusedEraseAndUnreportedEnd()
+{
+    QTemporaryDir dir;
+    const HexImage image = patternImage(4);
+    const QString path = dir.filePath(QStringLiteral("fw.hex"));
+    QVERIFY(writeIntelHex(path, image));
+    {
+        // The refusal of "bf3" reaches the engine through the framing and
+        // leaves the link free.
+        GuiHarness h("erasefail");
+        QVERIFY(h.goOnline());
+        h.dialogs.openAnswers << path;
+        FirmwareActions(firmwareContext(*h.core)).loadFlash();
+        h.pump(800);
+        QCOMPARE(h.messages.messages, QStringList{QStringLiteral("Message was 'f3Flash Erase Failed!'")});
+        QCOMPARE(h.messages.titles, QStringList{QStringLiteral("Flash Block Erase Failed")});
+        QVERIFY(!h.core->download.isBusy());
+        QVERIFY(!h.core->link.XmitBusy());
+        h.monitor()->clearCommands();
+        h.core->send(QStringLiteral("df"));
+        h.pump(300);
+        QCOMPARE(h.receivedWithoutPings().value(0), QByteArray("df")); // (its reply asks for "dx")
+    }
+    {
+        // The end record acknowledged without "EOF": the file has nothing
+        // more, so the transfer ends with a message instead of hanging.
+        GuiHarness h("eofunreported");
+        QVERIFY(h.goOnline());
+        h.dialogs.openAnswers << path;
+        FirmwareActions(firmwareContext(*h.core)).loadFlash();
+        for (int i = 0; i < 40 && h.core->download.isBusy(); ++i)
+            h.pump(100);
+        QVERIFY(!h.core->download.isBusy());
+        QVERIFY(!h.visible(kBootProgressWindow));
+        QCOMPARE(h.messages.messages.size(), 1);
+        QVERIFY(h.messages.messages.first().contains(QStringLiteral("ended before the monitor reported")));
+    }
 }
 
 QTEST_MAIN(TestFirmwarePanels)
