@@ -4,7 +4,6 @@
 #include "hexgen.h"
 #include "monitorsim.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tvk::sim;
@@ -31,9 +30,7 @@ class TestSimFirmware : public QObject {
 private slots:
     void recordsAreChecked_data();
     void recordsAreChecked();
-    void refusalsAndTheImage();
     void endRecordVariants();
-    void silenceAfterARecord();
     void bootBlockCommands();
 };
 
@@ -70,38 +67,6 @@ void TestSimFirmware::recordsAreChecked()
     QCOMPARE(ask(small, hexRecord(0, 0x00FE, "\x01\x02")).right(1), QByteArray("#"));
 }
 
-void TestSimFirmware::refusalsAndTheImage()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("image.bin"));
-    MonitorSimulator sim = withOptions(QStringLiteral("refuse=2:3,refusetimes=2,refuseform=both,image=") + path);
-    const HexImage image = patternImage(5, 16, 0xFFE0); // crosses into the next 64 KiB
-    const QList<QByteArray> lines = intelHex(image).split('\n');
-    ask(sim, "bf3");
-    QStringList answers;
-    for (const QByteArray &raw : lines) {
-        const QByteArray line = raw.trimmed();
-        if (line.isEmpty())
-            continue;
-        for (;;) {
-            const QByteArray out = ask(sim, line).mid(line.size() + 2);
-            answers << QString::fromLatin1(out);
-            if (!out.contains('!'))
-                break;
-        }
-    }
-    // Records 2 and 3 twice each, the forms by turns.
-    QCOMPARE(answers.mid(1, 6), (QStringList{"Record Refused!", "Record Refused!\r\n#", "#",
-                                             "Record Refused!", "Record Refused!\r\n#", "#"}));
-    QCOMPARE(answers.last(), QStringLiteral("EOF Checksum OK\r\n#"));
-    quint32 base = 0;
-    QCOMPARE(sim.receivedImage(&base), image.data);
-    QCOMPARE(base, image.base);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), image.data);
-}
-
 void TestSimFirmware::endRecordVariants()
 {
     const QByteArray eof = hexRecord(1, 0, {});
@@ -122,18 +87,6 @@ void TestSimFirmware::endRecordVariants()
     MonitorSimulator failing = withOptions(QStringLiteral("erasefail"));
     QCOMPARE(ask(failing, "bf3"), QByteArray("bf3\r\nFlash Erase Failed!"));
     QCOMPARE(ask(failing, eof).right(12), QByteArray("Not Loading!"));
-}
-
-void TestSimFirmware::silenceAfterARecord()
-{
-    MonitorSimulator sim = withOptions(QStringLiteral("silentafterrecord=2"));
-    ask(sim, "bs");
-    QCOMPARE(ask(sim, hexRecord(0, 0, "\x01")).right(1), QByteArray("#"));
-    QCOMPARE(ask(sim, hexRecord(0, 1, "\x02")).right(1), QByteArray("#"));
-    const QByteArray third = hexRecord(0, 2, "\x03");
-    QCOMPARE(ask(sim, third), third + "\r\n"); // its echo is the last word
-    QCOMPARE(ask(sim, "p"), QByteArray());
-    QCOMPARE(sim.recordsAccepted(), 2);
 }
 
 void TestSimFirmware::bootBlockCommands()
