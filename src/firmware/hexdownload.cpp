@@ -72,13 +72,9 @@ bool HexDownload::start(Target target, const QString &path, QString *error)
     };
     if (isBusy())
         return fail(QStringLiteral("A download is already running; wait for it to end or abort it."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("Cannot open '%1': %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    file.close();
-
     m_file.setFileName(path);
-    m_file.open(QIODevice::ReadOnly);
+    if (!m_file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("Cannot open '%1': %2").arg(QDir::toNativeSeparators(path), m_file.errorString()));
     m_fileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     m_fileLength = m_file.size();
     m_bytesSent = 0;
