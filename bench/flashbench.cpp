@@ -132,13 +132,21 @@ int main(int argc, char *argv[])
 
     // The event loop's pulse: a 1 ms timer, the longest gap between ticks.
     QElapsedTimer pulseClock;
-    qint64 lastTick = -1, longestGapNs = 0;
+    qint64 lastTick = -1, longestGapNs = 0, longestGapAtNs = 0;
+    int gapsOver16 = 0;
     QTimer pulse;
     pulse.setTimerType(Qt::PreciseTimer);
     QObject::connect(&pulse, &QTimer::timeout, [&] {
         const qint64 now = pulseClock.nsecsElapsed();
-        if (lastTick >= 0)
-            longestGapNs = std::max(longestGapNs, now - lastTick);
+        if (lastTick >= 0) {
+            const qint64 gap = now - lastTick;
+            if (gap > 16'000'000)
+                ++gapsOver16;
+            if (gap > longestGapNs) {
+                longestGapNs = gap;
+                longestGapAtNs = lastTick;
+            }
+        }
         lastTick = now;
     });
 
@@ -201,7 +209,8 @@ int main(int argc, char *argv[])
     std::printf("time per record       %.3f ms\n", perRecordMs);
     std::printf("floor per record      %.3f ms (pause + wire time of record and reply)\n", floorMs / lines);
     std::printf("ratio to floor        %.4f\n", floorMs > 0 ? transferMs / floorMs : 0.0);
-    std::printf("longest event gap     %.3f ms\n", longestGapNs / 1e6);
+    std::printf("longest event gap     %.3f ms, %.3f s after the start; %d gaps over 16 ms\n", longestGapNs / 1e6,
+                longestGapAtNs / 1e9, gapsOver16);
     if (exchanges > 0) {
         std::printf("write to reply         %.3f ms on average (line and monitor)\n", replySumMs / exchanges);
         std::printf("reply to next write    %.3f ms on average, %.3f ms at most (tool, pause included)\n",
