@@ -11,7 +11,7 @@
 // --baud     simulated line speed (default 9600; 0: answers at once)
 // --pause    pause before each write in ms (default the link's 100)
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "app/mainwindow.h"
 #include "apptest.h"
 #include "guitest.h"

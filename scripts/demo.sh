@@ -5,6 +5,7 @@
 # Extra arguments replace the simulator's options, e.g.:
 #   scripts/demo.sh version=1.38        an early monitor
 #   scripts/demo.sh version=2.25,boot   a monitor in its boot block
+#   scripts/demo.sh version=3.10        a flat panel (backlight, heater and fan)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

@@ -299,6 +299,16 @@ const QList<MonitorSimulator::Command> &MonitorSimulator::commandTable()
             {"ccn", &MonitorSimulator::handleRenameScanSet},
             {"dc", &MonitorSimulator::handleCurrentScanSet},
             {"dv", &MonitorSimulator::handleSyncFrequencies},
+            {"dp", &MonitorSimulator::handleLimitsReport},
+            {"dh", &MonitorSimulator::handleHvReport},
+            {"dr", &MonitorSimulator::handleDutyCycle},
+            {"ch", &MonitorSimulator::handleSetHv},
+            {"cp", &MonitorSimulator::handlePanelControl},
+            {"CPH", &MonitorSimulator::handleHysteresis},
+            {"cq", &MonitorSimulator::handleHeaterFan},
+            {"cr", &MonitorSimulator::handleSetFilament},
+            {"cv", &MonitorSimulator::handleStatusMessagesOn},
+            {"cu", &MonitorSimulator::handleStatusMessagesOff},
         };
         // Longest word first, so "pi0x" wins over "p" and "CPB" over "CP".
         std::stable_sort(t.begin(), t.end(),

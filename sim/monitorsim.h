@@ -231,6 +231,51 @@ private:
     void handleCurrentScanSet(const QByteArray &arg, Lines &out);
     void handleSyncFrequencies(const QByteArray &arg, Lines &out);
 
+    // Adjustment reports and settings: the limits report ("dp"), the
+    // high-voltage report and controls ("dh", "ch..."), the backlight duty
+    // cycles ("dr...", "cr..."), the photocell, heater and fan ("cp...",
+    // "cq..."), limits and hysteresis ("cpl0".."cpl7", "CPH..."), status
+    // messages ("cv"/"cu"). See simadjust.cpp.
+public:
+    struct HvControlState {
+        int present = 0, initial = 0, factory = 0;
+    };
+    struct AdjustState {
+        bool verticalOk = true;
+        bool horizontalOk = true;
+        bool photocell = true;
+        std::array<int, 8> limits {40, 220, 20, 160, 30, 230, 10, 150};
+        int contrastHysteresis = 4;
+        int brightnessHysteresis = 6;
+        int hvUpperLimit = 210;
+        int hvLowerLimit = 90;
+        std::array<HvControlState, 4> hv {{{180, 178, 175}, {120, 118, 116}, {40, 41, 42}, {90, 90, 88}}};
+        int filamentSteady = 128;
+        int filamentWarmup = 200;
+        int filamentImmediate = 128;
+        bool statusMessages = false;
+        int heaterMode = 2; // "cp2" automatic, "cp3" forced
+        bool heaterOn = false;
+        int fanMode = 4;    // "cp4" automatic, "cp5" forced
+        int fanSetting = 0;
+    };
+    const AdjustState &adjust() const { return m_adjust; }
+    AdjustState &adjust() { return m_adjust; }
+
+private:
+    bool flatPanel() const;
+    void handleLimitsReport(const QByteArray &arg, Lines &out);
+    void handleHvReport(const QByteArray &arg, Lines &out);
+    void handleDutyCycle(const QByteArray &arg, Lines &out);
+    void handleSetHv(const QByteArray &arg, Lines &out);
+    void handlePanelControl(const QByteArray &arg, Lines &out);
+    void handleHysteresis(const QByteArray &arg, Lines &out);
+    void handleHeaterFan(const QByteArray &arg, Lines &out);
+    void handleSetFilament(const QByteArray &arg, Lines &out);
+    void handleStatusMessagesOn(const QByteArray &arg, Lines &out);
+    void handleStatusMessagesOff(const QByteArray &arg, Lines &out);
+    AdjustState m_adjust;
+
     Lines operatingTimeLines() const;
 
     // --- firmware loading (simfirmware.cpp) ---

@@ -17,7 +17,7 @@
 // The monitor keeps its stored state while the port is closed and reopened
 // with the same device name; a different name starts a new monitor.
 
-#include "link/clock.h"
+#include "base/clock.h"
 #include "link/serialport.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 // The tool's entry: the platform services, the core, the main window.
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "app/mainwindow.h"
 #include "app/qtplatform.h"
 #include "link/compositeportfactory.h"

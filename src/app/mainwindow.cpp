@@ -1,13 +1,14 @@
 #include "app/mainwindow.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "app/mainmenu.h"
-#include "app/panel.h"
+#include "core/appcore.h"
+#include "core/mainmenu.h"
+#include "panels/panel.h"
 #include "app/qtplatform.h"
-#include "app/widgetlayout.h"
+#include "panels/widgetlayout.h"
 #include "app/windowlist.h"
 #include "app/windowregistry.h"
-#include "model/dacfile.h"
+#include "core/dacfile.h"
 #include "protocol/commands.h"
 
 #include <QAction>
@@ -54,7 +55,7 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent
     , m_simBadge(new QLabel(tr("Simulated monitor"), this))
     , m_readProgress(new QProgressBar(this))
 {
-    setObjectName(kMainWindow);
+    setObjectName(win::frmMain);
     m_area->setObjectName(QStringLiteral("mdiArea"));
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -88,6 +89,8 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent
         m_readProgress->hide();
         statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
     });
+    connect(&core, &AppCore::statusMessage, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 8000); });
     m_registry->setMainWindow(this);
 
     connect(&core.shell, &AppShell::connectionStateChanged, this, &MainWindow::updateStatus);
@@ -124,7 +127,7 @@ void MainWindow::trigger(const QString &name)
     if (!item)
         return;
     if (item->opens) {
-        const QString window = QString::fromLatin1(item->opens);
+        const QString window = *item->opens;
         if (m_registry->isRegistered(window))
             m_registry->openWindow(window);
         else
@@ -142,7 +145,7 @@ void MainWindow::trigger(const QString &name)
     else if (name == QLatin1String("mnuMonitorUpdate"))
         m_core.fullRead.start();
     else if (name == QLatin1String("mnuMonitorOnline"))
-        m_registry->openWindow(QStringLiteral("frmConnect"));
+        m_registry->openWindow(win::frmConnect);
     else if (name == QLatin1String("mnuMonitorOffline"))
         m_core.connector.GoOffline();
     else if (name == QLatin1String("mnuMonitorDemo"))
@@ -222,11 +225,11 @@ void MainWindow::openOperatingConditions()
     const int type = m_core.data.MonitorType;
     QString window;
     if (type < 199)
-        window = QStringLiteral("frmTestPoint");
+        window = win::frmTestPoint;
     else if (type >= 200 && type <= 298)
-        window = QStringLiteral("frmMDITestPoints");
+        window = win::frmMDITestPoints;
     else if (type >= 300 && type <= 398)
-        window = QStringLiteral("frmFlatPanelTestPoints");
+        window = win::frmFlatPanelTestPoints;
     if (!window.isEmpty() && m_registry->isRegistered(window))
         m_registry->openWindow(window);
 }
@@ -251,12 +254,12 @@ void MainWindow::startUp()
     const QString &configs = SettingsSection::Configs;
     // 1. First run: the log window is loaded (hidden), which switches its echo on.
     if (s.readInt(AppName::Tarvikon, startUp, QStringLiteral("RunType"), 0) != 1) {
-        m_registry->ensure(QStringLiteral("frmCommLog"));
+        m_registry->ensure(win::frmCommLog);
         m_core.globals.CommLogEcho = true;
         s.write(AppName::Tarvikon, startUp, QStringLiteral("RunType"), QStringLiteral("1"));
     }
     // 2. Position, size, state.
-    restoreWindowLayout(this, kMainWindow, s);
+    restoreWindowLayout(this, win::frmMain, s);
     // 3. Start mode (exact comparison; no password here).
     const QString mode = s.read(AppName::Tarvikon, startUp, QStringLiteral("InitialMode"), QStringLiteral("UserMode"));
     if (mode == QLatin1String("ServiceMode"))
@@ -278,17 +281,17 @@ void MainWindow::startUp()
     m_core.globals.AutoPing = true;
     m_core.globals.XmitQueueBypass = false;
     // 7. The connection window; its load opens the port and starts a cycle.
-    m_registry->openWindow(QStringLiteral("frmConnect"));
+    m_registry->openWindow(win::frmConnect);
     // 8. The log window, when it was open at the last exit.
     if (s.readBool(AppName::Tarvikon, configs, QStringLiteral("CommLogOpen"), false))
-        m_registry->openWindow(QStringLiteral("frmCommLog"));
+        m_registry->openWindow(win::frmCommLog);
     // 10. Go Offline off until connected.
-    m_core.controls.setEnabled(kMainWindow, QStringLiteral("mnuMonitorOffline"), false);
+    m_core.controls.setEnabled(win::frmMain, QStringLiteral("mnuMonitorOffline"), false);
     // 11. The data model; it begins with the no-monitor state.
     m_core.data.InitMonitorData(m_core.globals, s, &m_core.shell);
     // The data model has just read the echo setting: a log window loaded
     // earlier in this sequence shows the echo as it now is.
-    if (Panel *log = m_registry->find(QStringLiteral("frmCommLog"))) {
+    if (Panel *log = m_registry->find(win::frmCommLog)) {
         if (auto *echo = log->findChild<QCheckBox *>(QStringLiteral("ckWindowEnabled")))
             echo->setChecked(m_core.globals.CommLogEcho);
     }
@@ -302,7 +305,7 @@ void MainWindow::shutDown()
     m_shutDown = true;
     Settings &s = m_core.settings;
     const QString &configs = SettingsSection::Configs;
-    saveWindowLayout(this, kMainWindow, s);
+    saveWindowLayout(this, win::frmMain, s);
     s.writeInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), m_core.globals.CommPort);
     s.writeBool(AppName::Tarvikon, configs, QStringLiteral("CommLogEnabled"), m_core.globals.CommLogEcho);
     s.writeInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), m_core.globals.ConnectRetryLimit);

@@ -1,6 +1,6 @@
 #include "app/qtplatform.h"
 
-#include "app/appshell.h"
+#include "core/appshell.h"
 
 #include <QApplication>
 #include <QCoreApplication>

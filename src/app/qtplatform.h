@@ -2,8 +2,8 @@
 // The platform services of a desktop session: message boxes, the beep, and
 // starting the help viewer or the system information tool.
 
-#include "app/controlbook.h"
-#include "app/dialogs.h"
+#include "base/controlbook.h"
+#include "base/dialogs.h"
 #include "link/linklog.h"
 
 #include <QString>
@@ -50,17 +50,6 @@ private:
 class QtBeeper : public Beeper {
 public:
     void Beep(int frequencyHz, int durationMs) override;
-};
-
-// Starting other programs and opening documents.
-class DesktopLauncher {
-public:
-    virtual ~DesktopLauncher() = default;
-    // Starts a program detached; false when it could not be started.
-    virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
-    // Opens a local file in the desktop's viewer (the browser for HTML).
-    virtual bool openFile(const QString &path) = 0;
-    virtual bool fileExists(const QString &path) const = 0;
 };
 
 class QtDesktopLauncher : public DesktopLauncher {

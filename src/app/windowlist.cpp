@@ -1,16 +1,22 @@
 #include "app/windowlist.h"
+#include "base/windownames.h"
 
-#include "app/aboutpanel.h"
-#include "app/appmodewindow.h"
-#include "app/passwordwindow.h"
+#include "panels/help/aboutpanel.h"
+#include "panels/modes/appmodewindow.h"
+#include "panels/modes/passwordwindow.h"
 #include "app/windowregistry.h"
-#include "link/changetrieswindow.h"
-#include "link/connectwindow.h"
-#include "link/timedoutwindow.h"
-#include "link/tryingwindow.h"
-#include "commlog/commlogwindow.h"
+#include "panels/connection/changetrieswindow.h"
+#include "panels/connection/connectwindow.h"
+#include "panels/connection/timedoutwindow.h"
+#include "panels/connection/tryingwindow.h"
+#include "panels/commlog/commlogwindow.h"
 
+#include "core/replies/adjustreplies.h"
+#include "panels/adjust/brightnesscontrastpanel.h"
+#include "panels/adjust/flatpanelpanels.h"
 #include "panels/adjust/geometrypanel.h"
+#include "panels/adjust/hvpanels.h"
+#include "panels/adjust/videopanel.h"
 #include "panels/config/deflhvpanel.h"
 #include "panels/config/operatingmodepanel.h"
 #include "panels/config/operatingtimepanel.h"
@@ -23,37 +29,42 @@
 #include "panels/info/versionpanel.h"
 #include "panels/config/scanselectpanel.h"
 #include "panels/info/currentscansetpanel.h"
-#include "firmware/firmwarehandlers.h"
 #include "panels/firmware/softwarepanel.h"
 
 namespace tvk {
 
 void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
 {
-    r.add(QStringLiteral("frmAbout"), [&launcher](AppCore &c) { return new AboutPanel(c, launcher); });
-    r.add(QStringLiteral("frmAppMode"), [](AppCore &c) { return new AppModeWindow(c); });
-    r.add(QStringLiteral("frmCommLog"), [](AppCore &c) { return new CommLogWindow(c); });
-    r.add(QStringLiteral("frmPassword"), [](AppCore &c) { return new PasswordWindow(c); });
-    r.add(QStringLiteral("frmConnect"), [](AppCore &c) { return new ConnectWindow(c); });
-    r.add(QStringLiteral("frmTrying"), [](AppCore &c) { return new TryingWindow(c); });
-    r.add(QStringLiteral("frmChangeTries"), [](AppCore &c) { return new ChangeTriesWindow(c); });
-    r.add(QStringLiteral("frmTimedOut"), [](AppCore &c) { return new TimedOutWindow(c); });
-    r.add(QStringLiteral("frmOperatingTime"), [](AppCore &c) { return new OperatingTimePanel(c); });
-    r.add(QStringLiteral("frmSetOperatingTimes"), [](AppCore &c) { return new SetOperatingTimesPanel(c); });
-    r.add(QStringLiteral("frmOperatingMode"), [](AppCore &c) { return new OperatingModePanel(c); });
-    r.add(QStringLiteral("frmVideoConfig"), [](AppCore &c) { return new VideoConfigPanel(c); });
-    r.add(QStringLiteral("frmDeflHVEnable"), [](AppCore &c) { return new DeflHvPanel(c); });
-    r.add(QStringLiteral("frmVersion"), [](AppCore &c) { return new VersionPanel(c); });
-    r.add(QStringLiteral("frmID"), [](AppCore &c) { return new IdPanel(c); });
-    r.add(QStringLiteral("frmCapability"), [](AppCore &c) { return new CapabilityPanel(c); });
-    r.add(QStringLiteral("frmLimits"), [](AppCore &c) { return new LimitsPanel(c); });
-    r.add(QStringLiteral("frmSetModelAndSerialNumber"), [](AppCore &c) { return new SetModelSerialPanel(c); });
-    r.add(QStringLiteral("frmScanSelect"), [](AppCore &c) { return new ScanSelectPanel(c); });
-    r.add(QStringLiteral("frmCurrentScanSet"), [](AppCore &c) { return new CurrentScanSetPanel(c); });
-    r.add(kGeometryWindow, [](AppCore &c) { return new GeometryPanel(c); });
-    r.add(kSoftwareWindow, [](AppCore &c) { return new SoftwarePanel(c); });
-    r.add(kBootBlockWindow, [](AppCore &c) { return new BootBlockPanel(c); });
-    r.add(kBootProgressWindow, [](AppCore &c) { return new BootProgressWindow(c); });
+    r.add(win::frmAbout, [&launcher](AppCore &c) { return new AboutPanel(c, launcher); });
+    r.add(win::frmAppMode, [](AppCore &c) { return new AppModeWindow(c); });
+    r.add(win::frmCommLog, [](AppCore &c) { return new CommLogWindow(c); });
+    r.add(win::frmPassword, [](AppCore &c) { return new PasswordWindow(c); });
+    r.add(win::frmConnect, [](AppCore &c) { return new ConnectWindow(c); });
+    r.add(win::frmTrying, [](AppCore &c) { return new TryingWindow(c); });
+    r.add(win::frmChangeTries, [](AppCore &c) { return new ChangeTriesWindow(c); });
+    r.add(win::frmTimedOut, [](AppCore &c) { return new TimedOutWindow(c); });
+    r.add(win::frmOperatingTime, [](AppCore &c) { return new OperatingTimePanel(c); });
+    r.add(win::frmSetOperatingTimes, [](AppCore &c) { return new SetOperatingTimesPanel(c); });
+    r.add(win::frmOperatingMode, [](AppCore &c) { return new OperatingModePanel(c); });
+    r.add(win::frmVideoConfig, [](AppCore &c) { return new VideoConfigPanel(c); });
+    r.add(win::frmDeflHVEnable, [](AppCore &c) { return new DeflHvPanel(c); });
+    r.add(win::frmVersion, [](AppCore &c) { return new VersionPanel(c); });
+    r.add(win::frmID, [](AppCore &c) { return new IdPanel(c); });
+    r.add(win::frmCapability, [](AppCore &c) { return new CapabilityPanel(c); });
+    r.add(win::frmLimits, [](AppCore &c) { return new LimitsPanel(c); });
+    r.add(win::frmSetModelAndSerialNumber, [](AppCore &c) { return new SetModelSerialPanel(c); });
+    r.add(win::frmScanSelect, [](AppCore &c) { return new ScanSelectPanel(c); });
+    r.add(win::frmCurrentScanSet, [](AppCore &c) { return new CurrentScanSetPanel(c); });
+    r.add(win::frmGeometryAdj, [](AppCore &c) { return new GeometryPanel(c); });
+    r.add(win::frmVideoAdj, [](AppCore &c) { return new VideoPanel(c); });
+    r.add(win::frmBrightnessContrast, [](AppCore &c) { return new BrightnessContrastPanel(c); });
+    r.add(win::frmG2, [](AppCore &c) { return new G2Panel(c); });
+    r.add(win::frmMDI_HV, [](AppCore &c) { return new MdiHvPanel(c); });
+    r.add(win::frmBacklight, [](AppCore &c) { return new BacklightPanel(c); });
+    r.add(win::frmFPHeaterFan, [](AppCore &c) { return new HeaterFanPanel(c); });
+    r.add(win::frmSoftware, [](AppCore &c) { return new SoftwarePanel(c); });
+    r.add(win::frmBootBlock, [](AppCore &c) { return new BootBlockPanel(c); });
+    r.add(win::frmBootProgress, [](AppCore &c) { return new BootProgressWindow(c); });
 }
 
 } // namespace tvk

@@ -1,8 +1,8 @@
 #include "app/windowregistry.h"
 
-#include "app/appcore.h"
-#include "app/panel.h"
-#include "app/widgetlayout.h"
+#include "core/appcore.h"
+#include "panels/panel.h"
+#include "panels/widgetlayout.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -238,6 +238,8 @@ bool WindowRegistry::isWindowVisible(const QString &name) const
 
 void WindowRegistry::activate(Panel *panel)
 {
+    if (m_active && m_active != panel)
+        m_active->deactivate();
     m_active = panel;
     panel->activate();
 }

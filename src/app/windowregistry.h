@@ -5,11 +5,12 @@
 // The control book's entries reach each window when it is created and on
 // every change while it exists.
 
-#include "app/controlbook.h"
+#include "base/controlbook.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QPointer>
 #include <functional>
 #include <optional>
@@ -33,6 +34,7 @@ public:
     // Registers a window by name; the explicit list lives with the main window.
     void add(const QString &name, Factory factory);
     bool isRegistered(const QString &name) const { return m_factories.contains(name); }
+    QStringList names() const { return m_factories.keys(); }
     // The main window takes the book's entries for "frmMain" itself.
     void setMainWindow(QWidget *mainWindow);
 

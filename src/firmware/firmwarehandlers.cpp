@@ -1,6 +1,6 @@
 #include "firmware/firmwarehandlers.h"
 
-#include "app/controlbook.h"
+#include "base/controlbook.h"
 #include "firmware/bootblock.h"
 #include "firmware/hexdownload.h"
 #include "protocol/dispatcher.h"
@@ -11,9 +11,9 @@ void applyBootBlockReply(const QString &text, ControlBook &controls)
 {
     const BootBlockReport report = ParseBootBlockReply(text);
     for (int i = 0; i < report.count; ++i)
-        controls.setText(kBootBlockWindow, QStringLiteral("lblValue_%1").arg(i), report.values[i]);
+        controls.setText(win::frmBootBlock, QStringLiteral("lblValue_%1").arg(i), report.values[i]);
     if (report.autoBoot)
-        controls.setText(kBootBlockWindow, QStringLiteral("lblAutoBoot"), *report.autoBoot);
+        controls.setText(win::frmBootBlock, QStringLiteral("lblAutoBoot"), *report.autoBoot);
 }
 
 void installFirmwareHandlers(ResponseDispatcher &dispatcher, HexDownload &download, ControlBook &controls)

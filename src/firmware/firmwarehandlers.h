@@ -1,6 +1,8 @@
 #pragma once
-// The firmware windows' names, and the reply handlers of the download and
+// The reply handlers of the download and
 // the boot-block report.
+
+#include "base/windownames.h"
 
 #include <QString>
 
@@ -10,9 +12,6 @@ class ControlBook;
 class HexDownload;
 class ResponseDispatcher;
 
-inline const QString kSoftwareWindow = QStringLiteral("frmSoftware");
-inline const QString kBootBlockWindow = QStringLiteral("frmBootBlock");
-inline const QString kBootProgressWindow = QStringLiteral("frmBootProgress");
 
 // Record replies, the replies to "bf3" and "bs" go to the engine; the
 // boot-block report fills lblValue_0..8 and lblAutoBoot of frmBootBlock.

@@ -27,8 +27,8 @@
 // through the send and abandon functions; the keep-alive clock through the
 // keepAliveInterval signal.
 
-#include "app/controlbook.h"
-#include "link/clock.h"
+#include "base/controlbook.h"
+#include "base/clock.h"
 #include "link/linklog.h"
 
 #include <QFile>

@@ -1,4 +1,5 @@
 #include "link/connector.h"
+#include "base/windownames.h"
 
 #include "link/seriallink.h"
 #include "protocol/commands.h"
@@ -6,10 +7,6 @@
 namespace tvk {
 
 namespace {
-const QString kConnect = QStringLiteral("frmConnect");
-const QString kTrying = QStringLiteral("frmTrying");
-const QString kTimedOut = QStringLiteral("frmTimedOut");
-const QString kCommLog = QStringLiteral("frmCommLog");
 } // namespace
 
 Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
@@ -34,13 +31,13 @@ Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
 
 void Connector::setIndicators(int colour)
 {
-    m_controls.setColor(kConnect, QStringLiteral("btnInd"), colour);
-    m_controls.setColor(kCommLog, QStringLiteral("btnInd"), colour);
+    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), colour);
+    m_controls.setColor(win::frmCommLog, QStringLiteral("btnInd"), colour);
 }
 
 void Connector::setStatus(const QString &text)
 {
-    m_controls.setText(kConnect, QStringLiteral("lbl1"), text);
+    m_controls.setText(win::frmConnect, QStringLiteral("lbl1"), text);
 }
 
 QString Connector::unableToConnectText()
@@ -82,7 +79,7 @@ QString Connector::retryLimitRefusal()
 
 void Connector::openTrying()
 {
-    m_windows.openWindow(kTrying);
+    m_windows.openWindow(win::frmTrying);
     StartCycle();
 }
 
@@ -97,7 +94,7 @@ void Connector::portOpenFailed()
 {
     // Whatever ran on the port before is gone with it.
     stopCycleTimers();
-    m_windows.hideWindow(kTrying);
+    m_windows.hideWindow(win::frmTrying);
     m_states.EnterNoMonitorState();
     setIndicators(Colour::Red);
     setStatus(portFailureText());
@@ -152,31 +149,50 @@ void Connector::OfflinePressed()
     // Working without a monitor ends a cycle that is still running, or it
     // would connect behind the user's back.
     stopCycleTimers();
-    m_windows.hideWindow(kTrying);
+    m_windows.hideWindow(win::frmTrying);
     m_states.EnterNoMonitorState();
-    m_windows.hideWindow(kConnect);
+    m_windows.hideWindow(win::frmConnect);
 }
 
-void Connector::DonePressed() { m_windows.hideWindow(kConnect); }
+void Connector::DonePressed() { m_windows.hideWindow(win::frmConnect); }
 
 void Connector::GoOffline()
 {
     stopCycleTimers();
     m_states.EnterNoMonitorState();
-    m_windows.hideWindow(kConnect);
-    m_windows.hideWindow(kTrying);
+    m_windows.hideWindow(win::frmConnect);
+    m_windows.hideWindow(win::frmTrying);
 }
 
 void Connector::ReConnect()
 {
     m_states.EnterNoMonitorState();
-    m_windows.hideWindow(kConnect);
-    m_windows.hideWindow(kTrying);
-    m_windows.openWindow(kConnect);
+    m_windows.hideWindow(win::frmConnect);
+    m_windows.hideWindow(win::frmTrying);
+    m_windows.openWindow(win::frmConnect);
     OkPressed();
 }
 
 void Connector::sendPing() { m_link.SendCommand(cmd::ping()); }
+
+void Connector::PingReplied(const PingReply &reply)
+{
+    switch (reply.kind) {
+    case PingReply::Kind::Application:
+        m_g.MonitorOnline = true;
+        m_g.BootBlockReply = false;
+        break;
+    case PingReply::Kind::BootBlock:
+        m_g.MonitorOnline = true;
+        m_g.BootBlockReply = true;
+        break;
+    case PingReply::Kind::NotAnswered:
+        m_g.MonitorOnline = false;
+        break;
+    case PingReply::Kind::Probe:
+        break;
+    }
+}
 
 void Connector::StartCycle()
 {
@@ -185,9 +201,9 @@ void Connector::StartCycle()
     m_link.tmrKeepAlive()->stop();
     m_states.EnterNoMonitorState();
     setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
-    m_controls.setText(kTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
+    m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
     m_triesToGo = m_g.ConnectRetryLimit;
-    m_controls.setText(kTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+    m_controls.setText(win::frmTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
     m_attempt->start(kAttemptMs);
     // A command left in flight by a monitor that went silent would hold the
     // first ping back until the next attempt.
@@ -199,7 +215,7 @@ void Connector::StartCycle()
 void Connector::CancelCycle()
 {
     m_attempt->stop();
-    m_windows.hideWindow(kTrying);
+    m_windows.hideWindow(win::frmTrying);
     m_states.EnterNoMonitorState();
 }
 
@@ -214,18 +230,18 @@ void Connector::onAttemptTick()
             m_states.EnterBootModeState();
         else
             m_states.EnterOnlineState();
-        m_controls.setEnabled(QStringLiteral("frmMain"), QStringLiteral("mnuMonitorOffline"), true);
+        m_controls.setEnabled(win::frmMain, QStringLiteral("mnuMonitorOffline"), true);
         setStatus(QStringLiteral("Connected on the selected port."));
         setIndicators(Colour::Green);
         if (!boot)
             m_link.SendCommand(cmd::readFirmwareVersion());
-        m_windows.hideWindow(kTrying);
+        m_windows.hideWindow(win::frmTrying);
         emit connected(boot);
         return;
     }
     --m_triesToGo;
     if (m_autoReConnect || m_triesToGo != 0) {
-        m_controls.setText(kTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+        m_controls.setText(win::frmTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
         m_link.ClearXmitQueue();
         sendPing();
         m_attempt->start(kAttemptMs);
@@ -233,7 +249,7 @@ void Connector::onAttemptTick()
     }
     m_attempt->stop();
     m_states.EnterNoMonitorState();
-    m_windows.hideWindow(kTrying);
+    m_windows.hideWindow(win::frmTrying);
     ShowTimedOut();
     setStatus(unableToConnectText());
     emit cycleFailed();
@@ -258,7 +274,7 @@ void Connector::onReplyTimeout()
         return;
     m_states.EnterNoMonitorState();
     setIndicators(Colour::Red);
-    m_windows.openWindow(kConnect);
+    m_windows.openWindow(win::frmConnect);
     emit monitorLost();
     OkPressed();
 }
@@ -268,11 +284,11 @@ void Connector::onPortLost(const QString &reason)
     stopCycleTimers();
     m_states.EnterNoMonitorState();
     setIndicators(Colour::Red);
-    m_windows.hideWindow(kTrying);
+    m_windows.hideWindow(win::frmTrying);
     setStatus(QStringLiteral("The port Com") + QString::number(m_g.CommPort)
               + QStringLiteral(" was lost: ") + reason
               + QStringLiteral("\r\nReconnect the adapter, then click OK, or choose another port."));
-    m_windows.openWindow(kConnect);
+    m_windows.openWindow(win::frmConnect);
 }
 
 bool Connector::SetRetryLimit(const QString &text)
@@ -287,20 +303,20 @@ bool Connector::SetRetryLimit(const QString &text)
         return false;
     }
     m_g.ConnectRetryLimit = value;
-    m_controls.setText(kTrying, QStringLiteral("lblLimit"), QString::number(value));
+    m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(value));
     return true;
 }
 
 void Connector::ShowTimedOut()
 {
-    m_windows.openWindow(kTimedOut);
+    m_windows.openWindow(win::frmTimedOut);
     m_timedOut->start(kTimedOutNoticeMs);
 }
 
 void Connector::DismissTimedOut()
 {
     m_timedOut->stop();
-    m_windows.hideWindow(kTimedOut);
+    m_windows.hideWindow(win::frmTimedOut);
 }
 
 } // namespace tvk

@@ -6,9 +6,10 @@
 // (frmConnect, frmTrying, frmChangeTries, frmTimedOut) are thin views that call
 // in here and show what it writes into the ControlBook.
 
-#include "app/controlbook.h"
-#include "link/clock.h"
+#include "base/controlbook.h"
+#include "base/clock.h"
 #include "link/linkglobals.h"
+#include "protocol/replyparsers.h"
 
 #include <QObject>
 
@@ -47,6 +48,10 @@ public:
     void GoOffline();
     // ReConnect from the log window
     void ReConnect();
+
+    // The monitor's answer to a ping, as the dispatcher routes it: the one
+    // place MonitorOnline and BootBlockReply are learnt from the monitor.
+    void PingReplied(const PingReply &reply);
 
     // frmTrying
     void StartCycle();

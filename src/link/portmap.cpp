@@ -1,6 +1,6 @@
 #include "link/portmap.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <algorithm>
 

@@ -25,7 +25,7 @@
 // counted as an acknowledgement. Outside a download "!" keeps its interim
 // meaning exactly.
 
-#include "link/clock.h"
+#include "base/clock.h"
 #include "link/linkglobals.h"
 #include "link/linklog.h"
 #include "link/serialport.h"

@@ -5,7 +5,7 @@
 // The timer stops once the sequence is past its last step, and the step
 // counter never wraps.
 
-#include "link/clock.h"
+#include "base/clock.h"
 
 #include <QObject>
 #include <QString>

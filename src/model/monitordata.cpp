@@ -1,6 +1,6 @@
 #include "model/monitordata.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "link/linkglobals.h"
 
 #include <limits>
@@ -171,7 +171,23 @@ bool MonitorData::setValue(DacGroupId id, DacTable table, int channel, int scanS
         || !isValidScanSet(scanSet) || !fitsInt16(value))
         return false;
     group(id).tables[size_t(table)][size_t(channel)][size_t(scanSet)] = qint16(value);
+    group(id).known[size_t(table)][size_t(channel)][size_t(scanSet)] = true;
     return true;
+}
+
+bool MonitorData::isKnown(DacGroupId id, DacTable table, int channel, int scanSet) const
+{
+    if (!validGroup(id) || !validTable(table) || !isValidDacChannel(channel)
+        || !isValidScanSet(scanSet))
+        return false;
+    return group(id).known[size_t(table)][size_t(channel)][size_t(scanSet)];
+}
+
+std::optional<qint16> MonitorData::knownCurrentValue(DacGroupId id, DacTable table, int channel) const
+{
+    if (!isKnown(id, table, channel, CurrentScanSet))
+        return std::nullopt;
+    return currentValue(id, table, channel);
 }
 
 std::optional<qint16> MonitorData::currentValue(DacGroupId id, DacTable table, int channel) const
@@ -196,6 +212,8 @@ bool MonitorData::StoreFileDac(DacGroupId id, int channel, int first, int second
     tables[size_t(DacTable::Accepted)][c][s] = qint16(first);
     tables[size_t(DacTable::Factory)][c][s] = qint16(second);
     tables[size_t(DacTable::Initial)][c][s] = qint16(third);
+    for (auto &table : group(id).known)
+        table[c][s] = true;
     return true;
 }
 

@@ -196,6 +196,14 @@ public:
     // False (nothing changes) for a channel outside 0..9, a scan set outside
     // 0..6 or a value outside the 16-bit signed range.
     bool setValue(DacGroupId group, DacTable table, int channel, int scanSet, int value);
+    // Whether a table entry holds a value read from the monitor, loaded from
+    // a file or set by the tool since (every write through setValue and
+    // StoreFileDac marks its entry known). Entries never written hold the
+    // start zeros, which must never be sent to the monitor.
+    bool isKnown(DacGroupId group, DacTable table, int channel, int scanSet) const;
+    // The value at CurrentScanSet when it is known; nothing otherwise.
+    std::optional<qint16> knownCurrentValue(DacGroupId group, DacTable table, int channel) const;
+
     // The same at CurrentScanSet; refused while it is outside 0..6 (-1 after
     // the selection was cleared).
     std::optional<qint16> currentValue(DacGroupId group, DacTable table, int channel) const;
@@ -225,6 +233,9 @@ public:
     QString OperatingCyclesText; // decimal
     qint16 HvUpperLimit = 0;
     qint16 HvLowerLimit = 0;
+    // The anode-voltage count of the last test-point reading that carried
+    // one; nothing until then.
+    std::optional<int> AnodeVoltageCount;
     qint16 MonitorType = 0; // firmware version times 100
     bool MdiMonitor = false;
     std::array<bool, kCapabilityFlags> CapabilityFlags {};
@@ -247,6 +258,7 @@ private:
         qint16 count = 0;
         std::array<QString, kDacChannels> names;
         std::array<Table, kDacTableCount> tables {};
+        std::array<std::array<std::array<bool, kDacScanSets>, kDacChannels>, kDacTableCount> known {};
     };
     Group &group(DacGroupId id) { return m_groups[size_t(id)]; }
     const Group &group(DacGroupId id) const { return m_groups[size_t(id)]; }

@@ -1,6 +1,6 @@
 #include "protocol/dispatcher.h"
 
-#include "model/texthelpers.h"
+#include "base/texthelpers.h"
 
 #include <utility>
 
@@ -23,8 +23,8 @@ QString afterFirst(const QString &text) { return TrimLeading(QStringView(text).m
 
 } // namespace
 
-ResponseDispatcher::ResponseDispatcher(LinkGlobals &globals, std::function<int()> monitorType)
-    : m_globals(globals), m_monitorType(std::move(monitorType))
+ResponseDispatcher::ResponseDispatcher(std::function<int()> monitorType)
+    : m_monitorType(std::move(monitorType))
 {
 }
 
@@ -53,6 +53,8 @@ void ResponseDispatcher::setProbeHandler(ProbeHandler handler)
 {
     m_probeHandler = std::move(handler);
 }
+
+void ResponseDispatcher::setPingHandler(PingHandler handler) { m_pingHandler = std::move(handler); }
 
 std::optional<RoutedText> ResponseDispatcher::RouteDataResponse(const QString &text) const
 {
@@ -196,15 +198,12 @@ void ResponseDispatcher::DispatchResponse(const QString &text)
         }
         break;
     case PingReply::Kind::Application:
-        m_globals.MonitorOnline = true;
-        m_globals.BootBlockReply = false;
-        break;
     case PingReply::Kind::BootBlock:
-        m_globals.MonitorOnline = true;
-        m_globals.BootBlockReply = true;
-        break;
     case PingReply::Kind::NotAnswered:
-        m_globals.MonitorOnline = false;
+        if (m_pingHandler) {
+            const PingHandler handler = m_pingHandler;
+            handler(ping);
+        }
         break;
     }
 }

@@ -5,7 +5,6 @@
 // Parsers of later features register here; a family without a handler is
 // ignored exactly like an unknown one.
 
-#include "link/linkglobals.h"
 #include "protocol/replyparsers.h"
 
 #include <QString>
@@ -56,15 +55,17 @@ class ResponseDispatcher {
 public:
     using Handler = std::function<void(const QString &text)>;
     using ProbeHandler = std::function<void(const QString &text, int colour)>;
+    using PingHandler = std::function<void(const PingReply &reply)>;
 
     // monitorType yields the current MonitorType (firmware version x 100, 0
     // until the firmware version was read); it selects the test-point parser.
-    ResponseDispatcher(LinkGlobals &globals, std::function<int()> monitorType);
+    explicit ResponseDispatcher(std::function<int()> monitorType);
 
-    // Route one closed response, or one line of a DAC value file. The ping
-    // reply updates MonitorOnline and BootBlockReply; everything else goes to
-    // the registered handler of its route. Texts without a route, or whose
-    // route has no handler, are ignored silently.
+    // Route one closed response, or one line of a DAC value file. The reply
+    // to a ping goes to the ping handler (the connection logic, which keeps
+    // MonitorOnline and BootBlockReply); everything else goes to the
+    // registered handler of its route. Texts without a route, or whose route
+    // has no handler, are ignored silently.
     void DispatchResponse(const QString &text);
 
     // Register (or with an empty function, remove) the parser of a route.
@@ -74,6 +75,8 @@ public:
     bool hasHandler(Route route) const;
     // The I2C probe result handler: the result line and its colour.
     void setProbeHandler(ProbeHandler handler);
+    // The ping reply: answered by the application or the boot block, or not.
+    void setPingHandler(PingHandler handler);
 
     // The route a text would take, without calling anything and whether or
     // not a handler is registered. Ping replies and ignored texts give
@@ -94,10 +97,10 @@ private:
     Resolved resolve(const QString &text) const;
     int currentMonitorType() const;
 
-    LinkGlobals &m_globals;
     std::function<int()> m_monitorType;
     std::array<Handler, static_cast<std::size_t>(Route::Count)> m_handlers;
     ProbeHandler m_probeHandler;
+    PingHandler m_pingHandler;
 };
 
 } // namespace tvk

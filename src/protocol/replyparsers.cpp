@@ -1,6 +1,6 @@
 #include "protocol/replyparsers.h"
 
-#include "model/texthelpers.h"
+#include "base/texthelpers.h"
 
 namespace tvk {
 

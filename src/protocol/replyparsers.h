@@ -3,7 +3,7 @@
 // also carries the I2C probe results) and the address reply. Both are pure
 // functions from the reply text to values; the dispatcher applies them.
 
-#include "model/colour.h"
+#include "base/colour.h"
 
 #include <QString>
 #include <optional>

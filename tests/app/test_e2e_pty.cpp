@@ -3,7 +3,7 @@
 // five times faster. What the monitor received is read from the simulator's
 // own report, so these tests see the wire as the monitor sees it.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 #include "app/windowregistry.h"
 #include "ptyharness.h"
 

@@ -1,7 +1,8 @@
-#include "app/appcore.h"
-#include "app/mainmenu.h"
+#include "core/appcore.h"
+#include "base/windownames.h"
+#include "core/mainmenu.h"
 #include "app/mainwindow.h"
-#include "app/panel.h"
+#include "panels/panel.h"
 #include "app/windowregistry.h"
 #include "guitest.h"
 
@@ -171,12 +172,12 @@ private slots:
     void shutdown_savesKeysAndLayoutsWithoutSending()
     {
         GuiHarness h("version=2.25");
-        h.window->registry().add(QStringLiteral("frmVersion"), [](AppCore &c) {
-            return new ProbePanel(c, QStringLiteral("frmVersion"));
+        h.window->registry().add(win::frmVersion, [](AppCore &c) {
+            return new ProbePanel(c, win::frmVersion);
         });
         h.window->show();
         h.window->startUp();
-        h.window->registry().ensure(QStringLiteral("frmVersion")); // loaded, hidden
+        h.window->registry().ensure(win::frmVersion); // loaded, hidden
         h.core->globals.CommPort = 3;
         h.window->close();
         Settings &s = h.core->settings;

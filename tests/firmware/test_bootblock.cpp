@@ -1,6 +1,6 @@
 // The boot-block report and where its values go.
 
-#include "app/controlbook.h"
+#include "base/controlbook.h"
 #include "firmware/bootblock.h"
 #include "firmware/firmwarehandlers.h"
 
@@ -32,9 +32,9 @@ void TestBootBlock::fullReportFillsEveryLabel()
 
     ControlBook book;
     applyBootBlockReply(reply, book);
-    QCOMPARE(book.text(kBootBlockWindow, QStringLiteral("lblValue_2")), std::optional<QString>("34"));
-    QCOMPARE(book.text(kBootBlockWindow, QStringLiteral("lblValue_8")), std::optional<QString>("01"));
-    QCOMPARE(book.text(kBootBlockWindow, QStringLiteral("lblAutoBoot")), std::optional<QString>("OFF"));
+    QCOMPARE(book.text(win::frmBootBlock, QStringLiteral("lblValue_2")), std::optional<QString>("34"));
+    QCOMPARE(book.text(win::frmBootBlock, QStringLiteral("lblValue_8")), std::optional<QString>("01"));
+    QCOMPARE(book.text(win::frmBootBlock, QStringLiteral("lblAutoBoot")), std::optional<QString>("OFF"));
 
     // Two values on one line: the rest of that line is skipped, so the
     // second one is not taken for the next index.
@@ -46,17 +46,17 @@ void TestBootBlock::fullReportFillsEveryLabel()
 void TestBootBlock::partialAndEmptyReports()
 {
     ControlBook book;
-    book.setText(kBootBlockWindow, QStringLiteral("lblValue_0"), QStringLiteral("Value"));
+    book.setText(win::frmBootBlock, QStringLiteral("lblValue_0"), QStringLiteral("Value"));
     applyBootBlockReply(QStringLiteral("auto boot ON\r\n#"), book); // no "= 0x": nothing at all
-    QCOMPARE(book.text(kBootBlockWindow, QStringLiteral("lblValue_0")), std::optional<QString>("Value"));
-    QVERIFY(!book.text(kBootBlockWindow, QStringLiteral("lblAutoBoot")));
+    QCOMPARE(book.text(win::frmBootBlock, QStringLiteral("lblValue_0")), std::optional<QString>("Value"));
+    QVERIFY(!book.text(win::frmBootBlock, QStringLiteral("lblAutoBoot")));
 
     const BootBlockReport three = ParseBootBlockReply(QStringLiteral("x = 0x01\ny = 0x02\nz = 0x03\n#"));
     QCOMPARE(three.count, 3);
     QVERIFY(!three.autoBoot);
     applyBootBlockReply(QStringLiteral("x = 0x01\ny = 0x02\nz = 0x03\n#"), book);
-    QCOMPARE(book.text(kBootBlockWindow, QStringLiteral("lblValue_0")), std::optional<QString>("01"));
-    QVERIFY(!book.text(kBootBlockWindow, QStringLiteral("lblValue_3")));
+    QCOMPARE(book.text(win::frmBootBlock, QStringLiteral("lblValue_0")), std::optional<QString>("01"));
+    QVERIFY(!book.text(win::frmBootBlock, QStringLiteral("lblValue_3")));
     // "auto boot" at the very end of the text.
     QCOMPARE(ParseBootBlockReply(QStringLiteral("v = 0x01\nauto boot ON")).autoBoot,
              std::optional<QString>(QStringLiteral("ON")));

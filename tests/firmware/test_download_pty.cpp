@@ -104,7 +104,7 @@ struct Transfer {
     bool endedCleanly() const
     {
         const HexDownload &d = h.core->download;
-        return !d.isBusy() && !d.DownloadActive() && !d.isFileOpen() && !h.visible(kBootProgressWindow);
+        return !d.isBusy() && !d.DownloadActive() && !d.isFileOpen() && !h.visible(win::frmBootProgress);
     }
 };
 
@@ -135,7 +135,7 @@ void TestDownloadPty::fourThousandRecords_imageMatchesByteForByte()
     t.flash();
     QVERIFY(t.started);
     QTRY_VERIFY_WITH_TIMEOUT(t.h.core->download.DownloadActive(), 5000);
-    QVERIFY(t.h.visible(kBootProgressWindow));
+    QVERIFY(t.h.visible(win::frmBootProgress));
     QVERIFY(t.waitUntilIdle(60000));
     QVERIFY2(t.h.messages.messages.isEmpty(), qPrintable(t.h.messages.messages.join(u'|')));
     QVERIFY(t.endedCleanly());
@@ -172,7 +172,7 @@ void TestDownloadPty::abort_stopsAtTheNextReply()
     SET_UP(t, 3000);
     t.flash();
     QVERIFY(t.waitForRecord(50, 10000));
-    auto *abort = t.h.child<QPushButton>(kBootProgressWindow, QStringLiteral("BootAbortButton"));
+    auto *abort = t.h.child<QPushButton>(win::frmBootProgress, QStringLiteral("BootAbortButton"));
     QVERIFY(abort);
     abort->click();
     const int inFlight = t.h.core->download.RecordNumber();

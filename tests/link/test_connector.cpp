@@ -3,6 +3,7 @@
 // answers every command written to it unless the test silences it.
 
 #include "apptest.h"
+#include "base/windownames.h"
 #include "link/portmap.h"
 
 #include <QDir>
@@ -12,11 +13,6 @@ using namespace tvk;
 using namespace tvk::test;
 
 namespace {
-
-const QString kConnect = QStringLiteral("frmConnect");
-const QString kTrying = QStringLiteral("frmTrying");
-const QString kTimedOut = QStringLiteral("frmTimedOut");
-
 struct Rig : CoreHarness {
     enum class Answer { Normal, BootBlock, Interim, Silent };
     Answer answer = Answer::Normal;
@@ -92,30 +88,30 @@ private slots:
         r.connector().setAutoReConnect(false);
         r.answer = Rig::Answer::Silent;
         r.connector().LoadConnectWindow();
-        QVERIFY(r.windows.visible.contains(kTrying));
-        QCOMPARE(r.text(kTrying, "lblLimit"), QStringLiteral("5"));
-        QCOMPARE(r.text(kTrying, "lblToGo"), QStringLiteral("5"));
+        QVERIFY(r.windows.visible.contains(win::frmTrying));
+        QCOMPARE(r.text(win::frmTrying, "lblLimit"), QStringLiteral("5"));
+        QCOMPARE(r.text(win::frmTrying, "lblToGo"), QStringLiteral("5"));
 
         r.run(8050);
-        QCOMPARE(r.text(kTrying, "lblToGo"), QStringLiteral("1"));
+        QCOMPARE(r.text(win::frmTrying, "lblToGo"), QStringLiteral("1"));
         QVERIFY(r.connector().cycleRunning());
         r.run(2000); // t = 10050: the fifth tick gave up
         QCOMPARE(r.pingTimes.size(), 5);
         for (int i = 1; i < 5; ++i)
             QCOMPARE(r.pingTimes[i] - r.pingTimes[i - 1], 2000);
         QVERIFY(!r.connector().cycleRunning());
-        QVERIFY(!r.windows.visible.contains(kTrying));
-        QVERIFY(r.windows.visible.contains(kTimedOut));
+        QVERIFY(!r.windows.visible.contains(win::frmTrying));
+        QVERIFY(r.windows.visible.contains(win::frmTimedOut));
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
-        QCOMPARE(r.text(kConnect, "lbl1"), Connector::unableToConnectText());
+        QCOMPARE(r.text(win::frmConnect, "lbl1"), Connector::unableToConnectText());
         QCOMPARE(Connector::unableToConnectText().split(QStringLiteral("\r\n")).size(), 4);
 
         // No more pings; the notice closes itself 5 s after it opened.
         r.run(4900);
         QCOMPARE(r.pingTimes.size(), 5);
-        QVERIFY(r.windows.visible.contains(kTimedOut));
+        QVERIFY(r.windows.visible.contains(win::frmTimedOut));
         r.run(100);
-        QVERIFY(!r.windows.visible.contains(kTimedOut));
+        QVERIFY(!r.windows.visible.contains(win::frmTimedOut));
         QVERIFY(!r.connector().timedOutTimer()->isActive());
     }
 
@@ -130,7 +126,7 @@ private slots:
         QVERIFY(r.connector().cycleRunning());
         r.run(20);
         QVERIFY(!r.connector().cycleRunning());
-        QVERIFY(r.windows.visible.contains(kTimedOut));
+        QVERIFY(r.windows.visible.contains(win::frmTimedOut));
         r.run(6000);
         QCOMPARE(r.pingTimes.size(), 1);
     }
@@ -145,13 +141,35 @@ private slots:
             r.connector().LoadConnectWindow();
             r.run(60150);
             QVERIFY(r.connector().cycleRunning());
-            QVERIFY(!r.windows.opened.contains(kTimedOut));
+            QVERIFY(!r.windows.opened.contains(win::frmTimedOut));
             QCOMPARE(r.pingTimes.size(), 31);
             QCOMPARE(r.connector().TriesToGo(), r.g().ConnectRetryLimit - 30);
-            QCOMPARE(r.text(kTrying, "lblToGo"), QString::number(r.connector().TriesToGo()));
+            QCOMPARE(r.text(win::frmTrying, "lblToGo"), QString::number(r.connector().TriesToGo()));
             // Every further ping first abandons the unanswered one.
             QCOMPARE(r.beeper.beeps.size(), 30);
         }
+    }
+
+    void pingReplies_setTheLinkFlags()
+    {
+        Rig r;
+        using K = PingReply::Kind;
+        r.core->dispatcher.DispatchResponse(QStringLiteral("p\r\n$"));
+        QVERIFY(r.g().MonitorOnline);
+        QVERIFY(r.g().BootBlockReply);
+
+        r.core->dispatcher.DispatchResponse(QStringLiteral("\r\nP#"));
+        QVERIFY(r.g().MonitorOnline);
+        QVERIFY(!r.g().BootBlockReply);
+
+        r.g().BootBlockReply = true;
+        r.core->dispatcher.DispatchResponse(QStringLiteral("p\r\nnoise"));
+        QVERIFY(!r.g().MonitorOnline);
+        QVERIFY(r.g().BootBlockReply); // only MonitorOnline is cleared
+
+        r.g().MonitorOnline = true;
+        r.connector().PingReplied(PingReply{K::Probe, {}, {}});
+        QVERIFY(r.g().MonitorOnline); // a probe result is no ping answer
     }
 
     void pingReply_connectsAtTheNextTick()
@@ -165,9 +183,9 @@ private slots:
         r.run(1150);
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
         QVERIFY(!r.connector().cycleRunning());
-        QVERIFY(!r.windows.visible.contains(kTrying));
-        QCOMPARE(r.text(kConnect, "lbl1"), QStringLiteral("Connected on the selected port."));
-        QCOMPARE(r.core->controls.color(kConnect, "btnInd"), Colour::Green);
+        QVERIFY(!r.windows.visible.contains(win::frmTrying));
+        QCOMPARE(r.text(win::frmConnect, "lbl1"), QStringLiteral("Connected on the selected port."));
+        QCOMPARE(r.core->controls.color(win::frmConnect, "btnInd"), Colour::Green);
         QCOMPARE(r.core->controls.color("frmCommLog", "btnInd"), Colour::Green);
         QVERIFY(r.core->controls.isEnabled("frmMain", "mnuMonitorOffline"));
         QCOMPARE(r.count("df\r\n"), 1);
@@ -181,7 +199,7 @@ private slots:
         r.connect();
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::BootMode);
         QVERIFY(r.g().BootBlockReply);
-        QVERIFY(!r.windows.visible.contains(kTrying));
+        QVERIFY(!r.windows.visible.contains(win::frmTrying));
         r.run(500);
         QCOMPARE(r.count("df\r\n"), 0);
     }
@@ -207,16 +225,16 @@ private slots:
         QVERIFY(r.core->link.tmrConnect()->isActive());
         QList<qint64> lostAt;
         QObject::connect(&r.connector(), &Connector::monitorLost, [&] { lostAt << r.clock.nowMs(); });
-        r.windows.visible.remove(kConnect);
+        r.windows.visible.remove(win::frmConnect);
         r.run(2100);
         QCOMPARE(lostAt.size(), 1);
         // Declared lost 2 s after the ping was queued (it is written 100 ms later).
         QCOMPARE(lostAt.first() - unanswered, 1900);
-        QVERIFY(r.windows.visible.contains(kConnect));
-        QVERIFY(r.windows.visible.contains(kTrying));
+        QVERIFY(r.windows.visible.contains(win::frmConnect));
+        QVERIFY(r.windows.visible.contains(win::frmTrying));
         QVERIFY(r.connector().cycleRunning());
         QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
-        QCOMPARE(r.core->controls.color(kConnect, "btnInd"), Colour::Red);
+        QCOMPARE(r.core->controls.color(win::frmConnect, "btnInd"), Colour::Red);
         // The new cycle pings at once, although the old ping never got its answer.
         QCOMPARE(r.pingTimes.size(), pings + 3);
         QCOMPARE(r.pingTimes.last() - lostAt.first(), 100);
@@ -298,7 +316,7 @@ private slots:
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
-        QVERIFY(r.text(kConnect, "lbl1").contains(QStringLiteral("could not be opened")));
+        QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("could not be opened")));
 
         // OK tries the port again and reports it again.
         r.connector().OkPressed();
@@ -313,9 +331,9 @@ private slots:
         r.connector().LoadConnectWindow();
         QVERIFY(r.messages.messages.isEmpty());
         QVERIFY(!r.connector().cycleRunning());
-        QVERIFY(!r.windows.opened.contains(kTrying));
-        QVERIFY(r.text(kConnect, "lbl1").startsWith(QStringLiteral("Trying port 1\r\nCom1")));
-        QCOMPARE(r.core->controls.color(kConnect, "btnInd"), Colour::Red);
+        QVERIFY(!r.windows.opened.contains(win::frmTrying));
+        QVERIFY(r.text(win::frmConnect, "lbl1").startsWith(QStringLiteral("Trying port 1\r\nCom1")));
+        QCOMPARE(r.core->controls.color(win::frmConnect, "btnInd"), Colour::Red);
     }
 
     void lostAdapter_stopsEverything_andOkReopens()
@@ -327,8 +345,8 @@ private slots:
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
         QVERIFY(!r.connector().cycleRunning());
-        QVERIFY(r.windows.visible.contains(kConnect));
-        QVERIFY(r.text(kConnect, "lbl1").contains(QStringLiteral("device removed")));
+        QVERIFY(r.windows.visible.contains(win::frmConnect));
+        QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("device removed")));
         const int opens = r.port()->openCount();
         r.connector().OkPressed();
         QCOMPARE(r.port()->openCount(), opens + 1);
@@ -349,14 +367,14 @@ private slots:
             else
                 r.connector().GoOffline();
             QVERIFY(!r.connector().cycleRunning());
-            QVERIFY(!r.windows.visible.contains(kTrying));
+            QVERIFY(!r.windows.visible.contains(win::frmTrying));
             QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
             // A monitor that answers late does not connect behind the user's back.
             r.answer = Rig::Answer::Normal;
             r.run(6000);
             QCOMPARE(r.pingTimes.size(), 1);
             QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
-            QCOMPARE(r.windows.hidden.contains(kConnect), how != 0);
+            QCOMPARE(r.windows.hidden.contains(win::frmConnect), how != 0);
         }
     }
 
@@ -376,10 +394,10 @@ private slots:
         r.connector().setAutoReConnect(false);
         r.answer = Rig::Answer::Silent;
         r.connector().LoadConnectWindow();
-        QCOMPARE(r.text(kTrying, "lblLimit"), QStringLiteral("2"));
+        QCOMPARE(r.text(win::frmTrying, "lblLimit"), QStringLiteral("2"));
         r.run(4050);
         QCOMPARE(r.pingTimes.size(), 2);
-        QVERIFY(r.windows.visible.contains(kTimedOut));
+        QVERIFY(r.windows.visible.contains(win::frmTimedOut));
     }
 
 private:

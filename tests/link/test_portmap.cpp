@@ -1,6 +1,6 @@
 // Port numbers to devices, and routing device names to port factories.
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "link/compositeportfactory.h"
 #include "link/portmap.h"
 #include "testsupport.h"

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "base/settings.h"
 #include "link/linkglobals.h"
 #include "model/monitordata.h"
 

@@ -2,6 +2,7 @@
 // main window: where it sits and what it does.
 
 #include "guitest.h"
+#include "base/windownames.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -20,20 +21,20 @@ private slots:
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("button");
         // Identity panels.
-        QTest::newRow("capability") << QStringLiteral("frmCapability") << QStringLiteral("btnDone");
-        QTest::newRow("limits") << QStringLiteral("frmLimits") << QStringLiteral("btnDone");
-        QTest::newRow("version") << QStringLiteral("frmVersion") << QStringLiteral("btnOK");
-        QTest::newRow("id") << QStringLiteral("frmID") << QStringLiteral("btnDone");
-        QTest::newRow("set numbers") << QStringLiteral("frmSetModelAndSerialNumber")
+        QTest::newRow("capability") << win::frmCapability << QStringLiteral("btnDone");
+        QTest::newRow("limits") << win::frmLimits << QStringLiteral("btnDone");
+        QTest::newRow("version") << win::frmVersion << QStringLiteral("btnOK");
+        QTest::newRow("id") << win::frmID << QStringLiteral("btnDone");
+        QTest::newRow("set numbers") << win::frmSetModelAndSerialNumber
                                      << QStringLiteral("btnDone");
         // Configuration panels.
-        QTest::newRow("operating time") << QStringLiteral("frmOperatingTime") << QStringLiteral("btnOK");
-        QTest::newRow("set operating times") << QStringLiteral("frmSetOperatingTimes")
+        QTest::newRow("operating time") << win::frmOperatingTime << QStringLiteral("btnOK");
+        QTest::newRow("set operating times") << win::frmSetOperatingTimes
                                              << QStringLiteral("CloseButton");
-        QTest::newRow("operating mode") << QStringLiteral("frmOperatingMode")
+        QTest::newRow("operating mode") << win::frmOperatingMode
                                         << QStringLiteral("OperatingModeCloseButton");
-        QTest::newRow("defl hv") << QStringLiteral("frmDeflHVEnable") << QStringLiteral("btnDone");
-        QTest::newRow("video config") << QStringLiteral("frmVideoConfig") << QStringLiteral("btnDone");
+        QTest::newRow("defl hv") << win::frmDeflHVEnable << QStringLiteral("btnDone");
+        QTest::newRow("video config") << win::frmVideoConfig << QStringLiteral("btnDone");
     }
 
     void dismissButton_bottomRight_hidesThePanel()

@@ -1,11 +1,12 @@
 // The scan-set windows and the File menu on the real main window, talking to
 // the simulated monitor, paced by the manual clock.
 
-#include "app/panel.h"
+#include "panels/panel.h"
+#include "base/windownames.h"
 #include "app/windowregistry.h"
 #include "guitest.h"
-#include "model/dacfile.h"
-#include "model/scanselect.h"
+#include "core/dacfile.h"
+#include "core/scanselect.h"
 #include "monitorsim.h"
 
 #include <QCheckBox>
@@ -57,12 +58,12 @@ private slots:
         h.window->trigger(QStringLiteral("mnuMonitorScanSelect"));
         h.pump(1500);
         QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"dc", "CC0"}));
-        QVERIFY(h.window->registry().isWindowVisible(kScanSelectWindow));
-        QCOMPARE(h.window->registry().find(kScanSelectWindow)->windowTitle(), QStringLiteral("Scan Selection"));
+        QVERIFY(h.window->registry().isWindowVisible(win::frmScanSelect));
+        QCOMPARE(h.window->registry().find(win::frmScanSelect)->windowTitle(), QStringLiteral("Scan Selection"));
         for (int i = 0; i < 5; ++i)
-            QCOMPARE(h.child<QPushButton>(kScanSelectWindow, QStringLiteral("CopyDAC_%1").arg(i))->text(),
+            QCOMPARE(h.child<QPushButton>(win::frmScanSelect, QStringLiteral("CopyDAC_%1").arg(i))->text(),
                      QStringLiteral("Copy 1->%1").arg(i + 2));
-        QCOMPARE(h.child<QLabel>(kScanSelectWindow, "ScanName_2")->text(), QStringLiteral("1280x1024"));
+        QCOMPARE(h.child<QLabel>(win::frmScanSelect, "ScanName_2")->text(), QStringLiteral("1280x1024"));
 
         // A greyed mark shows as a partly checked, disabled box; the window
         // is armed, so the change is passed on as a click.
@@ -70,25 +71,25 @@ private slots:
         h.core->scanSets.setMark(3, 2);
         h.pump(1000);
         QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"CCE3"}));
-        auto *box3 = h.child<QCheckBox>(kScanSelectWindow, "Check1_3");
+        auto *box3 = h.child<QCheckBox>(win::frmScanSelect, "Check1_3");
         QCOMPARE(box3->checkState(), Qt::PartiallyChecked);
         QVERIFY(!box3->isEnabled());
 
         // The user chooses scan set 3 and enables it.
         h.monitor()->clearCommands();
-        h.child<QRadioButton>(kScanSelectWindow, "ScanSelectChoice_2")->click();
-        auto *box2 = h.child<QCheckBox>(kScanSelectWindow, "Check1_2");
+        h.child<QRadioButton>(win::frmScanSelect, "ScanSelectChoice_2")->click();
+        auto *box2 = h.child<QCheckBox>(win::frmScanSelect, "Check1_2");
         QVERIFY(box2->isEnabled());
         box2->click();
         h.pump(1500);
         QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"CC2", "CCE2"}));
         QCOMPARE(h.core->scanSets.mark(2), 1);
-        QVERIFY(h.child<QRadioButton>(kScanSelectWindow, "ScanSelectChoice_2")->isChecked());
-        QVERIFY(!h.child<QRadioButton>(kScanSelectWindow, "ScanSelectChoice_0")->isChecked());
+        QVERIFY(h.child<QRadioButton>(win::frmScanSelect, "ScanSelectChoice_2")->isChecked());
+        QVERIFY(!h.child<QRadioButton>(win::frmScanSelect, "ScanSelectChoice_0")->isChecked());
         QCOMPARE(h.core->data.ScanSetCaption, QStringLiteral("Scan Set Selected: #3: 1280x1024"));
 
-        QTest::mouseClick(h.child<QPushButton>(kScanSelectWindow, "ScanSelectOKButton"), Qt::LeftButton);
-        QVERIFY(!h.window->registry().isWindowVisible(kScanSelectWindow));
+        QTest::mouseClick(h.child<QPushButton>(win::frmScanSelect, "ScanSelectOKButton"), Qt::LeftButton);
+        QVERIFY(!h.window->registry().isWindowVisible(win::frmScanSelect));
     }
 
     void currentScanSet_asksTheMonitor()
@@ -99,9 +100,9 @@ private slots:
         h.window->trigger(QStringLiteral("mnuInfoCurrentScan"));
         h.pump(1500);
         QCOMPARE(h.receivedWithoutPings(), QByteArrayList({"dc"}));
-        QVERIFY(h.child<QLabel>(kCurrentScanSetWindow, "lblScanHFreq")->text().isEmpty());
-        QTest::mouseClick(h.child<QPushButton>(kCurrentScanSetWindow, "btnDone"), Qt::LeftButton);
-        QVERIFY(!h.window->registry().isWindowVisible(kCurrentScanSetWindow));
+        QVERIFY(h.child<QLabel>(win::frmCurrentScanSet, "lblScanHFreq")->text().isEmpty());
+        QTest::mouseClick(h.child<QPushButton>(win::frmCurrentScanSet, "btnDone"), Qt::LeftButton);
+        QVERIFY(!h.window->registry().isWindowVisible(win::frmCurrentScanSet));
     }
 
     // Update All Data and Save As both start the full read; the file opened
@@ -164,7 +165,7 @@ private slots:
                     QCOMPARE(*d.value(g.id, DacTable::Accepted, c, k), *d.value(g.id, DacTable::Present, c, k));
         QCOMPARE(h.window->windowTitle(), QStringLiteral("TVK Monitor Adjustment Tool V")
                                               + applicationVersionText() + QStringLiteral(" -- image.mdv"));
-        h.window->registry().openWindow(QStringLiteral("frmID"));
+        h.window->registry().openWindow(win::frmID);
         QCOMPARE(h.child<QLabel>("frmID", "lblModel")->text(), QStringLiteral("TM-2100"));
     }
 };

@@ -14,11 +14,11 @@ using Call = QPair<int, QString>; // route (or -1 for the probe handler), argume
 
 // A dispatcher with a recording handler on every route.
 struct Rig {
-    LinkGlobals globals;
     int monitorType = 0;
-    ResponseDispatcher dispatcher{globals, [this] { return monitorType; }};
+    ResponseDispatcher dispatcher{[this] { return monitorType; }};
     QList<Call> calls;
     QList<int> probeColours;
+    QList<PingReply::Kind> pings;
 
     Rig()
     {
@@ -28,6 +28,7 @@ struct Rig {
             calls.append({-1, text});
             probeColours.append(colour);
         });
+        dispatcher.setPingHandler([this](const PingReply &reply) { pings.append(reply.kind); });
     }
 };
 
@@ -77,7 +78,7 @@ private slots:
         QCOMPARE(rig.dispatcher.routeOf(text), std::optional<Route>(route));
         rig.dispatcher.DispatchResponse(text);
         QCOMPARE(rig.calls, QList<Call>{call(route, argument)});
-        QVERIFY(!rig.globals.MonitorOnline); // nothing but a ping touches the link flags
+        QVERIFY(rig.pings.isEmpty()); // nothing but a ping reaches the ping handler
     }
 
     void ignoredTexts_data()
@@ -108,12 +109,10 @@ private slots:
     {
         QFETCH(QString, text);
         Rig rig;
-        rig.globals.MonitorOnline = true;
-        rig.globals.BootBlockReply = true;
         QVERIFY(!rig.dispatcher.routeOf(text).has_value());
         rig.dispatcher.DispatchResponse(text);
         QVERIFY(rig.calls.isEmpty());
-        QVERIFY(rig.globals.MonitorOnline && rig.globals.BootBlockReply);
+        QVERIFY(rig.pings.isEmpty());
     }
 
     void testPointsByMonitorType()
@@ -136,43 +135,33 @@ private slots:
         }
     }
 
-    void pingReplySetsLinkFlags()
+    void pingReplyGoesToPingHandler()
     {
         Rig rig;
         rig.dispatcher.DispatchResponse(QStringLiteral("p\r\n$"));
-        QVERIFY(rig.globals.MonitorOnline);
-        QVERIFY(rig.globals.BootBlockReply);
-
         rig.dispatcher.DispatchResponse(QStringLiteral("\r\nP#"));
-        QVERIFY(rig.globals.MonitorOnline);
-        QVERIFY(!rig.globals.BootBlockReply);
-
-        rig.globals.BootBlockReply = true;
         rig.dispatcher.DispatchResponse(QStringLiteral("p\r\nnoise"));
-        QVERIFY(!rig.globals.MonitorOnline);
-        QVERIFY(rig.globals.BootBlockReply); // only MonitorOnline is cleared
+        using K = PingReply::Kind;
+        QCOMPARE(rig.pings, (QList<K>{K::BootBlock, K::Application, K::NotAnswered}));
         QVERIFY(rig.calls.isEmpty());
     }
 
     void probeResultGoesToProbeHandler()
     {
         Rig rig;
-        rig.globals.MonitorOnline = true;
         const QString text = QStringLiteral("pi0x93\r\nDevice 0x93 OK NR\r\n#");
         QCOMPARE(rig.dispatcher.routeOf(text), std::optional<Route>(Route::ProbeResult));
         rig.dispatcher.DispatchResponse(text);
         QCOMPARE(rig.calls, QList<Call>{Call(-1, QStringLiteral("i0x93\r\nDevice 0x93 OK NR\r\n#"))});
         QCOMPARE(rig.probeColours, QList<int>{Colour::Red});
-        QVERIFY(rig.globals.MonitorOnline); // a probe result is no ping answer
+        QVERIFY(rig.pings.isEmpty()); // a probe result is no ping answer
     }
 
     void missingHandlersAreIgnored()
     {
-        LinkGlobals globals;
-        ResponseDispatcher dispatcher(globals, {}); // no MonitorType source: 0
-        for (const char *text : {"df\r\n2.17#", "a\r\nAddr = 0x12#", "bs#", ":00#", "pi OK#", "da\r\n1#"})
+        ResponseDispatcher dispatcher({}); // no MonitorType source: 0
+        for (const char *text : {"df\r\n2.17#", "a\r\nAddr = 0x12#", "bs#", ":00#", "pi OK#", "da\r\n1#", "p#"})
             dispatcher.DispatchResponse(QString::fromLatin1(text));
-        QVERIFY(!globals.MonitorOnline);
 
         Rig rig;
         rig.dispatcher.clearHandler(Route::FirmwareVersion);
@@ -200,8 +189,7 @@ private slots:
 
     void handlerMayReplaceItselfWhileRunning()
     {
-        LinkGlobals globals;
-        ResponseDispatcher dispatcher(globals, {});
+        ResponseDispatcher dispatcher({});
         QStringList seen;
         dispatcher.setHandler(Route::FirmwareVersion, [&dispatcher, &seen](const QString &text) {
             dispatcher.clearHandler(Route::FirmwareVersion);

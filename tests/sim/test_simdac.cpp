@@ -4,7 +4,7 @@
 
 #include "apptest.h"
 #include "guitest.h"
-#include "model/dacreplies.h"
+#include "core/replies/dacreplies.h"
 #include "model/fullread.h"
 #include "monitorsim.h"
 

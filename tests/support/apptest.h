@@ -3,9 +3,9 @@
 // platform service, a simulated monitor behind the ports driven by a manual
 // clock, and the real main window on top (offscreen).
 
-#include "app/appcore.h"
-#include "app/controlbook.h"
-#include "link/clock.h"
+#include "core/appcore.h"
+#include "base/controlbook.h"
+#include "base/clock.h"
 #include "testsupport.h"
 
 #include <QSet>

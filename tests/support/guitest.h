@@ -4,9 +4,9 @@
 // same manual clock as the link, so a test drives the whole program with
 // clock.advance() (see pump()).
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "app/mainwindow.h"
-#include "app/panel.h"
+#include "panels/panel.h"
 #include "app/qtplatform.h"
 #include "app/windowregistry.h"
 #include "apptest.h"

@@ -1,6 +1,6 @@
 #include "ptyharness.h"
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 // collects every command line the monitor receives (the "<< " lines on its
 // standard error), each stamped with the test's elapsed time when it was read.
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "app/mainwindow.h"
 #include "apptest.h"
 #include "guitest.h"

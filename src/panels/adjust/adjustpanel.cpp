@@ -1,6 +1,6 @@
 #include "panels/adjust/adjustpanel.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -153,6 +153,7 @@ int AdjustPanel::bindSlider(const SliderRow &row, QAbstractSlider *slider, QWidg
     c.caption = caption;
     m_rows.push_back(std::move(c));
     const int index = int(m_rows.size()) - 1;
+    nameRowForScreenReaders(m_rows.back());
     connect(slider, &QAbstractSlider::valueChanged, this,
             [this, index](int value) { sliderChanged(index, value); });
     return index;
@@ -170,13 +171,18 @@ bool AdjustPanel::online() const { return m_core.globals.MonitorOnline; }
 std::optional<int> AdjustPanel::tableValue(int index, DacTable table) const
 {
     const SliderRow &row = m_rows[size_t(index)].row;
-    const auto value = m_core.data.currentValue(row.group, table, row.channel);
+    if (!row.inModel)
+        return std::nullopt;
+    // Entries never read nor loaded hold start zeros: not a value.
+    const auto value = m_core.data.knownCurrentValue(row.group, table, row.channel);
     return value ? std::optional<int>(*value) : std::nullopt;
 }
 
 bool AdjustPanel::storeTableValue(int index, DacTable table, int value)
 {
     const SliderRow &row = m_rows[size_t(index)].row;
+    if (!row.inModel)
+        return false;
     return m_core.data.setCurrentValue(row.group, table, row.channel, value);
 }
 
@@ -184,16 +190,47 @@ void AdjustPanel::sliderChanged(int index, int value)
 {
     SliderControls &c = m_rows[size_t(index)];
     setBoxText(c.present, QString::number(value));
+    c.positionKnown = !m_core.ShowOnly;
     if (m_filling || !m_live)
+        return;
+    // A value a reply had to limit to fit the slider is shown, never stored
+    // nor sent: the monitor holds another one.
+    if (m_core.ShowOnly)
         return;
     const bool stored = storeTableValue(index, DacTable::Present, value);
     const bool allowed = c.row.gate == SendGate::Armed ? m_armed : m_core.SendOnChange;
     if (!allowed)
         return;
-    if (stored)
+    if (stored || !c.row.inModel)
         m_core.data.DataChanged = true;
     if (online())
-        m_core.send(cmd::setDac(c.row.command, c.row.channel, value));
+        m_core.send(c.row.setCommand ? c.row.setCommand(value)
+                                     : cmd::setDac(c.row.command, c.row.channel, value));
+}
+
+void AdjustPanel::nameRowForScreenReaders(const SliderControls &c)
+{
+    const QString caption = c.row.caption.isEmpty() ? c.row.accessibleCaption : c.row.caption;
+    if (caption.isEmpty())
+        return;
+    c.slider->setAccessibleName(caption);
+    const std::pair<QWidget *, const char *> boxes[] = {
+        {c.present, "present value"}, {c.factory, "factory default"}, {c.initial, "initial setting"}};
+    for (const auto &[box, column] : boxes) {
+        if (box)
+            box->setAccessibleName(caption + QStringLiteral(", ") + QLatin1String(column));
+    }
+}
+
+void AdjustPanel::reportSkipped(int skipped)
+{
+    if (skipped <= 0)
+        return;
+    m_core.showStatus(skipped == 1
+        ? QStringLiteral("1 channel was left alone: its value has not been read from the monitor "
+                         "or loaded from a file yet.")
+        : QStringLiteral("%1 channels were left alone: their values have not been read from the "
+                         "monitor or loaded from a file yet.").arg(skipped));
 }
 
 void AdjustPanel::fillFromModel(const QList<int> &rows)
@@ -205,6 +242,7 @@ void AdjustPanel::fillFromModel(const QList<int> &rows)
         if (!present)
             continue; // no scan set selected: nothing to show
         c.slider->setValue(*present);
+        c.positionKnown = true;
         setBoxText(c.present, QString::number(c.slider->value()));
         if (const auto factory = tableValue(index, DacTable::Factory))
             setBoxText(c.factory, QString::number(*factory));
@@ -222,22 +260,32 @@ void AdjustPanel::moveSlider(int index, int value)
     setBoxText(c.present, QString::number(c.slider->value()));
 }
 
-void AdjustPanel::moveToTable(const QList<int> &rows, DacTable table)
+int AdjustPanel::moveToTable(const QList<int> &rows, DacTable table)
 {
+    int skipped = 0;
     for (int index : rows) {
         if (const auto value = tableValue(index, table))
             moveSlider(index, *value);
+        else
+            ++skipped;
     }
+    return skipped;
 }
 
-void AdjustPanel::saveSlidersAsInitial(const QList<int> &rows)
+int AdjustPanel::saveSlidersAsInitial(const QList<int> &rows)
 {
+    int skipped = 0;
     for (int index : rows) {
         SliderControls &c = m_rows[size_t(index)];
+        if (!c.positionKnown) {
+            ++skipped;
+            continue;
+        }
         const int value = c.slider->value();
         storeTableValue(index, DacTable::Initial, value);
         setBoxText(c.initial, QString::number(value));
     }
+    return skipped;
 }
 
 void AdjustPanel::setAccepted(SliderControls &c, int value)
@@ -251,17 +299,22 @@ void AdjustPanel::acceptSliders(const QList<int> &rows)
 {
     for (int index : rows) {
         SliderControls &c = m_rows[size_t(index)];
-        setAccepted(c, c.slider->value());
+        if (c.positionKnown)
+            setAccepted(c, c.slider->value());
     }
 }
 
-void AdjustPanel::restoreAccepted(const QList<int> &rows)
+int AdjustPanel::restoreAccepted(const QList<int> &rows)
 {
+    int skipped = 0;
     for (int index : rows) {
         const SliderControls &c = m_rows[size_t(index)];
         if (c.accepted)
             moveSlider(index, *c.accepted);
+        else
+            ++skipped;
     }
+    return skipped;
 }
 
 void AdjustPanel::captureAcceptedFromReplies(const QList<int> &rows)
@@ -304,7 +357,8 @@ void AdjustPanel::onBookChanged(const QString &window, const QString &control,
     for (SliderControls &c : m_rows) {
         if (c.row.sliderName != control)
             continue;
-        if (c.capturePending) {
+        c.positionKnown = !m_core.ShowOnly;
+        if (c.capturePending && !m_core.ShowOnly) {
             // A reply positioned this slider: the value the monitor holds.
             const auto value = m_core.controls.value(window, control);
             if (value)

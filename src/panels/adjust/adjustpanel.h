@@ -23,12 +23,13 @@
 // (the reply to the panel's own present-value read), offline from the present
 // table. A channel whose value is not known is left alone by Cancel.
 
-#include "app/controlbook.h"
-#include "app/panel.h"
+#include "base/controlbook.h"
+#include "panels/panel.h"
 #include "model/monitordata.h"
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -64,6 +65,13 @@ struct SliderRow {
     QString initialName;
     QString captionName;
     SendGate gate = SendGate::Armed;
+    // Name for screen readers when the row shows no caption of its own.
+    QString accessibleCaption;
+    // Rows of controls the monitor image does not keep (the high-voltage
+    // controls) read and write no table.
+    bool inModel = true;
+    // The set command for a value; empty: "cd" + group letter + channel + value.
+    std::function<QString(int)> setCommand;
 };
 
 // "HScroll1", 3 -> "HScroll1_3": element i of a control array.
@@ -93,6 +101,9 @@ struct SliderControls {
     QLabel *highEnd = nullptr;
     std::optional<int> accepted; // what Cancel returns the slider to
     bool capturePending = false; // take the next value a reply gives as accepted
+    // The slider shows a value the monitor reported, a file loaded or the
+    // user chose; false while it still stands where it was built.
+    bool positionKnown = false;
 };
 
 class AdjustPanel : public Panel {
@@ -140,14 +151,22 @@ protected:
     // Moves a slider as the user would: its handler sends when allowed.
     void moveSlider(int index, int value);
     // Slider := the table's value for each row (the handlers send); a row
-    // with no value (no scan set selected) is left alone.
-    void moveToTable(const QList<int> &rows, DacTable table);
-    // Initial table and box := slider position, for each row.
-    void saveSlidersAsInitial(const QList<int> &rows);
-    // Accepted := slider position (OK).
+    // whose value is not known (never read nor loaded, or no scan set
+    // selected) is left alone. Returns the number of rows left alone.
+    int moveToTable(const QList<int> &rows, DacTable table);
+    // Initial table and box := slider position, for each row whose position
+    // is known. Returns the number of rows left alone.
+    int saveSlidersAsInitial(const QList<int> &rows);
+    // Accepted := slider position (OK), where the position is known.
     void acceptSliders(const QList<int> &rows);
-    // Slider := accepted, where known (Cancel); the handlers send.
-    void restoreAccepted(const QList<int> &rows);
+    // Slider := accepted, where known (Cancel); the handlers send. Returns
+    // the number of rows left alone.
+    int restoreAccepted(const QList<int> &rows);
+    // After a bulk action: says in the status bar how many channels were
+    // left alone because their values are not known yet (nothing when none).
+    void reportSkipped(int skipped);
+    // The slider's accessible names: "Caption", "Caption, present value", ...
+    static void nameRowForScreenReaders(const SliderControls &c);
     // Online activation: the next value a reply gives each row becomes its
     // accepted value.
     void captureAcceptedFromReplies(const QList<int> &rows);

@@ -1,6 +1,7 @@
 #include "panels/adjust/geometrypanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QFrame>
@@ -8,6 +9,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -57,7 +59,7 @@ constexpr int kHorizSCapSliderTop = 127;
 } // namespace
 
 GeometryPanel::GeometryPanel(AppCore &core)
-    : AdjustPanel(core, kGeometryWindow, QStringLiteral("Geometry Adjustment"))
+    : AdjustPanel(core, win::frmGeometryAdj, QStringLiteral("Geometry Adjustment"))
 {
     auto *content = new QWidget;
     auto *grid = new QGridLayout(content);
@@ -190,14 +192,17 @@ void GeometryPanel::setNorthSouthEnabled(bool on)
 
 void GeometryPanel::goBack(DacTable table)
 {
-    moveToTable(m_vertical, table);
-    moveToTable(m_horizontal, table);
+    int skipped = moveToTable(m_vertical, table);
+    skipped += moveToTable(m_horizontal, table);
+    const auto report = qScopeGuard([&] { reportSkipped(skipped); });
     if (!earlyType())
         return;
     for (int index : m_northSouth) {
         const auto value = tableValue(index, table);
-        if (!value)
+        if (!value) {
+            ++skipped;
             continue;
+        }
         moveSlider(index, *value);
         const SliderControls &c = m_rows[size_t(index)];
         setBoxText(table == DacTable::Factory ? c.factory : c.initial, QString::number(*value));
@@ -209,7 +214,7 @@ void GeometryPanel::saveInitialSettings()
     QList<int> rows = m_vertical + m_horizontal;
     if (earlyType())
         rows += m_northSouth;
-    saveSlidersAsInitial(rows);
+    reportSkipped(saveSlidersAsInitial(rows));
     if (!online())
         return;
     m_core.send(cmd::storeDacInitial(u"v"));
@@ -226,7 +231,7 @@ void GeometryPanel::accept()
 
 void GeometryPanel::cancel()
 {
-    restoreAccepted(m_vertical);
+    reportSkipped(restoreAccepted(m_vertical));
     hidePanel();
 }
 

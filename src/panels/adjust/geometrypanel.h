@@ -11,6 +11,7 @@
 // returns it to what the monitor held when the panel became active (or what
 // OK accepted since) and sends those values back.
 
+#include "base/windownames.h"
 #include "panels/adjust/adjustpanel.h"
 
 #include <QList>
@@ -18,9 +19,6 @@
 class QPushButton;
 
 namespace tvk {
-
-inline const QString kGeometryWindow = QStringLiteral("frmGeometryAdj");
-
 class GeometryPanel : public AdjustPanel {
     Q_OBJECT
 public:

@@ -1,7 +1,8 @@
 #include "panels/config/deflhvpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "panels/config/deflhv.h"
+#include "core/appcore.h"
+#include "core/replies/deflhv.h"
 #include "protocol/commands.h"
 
 #include <QGroupBox>
@@ -13,7 +14,7 @@
 namespace tvk {
 
 DeflHvPanel::DeflHvPanel(AppCore &core)
-    : Panel(core, kDeflHvWindow, QStringLiteral("Deflection & HV Enable/Disable"))
+    : Panel(core, win::frmDeflHVEnable, QStringLiteral("Deflection & HV Enable/Disable"))
 {
     auto addPair = [this](const QString &caption, const char *enableName, const char *disableName,
                           QString (*command)(bool)) {

@@ -3,7 +3,7 @@
 // off, and follows the monitor's "M" reports of both states. The panel asks
 // nothing when it opens: it shows what the last report said.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 namespace tvk {
 

@@ -1,6 +1,7 @@
 #include "panels/config/operatingmodepanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QFrame>
@@ -42,7 +43,7 @@ QRadioButton *OperatingModePanel::option(const QString &name, const QString &tex
 }
 
 OperatingModePanel::OperatingModePanel(AppCore &core)
-    : Panel(core, kOperatingModeWindow, QStringLiteral("Operating Mode"))
+    : Panel(core, win::frmOperatingMode, QStringLiteral("Operating Mode"))
 {
     auto *mirovan = new QGroupBox(QStringLiteral("Mirovan Commands"), this);
     mirovan->setObjectName(QStringLiteral("Mirovan_command_frame"));

@@ -3,8 +3,8 @@
 // Activation reads the word ("dw"); a click on any option writes the whole
 // word composed from the current selection ("cw" + decimal).
 
-#include "app/panel.h"
-#include "panels/config/operatingmode.h"
+#include "panels/panel.h"
+#include "core/replies/operatingmode.h"
 
 class QRadioButton;
 

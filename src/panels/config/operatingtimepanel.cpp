@@ -1,7 +1,8 @@
 #include "panels/config/operatingtimepanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "panels/config/operatingtime.h"
+#include "core/appcore.h"
+#include "core/replies/operatingtime.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -12,7 +13,7 @@
 namespace tvk {
 
 OperatingTimePanel::OperatingTimePanel(AppCore &core)
-    : Panel(core, kOperatingTimeWindow, QStringLiteral("Operating Time"))
+    : Panel(core, win::frmOperatingTime, QStringLiteral("Operating Time"))
 {
     auto *timeCaption = new QLabel(QStringLiteral("Operating Time:"), this);
     timeCaption->setObjectName(QStringLiteral("lblOperatingTime"));

@@ -2,7 +2,7 @@
 // frmOperatingTime: the monitor's total operating time and on-off cycles,
 // read afresh with "dt" each time the panel becomes active and on ReRead.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 namespace tvk {
 

@@ -1,7 +1,8 @@
 #include "panels/config/scanselectpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "model/scanselect.h"
+#include "core/appcore.h"
+#include "core/scanselect.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -42,7 +43,7 @@ int markOf(Qt::CheckState state)
 } // namespace
 
 ScanSelectPanel::ScanSelectPanel(AppCore &core)
-    : Panel(core, kScanSelectWindow, QStringLiteral("Scan Selection"))
+    : Panel(core, win::frmScanSelect, QStringLiteral("Scan Selection"))
     , m_logic(new ScanSelect(core, this))
 {
     auto *grid = new QGridLayout;
@@ -67,6 +68,7 @@ ScanSelectPanel::ScanSelectPanel(AppCore &core)
         // The logic keeps one option chosen, and can leave none chosen.
         choice->setAutoExclusive(false);
         choice->setToolTip(QStringLiteral("Work on scan set %1").arg(i + 1));
+        choice->setAccessibleName(QStringLiteral("Work on scan set %1").arg(i + 1));
         auto *name = new QLabel(this);
         name->setObjectName(QStringLiteral("ScanName_%1").arg(i));
         name->setMinimumWidth(180);
@@ -74,6 +76,8 @@ ScanSelectPanel::ScanSelectPanel(AppCore &core)
         box->setObjectName(ScanSelect::boxName(i));
         box->setTristate(true);
         box->setToolTip(QStringLiteral("Scan set %1 is enabled in the monitor").arg(i + 1));
+        box->setAccessibleName(QStringLiteral("Scan set %1 enabled").arg(i + 1));
+        name->setAccessibleName(QStringLiteral("Title of scan set %1").arg(i + 1));
 
         grid->addWidget(label, row, 0);
         grid->addWidget(choice, row, 1);
@@ -82,6 +86,7 @@ ScanSelectPanel::ScanSelectPanel(AppCore &core)
         if (i > 0) {
             auto *copy = new QPushButton(QStringLiteral("Copy 1->%1").arg(i + 1), this);
             copy->setObjectName(QStringLiteral("CopyDAC_%1").arg(i - 1));
+            copy->setAccessibleName(QStringLiteral("Copy the DAC settings of scan set 1 to scan set %1").arg(i + 1));
             grid->addWidget(copy, row, 4);
             connect(copy, &QPushButton::clicked, this, [this, i] {
                 QGuiApplication::setOverrideCursor(Qt::WaitCursor);

@@ -4,7 +4,7 @@
 // copies the DAC settings of scan set 1 to another. The logic lives in
 // ScanSelect; this window shows the rows and forwards the clicks.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 #include <array>
 

@@ -1,7 +1,8 @@
 #include "panels/config/setoperatingtimespanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "panels/config/operatingtime.h"
+#include "core/appcore.h"
+#include "core/replies/operatingtime.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -12,7 +13,7 @@
 namespace tvk {
 
 SetOperatingTimesPanel::SetOperatingTimesPanel(AppCore &core)
-    : Panel(core, kSetOperatingTimesWindow, QStringLiteral("Set Operating Times"))
+    : Panel(core, win::frmSetOperatingTimes, QStringLiteral("Set Operating Times"))
 {
     auto *grid = new QGridLayout;
     auto *serialCaption = new QLabel(QStringLiteral("Serial Number:"), this);

@@ -4,7 +4,7 @@
 // its counter's range when its box is left and again on "Set"; a refused
 // or empty box sends nothing.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 #include <array>
 

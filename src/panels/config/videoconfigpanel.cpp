@@ -1,6 +1,7 @@
 #include "panels/config/videoconfigpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGroupBox>
@@ -20,7 +21,7 @@ constexpr int kSourceWhite = 2;
 } // namespace
 
 VideoConfigPanel::VideoConfigPanel(AppCore &core)
-    : Panel(core, QStringLiteral("frmVideoConfig"), QStringLiteral("Configure Video"))
+    : Panel(core, win::frmVideoConfig, QStringLiteral("Configure Video"))
 {
     auto *sourceFrame = new QGroupBox(QStringLiteral("Video Source"), this);
     sourceFrame->setObjectName(QStringLiteral("VidSourceFrame"));

@@ -3,7 +3,7 @@
 // white or black screen) and the degauss button. The monitor is never asked
 // for its source; the selection shows the last choice made here.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 namespace tvk {
 

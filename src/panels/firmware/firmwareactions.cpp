@@ -37,7 +37,7 @@ void FirmwareActions::loadFlash()
     const bool boot = m_c.globals.BootBlockReply;
     if (!boot)
         m_c.send(cmd::disableChecking());
-    const QString log = QStringLiteral("frmCommLog");
+    const QString log = win::frmCommLog;
     m_c.controls.setEnabled(log, QStringLiteral("btnCheckOff"), false);
     m_c.controls.setVisible(log, QStringLiteral("btnCheckOff"), false);
     m_c.controls.setVisible(log, QStringLiteral("btnCheckOn"), true);
@@ -84,7 +84,7 @@ void FirmwareActions::runSram()
 {
     m_c.send(cmd::runSram());
     if (!m_c.download.lastSramFile().isEmpty())
-        m_c.controls.setText(kSoftwareWindow, QStringLiteral("lblSRAMFile"), m_c.download.lastSramFile());
+        m_c.controls.setText(win::frmSoftware, QStringLiteral("lblSRAMFile"), m_c.download.lastSramFile());
 }
 
 void FirmwareActions::readVersion() { m_c.send(cmd::readFirmwareVersion()); }

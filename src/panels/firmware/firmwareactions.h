@@ -11,9 +11,9 @@
 // queues "bs". A file that cannot be opened is reported with its path and
 // the reason; while a download runs neither starts.
 
-#include "app/controlbook.h"
-#include "app/dialogs.h"
-#include "app/settings.h"
+#include "base/controlbook.h"
+#include "base/dialogs.h"
+#include "base/settings.h"
 #include "firmware/hexdownload.h"
 #include "link/linkglobals.h"
 

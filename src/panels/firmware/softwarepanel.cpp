@@ -1,6 +1,6 @@
 #include "panels/firmware/softwarepanel.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "firmware/bootblock.h"
 #include "firmware/firmwarehandlers.h"
 
@@ -35,7 +35,7 @@ FirmwareActions::Context firmwareContext(AppCore &core)
 // ---------------------------------------------------------------------------
 
 SoftwarePanel::SoftwarePanel(AppCore &core)
-    : Panel(core, kSoftwareWindow, QStringLiteral("Load Software")), m_actions(firmwareContext(core))
+    : Panel(core, win::frmSoftware, QStringLiteral("Load Software")), m_actions(firmwareContext(core))
 {
     QPushButton *flash = makeButton(QStringLiteral("btnLoadFlash"), QStringLiteral("Load New Firmware"));
     QPushButton *sram = makeButton(QStringLiteral("btnLoadSRAM"), QStringLiteral("Load SRAM File"));
@@ -78,7 +78,7 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
     // goes on top of it.
     connect(&core.controls, &ControlBook::changed, this,
             [this](const QString &window, const QString &, ControlProperty p) {
-                if (window == kSoftwareWindow && p == ControlProperty::Enabled)
+                if (window == win::frmSoftware && p == ControlProperty::Enabled)
                     updateLoadButtons();
             },
             Qt::QueuedConnection);
@@ -86,8 +86,8 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
 
 void SoftwarePanel::load()
 {
-    m_core.controls.setText(kSoftwareWindow, QStringLiteral("lblFlashVersion"), QString());
-    m_core.controls.setText(kSoftwareWindow, QStringLiteral("lblSRAMFile"), QString());
+    m_core.controls.setText(win::frmSoftware, QStringLiteral("lblFlashVersion"), QString());
+    m_core.controls.setText(win::frmSoftware, QStringLiteral("lblSRAMFile"), QString());
     findChild<QCheckBox *>(QStringLiteral("bootLogCheck"))->setChecked(m_core.download.BootLogging);
     updateLoadButtons();
 }
@@ -98,7 +98,7 @@ void SoftwarePanel::updateLoadButtons()
     for (const char *name : {"btnLoadFlash", "btnLoadSRAM"}) {
         const QString control = QString::fromLatin1(name);
         auto *button = findChild<QPushButton *>(control);
-        button->setEnabled(why.isEmpty() && m_core.controls.isEnabled(kSoftwareWindow, control));
+        button->setEnabled(why.isEmpty() && m_core.controls.isEnabled(win::frmSoftware, control));
         button->setToolTip(why);
     }
 }
@@ -106,7 +106,7 @@ void SoftwarePanel::updateLoadButtons()
 // ---------------------------------------------------------------------------
 
 BootBlockPanel::BootBlockPanel(AppCore &core)
-    : Panel(core, kBootBlockWindow, QStringLiteral("Boot Block Contents")), m_actions(firmwareContext(core))
+    : Panel(core, win::frmBootBlock, QStringLiteral("Boot Block Contents")), m_actions(firmwareContext(core))
 {
     auto *grid = new QGridLayout;
     const auto &captions = bootBlockCaptions();
@@ -133,7 +133,7 @@ void BootBlockPanel::activate() { m_actions.readBootBlock(); }
 // ---------------------------------------------------------------------------
 
 BootProgressWindow::BootProgressWindow(AppCore &core)
-    : Panel(core, kBootProgressWindow, QStringLiteral("Download Progress"))
+    : Panel(core, win::frmBootProgress, QStringLiteral("Download Progress"))
 {
     auto *gauge = new QProgressBar(this);
     gauge->setObjectName(QStringLiteral("Gauge1"));

@@ -4,7 +4,7 @@
 // firmware version. The load buttons are disabled, with the reason as their
 // tool tip, while a download runs.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 #include "panels/firmware/firmwareactions.h"
 
 namespace tvk {

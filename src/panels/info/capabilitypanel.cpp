@@ -1,7 +1,8 @@
 #include "panels/info/capabilitypanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "panels/info/identity.h"
+#include "core/appcore.h"
+#include "core/replies/identity.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -10,7 +11,7 @@
 namespace tvk {
 
 CapabilityPanel::CapabilityPanel(AppCore &core)
-    : Panel(core, kCapabilityWindow, QStringLiteral("Monitor Configuration"))
+    : Panel(core, win::frmCapability, QStringLiteral("Monitor Configuration"))
 {
     static const char *const captions[8] = {
         "Low Voltage Power Supply", "Power Distribution", "Video", "Deflection",

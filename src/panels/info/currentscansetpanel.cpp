@@ -1,7 +1,8 @@
 #include "panels/info/currentscansetpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "model/scanselect.h"
+#include "core/appcore.h"
+#include "core/scanselect.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -17,7 +18,7 @@ const char *const kCaptions[] = {"Scan Set Number:", "Scan Set Name:", "H Freq:"
 } // namespace
 
 CurrentScanSetPanel::CurrentScanSetPanel(AppCore &core)
-    : Panel(core, kCurrentScanSetWindow, QStringLiteral("Current Scan Set"))
+    : Panel(core, win::frmCurrentScanSet, QStringLiteral("Current Scan Set"))
 {
     auto *grid = new QGridLayout;
     for (int i = 0; i < 4; ++i) {
@@ -42,7 +43,7 @@ void CurrentScanSetPanel::load()
     // Through the book, so that the labels start empty even where a reply
     // wrote them before the window existed.
     for (const char *label : kValueLabels)
-        m_core.controls.setText(kCurrentScanSetWindow, QString::fromLatin1(label), QString());
+        m_core.controls.setText(win::frmCurrentScanSet, QString::fromLatin1(label), QString());
 }
 
 void CurrentScanSetPanel::activate() { m_core.send(cmd::readCurrentScanSet()); }

@@ -3,7 +3,7 @@
 // as its reply to "dc" reports it (number and name; the frequency labels
 // stay empty). Asked afresh each time the window becomes active.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 namespace tvk {
 

@@ -1,8 +1,9 @@
 #include "panels/info/idpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "app/widgetlayout.h"
-#include "panels/info/identity.h"
+#include "core/appcore.h"
+#include "panels/widgetlayout.h"
+#include "core/replies/identity.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -12,7 +13,7 @@
 
 namespace tvk {
 
-IdPanel::IdPanel(AppCore &core) : Panel(core, kIdWindow, QStringLiteral("Model & Serial Numbers"))
+IdPanel::IdPanel(AppCore &core) : Panel(core, win::frmID, QStringLiteral("Model & Serial Numbers"))
 {
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);

@@ -4,7 +4,7 @@
 // serial number parsers fill the labels. The panel is short (2250 twips)
 // without the unit rows and tall (9330 twips) with them.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 namespace tvk {
 

@@ -1,7 +1,8 @@
 #include "panels/info/limitspanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "panels/info/identity.h"
+#include "core/appcore.h"
+#include "core/replies/identity.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -11,7 +12,7 @@
 namespace tvk {
 
 LimitsPanel::LimitsPanel(AppCore &core)
-    : Panel(core, kLimitsWindow, QStringLiteral("Brightness and Contrast Limits"))
+    : Panel(core, win::frmLimits, QStringLiteral("Brightness and Contrast Limits"))
 {
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Lower Limit"), this), 0, 1, Qt::AlignCenter);

@@ -3,7 +3,7 @@
 // Activation asks for the limits report ("dp"); its parser writes the eight
 // values into lblLimit_0 .. lblLimit_7.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 namespace tvk {
 

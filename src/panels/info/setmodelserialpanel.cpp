@@ -1,6 +1,7 @@
 #include "panels/info/setmodelserialpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
+#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -28,7 +29,7 @@ bool SetModelSerialPanel::isAcceptableNumber(const QString &text)
 }
 
 SetModelSerialPanel::SetModelSerialPanel(AppCore &core)
-    : Panel(core, kSetNumbersWindow, QStringLiteral("Set Model and Serial Number"))
+    : Panel(core, win::frmSetModelAndSerialNumber, QStringLiteral("Set Model and Serial Number"))
 {
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);

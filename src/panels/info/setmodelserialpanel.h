@@ -7,8 +7,8 @@
 // protocol or the DAC value file cannot carry, sends nothing. The Set
 // buttons work in Factory mode only.
 
-#include "app/panel.h"
-#include "panels/info/identity.h"
+#include "panels/panel.h"
+#include "core/replies/identity.h"
 
 
 class QPushButton;

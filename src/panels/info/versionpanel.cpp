@@ -1,7 +1,8 @@
 #include "panels/info/versionpanel.h"
+#include "base/windownames.h"
 
-#include "app/appcore.h"
-#include "panels/info/identity.h"
+#include "core/appcore.h"
+#include "core/replies/identity.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -23,7 +24,7 @@ QLabel *valueLabel(const char *name, QWidget *parent)
 
 } // namespace
 
-VersionPanel::VersionPanel(AppCore &core) : Panel(core, kVersionWindow, QStringLiteral("Version"))
+VersionPanel::VersionPanel(AppCore &core) : Panel(core, win::frmVersion, QStringLiteral("Version"))
 {
     auto *grid = new QGridLayout;
     const struct {

@@ -3,7 +3,7 @@
 // Activation and "ReRead" ask the monitor for both versions; the version
 // parsers fill the labels.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 
 namespace tvk {
 

@@ -4,8 +4,9 @@
 // the simulated monitor.
 
 #include "app/windowregistry.h"
+#include "base/windownames.h"
 #include "guitest.h"
-#include "model/dacreplies.h"
+#include "core/replies/dacreplies.h"
 #include "monitorsim.h"
 #include "panels/adjust/geometrypanel.h"
 
@@ -22,12 +23,12 @@ namespace {
 
 GeometryPanel *panel(GuiHarness &h)
 {
-    return qobject_cast<GeometryPanel *>(h.window->registry().find(kGeometryWindow));
+    return qobject_cast<GeometryPanel *>(h.window->registry().find(win::frmGeometryAdj));
 }
 
 GeometryPanel *open(GuiHarness &h)
 {
-    h.window->registry().openWindow(kGeometryWindow);
+    h.window->registry().openWindow(win::frmGeometryAdj);
     return panel(h);
 }
 
@@ -35,7 +36,7 @@ GeometryPanel *open(GuiHarness &h)
 template <typename T = QWidget>
 T *control(GuiHarness &h, const QString &name)
 {
-    return h.require<T>(kGeometryWindow, name);
+    return h.require<T>(win::frmGeometryAdj, name);
 }
 
 QScrollBar *slider(GuiHarness &h, const char *base, int index)
@@ -104,7 +105,7 @@ private slots:
         for (const Set &s : sets) {
             for (int ch : s.channels) {
                 const DacChannelControls names = dacChannelControls(s.group, ch);
-                QCOMPARE(names.window, kGeometryWindow);
+                QCOMPARE(names.window, win::frmGeometryAdj);
                 auto *sb = control<QScrollBar>(h, names.slider);
                 QCOMPARE(sb->maximum(), s.max);
                 QCOMPARE(sb->pageStep(), s.step);
@@ -176,7 +177,7 @@ private slots:
         QCOMPARE(h.core->data.DataChanged, true);
         click(h, "btnCancel");
         QCOMPARE(h.queued(), kSixReads + QStringLiteral("cdv150\r\n"));
-        QVERIFY(!h.window->registry().isWindowVisible(kGeometryWindow));
+        QVERIFY(!h.window->registry().isWindowVisible(win::frmGeometryAdj));
 
         h.core->link.ClearXmitQueue();
         open(h);

@@ -2,7 +2,7 @@
 // panels with their entry checks, the operating-mode word, video source and
 // degauss, deflection and HV enable; and against the simulated monitor.
 
-#include "app/panel.h"
+#include "panels/panel.h"
 #include "app/windowregistry.h"
 #include "guitest.h"
 #include "monitorsim.h"

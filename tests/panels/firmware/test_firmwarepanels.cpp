@@ -56,14 +56,14 @@ void TestFirmwarePanels::flashDownloadFromTheSoftwarePanel()
     QVERIFY(writeIntelHex(path, image));
     h.core->CodeInitDir = QStringLiteral("/somewhere/else");
 
-    h.window->registry().openWindow(kSoftwareWindow);
-    h.window->registry().openWindow(QStringLiteral("frmCommLog"));
+    h.window->registry().openWindow(win::frmSoftware);
+    h.window->registry().openWindow(win::frmCommLog);
     h.pump(300);
     h.monitor()->clearCommands();
     h.core->globals.CommLogEcho = true;
     h.dialogs.openAnswers << path;
     h.messages.okCancelAnswer = true;
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnLoadFlash"))->click();
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"))->click();
 
     QCOMPARE(h.messages.questions, QStringList{FirmwareActions::kConfirmText});
     QCOMPARE(h.dialogs.openRequests.size(), 1);
@@ -74,26 +74,26 @@ void TestFirmwarePanels::flashDownloadFromTheSoftwarePanel()
              QDir::toNativeSeparators(dir.path()));
     QVERIFY(!h.core->globals.AutoPing);
     h.pump(20);
-    QCOMPARE(h.child<QPushButton>(QStringLiteral("frmCommLog"), QStringLiteral("btnDisableAutoping"))->text(),
+    QCOMPARE(h.child<QPushButton>(win::frmCommLog, QStringLiteral("btnDisableAutoping"))->text(),
              QStringLiteral("Enable AutoPing"));
-    QVERIFY(h.child<QPushButton>(QStringLiteral("frmCommLog"), QStringLiteral("btnCheckOff"))->isHidden());
-    QVERIFY(!h.child<QPushButton>(QStringLiteral("frmCommLog"), QStringLiteral("btnCheckOn"))->isHidden());
+    QVERIFY(h.child<QPushButton>(win::frmCommLog, QStringLiteral("btnCheckOff"))->isHidden());
+    QVERIFY(!h.child<QPushButton>(win::frmCommLog, QStringLiteral("btnCheckOn"))->isHidden());
 
     // A few records in: the progress window shows, the load buttons say why
     // they are off.
     h.pump(600);
     QVERIFY(h.core->download.DownloadActive());
-    QVERIFY(h.visible(kBootProgressWindow));
-    auto *flash = h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnLoadFlash"));
+    QVERIFY(h.visible(win::frmBootProgress));
+    auto *flash = h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"));
     QVERIFY(!flash->isEnabled());
     QVERIFY(flash->toolTip().contains(QStringLiteral("download is running")));
-    const int gaugeMid = h.require<QProgressBar>(kBootProgressWindow, QStringLiteral("Gauge1"))->value();
+    const int gaugeMid = h.require<QProgressBar>(win::frmBootProgress, QStringLiteral("Gauge1"))->value();
     QVERIFY(gaugeMid > 0 && gaugeMid < 100);
 
     for (int i = 0; i < 200 && h.core->download.isBusy(); ++i)
         h.pump(100);
     QVERIFY(!h.core->download.isBusy());
-    QVERIFY(!h.visible(kBootProgressWindow));
+    QVERIFY(!h.visible(win::frmBootProgress));
     QVERIFY(flash->isEnabled());
     QVERIFY(h.messages.messages.isEmpty());
     QCOMPARE(h.beeper.beeps.mid(h.beeper.beeps.size() - 3),
@@ -122,20 +122,20 @@ void TestFirmwarePanels::bootBlockMonitorGetsOnlyTheErase()
     const HexImage image = patternImage(6);
     const QString path = dir.filePath(QStringLiteral("boot.hex"));
     QVERIFY(writeIntelHex(path, image));
-    h.window->registry().openWindow(kSoftwareWindow);
-    h.window->registry().openWindow(QStringLiteral("frmCommLog"));
+    h.window->registry().openWindow(win::frmSoftware);
+    h.window->registry().openWindow(win::frmCommLog);
     h.pump(300);
     h.core->globals.AutoPing = false; // already off: the caption is left as it is
     h.core->globals.CommLogEcho = true;
     h.monitor()->clearCommands();
-    h.require<QCheckBox>(kSoftwareWindow, QStringLiteral("bootLogCheck"))->setChecked(true);
+    h.require<QCheckBox>(win::frmSoftware, QStringLiteral("bootLogCheck"))->setChecked(true);
     h.dialogs.openAnswers << path;
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnLoadFlash"))->click();
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"))->click();
     for (int i = 0; i < 100 && h.core->download.isBusy(); ++i)
         h.pump(100);
     QCOMPARE(withoutRecords(h.monitor()->commandsReceived()), QByteArrayList{"bf3"});
     QCOMPARE(h.monitor()->receivedImage(), image.data);
-    QCOMPARE(h.child<QPushButton>(QStringLiteral("frmCommLog"), QStringLiteral("btnDisableAutoping"))->text(),
+    QCOMPARE(h.child<QPushButton>(win::frmCommLog, QStringLiteral("btnDisableAutoping"))->text(),
              QStringLiteral("Disable AutoPing"));
     // With logging on, every record reached the log window.
     QVERIFY(h.core->commLog.text().contains(QStringLiteral(":00000001FF")));
@@ -145,18 +145,18 @@ void TestFirmwarePanels::cancelAndUnopenableFile()
 {
     GuiHarness h("");
     QVERIFY(h.goOnline());
-    h.window->registry().openWindow(kSoftwareWindow);
+    h.window->registry().openWindow(win::frmSoftware);
     h.pump(300);
     h.monitor()->clearCommands();
 
     h.messages.okCancelAnswer = false;
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnLoadFlash"))->click();
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"))->click();
     QVERIFY(h.dialogs.openRequests.isEmpty());
     QVERIFY(h.core->globals.AutoPing);
 
     // The dialog cancelled: the steps before it stay, nothing else happens.
     h.messages.okCancelAnswer = true;
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnLoadFlash"))->click();
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"))->click();
     h.pump(400);
     QCOMPARE(h.monitor()->commandsReceived(), (QByteArrayList{"cz0", "cb0"}));
     QVERIFY(h.messages.messages.isEmpty());
@@ -165,8 +165,8 @@ void TestFirmwarePanels::cancelAndUnopenableFile()
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("gone.hex"));
     h.dialogs.openAnswers << missing;
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnLoadSRAM"))->setEnabled(true);
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnLoadSRAM"))->click();
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadSRAM"))->setEnabled(true);
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadSRAM"))->click();
     QCOMPARE(h.messages.messages.size(), 1);
     QVERIFY(h.messages.messages.first().contains(QDir::toNativeSeparators(missing)));
     QVERIFY(!h.core->download.isBusy());
@@ -182,7 +182,7 @@ void TestFirmwarePanels::sramDownloadAndRun()
     const HexImage image = patternImage(8, 16, 0x2000);
     const QString path = dir.filePath(QStringLiteral("prog.hex"));
     QVERIFY(writeIntelHex(path, image));
-    h.window->registry().openWindow(kSoftwareWindow);
+    h.window->registry().openWindow(win::frmSoftware);
     h.pump(300);
     h.monitor()->clearCommands();
     h.core->download.Abort(); // an abort asked for while idle is forgotten at the start
@@ -195,11 +195,11 @@ void TestFirmwarePanels::sramDownloadAndRun()
     QCOMPARE(h.monitor()->loadTarget(), sim::MonitorSimulator::LoadTarget::Sram);
     QCOMPARE(h.monitor()->receivedImage(), image.data);
     QVERIFY(h.core->globals.AutoPing);
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnRunSRAM"))->setEnabled(true);
-    h.require<QPushButton>(kSoftwareWindow, QStringLiteral("btnRunSRAM"))->click();
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnRunSRAM"))->setEnabled(true);
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnRunSRAM"))->click();
     h.pump(300);
     QCOMPARE(h.monitor()->commandsReceived().last(), QByteArray("f"));
-    QCOMPARE(h.labelText(kSoftwareWindow, QStringLiteral("lblSRAMFile")), QDir::toNativeSeparators(path));
+    QCOMPARE(h.labelText(win::frmSoftware, QStringLiteral("lblSRAMFile")), QDir::toNativeSeparators(path));
 }
 
 void TestFirmwarePanels::bootBlockPanel()
@@ -207,19 +207,19 @@ void TestFirmwarePanels::bootBlockPanel()
     GuiHarness h("");
     QVERIFY(h.goOnline());
     h.monitor()->clearCommands();
-    h.window->registry().openWindow(kBootBlockWindow);
+    h.window->registry().openWindow(win::frmBootBlock);
     h.pump(400);
     QCOMPARE(h.monitor()->commandsReceived(), QByteArrayList{"db"});
-    QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblValue_0")), QStringLiteral("AA"));
-    QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblValue_1")), QStringLiteral("55"));
-    QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblAutoBoot")), QStringLiteral("ON"));
-    QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblBB_2")), QStringLiteral(" Boot Unconditional ( if = 34 )  :"));
+    QCOMPARE(h.labelText(win::frmBootBlock, QStringLiteral("lblValue_0")), QStringLiteral("AA"));
+    QCOMPARE(h.labelText(win::frmBootBlock, QStringLiteral("lblValue_1")), QStringLiteral("55"));
+    QCOMPARE(h.labelText(win::frmBootBlock, QStringLiteral("lblAutoBoot")), QStringLiteral("ON"));
+    QCOMPARE(h.labelText(win::frmBootBlock, QStringLiteral("lblBB_2")), QStringLiteral(" Boot Unconditional ( if = 34 )  :"));
 
-    h.require<QPushButton>(kBootBlockWindow, QStringLiteral("btnDisable"))->click();
+    h.require<QPushButton>(win::frmBootBlock, QStringLiteral("btnDisable"))->click();
     h.pump(400);
     QCOMPARE(h.monitor()->commandsReceived().mid(1), (QByteArrayList{"cb0", "db"}));
-    QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblAutoBoot")), QStringLiteral("OFF"));
-    QCOMPARE(h.labelText(kBootBlockWindow, QStringLiteral("lblValue_8")), QStringLiteral("01"));
+    QCOMPARE(h.labelText(win::frmBootBlock, QStringLiteral("lblAutoBoot")), QStringLiteral("OFF"));
+    QCOMPARE(h.labelText(win::frmBootBlock, QStringLiteral("lblValue_8")), QStringLiteral("01"));
 }
 
 void TestFirmwarePanels::refusedEraseAndUnreportedEnd()
@@ -255,7 +255,7 @@ void TestFirmwarePanels::refusedEraseAndUnreportedEnd()
         for (int i = 0; i < 40 && h.core->download.isBusy(); ++i)
             h.pump(100);
         QVERIFY(!h.core->download.isBusy());
-        QVERIFY(!h.visible(kBootProgressWindow));
+        QVERIFY(!h.visible(win::frmBootProgress));
         QCOMPARE(h.messages.messages.size(), 1);
         QVERIFY(h.messages.messages.first().contains(QStringLiteral("ended before the monitor reported")));
     }

@@ -1,8 +1,8 @@
 // The identity panels on the real main window, talking to the simulated
 // monitor over the in-process port, paced by the manual clock.
 
-#include "app/panel.h"
-#include "app/widgetlayout.h"
+#include "panels/panel.h"
+#include "panels/widgetlayout.h"
 #include "app/windowregistry.h"
 #include "guitest.h"
 #include "monitorsim.h"

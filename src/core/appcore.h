@@ -1,0 +1,113 @@
+#pragma once
+// The program-wide state and the widget-free parts of the tool, built once
+// and handed to every window: settings, link state, the monitor image, the
+// control book, the communication log, the serial link, the response
+// dispatcher, the main window's state routines and the connection logic.
+// Platform services come in from outside so that tests can stand in for them.
+
+#include "core/appshell.h"
+#include "base/controlbook.h"
+#include "base/dialogs.h"
+#include "base/settings.h"
+#include "core/commlog.h"
+#include "base/clock.h"
+#include "firmware/hexdownload.h"
+#include "link/connector.h"
+#include "link/linkglobals.h"
+#include "link/seriallink.h"
+#include "model/fullread.h"
+#include "model/monitordata.h"
+#include "model/scansets.h"
+#include "protocol/dispatcher.h"
+
+#include <QObject>
+
+namespace tvk {
+
+// Forwards to the window registry once the windows exist; records nothing
+// before that.
+class WindowHostProxy : public WindowHost {
+public:
+    void setTarget(WindowHost *target) { m_target = target; }
+    void openWindow(const QString &window) override
+    {
+        if (m_target)
+            m_target->openWindow(window);
+    }
+    void hideWindow(const QString &window) override
+    {
+        if (m_target)
+            m_target->hideWindow(window);
+    }
+    bool isWindowVisible(const QString &window) const override
+    {
+        return m_target && m_target->isWindowVisible(window);
+    }
+
+private:
+    WindowHost *m_target = nullptr;
+};
+
+struct Platform {
+    Clock *clock = nullptr;
+    PortFactory *ports = nullptr;
+    Beeper *beeper = nullptr;
+    UserMessages *messages = nullptr;
+    FileDialogs *fileDialogs = nullptr;
+    InputBox *inputBox = nullptr;
+};
+
+class AppCore : public QObject {
+    Q_OBJECT
+public:
+    explicit AppCore(const Platform &platform, QObject *parent = nullptr);
+    ~AppCore() override;
+
+    // Queue a command (CR LF is added when missing).
+    void send(const QString &command);
+
+    Clock &clock;
+    PortFactory &ports;
+    Beeper &beeper;
+    UserMessages &messages;
+    FileDialogs &fileDialogs;
+    InputBox &inputBox;
+
+    Settings settings;
+    LinkGlobals globals;
+    MonitorData data;
+    ControlBook controls;
+    WindowHostProxy windows;
+    CommLog commLog;
+    SerialLink link;
+    ResponseDispatcher dispatcher;
+    AppShell shell;
+    Connector connector;
+    ScanSets scanSets;
+    FullRead fullRead;
+    HexDownload download;
+
+    // Initial folders of the file dialogs.
+    QString FileSaveInitDir;
+    QString CodeInitDir;
+
+    // Set while a reply parser selects option buttons of the configuration
+    // panels, so that their actions send nothing back to the monitor.
+    bool ConfigUpdateGuard = false;
+    // Clear while a reply parser positions sliders of the adjustment panels.
+    bool SendOnChange = true;
+    // Set while a reply parser shows a value it had to limit to fit a
+    // control: a slider moved then sends nothing, whatever its panel's flags.
+    bool ShowOnly = false;
+
+    // A short note for the main window's status bar.
+    void showStatus(const QString &text) { emit statusMessage(text); }
+
+signals:
+    void statusMessage(const QString &text);
+
+private:
+    void wireDownload();
+};
+
+} // namespace tvk

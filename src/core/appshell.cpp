@@ -1,0 +1,340 @@
+#include "core/appshell.h"
+#include "base/windownames.h"
+
+#include "core/mainmenu.h"
+#include "model/monitordata.h"
+#include "protocol/commands.h"
+
+namespace tvk {
+
+namespace {
+// What each application mode enables (true) or disables.
+struct ModeRow {
+    const QString &window;
+    const char *control;
+    bool user, service, factory;
+};
+
+const ModeRow kModeTable[] = {
+    {win::frmMain, "mnuFileNew", true, true, true},
+    {win::frmMain, "mnuFileOpen", true, true, true},
+    {win::frmMain, "mnuFileSave", true, true, true},
+    {win::frmMain, "mnuFileClose", true, true, true},
+    {win::frmMain, "mnuConfigureVideoMode", false, true, true},
+    {win::frmMain, "mnuConfigureModelAndSerialNumber", false, false, true},
+    {win::frmMain, "mnuConfigureOperatingMode", false, true, true},
+    {win::frmMain, "mnuConfigureOperatingTime", false, false, true},
+    {win::frmMain, "mnuConfigureSoftware", false, true, true},
+    {win::frmMain, "mnuInfoBoot", false, true, true},
+    {win::frmMain, "mnuDiagnosticsDeflHV", false, false, true},
+    {win::frmMain, "mnuDiagnosticsPeek", false, false, true},
+    {win::frmVideoAdj, "VideoSetInitialSettingsButton", false, true, true},
+    {win::frmVideoAdj, "HScroll1_2", false, true, true},
+    {win::frmVideoAdj, "HScroll1_3", false, true, true},
+    {win::frmVideoAdj, "HScroll1_4", false, true, true},
+    {win::frmVideoAdj, "HScroll1_5", false, true, true},
+    {win::frmVideoAdj, "HScroll1_6", false, true, true},
+    {win::frmVideoAdj, "HScroll1_7", false, true, true},
+    {win::frmVideoAdj, "HScroll2_0", false, false, true},
+    {win::frmCommLog, "ckXmitQueueOverride", false, false, true},
+    {win::frmCommLog, "lblXmitQueueOverride", false, false, true},
+    {win::frmSoftware, "btnLoadSRAM", false, false, true},
+    {win::frmSoftware, "btnRunSRAM", false, false, true},
+    {win::frmBrightnessContrast, "btnSetDefaultsBrightness", false, true, true},
+    {win::frmBrightnessContrast, "btnSetDefaultsContrast", false, true, true},
+};
+
+// Monitor-type profiles: On/Off set Enabled; Keep leaves the item alone.
+enum Cell { Keep, On, Off };
+struct ProfileRow {
+    const char *menu;
+    Cell flatPanel, mdi, early;
+};
+
+const ProfileRow kProfileTable[] = {
+    {"mnuAdjust", Off, On, On},
+    {"mnuAdjustGeometry", Off, On, On},
+    {"mnuAdjustVideo", Off, On, On},
+    {"mnuAdjustHV", Off, On, Keep},
+    {"mnuAdjustMdiHV", Off, On, Off},
+    {"mnuDiagnosticsOperating", Off, On, On},
+    {"mnuDiagnosticsFPControls", On, Off, Keep},
+    {"mnuDiagnosticsBacklight", On, Off, Keep},
+    {"mnuDiagnosticsHeaterFan", On, Off, Keep},
+    {"mnuDiagnosticsDeflHV", Off, On, Keep},
+    {"mnuDiagnosticsI2c", On, On, Off},
+    {"mnuInfo", Keep, On, On},
+    {"mnuInfoID", Keep, On, On},
+    {"mnuInfoVersion", Keep, On, On},
+    {"mnuInfoOperatingHours", Keep, On, On},
+    {"mnuInfoCurrentScan", Keep, On, Keep},
+    {"mnuDiagnosticsCommLogging", Keep, Keep, On},
+};
+
+} // namespace
+
+const QString AppShell::kServicePassword = QStringLiteral("marble");
+const QString AppShell::kFactoryPassword = QStringLiteral("kelp");
+
+QString applicationVersionText()
+{
+    return QStringLiteral("%1.%2.%3").arg(TVK_VERSION_MAJOR).arg(TVK_VERSION_MINOR).arg(TVK_VERSION_REVISION);
+}
+
+QString applicationTitle() { return QStringLiteral("Tarvikon"); }
+
+AppShell::AppShell(ControlBook &controls, UserMessages &messages, LinkGlobals &globals,
+                   MonitorData &data, Hooks hooks, QObject *parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_messages(messages)
+    , m_g(globals)
+    , m_data(data)
+    , m_hooks(std::move(hooks))
+{
+}
+
+void AppShell::SetMainTitle(const QString &text)
+{
+    m_title = QStringLiteral("TVK Monitor Adjustment Tool V") + applicationVersionText()
+        + (text.isEmpty() ? QStringLiteral(" -- (No File)") : QStringLiteral(" -- ") + text);
+    m_controls.setText(win::frmMain, QString(), m_title);
+    emit mainTitleChanged(m_title);
+}
+
+void AppShell::menu(const char *name, bool on)
+{
+    m_controls.setEnabled(win::frmMain, QString::fromLatin1(name), on);
+}
+
+void AppShell::SetMenuItemEnabled(const QString &menuName, bool enabled)
+{
+    m_controls.setEnabled(win::frmMain, menuName, enabled);
+}
+
+void AppShell::EnterOnlineState()
+{
+    SetMainTitle(QStringLiteral("Monitor on Com") + QString::number(m_g.CommPort));
+    m_g.MonitorOnline = true;
+    menu("mnuMonitorUpdate", true);
+    menu("mnuMonitorOnline", false);
+    menu("mnuMonitorOffline", true);
+    menu("mnuInfoID", true);
+    menu("mnuInfoOperatingHours", true);
+    menu("mnuDiagnosticsOperating", true);
+    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Green);
+    m_state = ConnectionState::Online;
+    ReapplyAppMode();
+    emit connectionStateChanged(m_state);
+}
+
+void AppShell::EnterBootModeState()
+{
+    SetMainTitle(QStringLiteral("Monitor on Com") + QString::number(m_g.CommPort)
+                 + QStringLiteral(" -- BOOT MODE"));
+    m_g.MonitorOnline = true;
+    menu("mnuMonitorUpdate", false);
+    menu("mnuMonitorOnline", false);
+    menu("mnuMonitorOffline", true);
+    menu("mnuMonitorRun", true);
+    menu("mnuAdjust", false);
+    menu("mnuInfo", false);
+    m_data.MonitorType = 0;
+    m_state = ConnectionState::BootMode;
+    ReapplyAppMode();
+    emit connectionStateChanged(m_state);
+}
+
+void AppShell::EnterNoMonitorState()
+{
+    SetMainTitle(QStringLiteral("No monitor"));
+    m_g.MonitorOnline = false;
+    menu("mnuMonitorUpdate", false);
+    menu("mnuMonitorOnline", true);
+    menu("mnuMonitorOffline", false);
+    menu("mnuMonitorDemo", true);
+    menu("mnuMonitorRun", false);
+    menu("mnuAdjust", false);
+    for (const char *name : {"mnuAdjustGeometry", "mnuAdjustHV", "mnuAdjustVideo", "mnuInfoID",
+                             "mnuInfoOperatingHours", "mnuInfoVersion", "mnuInfoCurrentScan",
+                             "mnuDiagnosticsOperating", "mnuDiagnosticsI2c",
+                             "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV",
+                             "mnuAdjustMdiHV", "mnuDiagnosticsBacklight", "mnuDiagnosticsHeaterFan"})
+        menu(name, false);
+    if (m_hooks.stopReplyTimer)
+        m_hooks.stopReplyTimer();
+    m_data.FirmwareVersion.clear();
+    m_data.RomVersion.clear();
+    m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), QString());
+    m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), QString());
+    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Red);
+    m_controls.setColor(win::frmCommLog, QStringLiteral("btnInd"), Colour::Red);
+    m_state = ConnectionState::NoMonitor;
+    ReapplyAppMode();
+    emit connectionStateChanged(m_state);
+}
+
+void AppShell::EnterOfflineDemoState()
+{
+    EnterNoMonitorState();
+    SetMainTitle(QStringLiteral("No monitor - Offline Demo Mode"));
+    for (const QString &name : allMenuNames())
+        m_controls.setEnabled(win::frmMain, name, true);
+    m_state = ConnectionState::OfflineDemo;
+    emit connectionStateChanged(m_state);
+}
+
+void AppShell::applyMode(int mode)
+{
+    m_appMode = mode;
+    for (const ModeRow &row : kModeTable) {
+        const bool on = mode == UserMode ? row.user : mode == ServiceMode ? row.service : row.factory;
+        m_controls.setEnabled(row.window, QString::fromLatin1(row.control), on);
+    }
+    emit appModeChanged(mode);
+}
+
+void AppShell::SetUserMode() { applyMode(UserMode); }
+void AppShell::SetServiceMode() { applyMode(ServiceMode); }
+void AppShell::SetFactoryMode() { applyMode(FactoryMode); }
+
+void AppShell::ReapplyAppMode()
+{
+    switch (m_appMode) {
+    case UserMode:
+        SetUserMode();
+        break;
+    case ServiceMode:
+        SetServiceMode();
+        break;
+    case FactoryMode:
+        SetFactoryMode();
+        break;
+    default:
+        m_messages.message(QStringLiteral("Setting Appmode with bad value"));
+        break;
+    }
+}
+
+void AppShell::applyHysteresisRow(bool shown)
+{
+    m_controls.setVisible(win::frmBrightnessContrast, QStringLiteral("lblHystC"), shown);
+    for (const char *name : {"txtHystC", "btnSetHystC"}) {
+        m_controls.setEnabled(win::frmBrightnessContrast, QString::fromLatin1(name), shown);
+        m_controls.setVisible(win::frmBrightnessContrast, QString::fromLatin1(name), shown);
+    }
+}
+
+void AppShell::ApplyFlatPanelMenus()
+{
+    for (const ProfileRow &row : kProfileTable) {
+        if (row.flatPanel != Keep)
+            menu(row.menu, row.flatPanel == On);
+    }
+    applyHysteresisRow(false);
+}
+
+void AppShell::ApplyMdiMenus() { applyMdi(m_data.MonitorType); }
+
+void AppShell::applyMdi(int code)
+{
+    for (const ProfileRow &row : kProfileTable) {
+        if (row.mdi != Keep)
+            menu(row.menu, row.mdi == On);
+    }
+    m_controls.setText(win::frmVideoAdj, QStringLiteral("Label1_9"), QStringLiteral("+80V Adjust"));
+    const bool masterG2 = code == 225;
+    for (const char *name : {"Label1_8", "BText1_1", "BText2_1", "BText3_1", "HScroll2_1"})
+        m_controls.setVisible(win::frmVideoAdj, QString::fromLatin1(name), masterG2);
+    m_controls.setEnabled(win::frmVideoAdj, QStringLiteral("HScroll2_1"), masterG2);
+    if (code >= 209 && code <= 298 && m_hooks.sendCommand)
+        m_hooks.sendCommand(cmd::readCapability());
+    applyHysteresisRow(code >= 216);
+}
+
+void AppShell::ApplyEarlyFirmwareMenus()
+{
+    for (const ProfileRow &row : kProfileTable) {
+        if (row.early != Keep)
+            menu(row.menu, row.early == On);
+    }
+    applyHysteresisRow(false);
+}
+
+AppShell::MonitorProfile AppShell::profileForCode(int code)
+{
+    if (code >= 300)
+        return MonitorProfile::FlatPanel;
+    if (code >= 200 && code <= 298)
+        return MonitorProfile::Mdi;
+    if (code <= 138)
+        return MonitorProfile::EarlyFirmware;
+    return MonitorProfile::None;
+}
+
+void AppShell::applyMonitorTypeProfile(int code)
+{
+    switch (profileForCode(code)) {
+    case MonitorProfile::FlatPanel:
+        ApplyFlatPanelMenus();
+        break;
+    case MonitorProfile::Mdi:
+        applyMdi(code);
+        break;
+    case MonitorProfile::EarlyFirmware:
+        ApplyEarlyFirmwareMenus();
+        break;
+    case MonitorProfile::None:
+        break;
+    }
+}
+
+QString AppShell::incorrectPasswordText()
+{
+    return QStringLiteral("Incorrect Password. Try again, or Cancel, then Select User Mode.");
+}
+
+AppShell::ModeRequest AppShell::ModeDialogOk(int selectedMode)
+{
+    switch (selectedMode) {
+    case UserMode:
+        SetUserMode();
+        return ModeRequest::ModeSet;
+    case ServiceMode:
+        if (m_appMode == ServiceMode)
+            return ModeRequest::Unchanged;
+        m_expectedPassword = kServicePassword;
+        return ModeRequest::PasswordNeeded;
+    case FactoryMode:
+        if (m_appMode == FactoryMode)
+            return ModeRequest::Unchanged;
+        m_expectedPassword = kFactoryPassword;
+        return ModeRequest::PasswordNeeded;
+    default:
+        return ModeRequest::Unchanged;
+    }
+}
+
+bool AppShell::PasswordDialogOk(const QString &typed)
+{
+    // Only blanks are cut off the ends; the comparison is case-sensitive.
+    qsizetype first = 0, last = typed.size();
+    while (first < last && typed.at(first) == u' ')
+        ++first;
+    while (last > first && typed.at(last - 1) == u' ')
+        --last;
+    const QString text = typed.mid(first, last - first);
+
+    if (m_expectedPassword == kServicePassword && text == kServicePassword) {
+        SetServiceMode();
+        return true;
+    }
+    if (m_expectedPassword == kFactoryPassword && text == kFactoryPassword) {
+        SetFactoryMode();
+        return true;
+    }
+    m_messages.message(incorrectPasswordText());
+    return false;
+}
+
+} // namespace tvk

@@ -1,0 +1,663 @@
+#include "core/dacfile.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "core/mainmenu.h"
+#include "core/replies/operatingtime.h"
+#include "core/replies/identity.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace tvk {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString headerText(const MonitorData &d)
+{
+    return d.FileHeaderText.isEmpty() ? kFileHeaderText : d.FileHeaderText;
+}
+
+QString versionText(const MonitorData &d)
+{
+    return d.FileVersionText.isEmpty() ? kFileVersionText : d.FileVersionText;
+}
+
+// A text field. A double quote inside the text would end the field early
+// when the file is read back, and a line break would split the line: both
+// are written as something harmless.
+QString quoted(QString text)
+{
+    text.replace(QLatin1Char('"'), QLatin1Char('\''));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString textLine(const QString &key, const QString &value)
+{
+    return quoted(key) + QLatin1Char(',') + quoted(value);
+}
+
+QString numberLine(const QString &key, int value)
+{
+    return quoted(key) + QLatin1Char(',') + QString::number(value);
+}
+
+// --- Reading -------------------------------------------------------------
+
+// A failure of the kind that ends a read with "In ReadMDF, Error # n: ...".
+struct ReadFailure {
+    int number;
+    QString description;
+};
+
+ReadFailure typeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
+ReadFailure overflow() { return {6, QStringLiteral("Overflow")}; }
+ReadFailure subscriptOutOfRange() { return {9, QStringLiteral("Subscript out of range")}; }
+ReadFailure lineEndsEarly() { return {62, QStringLiteral("Input past end of file")}; }
+ReadFailure noSuchRow(int index)
+{
+    return {340, QStringLiteral("Control array element '%1' doesn't exist").arg(index)};
+}
+
+// A number field read into a 16-bit integer: optional sign, digits, an
+// optional fraction (rounded half to even); nothing else but surrounding
+// blanks.
+struct NumberResult {
+    std::optional<qint16> value;
+    ReadFailure failure{0, {}};
+};
+
+NumberResult parseInt16Field(const QString &field)
+{
+    const QString text = field.trimmed();
+    bool ok = false;
+    const double v = text.toDouble(&ok); // C locale: '.' as the decimal point
+    const bool plain = ok && !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](QChar c) {
+               return c.isDigit() || c == u'-' || c == u'+' || c == u'.';
+           });
+    if (!plain)
+        return {std::nullopt, typeMismatch()};
+    const double rounded = std::nearbyint(v);
+    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+        return {std::nullopt, overflow()};
+    return {qint16(rounded), {}};
+}
+
+// The number at the start of a text, as far as it goes (0 when none), as the
+// HV limit lines hold it: "1250" or "1250 V".
+NumberResult leadingNumber(const QString &field)
+{
+    const QString text = field.trimmed();
+    qsizetype end = 0;
+    if (end < text.size() && (text[end] == u'-' || text[end] == u'+'))
+        ++end;
+    while (end < text.size() && text[end].isDigit())
+        ++end;
+    if (end < text.size() && text[end] == u'.') {
+        ++end;
+        while (end < text.size() && text[end].isDigit())
+            ++end;
+    }
+    bool ok = false;
+    const double v = text.left(end).toDouble(&ok);
+    if (!ok)
+        return {qint16(0), {}};
+    const double rounded = std::nearbyint(v);
+    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+        return {std::nullopt, overflow()};
+    return {qint16(rounded), {}};
+}
+
+// "d:hh:mm:ss" as the file holds the operating time.
+std::optional<OperatingTimeReading> parseTimeText(const QString &text)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char(':'));
+    if (parts.size() != 4)
+        return std::nullopt;
+    qint64 v[4];
+    for (int i = 0; i < 4; ++i) {
+        const QString &p = parts[i];
+        if (p.isEmpty() || p.size() > 9
+            || !std::all_of(p.begin(), p.end(), [](QChar c) { return c.isDigit(); }))
+            return std::nullopt;
+        v[i] = p.toLongLong();
+    }
+    OperatingTimeReading r;
+    r.days = v[0];
+    r.hours = v[1];
+    r.minutes = v[2];
+    r.seconds = v[3];
+    return r;
+}
+
+std::optional<qint64> parseCyclesText(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 10
+        || !std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }))
+        return std::nullopt;
+    return t.toLongLong();
+}
+
+// Restores the operating time or the cycle count, keeping the other half of
+// the counters as they are.
+void restoreOperatingTime(AppCore &core, const std::optional<OperatingTimeReading> &time,
+                          std::optional<qint64> cycles)
+{
+    OperatingTimeReading r = time ? *time
+                                  : parseTimeText(core.data.OperatingTimeText).value_or(OperatingTimeReading{});
+    r.cycles = cycles ? *cycles : parseCyclesText(core.data.OperatingCyclesText).value_or(0);
+    ApplyOperatingTime(core, r);
+}
+
+enum class LineOutcome { Next, Stop };
+
+class MdfReader {
+public:
+    explicit MdfReader(AppCore &core) : m_core(core), m_d(core.data) {}
+
+    // One line (its fields), applied by the rule of its key.
+    LineOutcome apply(const QStringList &fields);
+
+private:
+    void fail(const ReadFailure &f)
+    {
+        m_core.messages.message(QStringLiteral("In ReadMDF, Error # %1: %2").arg(f.number).arg(f.description));
+    }
+    void badInput(const QString &key, const char *what)
+    {
+        m_core.messages.message(QStringLiteral("Bad Input - ") + key + QLatin1String(what)
+                                + QStringLiteral("\rLine ") + QString::number(m_d.ReadPosition));
+    }
+    std::optional<qint16> number(const QString &field)
+    {
+        const NumberResult r = parseInt16Field(field);
+        if (!r.value)
+            fail(r.failure);
+        return r.value;
+    }
+
+    AppCore &m_core;
+    MonitorData &m_d;
+};
+
+LineOutcome MdfReader::apply(const QStringList &fields)
+{
+    const QString key = fields.value(0).trimmed();
+    auto need = [&](int n) {
+        if (fields.size() >= n)
+            return true;
+        fail(lineEndsEarly());
+        return false;
+    };
+    auto second = [&] { return fields.value(1); };
+
+    // Comment and date lines.
+    if (key == u"#" || key == u"File Created:")
+        return LineOutcome::Next;
+
+    // Identity lines restore what they name.
+    struct NumberKey {
+        const char *key;
+        NumberKind kind;
+        char unit;
+    };
+    static const NumberKey kNumberKeys[] = {
+        {"Model Number:", NumberKind::Model, 'S'},
+        {"Serial Number:", NumberKind::Serial, 'S'},
+        {"Part Number:", NumberKind::Model, 'U'},
+        {"CRT Serial Number:", NumberKind::Serial, 'T'},
+        {"CRT Part Number:", NumberKind::Model, 'T'},
+    };
+    for (const NumberKey &k : kNumberKeys) {
+        if (key == QLatin1String(k.key)) {
+            if (!need(2))
+                return LineOutcome::Stop;
+            ApplyUnitNumber(m_core, k.kind, UnitNumber{QChar(QLatin1Char(k.unit)), second()});
+            return LineOutcome::Next;
+        }
+    }
+    if (key == u"Firmware Version:" || key == u"ROM Version:") {
+        if (!need(2))
+            return LineOutcome::Stop;
+        const QString command = key == u"ROM Version:" ? QStringLiteral("de") : QStringLiteral("df");
+        m_core.dispatcher.DispatchResponse(command + kCrLf + second());
+        return LineOutcome::Next;
+    }
+    if (key == u"Operating Hours:" || key == u"Operating Cycles:") {
+        if (!need(2))
+            return LineOutcome::Stop;
+        // A text that is no counter value is passed over.
+        if (key == u"Operating Hours:") {
+            if (const auto time = parseTimeText(second()))
+                restoreOperatingTime(m_core, time, std::nullopt);
+        } else if (const auto cycles = parseCyclesText(second())) {
+            restoreOperatingTime(m_core, std::nullopt, cycles);
+        }
+        return LineOutcome::Next;
+    }
+    if (key == u"HV Upper Limit:" || key == u"HV Lower Limit:") {
+        if (!need(2))
+            return LineOutcome::Stop;
+        const NumberResult r = leadingNumber(second());
+        if (!r.value) {
+            fail(r.failure);
+            return LineOutcome::Stop;
+        }
+        (key == u"HV Upper Limit:" ? m_d.HvUpperLimit : m_d.HvLowerLimit) = *r.value;
+        return LineOutcome::Next;
+    }
+
+    // Counts.
+    const bool isScanSets = key == u"NumScanSets";
+    const auto countGroup = dacGroupByCountKey(key);
+    if (isScanSets || countGroup) {
+        if (!need(2))
+            return LineOutcome::Stop;
+        const auto v = number(second());
+        if (!v)
+            return LineOutcome::Stop;
+        if (*v > 8) {
+            badInput(key, " Value Too Large");
+            return LineOutcome::Stop;
+        }
+        if (isScanSets) {
+            m_d.NumScanSets = *v;
+        } else if (!m_d.setCount(*countGroup, *v)) {
+            // A negative count would leave the group without channels.
+            badInput(key, " Value Too Small");
+            return LineOutcome::Stop;
+        }
+        return LineOutcome::Next;
+    }
+
+    // Scan-set sections.
+    if (key == u"ScanSet") {
+        if (!need(2))
+            return LineOutcome::Stop;
+        const auto v = number(second());
+        if (!v)
+            return LineOutcome::Stop;
+        if (*v > m_d.NumScanSets - 1) {
+            badInput(key, " Value Too Large");
+            return LineOutcome::Stop;
+        }
+        m_d.FileScanSet = *v;
+        m_core.scanSets.setLoadedFromFile(*v);
+        return LineOutcome::Next;
+    }
+    if (key == u"ScanSetName") {
+        if (!need(2))
+            return LineOutcome::Stop;
+        if (second().isEmpty()) {
+            badInput(key, " Has No Name Assigned");
+            return LineOutcome::Stop;
+        }
+        if (!ScanSets::isValid(m_d.FileScanSet)) {
+            fail(noSuchRow(m_d.FileScanSet));
+            return LineOutcome::Stop;
+        }
+        m_core.scanSets.setTitle(m_d.FileScanSet, second());
+        return LineOutcome::Next;
+    }
+
+    // DAC values.
+    if (const auto channel = m_d.findChannel(key)) {
+        if (!need(4))
+            return LineOutcome::Stop;
+        qint16 v[3];
+        for (int i = 0; i < 3; ++i) {
+            const auto n = number(fields[i + 1]);
+            if (!n)
+                return LineOutcome::Stop;
+            v[i] = *n;
+        }
+        if (!m_d.StoreFileDac(channel->group, channel->channel, v[0], v[1], v[2])) {
+            fail(subscriptOutOfRange());
+            return LineOutcome::Stop;
+        }
+        return LineOutcome::Next;
+    }
+
+    m_core.messages.message(QStringLiteral("Name Not Found: ") + key + kCrLf + QStringLiteral("Line ")
+                            + QString::number(m_d.ReadPosition) + kCrLf + QStringLiteral("ScanSetReading: ")
+                            + QString::number(m_d.FileScanSet));
+    return LineOutcome::Stop;
+}
+
+// The lines of a file with the 0-based offset of each line's start. A line
+// ends at CR LF, CR or LF.
+struct FileLine {
+    qint64 start;
+    QString text;
+};
+
+QList<FileLine> splitLines(const QByteArray &bytes)
+{
+    QList<FileLine> lines;
+    qint64 start = 0;
+    const qint64 n = bytes.size();
+    qint64 i = 0;
+    while (i < n) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.append({start, QString::fromLatin1(bytes.constData() + start, i - start)});
+            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+                ++i;
+            start = ++i;
+            continue;
+        }
+        ++i;
+    }
+    if (start < n)
+        lines.append({start, QString::fromLatin1(bytes.constData() + start, n - start)});
+    return lines;
+}
+
+void detach(MonitorData &d)
+{
+    d.FileIsOpen = false;
+    d.DiskFileNum = 0;
+}
+
+} // namespace
+
+QStringList SplitMdfFields(QStringView line)
+{
+    QStringList fields;
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    if (line.trimmed().isEmpty())
+        return fields;
+    while (true) {
+        while (i < n && isBlank(line[i]))
+            ++i;
+        QString field;
+        if (i < n && line[i] == u'"') {
+            const qsizetype close = line.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? n : close;
+            field = line.mid(i + 1, end - i - 1).toString();
+            i = close < 0 ? n : close + 1;
+            // Anything between the closing quote and the comma is dropped.
+            while (i < n && line[i] != u',')
+                ++i;
+        } else {
+            const qsizetype comma = line.indexOf(u',', i);
+            const qsizetype end = comma < 0 ? n : comma;
+            qsizetype last = end;
+            while (last > i && isBlank(line[last - 1]))
+                --last;
+            field = line.mid(i, last - i).toString();
+            i = end;
+        }
+        fields << field;
+        if (i >= n)
+            break;
+        ++i; // past the comma
+    }
+    return fields;
+}
+
+QString MdfDateText(const QDateTime &when)
+{
+    return QLocale::system().toString(when, QLocale::ShortFormat);
+}
+
+QByteArray FormatMdfFile(const AppCore &core, const QDateTime &created)
+{
+    const MonitorData &d = core.data;
+    QStringList lines;
+    lines << quoted(headerText(d)) << quoted(versionText(d));
+    lines << textLine(QStringLiteral("File Created: "), MdfDateText(created));
+    if (core.globals.MonitorOnline) {
+        lines << textLine(QStringLiteral("Model Number: "), d.ModelNumber)
+              << textLine(QStringLiteral("Serial Number: "), d.SerialNumber)
+              << textLine(QStringLiteral("Part Number: "), d.PartNumber);
+        if (d.MonitorType >= 100 && d.MonitorType <= 299)
+            lines << textLine(QStringLiteral("CRT Serial Number: "), d.CrtSerialNumber)
+                  << textLine(QStringLiteral("CRT Part Number: "), d.CrtPartNumber);
+        lines << textLine(QStringLiteral("Firmware Version: "), d.FirmwareVersion)
+              << textLine(QStringLiteral("ROM Version: "), d.RomVersion)
+              << textLine(QStringLiteral("Operating Hours: "), d.OperatingTimeText)
+              << textLine(QStringLiteral("Operating Cycles: "), d.OperatingCyclesText)
+              << textLine(QStringLiteral("HV Upper Limit: "), QString::number(d.HvUpperLimit))
+              << textLine(QStringLiteral("HV Lower Limit: "), QString::number(d.HvLowerLimit));
+    }
+    lines << numberLine(QStringLiteral("NumScanSets"), d.NumScanSets);
+    for (const DacGroupDesc &g : kDacGroups)
+        lines << numberLine(QString::fromLatin1(g.countKey), d.count(g.id));
+
+    // Only scan sets with a row in the scan selection window can be marked.
+    for (int k = 0; k < d.NumScanSets && k < ScanSets::kCount; ++k) {
+        if (core.scanSets.mark(k) != 1 && !core.scanSets.loadedFromFile(k))
+            continue;
+        lines << numberLine(QStringLiteral("ScanSet"), k);
+        lines << textLine(QStringLiteral("ScanSetName"), core.scanSets.title(k));
+        for (const DacGroupDesc &g : kDacGroups) {
+            for (int c : d.channelsOf(g.id)) {
+                const QString name = d.channelName(g.id, c);
+                // A channel without a name could not be read back.
+                if (name.isEmpty())
+                    continue;
+                lines << quoted(name) + QLatin1Char(',')
+                        + QString::number(d.value(g.id, DacTable::Present, c, k).value_or(0))
+                        + QLatin1Char(',')
+                        + QString::number(d.value(g.id, DacTable::Factory, c, k).value_or(0))
+                        + QLatin1Char(',')
+                        + QString::number(d.value(g.id, DacTable::Initial, c, k).value_or(0));
+            }
+        }
+    }
+
+    QString text;
+    for (const QString &line : lines)
+        text += line + kCrLf;
+    return text.toLatin1();
+}
+
+bool WriteMDF(AppCore &core)
+{
+    MonitorData &d = core.data;
+    if (!d.FileIsOpen) {
+        core.messages.message(QStringLiteral("InWriteMDF, FileIsOpen is False"));
+        return false;
+    }
+    if (d.DiskFileNum < 1 || d.DiskFileNum > 255) {
+        core.messages.message(QStringLiteral("In WriteMDF, DiskFileNum is out of range"));
+        return false;
+    }
+    d.FileOpenForInput = false;
+
+    // The read refreshes the image afterwards; the file holds the image as
+    // it is now.
+    core.fullRead.start();
+
+    // The file is written beside the target and takes its place only when
+    // complete: a failed save leaves an earlier file as it was.
+    const QByteArray bytes = FormatMdfFile(core, QDateTime::currentDateTime());
+    QSaveFile file(d.FilePath);
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly))
+        reason = file.errorString();
+    else if (file.write(bytes) != bytes.size())
+        reason = file.errorString();
+    else if (!file.commit())
+        reason = file.errorString();
+    if (!reason.isEmpty()) {
+        file.cancelWriting();
+        core.messages.message(QStringLiteral("The DAC values could not be saved to ") + d.FilePath
+                              + kCrLf + QStringLiteral("Reason: ") + reason + kCrLf
+                              + QStringLiteral("An existing file of that name has not been changed."));
+        return false;
+    }
+
+    detach(d);
+    d.DataChanged = false;
+    return true;
+}
+
+bool ReadMDF(AppCore &core)
+{
+    MonitorData &d = core.data;
+    if (!d.FileIsOpen) {
+        core.messages.message(QStringLiteral("No File Is Open - Can't Finish Read Operation"));
+        return false;
+    }
+    if (d.DiskFileNum < 1 || d.DiskFileNum > 255) {
+        core.messages.message(QStringLiteral("In ReadMDF, DiskFileNum is out of range"));
+        return false;
+    }
+    d.FileOpenForInput = true;
+
+    QFile file(d.FilePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int number = file.exists() ? 75 : 53;
+        core.messages.message(QStringLiteral("In ReadMDF, Error # %1: %2 (%3)")
+                                  .arg(number)
+                                  .arg(file.errorString(), d.FilePath));
+        detach(d);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    const QString title = QStringLiteral("File ") + d.FileTitle;
+    if (bytes.size() < kMdfMinimumSize) {
+        core.messages.message(title + QStringLiteral(" is not a valid .mdv file"));
+        detach(d);
+        return false;
+    }
+    const QList<FileLine> lines = splitLines(bytes);
+    if (lines.isEmpty() || SplitMdfFields(lines[0].text).value(0) != headerText(d)) {
+        core.messages.message(title + QStringLiteral(" is not in .mdv format"));
+        detach(d);
+        return false;
+    }
+    if (lines.size() < 2 || SplitMdfFields(lines[1].text).value(0) != versionText(d)) {
+        core.messages.message(title + QStringLiteral(" is a wrong version number"));
+        detach(d);
+        return false;
+    }
+
+    MdfReader reader(core);
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        d.ReadPosition = lines[i].start + 1;
+        const QStringList fields = SplitMdfFields(lines[i].text);
+        if (fields.isEmpty())
+            continue; // a blank line
+        if (reader.apply(fields) == LineOutcome::Stop)
+            return false; // the file stays attached; what was stored stays
+    }
+
+    d.FileIsOpen = true;
+    d.DataChanged = false;
+    d.FileOpenForInput = true;
+    return true;
+}
+
+// --- File menu -------------------------------------------------------------
+
+QString DacFileActions::savedCaption(const QString &fileTitle)
+{
+    return QStringLiteral("TVK Monitor Tool V") + applicationVersionText() + QStringLiteral(" -- ") + fileTitle;
+}
+
+QString DacFileActions::folderOf(const QString &path)
+{
+    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return cut < 0 ? QString() : path.left(cut + 1);
+}
+
+QString DacFileActions::initialDir() const
+{
+    const QString fallback = m_core.FileSaveInitDir.isEmpty() ? QStringLiteral("C:\\tvk") : m_core.FileSaveInitDir;
+    return m_core.settings.read(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("FileSaveInitDir"),
+                                fallback);
+}
+
+void DacFileActions::askToSave()
+{
+    if (m_core.data.DataChanged && m_core.messages.askYesNo(kSaveChangesQuestion))
+        WriteMDF(m_core);
+}
+
+void DacFileActions::attach(const QString &path, bool forInput)
+{
+    MonitorData &d = m_core.data;
+    d.DiskFileNum = kMdfHandle;
+    d.FilePath = path;
+    d.FileTitle = QFileInfo(path).fileName();
+    d.FileIsOpen = true;
+    d.DataChanged = false;
+    d.FileOpenForInput = forInput;
+}
+
+void DacFileActions::open()
+{
+    askToSave();
+
+    FileDialogOptions options;
+    options.title = QStringLiteral("Open");
+    options.filter = kMdfOpenFilter;
+    options.initialDir = initialDir();
+    options.mustExist = true;
+    const auto path = m_core.fileDialogs.openFile(options);
+    if (!path)
+        return;
+
+    attach(*path, true);
+    m_core.shell.SetMainTitle(m_core.data.FileTitle);
+    ReadMDF(m_core);
+}
+
+void DacFileActions::saveAs()
+{
+    FileDialogOptions options;
+    options.title = QStringLiteral("Save As");
+    options.filter = kMdfSaveFilter;
+    options.initialDir = initialDir();
+    options.promptOverwrite = true;
+    const auto path = m_core.fileDialogs.saveFile(options);
+    if (!path)
+        return;
+
+    MonitorData &d = m_core.data;
+    const bool wasChanged = d.DataChanged;
+    attach(*path, false);
+
+    if (!WriteMDF(m_core)) {
+        // Nothing was saved: the changes are still unsaved, and the caption
+        // keeps naming what it named.
+        d.DataChanged = wasChanged;
+        return;
+    }
+
+    m_core.controls.setText(win::frmMain, QString(), savedCaption(d.FileTitle));
+
+    const QString folder = folderOf(d.FilePath);
+    m_core.FileSaveInitDir = folder;
+    m_core.settings.write(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("FileSaveInitDir"), folder);
+}
+
+void DacFileActions::close()
+{
+    askToSave();
+    // FileIsOpen, DiskFileNum and FilePath stay: a later save writes to the
+    // same path again.
+    m_core.shell.SetMainTitle(QString());
+}
+
+} // namespace tvk

@@ -1,0 +1,22 @@
+#include "core/handlerlist.h"
+
+#include "core/appcore.h"
+#include "core/replies/dacreplies.h"
+#include "core/replies/confighandlers.h"
+#include "core/replies/identity.h"
+#include "core/replies/adjustreplies.h"
+#include "firmware/firmwarehandlers.h"
+
+namespace tvk {
+
+void registerReplyHandlers(AppCore &core)
+{
+    installConfigHandlers(core);
+    installIdentityHandlers(core);
+    installDacReplyHandlers(core);
+    installAdjustReplyHandlers(core.dispatcher, AdjustReplyContext{core.controls, core.data,
+                                                                    core.SendOnChange, core.ShowOnly});
+    installFirmwareHandlers(core.dispatcher, core.download, core.controls);
+}
+
+} // namespace tvk

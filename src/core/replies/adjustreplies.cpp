@@ -1,0 +1,159 @@
+#include "core/replies/adjustreplies.h"
+#include "base/windownames.h"
+
+#include "base/controlbook.h"
+#include "model/monitordata.h"
+#include "protocol/dispatcher.h"
+
+#include <algorithm>
+
+namespace tvk {
+
+namespace {
+
+QString indexed(const char *base, int index)
+{
+    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
+}
+
+// Restores a flag however the applier leaves.
+class FlagScope {
+public:
+    FlagScope(bool &flag, bool value) : m_flag(flag), m_saved(flag) { m_flag = value; }
+    ~FlagScope() { m_flag = m_saved; }
+    FlagScope(const FlagScope &) = delete;
+    FlagScope &operator=(const FlagScope &) = delete;
+
+private:
+    bool &m_flag;
+    bool m_saved;
+};
+
+// Moves a slider to a reported value; a value outside the slider's range is
+// shown at the nearest end and never sent back.
+void showOnSlider(const AdjustReplyContext &ctx, const QString &window, const QString &slider,
+                  int value, int maximum)
+{
+    const int shown = std::clamp(value, 0, maximum);
+    FlagScope showOnly(ctx.showOnly, ctx.showOnly || shown != value);
+    ctx.controls.setValue(window, slider, shown);
+}
+
+void showLimitBoxes(const AdjustReplyContext &ctx, const QString &window, const HvReport &r)
+{
+    ctx.controls.setText(window, QStringLiteral("HVUpperLimitTextBox"), zeroPadded(r.upperLimit, 3));
+    ctx.controls.setText(window, QStringLiteral("HVLowerLimitTextBox"), zeroPadded(r.lowerLimit, 3));
+    // The anode-voltage count comes from the test-point readings; until one
+    // arrived there is nothing to show.
+    if (ctx.data.AnodeVoltageCount)
+        ctx.controls.setText(window, QStringLiteral("HVValTextBox"),
+                             zeroPadded(*ctx.data.AnodeVoltageCount, 3));
+}
+
+} // namespace
+
+QString zeroPadded(int value, int digits)
+{
+    const QString number = QString::number(qAbs(qint64(value))).rightJustified(digits, u'0');
+    return value < 0 ? QLatin1Char('-') + number : number;
+}
+
+void ApplyLimitsReport(ControlBook &controls, const LimitsReport &r)
+{
+    if (r.photocellEnabled)
+        controls.setChecked(win::frmBacklight, QStringLiteral("ckPhotocell"), *r.photocellEnabled);
+    const QString deflectionWindows[] = {win::frmTestPoint, win::frmMDITestPoints, win::frmDeflectionStatus};
+    for (const QString &window : deflectionWindows) {
+        if (r.vertical)
+            controls.setText(window, QStringLiteral("VFailValue"), *r.vertical);
+        if (r.horizontal)
+            controls.setText(window, QStringLiteral("HFailValue"), *r.horizontal);
+    }
+    if (r.limits) {
+        for (int i = 0; i < kLimitCount; ++i) {
+            const QString text = QString::number((*r.limits)[size_t(i)]);
+            controls.setText(win::frmLimits, indexed("lblLimit", i), text);
+            controls.setText(win::frmBrightnessContrast, indexed("lblLimits", i), text);
+        }
+    }
+    if (r.contrastHysteresis)
+        controls.setText(win::frmBrightnessContrast, QStringLiteral("txtHystC"),
+                         QString::number(*r.contrastHysteresis));
+    if (r.brightnessHysteresis)
+        controls.setText(win::frmBrightnessContrast, QStringLiteral("txtHystB"),
+                         QString::number(*r.brightnessHysteresis));
+    if (r.brightnessAutomatic) {
+        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option4"), *r.brightnessAutomatic);
+        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option3"), !*r.brightnessAutomatic);
+    }
+    if (r.contrastAutomatic) {
+        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option2"), *r.contrastAutomatic);
+        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option1"), !*r.contrastAutomatic);
+    }
+}
+
+void ApplyHvReport(const AdjustReplyContext &ctx, const HvReport &r)
+{
+    MonitorData &data = ctx.data;
+    data.HvUpperLimit = qint16(std::clamp(r.upperLimit, -32768, 32767));
+    data.HvLowerLimit = qint16(std::clamp(r.lowerLimit, -32768, 32767));
+    const int type = data.MonitorType;
+    if (type < 200) {
+        showLimitBoxes(ctx, win::frmTestPoint, r);
+        return;
+    }
+    if (type > 299)
+        return;
+    if (type == 200)
+        return; // the first units of the family report limits only
+
+    showLimitBoxes(ctx, win::frmMDI_HV, r);
+    showLimitBoxes(ctx, win::frmHVLimits, r);
+    ControlBook &book = ctx.controls;
+    const HvControlValues &hv = r[HvControl::HighVoltage];
+    {
+        FlagScope quiet(ctx.sendOnChange, false);
+        // Every control's present value is shown, so that no slider starts
+        // from a position the monitor never reported.
+        for (int i = 0; i < kHvControlCount; ++i)
+            showOnSlider(ctx, win::frmMDI_HV, indexed("HScroll1", i), r.controls[size_t(i)].present, 255);
+        showOnSlider(ctx, win::frmG2, indexed("HScroll1", 1), hv.present, kG2SliderMaximum);
+    }
+    for (int i = 0; i < kHvControlCount; ++i) {
+        book.setText(win::frmMDI_HV, indexed("Text2", i), zeroPadded(r.controls[size_t(i)].factory, 3));
+        book.setText(win::frmMDI_HV, indexed("Text3", i), zeroPadded(r.controls[size_t(i)].initial, 3));
+    }
+    book.setText(win::frmG2, indexed("Label3", 1), zeroPadded(std::min(hv.initial, kG2SliderMaximum), 2));
+    book.setText(win::frmG2, indexed("Label4", 1), zeroPadded(std::min(hv.factory, kG2SliderMaximum), 2));
+    book.setText(win::frmMDITestPoints, QStringLiteral("HVUpperLimitTextBox"), zeroPadded(r.upperLimit, 3));
+    book.setText(win::frmMDITestPoints, QStringLiteral("HVLowerLimitTextBox"), zeroPadded(r.lowerLimit, 3));
+    book.setText(win::frmMDITestPoints, QStringLiteral("FocusLabel"),
+                 zeroPadded(std::min(r[HvControl::Focus].factory, kG2SliderMaximum), 3));
+    book.setText(win::frmMDITestPoints, QStringLiteral("G2Label"),
+                 zeroPadded(std::min(r[HvControl::G2].factory, kG2SliderMaximum), 3));
+}
+
+void ApplyDutyCycle(ControlBook &controls, const DutyCycleReply &reply)
+{
+    const char *box = reply.setting == FilamentSetting::Steady   ? "txtFilSteady"
+                    : reply.setting == FilamentSetting::Warmup   ? "txtFilWarmup"
+                                                                 : "txtSetFilImmediate";
+    controls.setText(win::frmBacklight, QString::fromLatin1(box), reply.value);
+}
+
+void installAdjustReplyHandlers(ResponseDispatcher &dispatcher, const AdjustReplyContext &context)
+{
+    const AdjustReplyContext ctx = context;
+    dispatcher.setHandler(Route::LimitsReport, [ctx](const QString &text) {
+        ApplyLimitsReport(ctx.controls, ParseLimitsReport(text, ctx.data.MonitorType));
+    });
+    dispatcher.setHandler(Route::HighVoltage, [ctx](const QString &text) {
+        ApplyHvReport(ctx, ParseHvReport(text));
+    });
+    dispatcher.setHandler(Route::Backlight, [ctx](const QString &text) {
+        if (const auto reply = ParseDutyCycle(text))
+            ApplyDutyCycle(ctx.controls, *reply);
+    });
+}
+
+} // namespace tvk

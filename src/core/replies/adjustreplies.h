@@ -1,0 +1,47 @@
+#pragma once
+// Shows what the limits report ("dp"), the high-voltage report ("dh") and
+// the backlight duty cycles ("dr...") carry, in the controls of every panel
+// that shows them, through the control book (a panel not created yet takes
+// the values when it is).
+//
+// Reading never changes the monitor: sliders a report moves are moved with
+// SendOnChange clear, and a value that had to be limited to fit a slider
+// (the high-voltage setting on the 0..63 slider of frmG2) is moved with
+// ShowOnly set, so no change handler sends it back. Check boxes and option
+// buttons set here send nothing either: the panels send on the user's click
+// only.
+
+#include "base/windownames.h"
+#include "core/replies/dutycycle.h"
+#include "core/replies/hvreport.h"
+#include "core/replies/limitsreport.h"
+
+#include <QString>
+
+namespace tvk {
+
+class ControlBook;
+class MonitorData;
+class ResponseDispatcher;
+// Highest position of the high-voltage slider of frmG2.
+inline constexpr int kG2SliderMaximum = 63;
+
+// What the appliers need of the program.
+struct AdjustReplyContext {
+    ControlBook &controls;
+    MonitorData &data;
+    bool &sendOnChange; // clear while a reply positions sliders
+    bool &showOnly;     // set while a reply shows a value it had to limit
+};
+
+// Decimal with at least `digits` digits ("000": 7 -> "007", -5 -> "-005").
+QString zeroPadded(int value, int digits);
+
+void ApplyLimitsReport(ControlBook &controls, const LimitsReport &report);
+void ApplyHvReport(const AdjustReplyContext &context, const HvReport &report);
+void ApplyDutyCycle(ControlBook &controls, const DutyCycleReply &reply);
+
+// Registers the "DP", "DH" and "DR" parsers.
+void installAdjustReplyHandlers(ResponseDispatcher &dispatcher, const AdjustReplyContext &context);
+
+} // namespace tvk

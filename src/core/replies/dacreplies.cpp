@@ -1,0 +1,493 @@
+#include "core/replies/dacreplies.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "base/texthelpers.h"
+
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tvk {
+
+namespace {
+constexpr QStringView kConfigNumberLabel = u"Config Number ";
+constexpr QStringView kConfigNameLabel = u"Config Name = ";
+constexpr QStringView kVsyncLabel = u"Vsync Frequency = ";
+constexpr QStringView kHsyncLabel = u"Hsync Frequency = ";
+constexpr double kHsyncScale = 1.024;
+constexpr double kFrequencyMaximum = 300.0;
+
+QString indexed(const char *name, int index)
+{
+    return QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index);
+}
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// A signed decimal number with an optional fraction at the start of the text,
+// leading blanks ignored. Nothing when no digit starts it.
+std::optional<double> leadingNumber(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    bool digits = false;
+    while (i < text.size() && isDigit(text[i])) {
+        ++i;
+        digits = true;
+    }
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+            digits = true;
+        }
+    }
+    if (!digits)
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.mid(start, i - start).toString().toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// True when the text (after leading white space) starts with a number, a
+// "-" before the digits allowed.
+bool startsWithNumber(QStringView text)
+{
+    const QString t = TrimLeading(text);
+    if (t.isEmpty())
+        return false;
+    if (t.at(0) == u'-')
+        return t.size() > 1 && isDigit(t.at(1));
+    return isDigit(t.at(0));
+}
+
+// The text of a line: up to the first CR or LF. A line that runs to the end
+// of the reply loses the closing marker.
+QString lineText(QStringView text)
+{
+    qsizetype end = text.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            end = i;
+            break;
+        }
+    }
+    QStringView line = text.left(end);
+    if (end == text.size() && (line.endsWith(u'#') || line.endsWith(u'$')))
+        line.chop(1);
+    return line.toString();
+}
+
+// Takes a value for each channel in turn; stops before a value outside
+// 0..255. cap(channel, value) gives the value kept for a channel.
+template <typename CapFn>
+DacValueList takeValues(const std::vector<int> &channels, QStringView values, CapFn cap)
+{
+    DacValueList out;
+    QString rest = values.toString();
+    for (int channel : channels) {
+        const int v = ParseDecimal(rest);
+        if (v < 0 || v > kDacValueMaximum)
+            break;
+        out.push_back({channel, cap(channel, v)});
+        rest = SkipPastComma(rest);
+    }
+    return out;
+}
+
+std::optional<DacGroupId> groupOfLetter(QChar letter)
+{
+    switch (letter.toUpper().unicode()) {
+    case u'L':
+        return DacGroupId::L;
+    case u'B':
+        return DacGroupId::B;
+    case u'H':
+        return DacGroupId::H;
+    case u'V':
+        return DacGroupId::V;
+    case u'S':
+        return DacGroupId::N;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Clears SendOnChange for the lifetime of the guard and restores what it
+// was, however the parser leaves.
+class SendOnChangeGuard {
+public:
+    explicit SendOnChangeGuard(bool &flag) : m_flag(flag), m_saved(flag) { m_flag = false; }
+    ~SendOnChangeGuard() { m_flag = m_saved; }
+    SendOnChangeGuard(const SendOnChangeGuard &) = delete;
+    SendOnChangeGuard &operator=(const SendOnChangeGuard &) = delete;
+
+private:
+    bool &m_flag;
+    bool m_saved;
+};
+
+} // namespace
+
+// --- Selection -------------------------------------------------------------
+
+std::optional<DacReplySelection> SelectDacReply(QStringView text)
+{
+    const QString t = TrimLeading(text);
+    if (t.isEmpty())
+        return std::nullopt;
+    const QChar selector = t.at(0).toUpper();
+    const QString rest = TrimLeading(QStringView(t).mid(1));
+
+    if (selector == u'N')
+        return DacReplySelection{DacReplyKind::Titles, DacGroupId::N, rest};
+
+    if (selector == u'F' || selector == u'P') {
+        if (rest.isEmpty())
+            return std::nullopt;
+        const auto group = groupOfLetter(rest.at(0));
+        if (!group)
+            return std::nullopt;
+        const DacReplyKind kind = selector == u'F' ? DacReplyKind::Factory : DacReplyKind::Initial;
+        if (*group == DacGroupId::N) {
+            // The monitor heads these two lists with a line of their own:
+            // the values follow on the next line.
+            return DacReplySelection{kind, *group,
+                                     SkipPastLineFeed(TrimLeading(QStringView(rest).mid(1)))};
+        }
+        return DacReplySelection{kind, *group, TrimLeading(QStringView(rest).mid(1))};
+    }
+
+    const auto group = groupOfLetter(selector);
+    if (!group)
+        return std::nullopt;
+    return DacReplySelection{DacReplyKind::Present, *group, rest};
+}
+
+// --- Value lists -------------------------------------------------------------
+
+DacValueList ParsePresentValues(const MonitorData &data, DacGroupId group, QStringView values)
+{
+    std::vector<int> channels;
+    if (group == DacGroupId::B)
+        channels = {0, 1}; // exactly two, whatever the count says
+    else
+        channels = data.channelsOf(group);
+    return takeValues(channels, values, [group](int channel, int v) {
+        if (group == DacGroupId::H && channel == kHorizSCapChannel)
+            return std::min(v, kHorizSCapMaximum);
+        return v;
+    });
+}
+
+DacValueList ParseStoredValues(const MonitorData &data, DacGroupId group, QStringView values)
+{
+    return takeValues(data.channelsOf(group), values, [](int, int v) { return v; });
+}
+
+DacValueList ParseNorthSouthColumn(QStringView values, int maximum)
+{
+    return takeValues({0, 1, 2}, values, [maximum](int, int v) { return std::min(v, maximum); });
+}
+
+DacValueList ParseNorthSouthSliders(QStringView values, int maximum)
+{
+    DacValueList out;
+    QString rest = values.toString();
+    for (int channel = 0; channel < 3; ++channel) {
+        const int v = ParseDecimal(rest);
+        if (v < 0 || v > maximum)
+            break;
+        out.push_back({channel, v});
+        rest = SkipPastComma(rest);
+    }
+    return out;
+}
+
+// --- Titles, current scan set, frequencies ---------------------------------
+
+std::vector<ScanSetTitle> ParseScanSetTitles(QStringView text, int numScanSets)
+{
+    std::vector<ScanSetTitle> out;
+    QString rest = TrimLeading(text);
+    for (int k = 0; k < numScanSets; ++k) {
+        // A line without an index is the end of the reply (its marker), not
+        // a title line.
+        if (!startsWithNumber(rest))
+            break;
+        int index = ParseDecimal(rest);
+        if (index < 0 || index > numScanSets)
+            index = 0;
+        if (!ScanSets::isValid(index))
+            break; // no row for it
+        QString field = SkipPastComma(rest);
+        int mark = ParseDecimal(field);
+        if (mark < 0 || mark > 1)
+            mark = 0;
+        field = SkipPastComma(field);
+        out.push_back({index, mark, lineText(field)});
+        const qsizetype lf = rest.indexOf(u'\n');
+        if (lf < 0)
+            break;
+        rest = TrimLeading(QStringView(rest).mid(lf + 1));
+    }
+    return out;
+}
+
+CurrentScanSetReply ParseCurrentScanSet(QStringView text)
+{
+    CurrentScanSetReply reply;
+    const qsizetype at = text.indexOf(kConfigNumberLabel);
+    if (at >= 0) {
+        // The number stands after the label and its "=".
+        const qsizetype from = at + kConfigNumberLabel.size() + 1;
+        if (from <= text.size()) {
+            if (const auto number = leadingNumber(text.mid(from)))
+                reply.number = QString::number(std::round(*number), 'f', 0);
+        }
+    }
+    const QString rest = SkipPastLineFeed(text);
+    const qsizetype name = rest.indexOf(kConfigNameLabel);
+    if (name >= 0) {
+        QStringView value = QStringView(rest).mid(name + kConfigNameLabel.size());
+        const qsizetype cr = value.indexOf(u'\r');
+        if (cr >= 0) {
+            value = value.left(cr);
+        } else {
+            const QString line = lineText(value);
+            reply.name = line.left(kScanNameMaxLength);
+            return reply;
+        }
+        reply.name = value.left(kScanNameMaxLength).toString();
+    }
+    return reply;
+}
+
+SyncFrequencies ParseSyncFrequencies(QStringView text)
+{
+    SyncFrequencies f;
+    const QString trimmed = text.trimmed().toString();
+    const qsizetype v = trimmed.indexOf(kVsyncLabel);
+    if (v >= 0) {
+        const double value = leadingNumber(QStringView(trimmed).mid(v + kVsyncLabel.size())).value_or(0);
+        f.vertical = value > kFrequencyMaximum ? 0 : value;
+    }
+    const QString rest = SkipPastLineFeed(trimmed);
+    const qsizetype h = rest.indexOf(kHsyncLabel);
+    if (h >= 0) {
+        const double value =
+            leadingNumber(QStringView(rest).mid(h + kHsyncLabel.size())).value_or(0) * kHsyncScale;
+        f.horizontal = value > kFrequencyMaximum ? 0 : value;
+    }
+    return f;
+}
+
+// --- Controls ----------------------------------------------------------------
+
+DacChannelControls dacChannelControls(DacGroupId group, int channel)
+{
+    switch (group) {
+    case DacGroupId::L:
+        if (channel == 0)
+            return {win::frmBrightnessContrast, QStringLiteral("HScroll_Contrast"),
+                    QStringLiteral("lblContrastPV"), QStringLiteral("Label15"),
+                    QStringLiteral("Label12")};
+        if (channel == 1)
+            return {win::frmBrightnessContrast, QStringLiteral("HScroll_Brightness"),
+                    QStringLiteral("Label18"), QStringLiteral("Label33"), QStringLiteral("Label31")};
+        if (channel >= 2 && channel <= 7)
+            return {win::frmVideoAdj, indexed("HScroll1", channel), indexed("Text1", channel),
+                    indexed("Text2", channel), indexed("Text3", channel)};
+        break;
+    case DacGroupId::B:
+        if (channel == 0 || channel == 1)
+            return {win::frmVideoAdj, indexed("HScroll2", channel), indexed("BText1", channel),
+                    indexed("BText2", channel), indexed("BText3", channel)};
+        break;
+    case DacGroupId::V:
+        if (channel >= 0 && channel <= 6)
+            return {win::frmGeometryAdj, indexed("HScroll1", channel), indexed("Text1", channel),
+                    indexed("Text2", channel), indexed("Text3", channel)};
+        break;
+    case DacGroupId::H:
+        if ((channel >= 0 && channel <= 3) || channel == kHorizSCapChannel)
+            return {win::frmGeometryAdj, indexed("HHScroll1", channel), indexed("HText1", channel),
+                    indexed("HText2", channel), indexed("HText3", channel)};
+        break;
+    case DacGroupId::N:
+        if (channel >= 0 && channel <= 2)
+            return {win::frmGeometryAdj, indexed("HScroll2", channel), indexed("NText4", channel),
+                    indexed("NText5", channel), indexed("NText6", channel)};
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+// --- Apply -------------------------------------------------------------------
+
+std::vector<int> LimitedPresentChannels(const MonitorData &data, DacGroupId group, QStringView values)
+{
+    std::vector<int> limited;
+    if (group != DacGroupId::H)
+        return limited;
+    for (const DacChannelValue &cv : ParseStoredValues(data, group, values)) {
+        if (cv.channel == kHorizSCapChannel && cv.value > kHorizSCapMaximum)
+            limited.push_back(cv.channel);
+    }
+    return limited;
+}
+
+void ApplyPresentValues(AppCore &core, DacGroupId group, const DacValueList &values,
+                        const std::vector<int> &limited)
+{
+    SendOnChangeGuard guard(core.SendOnChange);
+    for (const DacChannelValue &cv : values) {
+        const bool wasShowOnly = core.ShowOnly;
+        if (std::find(limited.begin(), limited.end(), cv.channel) != limited.end())
+            core.ShowOnly = true;
+        const auto restore = qScopeGuard([&] { core.ShowOnly = wasShowOnly; });
+        // The panel's own change handler keeps the present table as well, but
+        // a panel that was never opened has none: store it here too, so that
+        // a full read refreshes the image whatever is open.
+        core.data.setCurrentValue(group, DacTable::Present, cv.channel, cv.value);
+        const DacChannelControls c = dacChannelControls(group, cv.channel);
+        if (c.window.isEmpty())
+            continue;
+        core.controls.setText(c.window, c.present, QString::number(cv.value));
+        core.controls.setValue(c.window, c.slider, cv.value);
+    }
+}
+
+void ApplyStoredValues(AppCore &core, DacGroupId group, DacTable table, const DacValueList &values)
+{
+    for (const DacChannelValue &cv : values) {
+        core.data.setCurrentValue(group, table, cv.channel, cv.value);
+        const DacChannelControls c = dacChannelControls(group, cv.channel);
+        if (c.window.isEmpty())
+            continue;
+        core.controls.setText(c.window, table == DacTable::Factory ? c.factory : c.initial,
+                              QString::number(cv.value));
+    }
+}
+
+void FillNorthSouthColumn(AppCore &core, const QString &window, const QString &box1,
+                          const QString &box2, const QString &box3, QStringView text,
+                          int maximum, DacTable table)
+{
+    const QString boxes[3] = {box1, box2, box3};
+    for (const DacChannelValue &cv : ParseNorthSouthColumn(text, maximum)) {
+        core.data.setCurrentValue(DacGroupId::N, table, cv.channel, cv.value);
+        core.controls.setText(window, boxes[cv.channel], QString::number(cv.value));
+    }
+}
+
+DacValueList SetSlidersFromReply(AppCore &core, const QString &window, const QString &slider1,
+                                 const QString &slider2, const QString &slider3,
+                                 QStringView text, int maximum)
+{
+    const QString sliders[3] = {slider1, slider2, slider3};
+    SendOnChangeGuard guard(core.SendOnChange);
+    const DacValueList values = ParseNorthSouthSliders(text, maximum);
+    for (const DacChannelValue &cv : values)
+        core.controls.setValue(window, sliders[cv.channel], cv.value);
+    return values;
+}
+
+void ApplyNorthSouthPresent(AppCore &core, QStringView text)
+{
+    const DacValueList values =
+        SetSlidersFromReply(core, win::frmGeometryAdj, indexed("HScroll2", 0), indexed("HScroll2", 1),
+                            indexed("HScroll2", 2), text, kNorthSouthMaximum);
+    for (const DacChannelValue &cv : values) {
+        core.data.setCurrentValue(DacGroupId::N, DacTable::Present, cv.channel, cv.value);
+        core.controls.setText(win::frmGeometryAdj, indexed("NText4", cv.channel), QString::number(cv.value));
+    }
+}
+
+void ApplyScanSetTitles(AppCore &core, const std::vector<ScanSetTitle> &titles)
+{
+    for (const ScanSetTitle &t : titles) {
+        core.scanSets.setTitle(t.index, t.title);
+        core.scanSets.setMark(t.index, t.mark);
+    }
+}
+
+void ApplyCurrentScanSet(AppCore &core, const CurrentScanSetReply &reply)
+{
+    if (reply.number)
+        core.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanNumber"), *reply.number);
+    if (reply.name)
+        core.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanName"), *reply.name);
+}
+
+void ApplySyncFrequencies(AppCore &core, const SyncFrequencies &frequencies)
+{
+    const QString vertical = QString::number(frequencies.vertical, 'f', 2);
+    const QString horizontal = QString::number(frequencies.horizontal, 'f', 2);
+    const auto show = [&](const QString &window) {
+        core.controls.setText(window, QStringLiteral("VertFreqBox"), vertical);
+        core.controls.setText(window, QStringLiteral("HFreqTextBox"), horizontal);
+    };
+    if (core.data.MonitorType < 200) {
+        show(win::frmTestPoint);
+    } else {
+        show(win::frmMDITestPoints);
+        show(win::frmDeflectionStatus);
+    }
+}
+
+void ParseDacReply(AppCore &core, const QString &text)
+{
+    const auto selection = SelectDacReply(text);
+    if (!selection)
+        return;
+    const DacGroupId group = selection->group;
+    switch (selection->kind) {
+    case DacReplyKind::Titles:
+        ApplyScanSetTitles(core, ParseScanSetTitles(selection->values, core.data.NumScanSets));
+        return;
+    case DacReplyKind::Present:
+        if (group == DacGroupId::N)
+            ApplyNorthSouthPresent(core, selection->values);
+        else
+            ApplyPresentValues(core, group, ParsePresentValues(core.data, group, selection->values),
+                               LimitedPresentChannels(core.data, group, selection->values));
+        return;
+    case DacReplyKind::Factory:
+    case DacReplyKind::Initial: {
+        const DacTable table =
+            selection->kind == DacReplyKind::Factory ? DacTable::Factory : DacTable::Initial;
+        if (group == DacGroupId::N) {
+            const char *box = table == DacTable::Factory ? "NText5" : "NText6";
+            FillNorthSouthColumn(core, win::frmGeometryAdj, indexed(box, 0), indexed(box, 1), indexed(box, 2),
+                                 selection->values, kNorthSouthMaximum, table);
+        } else {
+            ApplyStoredValues(core, group, table,
+                              ParseStoredValues(core.data, group, selection->values));
+        }
+        return;
+    }
+    }
+}
+
+void installDacReplyHandlers(AppCore &core)
+{
+    AppCore *c = &core;
+    core.dispatcher.setHandler(Route::DacValues, [c](const QString &text) { ParseDacReply(*c, text); });
+    core.dispatcher.setHandler(Route::CurrentScanSet, [c](const QString &text) {
+        ApplyCurrentScanSet(*c, ParseCurrentScanSet(text));
+    });
+    core.dispatcher.setHandler(Route::SyncFrequencies, [c](const QString &text) {
+        ApplySyncFrequencies(*c, ParseSyncFrequencies(text));
+    });
+}
+
+} // namespace tvk

@@ -1,0 +1,37 @@
+#include "core/replies/deflhv.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "core/replies/operatingmode.h"
+
+namespace tvk {
+
+std::optional<DeflHvState> ParseDeflHvReply(QStringView text)
+{
+    const QString head = text.left(2).toString().toUpper();
+    if (head == u"D0")
+        return DeflHvState{DeflHvState::Switch::Deflection, false};
+    if (head == u"D1")
+        return DeflHvState{DeflHvState::Switch::Deflection, true};
+    if (head == u"H0")
+        return DeflHvState{DeflHvState::Switch::HighVoltage, false};
+    if (head == u"H1")
+        return DeflHvState{DeflHvState::Switch::HighVoltage, true};
+    return std::nullopt;
+}
+
+void HandleDeflHvReply(AppCore &core, const QString &text)
+{
+    ConfigUpdateScope guard(core);
+    const auto state = ParseDeflHvReply(text);
+    if (!state)
+        return;
+    const bool defl = state->which == DeflHvState::Switch::Deflection;
+    const QString on = defl ? QStringLiteral("optDeflEnable") : QStringLiteral("optHVEnable");
+    const QString off = defl ? QStringLiteral("optDeflDisable") : QStringLiteral("optHVDisable");
+    // Both buttons of the pair, so a window created later shows one choice.
+    core.controls.setChecked(win::frmDeflHVEnable, state->enabled ? off : on, false);
+    core.controls.setChecked(win::frmDeflHVEnable, state->enabled ? on : off, true);
+}
+
+} // namespace tvk

@@ -1,0 +1,324 @@
+#include "core/replies/identity.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "base/texthelpers.h"
+#include "protocol/commands.h"
+
+#include <limits>
+
+namespace tvk {
+
+namespace {
+
+constexpr QStringView kModelLabel = u"Model Number = ";
+constexpr QStringView kSerialLabel = u"Serial Number = ";
+constexpr QStringView kCapabilityLabel = u"Capability = ";
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The value after a label, up to the end of its line. A text that runs to
+// its end without a line end (a file line, or a reply closed at once) loses
+// the closing marker. Line-end characters never stay in a value: a CR kept
+// here would end up in labels, file names and the DAC value file.
+QString valueAfterLabel(QStringView text, QStringView label)
+{
+    const qsizetype at = text.indexOf(label);
+    if (at < 0)
+        return {};
+    QStringView value = text.mid(at + label.size());
+    const qsizetype cr = value.indexOf(u'\r');
+    const qsizetype lf = value.indexOf(u'\n');
+    qsizetype end = -1;
+    if (cr >= 0 && lf >= 0)
+        end = std::min(cr, lf);
+    else
+        end = std::max(cr, lf);
+    if (end >= 0)
+        value = value.left(end);
+    else if (value.endsWith(u'#') || value.endsWith(u'$'))
+        value.chop(1);
+    return value.toString();
+}
+
+std::optional<UnitNumber> routeNumber(QStringView text, QStringView label, QStringView units)
+{
+    const QString trimmed = TrimLeading(text);
+    // First-family firmware answers the bare "dm"/"ds": no unit letter, the
+    // label comes first. That is the monitor's own number.
+    if (trimmed.startsWith(label))
+        return UnitNumber{QChar(u'S'), valueAfterLabel(trimmed, label)};
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    const QChar unit = trimmed.at(0).toUpper();
+    if (!units.contains(unit))
+        return std::nullopt;
+    const QString rest = TrimLeading(QStringView(trimmed).mid(1));
+    if (!rest.contains(label))
+        return std::nullopt;
+    return UnitNumber{unit, valueAfterLabel(rest, label)};
+}
+
+} // namespace
+
+// --- Versions ------------------------------------------------------------
+
+QString ExtractVersionText(QStringView text)
+{
+    qsizetype v = text.indexOf(u'V');
+    if (v < 0) {
+        const QString t = TrimLeading(text);
+        if (!t.startsWith(u'v'))
+            return {};
+        v = text.size() - t.size();
+    }
+    QStringView digits = text.mid(std::min(text.size(), v + 2));
+    while (!digits.isEmpty() && !isDigit(digits.back()))
+        digits.chop(1);
+    if (digits.isEmpty())
+        return {};
+    return QStringLiteral("V ") + digits.toString();
+}
+
+std::optional<qint16> MonitorTypeOfVersion(QStringView digits)
+{
+    // The leading decimal number: digits, at most one point, digits.
+    qsizetype n = 0;
+    bool point = false, anyDigit = false;
+    for (; n < digits.size(); ++n) {
+        const QChar c = digits.at(n);
+        if (isDigit(c))
+            anyDigit = true;
+        else if (c == u'.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!anyDigit)
+        return std::nullopt;
+    bool ok = false;
+    const double number = digits.left(n).toString().toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    // Single precision, as the monitor types have always been computed:
+    // 2.17f x 100 is 216.99998, so 0.4 is added before the fraction goes.
+    const float scaled = float(number) * 100.0f + 0.4f;
+    if (!(scaled < float(std::numeric_limits<qint16>::max()) + 1.0f))
+        return std::nullopt;
+    return qint16(scaled);
+}
+
+std::optional<FirmwareVersionReply> ParseFirmwareVersion(QStringView text)
+{
+    if (text.contains(u'!'))
+        return std::nullopt; // interim message
+    const QString trimmed = TrimLeading(text);
+    if (trimmed.isEmpty() || trimmed.at(0).toUpper() != u'V')
+        return std::nullopt;
+    const QString version = ExtractVersionText(trimmed);
+    if (version.isEmpty())
+        return std::nullopt;
+    const auto type = MonitorTypeOfVersion(QStringView(version).mid(2));
+    if (!type)
+        return std::nullopt;
+    return FirmwareVersionReply{version, *type};
+}
+
+std::optional<QString> ParseRomVersion(QStringView text)
+{
+    if (text.contains(u'!') || !text.contains(u'V'))
+        return std::nullopt;
+    const QString version = ExtractVersionText(text);
+    if (version.isEmpty())
+        return std::nullopt;
+    return version;
+}
+
+std::optional<int> ParseCapability(QStringView text)
+{
+    const qsizetype at = text.indexOf(kCapabilityLabel);
+    if (at < 0)
+        return std::nullopt;
+    QStringView number = text.mid(at + kCapabilityLabel.size());
+    // The number ends at the line end: "0" CR LF is zero, not "0 followed by
+    // something that is not octal".
+    qsizetype n = 0;
+    while (n < number.size() && IsAlphanumeric(number.mid(n, 1)))
+        ++n;
+    const int word = ParseNumber(number.left(n));
+    if (n == 0 || word < 0)
+        return std::nullopt;
+    return word;
+}
+
+void ApplyFirmwareVersion(AppCore &core, const FirmwareVersionReply &reply)
+{
+    core.data.FirmwareVersion = reply.text;
+    core.controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
+    core.controls.setText(win::frmSoftware, QStringLiteral("lblFlashVersion"), reply.text);
+    core.data.MonitorType = reply.monitorType;
+    switch (AppShell::profileForCode(reply.monitorType)) {
+    case AppShell::MonitorProfile::FlatPanel:
+    case AppShell::MonitorProfile::EarlyFirmware:
+        core.data.MdiMonitor = false;
+        break;
+    case AppShell::MonitorProfile::Mdi:
+        core.data.MdiMonitor = true;
+        break;
+    case AppShell::MonitorProfile::None:
+        break;
+    }
+    core.shell.applyMonitorTypeProfile(reply.monitorType);
+}
+
+void ApplyRomVersion(AppCore &core, const QString &version)
+{
+    core.data.RomVersion = version;
+    core.controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), version);
+}
+
+const std::array<const char *, 8> kCapabilityIndicators = {
+    "btnLVPS", "btnPwrDist", "btnVideo", "btnDeflection",
+    "btnNS", "btnConvergence", "btnG2", "btnExpLEDs"};
+
+void ApplyCapability(AppCore &core, int word)
+{
+    for (int bit = 0; bit < kCapabilityFlags; ++bit)
+        core.data.CapabilityFlags[size_t(bit)] = (word >> bit) & 1;
+    const bool video = core.data.capability(Capability::Video);
+    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustmentBrightnessContrast"), video);
+    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustVideo"), video);
+    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustGeometry"),
+                                  core.data.capability(Capability::Deflection));
+    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustHV"),
+                                  core.data.capability(Capability::G2Adjustment));
+    ShowCapabilityIndicators(core);
+}
+
+std::array<int, 8> CapabilityIndicatorColours(int monitorType, const std::array<bool, 8> &flags)
+{
+    const bool byFlag = (monitorType >= 209 && monitorType <= 299)
+        || (monitorType >= 310 && monitorType <= 399);
+    std::array<int, 8> colours {};
+    for (size_t i = 0; i < colours.size(); ++i)
+        colours[i] = byFlag && flags[i] ? Colour::Green : Colour::Red;
+    return colours;
+}
+
+void ShowCapabilityIndicators(AppCore &core)
+{
+    const auto colours = CapabilityIndicatorColours(core.data.MonitorType, core.data.CapabilityFlags);
+    for (size_t i = 0; i < colours.size(); ++i)
+        core.controls.setColor(win::frmCapability, QString::fromLatin1(kCapabilityIndicators[i]), colours[i]);
+}
+
+// --- Model, part and serial numbers -------------------------------------
+
+std::optional<UnitNumber> RouteModelNumber(QStringView text)
+{
+    return routeNumber(text, kModelLabel, u"CDFGHLPSTUV");
+}
+
+std::optional<UnitNumber> RouteSerialNumber(QStringView text)
+{
+    return routeNumber(text, kSerialLabel, u"CDFGHLPSTV");
+}
+
+const std::vector<NumberSlot> &numberSlots()
+{
+    using K = NumberKind;
+    // The HVPS and focus supplies keep one model number each, read with
+    // "dmh"/"dmf" and written with "cmh"/"cmf": the part number rows and the
+    // model number rows of these two units show and set the same number.
+    static const std::vector<NumberSlot> kSlots = {
+        {K::Model, 's', "Model Number:", "lblModel", "txtModel", "btnModel", false},
+        {K::Serial, 's', "Serial Number:", "lblSerial", "txtSerial", "btnSerial", false},
+        {K::Model, 'u', "Part Number:", "lblPart", "txtPart", "btnPart", false},
+        {K::Serial, 'l', "LVPS Serial Number:", "lblLVPSSerialValue", "txtLVPSSerial", "btnLVPSSerial", true},
+        {K::Model, 'l', "LVPS Part Number:", "lblLVPSPartNumberValue", "txtLVPSPart", "btnLVPSPart", true},
+        {K::Serial, 'd', "Deflection Serial Number:", "lblDeflSerialValue", "txtDeflSerial", "btnDeflSerial", true},
+        {K::Model, 'd', "Deflection Part Number:", "lblDeflPartValue", "txtDeflPart", "btnDeflPart", true},
+        {K::Serial, 'c', "Convergence Serial Number:", "lblConvSerialValue", "txtConvSerial", "btnConvSerial", true},
+        {K::Model, 'c', "Convergence Part Number:", "lblConvPartValue", "txtConvPart", "btnConvPart", true},
+        {K::Serial, 'v', "Video Serial Number:", "lblVideoSerialValue", "txtVideoSerial", "btnVideoSerial", true},
+        {K::Model, 'v', "Video Part Number:", "lblVideoPartValue", "txtVideoPart", "btnVideoPart", true},
+        {K::Serial, 'p', "CPU Serial Number:", "lblCPUSerialValue", "txtCPUSerial", "btnCPUSerial", true},
+        {K::Model, 'p', "CPU Part Number:", "lblCPUPartValue", "txtCPUPart", "btnCPUPart", true},
+        {K::Serial, 't', "CRT Serial Number:", "lblCRTSerialValue", "txtCRTSerial", "btnCRTSerial", true},
+        {K::Model, 't', "CRT Part Number:", "lblCRTPartValue", "txtCRTPart", "btnCRTPart", true},
+        {K::Serial, 'h', "HVPS Serial Number:", "lblHVPSSerialValue", "txtHVPSSerial", "btnHVPSSerial", true},
+        {K::Model, 'h', "HVPS Part Number:", "lblHVPSPartValue", "txtHVPSPart", "btnHVPSPart", true},
+        {K::Model, 'h', "HVPS Model Number:", "lblHVPSModelValue", "txtHVPSModel", "btnHVPSModel", true},
+        {K::Serial, 'f', "Focus Serial Number:", "lblFocusSerialValue", "txtFocusSerial", "btnFocusSerial", true},
+        {K::Model, 'f', "Focus Part Number:", "lblFocusPartValue", "txtFocusPart", "btnFocusPart", true},
+        {K::Model, 'f', "Focus Model Number:", "lblFocusModelValue", "txtFocusModel", "btnFocusModel", true},
+        {K::Model, 'g', "G2 Part Number:", "lblG2PartValue", "txtG2Part", "btnG2Part", true},
+        {K::Serial, 'g', "G2 Serial Number:", "lblG2SerialValue", "txtG2Serial", "btnG2Serial", true},
+    };
+    return kSlots;
+}
+
+void ApplyUnitNumber(AppCore &core, NumberKind kind, const UnitNumber &number)
+{
+    const QChar unit = number.unit.toLower();
+    for (const NumberSlot &slot : numberSlots()) {
+        if (slot.kind != kind || QChar(QLatin1Char(slot.unit)) != unit)
+            continue;
+        core.controls.setText(win::frmID, QString::fromLatin1(slot.idLabel), number.value);
+        core.controls.setText(win::frmSetModelAndSerialNumber, QString::fromLatin1(slot.setBox), number.value);
+    }
+    MonitorData &d = core.data;
+    if (kind == NumberKind::Model) {
+        if (unit == u's')
+            d.ModelNumber = number.value;
+        else if (unit == u'u')
+            d.PartNumber = number.value;
+        else if (unit == u't')
+            d.CrtPartNumber = number.value;
+    } else {
+        if (unit == u's')
+            d.SerialNumber = number.value;
+        else if (unit == u't')
+            d.CrtSerialNumber = number.value;
+    }
+}
+
+QStringList perUnitReadCommands()
+{
+    static const char *const order[] = {"dmu", "dsl", "dml", "dsd", "dmd", "dsc", "dmc",
+                                        "dsv", "dmv", "dsp", "dmp", "dst", "dmt", "dsh",
+                                        "dmh", "dsf", "dmf", "dmg", "dsg"};
+    QStringList commands;
+    for (const char *word : order) {
+        const QString unit = QString(QLatin1Char(word[2]));
+        commands << (word[1] == 'm' ? cmd::readModelNumber(unit) : cmd::readSerialNumber(unit));
+    }
+    return commands;
+}
+
+void installIdentityHandlers(AppCore &core)
+{
+    AppCore *c = &core;
+    core.dispatcher.setHandler(Route::FirmwareVersion, [c](const QString &text) {
+        if (const auto reply = ParseFirmwareVersion(text))
+            ApplyFirmwareVersion(*c, *reply);
+    });
+    core.dispatcher.setHandler(Route::EpromVersion, [c](const QString &text) {
+        if (const auto version = ParseRomVersion(text))
+            ApplyRomVersion(*c, *version);
+    });
+    core.dispatcher.setHandler(Route::Capability, [c](const QString &text) {
+        if (const auto word = ParseCapability(text))
+            ApplyCapability(*c, *word);
+    });
+    core.dispatcher.setHandler(Route::ModelNumber, [c](const QString &text) {
+        if (const auto number = RouteModelNumber(text))
+            ApplyUnitNumber(*c, NumberKind::Model, *number);
+    });
+    core.dispatcher.setHandler(Route::SerialNumber, [c](const QString &text) {
+        if (const auto number = RouteSerialNumber(text))
+            ApplyUnitNumber(*c, NumberKind::Serial, *number);
+    });
+}
+
+} // namespace tvk

@@ -1,0 +1,96 @@
+#include "core/replies/operatingmode.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "base/texthelpers.h"
+
+namespace tvk {
+
+namespace {
+
+const QString kModelTypePrefix = QStringLiteral("Model Type = ");
+
+// Selects one button of a pair and clears the other, so that the book never
+// holds two selected buttons of one frame for a window created later.
+void selectPair(ControlBook &book, const QString &window, const QString &whenSet,
+                const QString &whenClear, bool set)
+{
+    book.setChecked(window, set ? whenClear : whenSet, false);
+    book.setChecked(window, set ? whenSet : whenClear, true);
+}
+
+} // namespace
+
+ConfigUpdateScope::ConfigUpdateScope(AppCore &core) : m_core(core), m_previous(core.ConfigUpdateGuard)
+{
+    m_core.ConfigUpdateGuard = true;
+}
+
+ConfigUpdateScope::~ConfigUpdateScope() { m_core.ConfigUpdateGuard = m_previous; }
+
+std::optional<int> ParseOperatingModeWord(QStringView text)
+{
+    const qsizetype at = text.indexOf(kModelTypePrefix);
+    if (at < 0)
+        return std::nullopt;
+    const int word = ParseNumber(text.mid(at + kModelTypePrefix.size()));
+    if (word < 1 || word > 31)
+        return std::nullopt;
+    return word;
+}
+
+OperatingModeOptions OptionsFromWord(int word)
+{
+    OperatingModeOptions o;
+    o.extendedCommands = word & ModeBit::ExtendedCommands;
+    o.monochrome = word & ModeBit::Monochrome;
+    o.dacUpdating = word & ModeBit::DacUpdating;
+    o.brightnessDisabled = word & ModeBit::BrightnessDisabled;
+    o.contrastDisabled = word & ModeBit::ContrastDisabled;
+    return o;
+}
+
+int ComposeOperatingModeWord(const OperatingModeOptions &o)
+{
+    int word = 0;
+    if (o.extendedCommands)
+        word += ModeBit::ExtendedCommands;
+    if (o.monochrome)
+        word += ModeBit::Monochrome;
+    if (o.dacUpdating)
+        word += ModeBit::DacUpdating;
+    if (o.brightnessDisabled)
+        word += ModeBit::BrightnessDisabled;
+    if (o.contrastDisabled)
+        word += ModeBit::ContrastDisabled;
+    return word;
+}
+
+void HandleOperatingModeReply(AppCore &core, const QString &text)
+{
+    ConfigUpdateScope guard(core);
+    if (const auto word = ParseOperatingModeWord(text))
+        ShowOperatingMode(core, OptionsFromWord(*word));
+}
+
+void ShowOperatingMode(AppCore &core, const OperatingModeOptions &o)
+{
+    ConfigUpdateScope guard(core);
+    ControlBook &book = core.controls;
+    const QString &w = win::frmOperatingMode;
+    selectPair(book, w, QStringLiteral("Mirovan_Commands_Enabled_Opt"),
+               QStringLiteral("Mirovan_Commands_Disabled_Opt"), o.extendedCommands);
+    selectPair(book, w, QStringLiteral("MonochromeOption"), QStringLiteral("ColorOption"), o.monochrome);
+    selectPair(book, w, QStringLiteral("DacUpdatingEnabledOptionButton"),
+               QStringLiteral("DACUpdatingDisabledOptionButton"), o.dacUpdating);
+    const QString brightnessDisabled = QStringLiteral("UserBrightnessDisabledOption");
+    const QString brightnessEnabled = QStringLiteral("UserBrightnessEnabledOption");
+    const QString contrastDisabled = QStringLiteral("UserContrastDisabledOption");
+    const QString contrastEnabled = QStringLiteral("UserContrastEnabledOption");
+    selectPair(book, w, brightnessDisabled, brightnessEnabled, o.brightnessDisabled);
+    selectPair(book, win::frmBrightnessContrast, brightnessDisabled, brightnessEnabled, o.brightnessDisabled);
+    selectPair(book, w, contrastDisabled, contrastEnabled, o.contrastDisabled);
+    selectPair(book, win::frmBrightnessContrast, contrastDisabled, contrastEnabled, o.contrastDisabled);
+}
+
+} // namespace tvk

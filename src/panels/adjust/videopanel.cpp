@@ -1,0 +1,186 @@
+#include "panels/adjust/videopanel.h"
+#include "base/windownames.h"
+
+#include "core/appcore.h"
+#include "protocol/commands.h"
+
+#include <QAbstractSlider>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tvk {
+
+namespace {
+
+struct VideoChannel {
+    DacGroupId group;
+    const char *letter;
+    int channel;
+    const char *slider;
+    const char *present;
+    const char *factory;
+    const char *initial;
+    int captionIndex;
+    const char *caption;     // nullptr: none shown
+    const char *spokenName;  // for screen readers when no caption is shown
+    const char *colour;      // caption colour, or nullptr
+};
+
+constexpr VideoChannel kChannels[] = {
+    {DacGroupId::L, "l", 2, "HScroll1", "Text1", "Text2", "Text3", 2, "Red Gain", nullptr, "#c00000"},
+    {DacGroupId::L, "l", 3, "HScroll1", "Text1", "Text2", "Text3", 3, "Green Gain", nullptr, "#008000"},
+    {DacGroupId::L, "l", 4, "HScroll1", "Text1", "Text2", "Text3", 4, "Blue Gain", nullptr, "#0000c0"},
+    {DacGroupId::L, "l", 5, "HScroll1", "Text1", "Text2", "Text3", 5, nullptr, "Video channel 5", nullptr},
+    {DacGroupId::L, "l", 6, "HScroll1", "Text1", "Text2", "Text3", 6, "G2Adjust", nullptr, nullptr},
+    {DacGroupId::L, "l", 7, "HScroll1", "Text1", "Text2", "Text3", 7, "Focus", nullptr, nullptr},
+    {DacGroupId::B, "b", 0, "HScroll2", "BText1", "BText2", "BText3", 9, "Video +80V", nullptr, nullptr},
+    {DacGroupId::B, "b", 1, "HScroll2", "BText1", "BText2", "BText3", 8, "Master G2 Adjust", nullptr, nullptr},
+};
+
+// Sliders and buttons the application mode governs: activation enables them
+// only as far as the mode allows.
+bool modeAllows(const AppCore &core, const QString &window, const QString &control)
+{
+    return core.controls.isEnabled(window, control);
+}
+
+} // namespace
+
+VideoPanel::VideoPanel(AppCore &core) : AdjustPanel(core, win::frmVideoAdj, QStringLiteral("Color Balance"))
+{
+    auto *grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    grid->setHorizontalSpacing(4);
+    int gridRow = 0;
+    addColumnHeadings(grid, gridRow++, {QStringLiteral("Present Value"), QStringLiteral("Factory Defaults"),
+                                        QStringLiteral("Initial Settings")});
+    for (const VideoChannel &v : kChannels) {
+        if (v.group == DacGroupId::B && gridRow == 7)
+            grid->setRowMinimumHeight(gridRow++, 8);
+        const RowNames names{v.slider, v.present, v.factory, v.initial, nullptr};
+        SliderRow row = makeRow(v.group, v.letter, v.channel, names, v.channel, v.caption, nullptr, nullptr);
+        row.captionName = indexedName("Label1", v.captionIndex);
+        if (v.spokenName)
+            row.accessibleCaption = QString::fromLatin1(v.spokenName);
+        const int index = addSliderRow(grid, gridRow++, row);
+        SliderControls &c = m_rows[size_t(index)];
+        if (!c.caption) {
+            // An empty caption keeps the row aligned and its name reachable.
+            c.caption = new QLabel(this);
+            c.caption->setObjectName(row.captionName);
+            grid->addWidget(c.caption, gridRow - 1, 0);
+        }
+        if (v.colour)
+            c.caption->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(v.colour)));
+        (v.group == DacGroupId::L ? m_gains : m_second) << index;
+    }
+    grid->setColumnStretch(2, 1);
+
+    m_factoryButton = makeButton(QStringLiteral("VideoRestoreFactoryDefaultsButton"),
+                                 QStringLiteral("Go Back to Factory Defaults"));
+    m_initialButton = makeButton(QStringLiteral("VideoRestoreInitialSettingsButton"),
+                                 QStringLiteral("Go Back to Initial Settings"));
+    m_saveInitialButton = makeButton(QStringLiteral("VideoSetInitialSettingsButton"),
+                                     QStringLiteral("Save Initial Settings"));
+    QPushButton *ok = makeButton(QStringLiteral("VideoOKButton"), QStringLiteral("OK"));
+    QPushButton *cancel = makeButton(QStringLiteral("VideoCancelButton"), QStringLiteral("Cancel"));
+
+    auto *bulk = new QGridLayout;
+    bulk->addWidget(m_factoryButton, 0, 0);
+    bulk->addWidget(m_initialButton, 0, 1);
+    bulk->addWidget(m_saveInitialButton, 1, 0);
+    bulk->addLayout(buttonRow({ok, cancel}), 1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(makeScanSetLabel(QStringLiteral("ScanSetSelectedLabel4")));
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(bulk);
+
+    connect(m_factoryButton, &QPushButton::clicked, this, [this] { goBack(DacTable::Factory); });
+    connect(m_initialButton, &QPushButton::clicked, this, [this] { goBack(DacTable::Initial); });
+    connect(m_saveInitialButton, &QPushButton::clicked, this, &VideoPanel::saveInitialSettings);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        acceptSliders(everyRow());
+        hidePanel();
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        reportSkipped(restoreAccepted(everyRow()));
+        hidePanel();
+    });
+}
+
+void VideoPanel::load()
+{
+    setArmed(false);
+    showScanSetCaption();
+    if (online())
+        return; // the reads of the activation fill the panel
+    fillFromModel(everyRow());
+    setArmed(true);
+}
+
+void VideoPanel::activate()
+{
+    AdjustPanel::activate();
+    showScanSetCaption();
+    setArmed(false);
+    if (online()) {
+        m_core.send(cmd::readDac(u"l"));
+        m_core.send(cmd::readDac(u"b"));
+        m_core.send(cmd::readDacInitial(u"l"));
+        m_core.send(cmd::readDacFactory(u"l"));
+        m_core.send(cmd::readDacInitial(u"b"));
+        m_core.send(cmd::readDacFactory(u"b"));
+        const int type = m_core.data.MonitorType;
+        if (type >= 217 && type <= 299) {
+            m_core.send(cmd::readVideoExtra(u'd'));
+            m_core.send(cmd::readVideoExtra(u'p'));
+            m_core.send(cmd::readVideoExtra(u'f'));
+        }
+        // Cancel returns to what the monitor answers now.
+        captureAcceptedFromReplies(everyRow());
+    } else {
+        // The fill shows the image; it changes nothing, so it does not mark
+        // the data changed.
+        fillFromModel(everyRow());
+        acceptFromModel(everyRow());
+    }
+    setArmed(true);
+    for (int index : m_gains) {
+        QAbstractSlider *slider = m_rows[size_t(index)].slider;
+        slider->setEnabled(modeAllows(m_core, objectName(), slider->objectName()));
+    }
+    for (QPushButton *b : {m_factoryButton, m_initialButton, m_saveInitialButton})
+        b->setEnabled(modeAllows(m_core, objectName(), b->objectName()));
+}
+
+void VideoPanel::deactivate()
+{
+    for (int index : m_gains)
+        m_rows[size_t(index)].slider->setEnabled(false);
+    for (QPushButton *b : {m_factoryButton, m_initialButton, m_saveInitialButton})
+        b->setEnabled(false);
+}
+
+void VideoPanel::goBack(DacTable table)
+{
+    int skipped = moveToTable(m_gains, table);
+    skipped += moveToTable(m_second, table);
+    reportSkipped(skipped);
+}
+
+void VideoPanel::saveInitialSettings()
+{
+    // The monitor stores its present values; these commands go out whether
+    // or not it answers, as they always have.
+    int skipped = saveSlidersAsInitial(m_gains);
+    m_core.send(cmd::storeDacInitial(u"l"));
+    skipped += saveSlidersAsInitial(m_second);
+    m_core.send(cmd::storeDacInitial(u"b"));
+    reportSkipped(skipped);
+}
+
+} // namespace tvk

@@ -1,0 +1,17 @@
+#pragma once
+// frmTrying "Trying to Connect to Monitor": the attempts of the running
+// connection cycle. The connector starts the cycle when it opens this window
+// and writes lblLimit / lblToGo; the window itself only offers Change and
+// Cancel.
+
+#include "panels/panel.h"
+
+namespace tvk {
+
+class TryingWindow : public Panel {
+    Q_OBJECT
+public:
+    explicit TryingWindow(AppCore &core);
+};
+
+} // namespace tvk
