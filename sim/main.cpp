@@ -13,6 +13,8 @@
 #include "monitorsim.h"
 
 #include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -56,8 +58,12 @@ QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 class PtyServer : public QObject {
 public:
     PtyServer(const MonitorConfig &config, bool verbose)
-        : m_sim(config), m_verbose(verbose)
+        : m_sim(config), m_verbose(verbose), m_baud(config.baud)
     {
+        m_sinceStart.start();
+        m_paceTimer.setSingleShot(true);
+        m_paceTimer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_paceTimer, &QTimer::timeout, this, [this] { releasePaced(); });
     }
 
     ~PtyServer() override
@@ -158,7 +164,11 @@ private:
         for (;;) {
             const ssize_t n = ::read(m_master, buf, sizeof buf);
             if (n > 0) {
-                m_pending += m_sim.feed(QByteArray(buf, n));
+                const QByteArray out = m_sim.feed(QByteArray(buf, n));
+                if (m_baud > 0)
+                    pace(n, out);
+                else
+                    m_pending += out;
                 continue;
             }
             if (n < 0 && errno == EINTR)
@@ -192,6 +202,37 @@ private:
         m_writeNotifier->setEnabled(false);
     }
 
+    // With a line speed: the answer leaves when the command and the answer
+    // would have crossed a serial line of that speed (10 bits a character).
+    void pace(qint64 bytesIn, const QByteArray &out)
+    {
+        m_bytesIn += bytesIn;
+        if (out.isEmpty())
+            return;
+        const qint64 wireNs = (m_bytesIn + out.size()) * 10 * 1'000'000'000LL / m_baud;
+        m_bytesIn = 0;
+        m_lastDueNs = std::max(m_sinceStart.nsecsElapsed(), m_lastDueNs) + wireNs;
+        m_paced.append({m_lastDueNs, out});
+        armPaceTimer();
+    }
+
+    void armPaceTimer()
+    {
+        if (m_paced.isEmpty() || m_paceTimer.isActive())
+            return;
+        const qint64 waitNs = m_paced.first().dueNs - m_sinceStart.nsecsElapsed();
+        m_paceTimer.start(int(std::max<qint64>(0, (waitNs + 500'000) / 1'000'000)));
+    }
+
+    void releasePaced()
+    {
+        const qint64 now = m_sinceStart.nsecsElapsed();
+        while (!m_paced.isEmpty() && m_paced.first().dueNs <= now + 500'000)
+            m_pending += m_paced.takeFirst().bytes;
+        flush();
+        armPaceTimer();
+    }
+
     void timerEvent(QTimerEvent *) override
     {
         m_retryTimer.stop();
@@ -208,6 +249,16 @@ private:
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
     QBasicTimer m_retryTimer;
+    struct Paced {
+        qint64 dueNs;
+        QByteArray bytes;
+    };
+    int m_baud = 0;
+    qint64 m_bytesIn = 0;
+    qint64 m_lastDueNs = 0;
+    QList<Paced> m_paced;
+    QElapsedTimer m_sinceStart;
+    QTimer m_paceTimer;
 };
 
 #endif // Q_OS_UNIX

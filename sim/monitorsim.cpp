@@ -194,6 +194,7 @@ void applyOptions(MonitorConfig &config, QStringView options, QStringList *ignor
             setInt(config.replyDelayMs, 0, 10'000);
         } else if (name == u"chunk") {
             setInt(config.replyChunk, 1, 1'000'000);
+        } else if (applyFirmwareOption(config, name, value)) {
         } else {
             skip(item);
         }
@@ -343,6 +344,8 @@ void MonitorSimulator::execute(const QByteArray &rawLine, QByteArray &out)
         out += kInterimMarker;
         return;
     }
+    if (executeFirmware(line, out))
+        return;
 
     if (m_config.bootBlock) {
         // The boot block knows little: every command gets its prompt, and

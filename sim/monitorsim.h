@@ -101,7 +101,28 @@ struct MonitorConfig {
 
     // Test points, memory and I2C devices.
     DiagConfig diag;
+    // --- firmware loading (simfirmware.cpp) ---
+    // Refusals: records refused (numbers count the records of one load, 1 =
+    // the first after "bf3"/"bs"), how many times each, and in which form:
+    // "!" alone, "!" then CR LF and the prompt, or the two by turns.
+    enum class RefusalForm { Bang, BangThenPrompt, Alternate };
+    QList<int> refuseRecords;
+    int refuseTimes = 1;
+    RefusalForm refusalForm = RefusalForm::Bang;
+    int silentAfterRecord = -1;   // accept this many records, then answer nothing
+    QString imagePath;            // the received image is written here at the end record
+    bool eofChecksumBad = false;  // the end record reports a failed checksum ("!")
+    bool eofUnreported = false;   // the end record is acknowledged without "EOF"
+    bool eraseFails = false;      // "bf3" is refused
+    bool autoBoot = true;         // "cb1"/"cb0"; a reset ("x") without it stays in the boot block
+    bool checking = true;         // "cz1"/"cz0"
+    int baud = 0;                 // pty server: pace each answer as a line at this speed (0: at once)
+    quint32 memorySize = 0x100000; // flash and SRAM: addresses 0 .. memorySize-1
 };
+
+// Firmware options of applyOptions(); false when `name` is not one of them
+// or its value does not parse.
+bool applyFirmwareOption(MonitorConfig &config, const QString &name, QStringView value);
 
 // Highest value a channel of a group accepts.
 int dacMaximum(char group, int channel);
@@ -134,6 +155,16 @@ int monitorTypeOf(const QString &version);
 //                    listed ones in the order the monitor prints them)
 //   g2guns           modular monitors also report "Green G2" and "Blue G2"
 //   delay=MS chunk=N pacing of the in-process port
+//   refuse=N:M:...   refuse these records of a load (numbers from 1)
+//   refusetimes=N    each of them N times (default 1)
+//   refuseform=F     "bang" ("!" alone), "prompt" ("!" then the prompt) or "both" (by turns)
+//   silentafterrecord=N  accept N records, then answer nothing
+//   image=PATH       write the received image there at the end record
+//   eofbad           the end record reports a failed checksum
+//   eofunreported    the end record is acknowledged without "EOF"
+//   erasefail        "bf3" is refused
+//   autoboot=0/1     boot loader's automatic start
+//   baud=N           pty server: answers take the wire time of command and reply
 // Unknown options and values that do not parse are skipped; their text is
 // added to *ignored when given.
 void applyOptions(MonitorConfig &config, QStringView options, QStringList *ignored = nullptr);
@@ -269,6 +300,35 @@ private:
     AdjustState m_adjust;
 
     Lines operatingTimeLines() const;
+
+    // --- firmware loading (simfirmware.cpp) ---
+public:
+    enum class LoadTarget { None, Flash, Sram };
+    // The image received by the current or last load: bytes from the lowest
+    // to the highest address written, gaps filled with 0xFF.
+    QByteArray receivedImage(quint32 *base = nullptr) const;
+    LoadTarget loadTarget() const { return m_loadTarget; }
+    int recordsAccepted() const { return m_recordsAccepted; }
+    int refusalsSent() const { return m_refusalsSent; }
+    bool loadFinished() const { return m_loadFinished; }
+
+private:
+    // Runs the firmware commands (records, "bf3", "bs", "db", "cb", "cz",
+    // "f", "x", "g"), in the boot block as well; false for other commands.
+    bool executeFirmware(const QByteArray &line, QByteArray &out);
+    void handleRecord(const QByteArray &record, QByteArray &out);
+    void refuse(const QByteArray &why, QByteArray &out);
+    QByteArray prompt() const;
+    QByteArrayList bootBlockLines() const;
+    void writeImage() const;
+    LoadTarget m_loadTarget = LoadTarget::None;
+    QMap<quint32, char> m_image;
+    quint32 m_upperAddress = 0;
+    int m_recordsAccepted = 0;
+    int m_refusedThisRecord = 0;
+    int m_refusalsSent = 0;
+    bool m_loadFinished = false;
+    bool m_sramProgramRunning = false;
 
     MonitorConfig m_config;
     QByteArray m_line;

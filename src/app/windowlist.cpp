@@ -33,6 +33,7 @@
 #include "panels/config/scanselectpanel.h"
 #include "panels/info/currentscansetpanel.h"
 #include "panels/ports/portspanel.h"
+#include "panels/firmware/softwarepanel.h"
 
 namespace tvk {
 
@@ -74,6 +75,9 @@ void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
     r.add(win::frmPeekPoke, [](AppCore &c) { return new PeekPokePanel(c); });
     r.add(win::frmI2cProbe, [](AppCore &c) { return new I2cProbePanel(c); });
     r.add(win::frmPorts, [](AppCore &c) { return new PortsPanel(c); });
+    r.add(win::frmSoftware, [](AppCore &c) { return new SoftwarePanel(c); });
+    r.add(win::frmBootBlock, [](AppCore &c) { return new BootBlockPanel(c); });
+    r.add(win::frmBootProgress, [](AppCore &c) { return new BootProgressWindow(c); });
 }
 
 } // namespace tvk

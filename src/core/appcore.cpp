@@ -1,6 +1,7 @@
 #include "core/appcore.h"
 
 #include "core/handlerlist.h"
+#include "firmware/firmwarehandlers.h"
 
 namespace tvk {
 
@@ -20,14 +21,48 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
                             [this] { link.tmrConnect()->stop(); }})
     , connector(clock, link, globals, shell, controls, windows, messages)
     , fullRead(clock, globals, [this](const QString &c) { send(c); })
+    , download(HexDownload::Seams{clock, beeper, messages, [this](const QString &c) { send(c); },
+                                  [this] { link.ClearXmitQueue(); }})
 {
     link.setDispatcher([this](const QString &response) { dispatcher.DispatchResponse(response); });
     dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
     link.setDeviceResolver([this](int port) { return portMap.resolve(port); });
     registerReplyHandlers(*this);
+    wireDownload();
 }
 
 AppCore::~AppCore() = default;
+
+void AppCore::wireDownload()
+{
+    link.setRefusalFraming([this] { return download.isBusy(); });
+    commLog.setTrafficSuppressed([this] { return download.suppressesTraffic(); });
+    connect(&download, &HexDownload::keepAliveInterval, this, [this](int ms) {
+        // Only a running keep-alive clock is re-armed; the download does not
+        // start one that is off.
+        if (link.tmrKeepAlive()->isActive())
+            link.tmrKeepAlive()->start(ms);
+    });
+    // The progress window follows the download.
+    connect(&download.progress(), &DownloadProgress::changed, this, [this] {
+        const bool shown = download.progress().isShown();
+        if (shown != windows.isWindowVisible(win::frmBootProgress)) {
+            if (shown)
+                windows.openWindow(win::frmBootProgress);
+            else
+                windows.hideWindow(win::frmBootProgress);
+        }
+    });
+    connect(&link, &SerialLink::portLost, this, [this](const QString &reason) {
+        download.linkLost(QStringLiteral("The serial port was lost: ") + reason);
+    });
+    connect(&connector, &Connector::monitorLost, this, [this] {
+        download.linkLost(QStringLiteral("The monitor stopped answering the keep-alive ping."));
+    });
+    connect(&connector, &Connector::cycleStarted, this, [this] {
+        download.linkLost(QStringLiteral("A new connection cycle was started."));
+    });
+}
 
 void AppCore::send(const QString &command)
 {

@@ -13,6 +13,7 @@
 #include "core/ports/portmapping.h"
 #include "base/clock.h"
 #include "core/diag/trendhistory.h"
+#include "firmware/hexdownload.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"
 #include "link/seriallink.h"
@@ -97,6 +98,7 @@ public:
     // The port chosen on the command line for this run (1), or 0. The stored
     // port is left as it was unless the user chooses another.
     int CommPortThisRun = 0;
+    HexDownload download;
 
     // Initial folders of the file dialogs.
     QString FileSaveInitDir;
@@ -116,6 +118,9 @@ public:
 
 signals:
     void statusMessage(const QString &text);
+
+private:
+    void wireDownload();
 };
 
 } // namespace tvk

@@ -6,6 +6,7 @@
 #include "core/replies/identity.h"
 #include "core/replies/adjustreplies.h"
 #include "core/diag/diaghandlers.h"
+#include "firmware/firmwarehandlers.h"
 
 namespace tvk {
 
@@ -18,6 +19,7 @@ void registerReplyHandlers(AppCore &core)
                                                                     core.SendOnChange, core.ShowOnly});
     installDiagHandlers(core.dispatcher,
                         DiagContext{core.controls, core.data, core.testPointHistory, core.clock});
+    installFirmwareHandlers(core.dispatcher, core.download, core.controls);
 }
 
 } // namespace tvk

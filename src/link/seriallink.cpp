@@ -54,6 +54,11 @@ void SerialLink::setDispatcher(std::function<void(const QString &)> dispatch)
     m_dispatch = std::move(dispatch);
 }
 
+void SerialLink::setRefusalFraming(std::function<bool()> on)
+{
+    m_refusalFraming = std::move(on);
+}
+
 void SerialLink::setDeviceResolver(std::function<QString(int)> resolver)
 {
     m_resolveDevice = std::move(resolver);
@@ -109,6 +114,7 @@ bool SerialLink::OpenCommPort()
     m_receiveBuffer.clear();
     m_lineState = Collecting;
     m_overflowLogged = false;
+    m_afterRefusal = false;
     return true;
 }
 
@@ -230,9 +236,28 @@ void SerialLink::processCharacter(QChar c)
 
     if (m_g.CommLogEcho)
         m_echo += c;
+
+    if (m_afterRefusal && c != u' ' && c != u'\t') {
+        m_afterRefusal = false;
+        if (c == u'#' || c == u'$') {
+            // The prompt after a refusal's "!": part of the refusal already
+            // dispatched, never an acknowledgement.
+            m_replyTimer->stop();
+            m_lineState = AfterEnd;
+            m_receiveBuffer.clear();
+            return;
+        }
+    }
     appendReceived(QString(c));
 
-    if (c == u'#' || c == u'$') {
+    if (c == u'!' && m_refusalFraming && m_refusalFraming()) {
+        m_replyTimer->stop();
+        if (m_g.MonitorOnline)
+            m_keepAlive->start(kKeepAliveAfterResponseMs);
+        m_lineState = AfterInterim;
+        m_afterRefusal = true;
+        closeResponse();
+    } else if (c == u'#' || c == u'$') {
         m_replyTimer->stop();
         if (m_g.MonitorOnline)
             m_keepAlive->start(kKeepAliveAfterResponseMs);
@@ -315,7 +340,7 @@ void SerialLink::TransmitNext()
     m_xmitQueueTaking = false;
     // The pause before every write, without blocking the UI.
     m_writePending = true;
-    m_pause->start(kWritePauseMs);
+    m_pause->start(m_writePauseMs);
 }
 
 void SerialLink::writePending()

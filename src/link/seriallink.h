@@ -8,6 +8,22 @@
 // one-shot queue kick (tmrKickXmitQueue). What their ticks mean beyond the
 // queue kick belongs to the connection logic, which connects to their
 // timeout() signals.
+//
+// Markers. "#" (application firmware) and "$" (boot block) close a response:
+// it is dispatched, then the next queued command may go. "!" is the interim
+// marker: the text before it is dropped and the command stays in flight until
+// a later "#" or "$".
+//
+// Refusals during a firmware download. While refusal framing is on (a
+// download is being prepared or running), "!" means the monitor refused the
+// command instead: the text up to and including the "!" is dispatched as one
+// response (the download engine takes it as a refusal) and releases the queue
+// for the resend, like "#" would. The monitor may close a refusal with "!"
+// alone or follow it with "#" (or "$"): a prompt that follows the "!" with
+// nothing but line ends or blanks between belongs to the refusal; it is
+// dropped without dispatching or releasing anything, so it can never be
+// counted as an acknowledgement. Outside a download "!" keeps its interim
+// meaning exactly.
 
 #include "base/clock.h"
 #include "link/linkglobals.h"
@@ -40,6 +56,11 @@ public:
 
     // Called with every closed response (DispatchResponse).
     void setDispatcher(std::function<void(const QString &)> dispatch);
+    // While this returns true, "!" closes a refusal (see above).
+    void setRefusalFraming(std::function<bool()> on);
+    // The pause before each write (tests over a real port shorten it).
+    void setWritePauseMs(int ms) { m_writePauseMs = ms; }
+    int writePauseMs() const { return m_writePauseMs; }
     // Maps a port number 1..4 to the device name to open.
     void setDeviceResolver(std::function<QString(int)> resolver);
 
@@ -104,6 +125,9 @@ private:
     Beeper &m_beeper;
     std::function<void(const QString &)> m_dispatch;
     std::function<QString(int)> m_resolveDevice;
+    std::function<bool()> m_refusalFraming;
+    bool m_afterRefusal = false; // only line ends and blanks since a refusal's "!"
+    int m_writePauseMs = kWritePauseMs;
     std::unique_ptr<SerialPort> m_port;
 
     QString m_receiveBuffer;

@@ -155,6 +155,7 @@ void ApplyFirmwareVersion(AppCore &core, const FirmwareVersionReply &reply)
 {
     core.data.FirmwareVersion = reply.text;
     core.controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
+    core.controls.setText(win::frmSoftware, QStringLiteral("lblFlashVersion"), reply.text);
     core.data.MonitorType = reply.monitorType;
     switch (AppShell::profileForCode(reply.monitorType)) {
     case AppShell::MonitorProfile::FlatPanel:

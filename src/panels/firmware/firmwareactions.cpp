@@ -1,0 +1,104 @@
+#include "panels/firmware/firmwareactions.h"
+
+#include "firmware/firmwarehandlers.h"
+#include "protocol/commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tvk {
+
+const QString FirmwareActions::kConfirmTitle = QStringLiteral("Confirm Firmware Reprogram");
+const QString FirmwareActions::kConfirmText =
+    QStringLiteral("Do you really want to replace the existing firmware?\r\nThis action is unrecoverable.");
+const QString FirmwareActions::kFileFilter =
+    QStringLiteral("Hex Files (*.hex);;Text Files (*.txt);;All Files (*.*)");
+
+QString FirmwareActions::folderOf(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(QDir::fromNativeSeparators(path)).absolutePath());
+}
+
+QString FirmwareActions::busyReason() const
+{
+    return m_c.download.isBusy()
+               ? QStringLiteral("A download is running: wait for it to end or abort it.")
+               : QString();
+}
+
+void FirmwareActions::loadFlash()
+{
+    if (!busyReason().isEmpty()) {
+        m_c.messages.message(busyReason());
+        return;
+    }
+    if (!m_c.messages.askOkCancel(kConfirmText, kConfirmTitle))
+        return;
+    const bool boot = m_c.globals.BootBlockReply;
+    if (!boot)
+        m_c.send(cmd::disableChecking());
+    const QString log = win::frmCommLog;
+    m_c.controls.setEnabled(log, QStringLiteral("btnCheckOff"), false);
+    m_c.controls.setVisible(log, QStringLiteral("btnCheckOff"), false);
+    m_c.controls.setVisible(log, QStringLiteral("btnCheckOn"), true);
+    m_c.controls.setEnabled(log, QStringLiteral("btnCheckOn"), true);
+    if (m_c.globals.AutoPing) {
+        m_c.globals.AutoPing = false;
+        m_c.controls.setText(log, QStringLiteral("btnDisableAutoping"), QStringLiteral("Enable AutoPing"));
+    }
+    if (!boot)
+        m_c.send(cmd::bootBlock(false));
+    download(HexDownload::Target::Flash);
+}
+
+void FirmwareActions::loadSram()
+{
+    if (!busyReason().isEmpty()) {
+        m_c.messages.message(busyReason());
+        return;
+    }
+    download(HexDownload::Target::Sram);
+}
+
+void FirmwareActions::download(HexDownload::Target target)
+{
+    FileDialogOptions options;
+    options.title = target == HexDownload::Target::Flash ? QStringLiteral("Load New Firmware")
+                                                         : QStringLiteral("Load SRAM File");
+    options.filter = kFileFilter;
+    options.initialDir = m_c.codeInitDir;
+    options.mustExist = true;
+    const std::optional<QString> chosen = m_c.dialogs.openFile(options);
+    if (!chosen || chosen->isEmpty())
+        return;
+    QString error;
+    if (!m_c.download.start(target, *chosen, &error)) {
+        m_c.messages.message(error);
+        return;
+    }
+    m_c.codeInitDir = folderOf(*chosen);
+    m_c.settings.write(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("CodeInitDir"), m_c.codeInitDir);
+}
+
+void FirmwareActions::runSram()
+{
+    m_c.send(cmd::runSram());
+    if (!m_c.download.lastSramFile().isEmpty())
+        m_c.controls.setText(win::frmSoftware, QStringLiteral("lblSRAMFile"), m_c.download.lastSramFile());
+}
+
+void FirmwareActions::readVersion() { m_c.send(cmd::readFirmwareVersion()); }
+
+void FirmwareActions::resetSoftware() { m_c.send(cmd::reset()); }
+
+void FirmwareActions::setAutoBoot(bool on) { m_c.send(cmd::bootBlock(on)); }
+
+void FirmwareActions::switchAutoBoot(bool on)
+{
+    m_c.send(cmd::bootBlock(on));
+    readBootBlock();
+}
+
+void FirmwareActions::readBootBlock() { m_c.send(cmd::readBootBlock()); }
+
+} // namespace tvk
