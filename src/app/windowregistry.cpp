@@ -194,15 +194,12 @@ Panel *WindowRegistry::ensure(const QString &name)
         frame->resize(frame->size().expandedTo(frame->minimumSizeHint()));
     // The states written before the window existed are replies and routines
     // that ran earlier: applying them must not send anything back.
-    const bool sendOnChange = m_core.SendOnChange;
-    const bool configGuard = m_core.ConfigUpdateGuard;
-    m_core.SendOnChange = false;
-    m_core.ConfigUpdateGuard = true;
-    const auto entries = m_core.controls.entriesFor(name);
-    for (auto e = entries.begin(); e != entries.end(); ++e)
-        applyControl(panel, e.key(), e.value());
-    m_core.SendOnChange = sendOnChange;
-    m_core.ConfigUpdateGuard = configGuard;
+    {
+        MonitorStateApplying::Scope applying(m_core.applying);
+        const auto entries = m_core.controls.entriesFor(name);
+        for (auto e = entries.begin(); e != entries.end(); ++e)
+            applyControl(panel, e.key(), e.value());
+    }
     return panel;
 }
 

@@ -6,6 +6,7 @@
 // Platform services come in from outside so that tests can stand in for them.
 
 #include "core/appshell.h"
+#include "core/replies/replycontext.h"
 #include "base/controlbook.h"
 #include "base/dialogs.h"
 #include "base/settings.h"
@@ -104,14 +105,15 @@ public:
     QString FileSaveInitDir;
     QString CodeInitDir;
 
-    // Set while a reply parser selects option buttons of the configuration
-    // panels, so that their actions send nothing back to the monitor.
-    bool ConfigUpdateGuard = false;
-    // Clear while a reply parser positions sliders of the adjustment panels.
-    bool SendOnChange = true;
+    // Held while the monitor's own state is applied to controls (a reply
+    // moving sliders or selecting options, a window taking the book's
+    // entries when it is created): control handlers send nothing meanwhile.
+    MonitorStateApplying applying;
     // Set while a reply parser shows a value it had to limit to fit a
     // control: a slider moved then sends nothing, whatever its panel's flags.
     bool ShowOnly = false;
+    // What the reply handlers may reach.
+    ReplyContext replyContext{data, controls, scanSets, shell, applying, ShowOnly};
 
     // A short note for the main window's status bar.
     void showStatus(const QString &text) { emit statusMessage(text); }

@@ -159,7 +159,7 @@ void restoreOperatingTime(AppCore &core, const std::optional<OperatingTimeReadin
     OperatingTimeReading r = time ? *time
                                   : parseTimeText(core.data.OperatingTimeText).value_or(OperatingTimeReading{});
     r.cycles = cycles ? *cycles : parseCyclesText(core.data.OperatingCyclesText).value_or(0);
-    ApplyOperatingTime(core, r);
+    ApplyOperatingTime(core.replyContext, r);
 }
 
 enum class LineOutcome { Next, Stop };
@@ -225,7 +225,7 @@ LineOutcome MdfReader::apply(const QStringList &fields)
         if (key == QLatin1String(k.key)) {
             if (!need(2))
                 return LineOutcome::Stop;
-            ApplyUnitNumber(m_core, k.kind, UnitNumber{QChar(QLatin1Char(k.unit)), second()});
+            ApplyUnitNumber(m_core.replyContext, k.kind, UnitNumber{QChar(QLatin1Char(k.unit)), second()});
             return LineOutcome::Next;
         }
     }

@@ -1,6 +1,7 @@
 #include "core/handlerlist.h"
 
 #include "core/appcore.h"
+#include "core/replies/replycontext.h"
 #include "core/replies/dacreplies.h"
 #include "core/replies/confighandlers.h"
 #include "core/replies/identity.h"
@@ -12,11 +13,12 @@ namespace tvk {
 
 void registerReplyHandlers(AppCore &core)
 {
-    installConfigHandlers(core);
-    installIdentityHandlers(core);
-    installDacReplyHandlers(core);
+    ReplyHandlers handlers(core.dispatcher, core.replyContext);
+    installConfigHandlers(handlers);
+    installIdentityHandlers(handlers);
+    installDacReplyHandlers(handlers);
     installAdjustReplyHandlers(core.dispatcher, AdjustReplyContext{core.controls, core.data,
-                                                                    core.SendOnChange, core.ShowOnly});
+                                                                    core.applying, core.ShowOnly});
     installDiagHandlers(core.dispatcher,
                         DiagContext{core.controls, core.data, core.testPointHistory, core.clock});
     installFirmwareHandlers(core.dispatcher, core.download, core.controls);

@@ -227,7 +227,7 @@ private slots:
                 QCOMPARE(int(*d.value(g.group, DacTable::Factory, c, 0)), sg.factory[0][size_t(c)]);
             }
         }
-        QVERIFY(h.core->SendOnChange);
+        QVERIFY(!h.core->applying.active());
         QCOMPARE(h.core->controls.text("frmCurrentScanSet", "lblScanName").value_or(""),
                  m.scanSets[0].title);
     }

@@ -112,7 +112,7 @@ void ApplyHvReport(const AdjustReplyContext &ctx, const HvReport &r)
     ControlBook &book = ctx.controls;
     const HvControlValues &hv = r[HvControl::HighVoltage];
     {
-        FlagScope quiet(ctx.sendOnChange, false);
+        MonitorStateApplying::Scope applying(ctx.applying);
         // Every control's present value is shown, so that no slider starts
         // from a position the monitor never reported.
         for (int i = 0; i < kHvControlCount; ++i)

@@ -4,13 +4,14 @@
 // that shows them, through the control book (a panel not created yet takes
 // the values when it is).
 //
-// Reading never changes the monitor: sliders a report moves are moved with
-// SendOnChange clear, and a value that had to be limited to fit a slider
+// Reading never changes the monitor: sliders a report moves are moved while
+// the monitor's state is being applied, and a value that had to be limited to fit a slider
 // (the high-voltage setting on the 0..63 slider of frmG2) is moved with
 // ShowOnly set, so no change handler sends it back. Check boxes and option
 // buttons set here send nothing either: the panels send on the user's click
 // only.
 
+#include "base/applying.h"
 #include "base/windownames.h"
 #include "core/replies/dutycycle.h"
 #include "core/replies/hvreport.h"
@@ -30,7 +31,7 @@ inline constexpr int kG2SliderMaximum = 63;
 struct AdjustReplyContext {
     ControlBook &controls;
     MonitorData &data;
-    bool &sendOnChange; // clear while a reply positions sliders
+    MonitorStateApplying &applying; // held while a reply positions sliders
     bool &showOnly;     // set while a reply shows a value it had to limit
 };
 

@@ -1,20 +1,18 @@
 #include "core/replies/confighandlers.h"
 
-#include "core/appcore.h"
+#include "core/appshell.h"
+#include "core/replies/replycontext.h"
 #include "core/replies/deflhv.h"
 #include "core/replies/operatingmode.h"
 #include "core/replies/operatingtime.h"
 
 namespace tvk {
 
-void installConfigHandlers(AppCore &core)
+void installConfigHandlers(ReplyHandlers &r)
 {
-    AppCore *c = &core;
-    core.dispatcher.setHandler(Route::OperatingTime,
-                               [c](const QString &text) { HandleOperatingTimeReply(*c, text); });
-    core.dispatcher.setHandler(Route::OperatingMode,
-                               [c](const QString &text) { HandleOperatingModeReply(*c, text); });
-    core.dispatcher.setHandler(Route::DeflHvState, [c](const QString &text) { HandleDeflHvReply(*c, text); });
+    r.on(Route::OperatingTime, HandleOperatingTimeReply);
+    r.on(Route::OperatingMode, HandleOperatingModeReply);
+    r.on(Route::DeflHvState, HandleDeflHvReply);
 }
 
 } // namespace tvk

@@ -1,8 +1,8 @@
 #pragma once
 
 namespace tvk {
-class AppCore;
+class ReplyHandlers;
 // Registers the operating-time (DT, DU), operating-mode (DW) and
 // deflection/HV ("M") reply handlers with the core's dispatcher.
-void installConfigHandlers(AppCore &core);
+void installConfigHandlers(ReplyHandlers &r);
 } // namespace tvk

@@ -1,7 +1,8 @@
 #include "core/replies/dacreplies.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
+#include "core/appshell.h"
+#include "core/replies/replycontext.h"
 #include "base/texthelpers.h"
 
 #include <QScopeGuard>
@@ -119,19 +120,6 @@ std::optional<DacGroupId> groupOfLetter(QChar letter)
     }
 }
 
-// Clears SendOnChange for the lifetime of the guard and restores what it
-// was, however the parser leaves.
-class SendOnChangeGuard {
-public:
-    explicit SendOnChangeGuard(bool &flag) : m_flag(flag), m_saved(flag) { m_flag = false; }
-    ~SendOnChangeGuard() { m_flag = m_saved; }
-    SendOnChangeGuard(const SendOnChangeGuard &) = delete;
-    SendOnChangeGuard &operator=(const SendOnChangeGuard &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_saved;
-};
 
 } // namespace
 
@@ -345,98 +333,98 @@ std::vector<int> LimitedPresentChannels(const MonitorData &data, DacGroupId grou
     return limited;
 }
 
-void ApplyPresentValues(AppCore &core, DacGroupId group, const DacValueList &values,
+void ApplyPresentValues(ReplyContext &ctx, DacGroupId group, const DacValueList &values,
                         const std::vector<int> &limited)
 {
-    SendOnChangeGuard guard(core.SendOnChange);
+    MonitorStateApplying::Scope applying(ctx.applying);
     for (const DacChannelValue &cv : values) {
-        const bool wasShowOnly = core.ShowOnly;
+        const bool wasShowOnly = ctx.ShowOnly;
         if (std::find(limited.begin(), limited.end(), cv.channel) != limited.end())
-            core.ShowOnly = true;
-        const auto restore = qScopeGuard([&] { core.ShowOnly = wasShowOnly; });
+            ctx.ShowOnly = true;
+        const auto restore = qScopeGuard([&] { ctx.ShowOnly = wasShowOnly; });
         // The panel's own change handler keeps the present table as well, but
         // a panel that was never opened has none: store it here too, so that
         // a full read refreshes the image whatever is open.
-        core.data.setCurrentValue(group, DacTable::Present, cv.channel, cv.value);
+        ctx.data.setCurrentValue(group, DacTable::Present, cv.channel, cv.value);
         const DacChannelControls c = dacChannelControls(group, cv.channel);
         if (c.window.isEmpty())
             continue;
-        core.controls.setText(c.window, c.present, QString::number(cv.value));
-        core.controls.setValue(c.window, c.slider, cv.value);
+        ctx.controls.setText(c.window, c.present, QString::number(cv.value));
+        ctx.controls.setValue(c.window, c.slider, cv.value);
     }
 }
 
-void ApplyStoredValues(AppCore &core, DacGroupId group, DacTable table, const DacValueList &values)
+void ApplyStoredValues(ReplyContext &ctx, DacGroupId group, DacTable table, const DacValueList &values)
 {
     for (const DacChannelValue &cv : values) {
-        core.data.setCurrentValue(group, table, cv.channel, cv.value);
+        ctx.data.setCurrentValue(group, table, cv.channel, cv.value);
         const DacChannelControls c = dacChannelControls(group, cv.channel);
         if (c.window.isEmpty())
             continue;
-        core.controls.setText(c.window, table == DacTable::Factory ? c.factory : c.initial,
+        ctx.controls.setText(c.window, table == DacTable::Factory ? c.factory : c.initial,
                               QString::number(cv.value));
     }
 }
 
-void FillNorthSouthColumn(AppCore &core, const QString &window, const QString &box1,
+void FillNorthSouthColumn(ReplyContext &ctx, const QString &window, const QString &box1,
                           const QString &box2, const QString &box3, QStringView text,
                           int maximum, DacTable table)
 {
     const QString boxes[3] = {box1, box2, box3};
     for (const DacChannelValue &cv : ParseNorthSouthColumn(text, maximum)) {
-        core.data.setCurrentValue(DacGroupId::N, table, cv.channel, cv.value);
-        core.controls.setText(window, boxes[cv.channel], QString::number(cv.value));
+        ctx.data.setCurrentValue(DacGroupId::N, table, cv.channel, cv.value);
+        ctx.controls.setText(window, boxes[cv.channel], QString::number(cv.value));
     }
 }
 
-DacValueList SetSlidersFromReply(AppCore &core, const QString &window, const QString &slider1,
+DacValueList SetSlidersFromReply(ReplyContext &ctx, const QString &window, const QString &slider1,
                                  const QString &slider2, const QString &slider3,
                                  QStringView text, int maximum)
 {
     const QString sliders[3] = {slider1, slider2, slider3};
-    SendOnChangeGuard guard(core.SendOnChange);
+    MonitorStateApplying::Scope applying(ctx.applying);
     const DacValueList values = ParseNorthSouthSliders(text, maximum);
     for (const DacChannelValue &cv : values)
-        core.controls.setValue(window, sliders[cv.channel], cv.value);
+        ctx.controls.setValue(window, sliders[cv.channel], cv.value);
     return values;
 }
 
-void ApplyNorthSouthPresent(AppCore &core, QStringView text)
+void ApplyNorthSouthPresent(ReplyContext &ctx, QStringView text)
 {
     const DacValueList values =
-        SetSlidersFromReply(core, win::frmGeometryAdj, indexed("HScroll2", 0), indexed("HScroll2", 1),
+        SetSlidersFromReply(ctx, win::frmGeometryAdj, indexed("HScroll2", 0), indexed("HScroll2", 1),
                             indexed("HScroll2", 2), text, kNorthSouthMaximum);
     for (const DacChannelValue &cv : values) {
-        core.data.setCurrentValue(DacGroupId::N, DacTable::Present, cv.channel, cv.value);
-        core.controls.setText(win::frmGeometryAdj, indexed("NText4", cv.channel), QString::number(cv.value));
+        ctx.data.setCurrentValue(DacGroupId::N, DacTable::Present, cv.channel, cv.value);
+        ctx.controls.setText(win::frmGeometryAdj, indexed("NText4", cv.channel), QString::number(cv.value));
     }
 }
 
-void ApplyScanSetTitles(AppCore &core, const std::vector<ScanSetTitle> &titles)
+void ApplyScanSetTitles(ReplyContext &ctx, const std::vector<ScanSetTitle> &titles)
 {
     for (const ScanSetTitle &t : titles) {
-        core.scanSets.setTitle(t.index, t.title);
-        core.scanSets.setMark(t.index, t.mark);
+        ctx.scanSets.setTitle(t.index, t.title);
+        ctx.scanSets.setMark(t.index, t.mark);
     }
 }
 
-void ApplyCurrentScanSet(AppCore &core, const CurrentScanSetReply &reply)
+void ApplyCurrentScanSet(ReplyContext &ctx, const CurrentScanSetReply &reply)
 {
     if (reply.number)
-        core.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanNumber"), *reply.number);
+        ctx.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanNumber"), *reply.number);
     if (reply.name)
-        core.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanName"), *reply.name);
+        ctx.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanName"), *reply.name);
 }
 
-void ApplySyncFrequencies(AppCore &core, const SyncFrequencies &frequencies)
+void ApplySyncFrequencies(ReplyContext &ctx, const SyncFrequencies &frequencies)
 {
     const QString vertical = QString::number(frequencies.vertical, 'f', 2);
     const QString horizontal = QString::number(frequencies.horizontal, 'f', 2);
     const auto show = [&](const QString &window) {
-        core.controls.setText(window, QStringLiteral("VertFreqBox"), vertical);
-        core.controls.setText(window, QStringLiteral("HFreqTextBox"), horizontal);
+        ctx.controls.setText(window, QStringLiteral("VertFreqBox"), vertical);
+        ctx.controls.setText(window, QStringLiteral("HFreqTextBox"), horizontal);
     };
-    if (core.data.MonitorType < 200) {
+    if (ctx.data.MonitorType < 200) {
         show(win::frmTestPoint);
     } else {
         show(win::frmMDITestPoints);
@@ -444,7 +432,7 @@ void ApplySyncFrequencies(AppCore &core, const SyncFrequencies &frequencies)
     }
 }
 
-void ParseDacReply(AppCore &core, const QString &text)
+void ParseDacReply(ReplyContext &ctx, const QString &text)
 {
     const auto selection = SelectDacReply(text);
     if (!selection)
@@ -452,14 +440,14 @@ void ParseDacReply(AppCore &core, const QString &text)
     const DacGroupId group = selection->group;
     switch (selection->kind) {
     case DacReplyKind::Titles:
-        ApplyScanSetTitles(core, ParseScanSetTitles(selection->values, core.data.NumScanSets));
+        ApplyScanSetTitles(ctx, ParseScanSetTitles(selection->values, ctx.data.NumScanSets));
         return;
     case DacReplyKind::Present:
         if (group == DacGroupId::N)
-            ApplyNorthSouthPresent(core, selection->values);
+            ApplyNorthSouthPresent(ctx, selection->values);
         else
-            ApplyPresentValues(core, group, ParsePresentValues(core.data, group, selection->values),
-                               LimitedPresentChannels(core.data, group, selection->values));
+            ApplyPresentValues(ctx, group, ParsePresentValues(ctx.data, group, selection->values),
+                               LimitedPresentChannels(ctx.data, group, selection->values));
         return;
     case DacReplyKind::Factory:
     case DacReplyKind::Initial: {
@@ -467,26 +455,25 @@ void ParseDacReply(AppCore &core, const QString &text)
             selection->kind == DacReplyKind::Factory ? DacTable::Factory : DacTable::Initial;
         if (group == DacGroupId::N) {
             const char *box = table == DacTable::Factory ? "NText5" : "NText6";
-            FillNorthSouthColumn(core, win::frmGeometryAdj, indexed(box, 0), indexed(box, 1), indexed(box, 2),
+            FillNorthSouthColumn(ctx, win::frmGeometryAdj, indexed(box, 0), indexed(box, 1), indexed(box, 2),
                                  selection->values, kNorthSouthMaximum, table);
         } else {
-            ApplyStoredValues(core, group, table,
-                              ParseStoredValues(core.data, group, selection->values));
+            ApplyStoredValues(ctx, group, table,
+                              ParseStoredValues(ctx.data, group, selection->values));
         }
         return;
     }
     }
 }
 
-void installDacReplyHandlers(AppCore &core)
+void installDacReplyHandlers(ReplyHandlers &r)
 {
-    AppCore *c = &core;
-    core.dispatcher.setHandler(Route::DacValues, [c](const QString &text) { ParseDacReply(*c, text); });
-    core.dispatcher.setHandler(Route::CurrentScanSet, [c](const QString &text) {
-        ApplyCurrentScanSet(*c, ParseCurrentScanSet(text));
+    r.on(Route::DacValues, ParseDacReply);
+    r.on(Route::CurrentScanSet, [](ReplyContext &ctx, const QString &text) {
+        ApplyCurrentScanSet(ctx, ParseCurrentScanSet(text));
     });
-    core.dispatcher.setHandler(Route::SyncFrequencies, [c](const QString &text) {
-        ApplySyncFrequencies(*c, ParseSyncFrequencies(text));
+    r.on(Route::SyncFrequencies, [](ReplyContext &ctx, const QString &text) {
+        ApplySyncFrequencies(ctx, ParseSyncFrequencies(text));
     });
 }
 

@@ -33,7 +33,8 @@
 
 namespace tvk {
 
-class AppCore;
+struct ReplyContext;
+class ReplyHandlers;
 
 // Highest value of the north-south channels and their sliders.
 inline constexpr int kNorthSouthMaximum = 63;
@@ -111,44 +112,44 @@ SyncFrequencies ParseSyncFrequencies(QStringView text);
 // --- Apply steps ----------------------------------------------------------
 
 // Entry for the replies to the "dd" reads: selects and applies.
-void ParseDacReply(AppCore &core, const QString &text);
+void ParseDacReply(ReplyContext &ctx, const QString &text);
 
 // Positions the sliders of the group and writes the present-value boxes
-// with SendOnChange clear (set again afterwards), and stores the present
+// while the monitor's state is being applied, and stores the present
 // table at CurrentScanSet. The channels in `limited` carry a value that was
 // limited to fit its slider: they are moved with ShowOnly set, so the limited
 // value is shown and never sent back.
-void ApplyPresentValues(AppCore &core, DacGroupId group, const DacValueList &values,
+void ApplyPresentValues(ReplyContext &ctx, DacGroupId group, const DacValueList &values,
                         const std::vector<int> &limited = {});
 // The channels of a present-value reply whose value had to be limited (group
 // H channel 8 above 127).
 std::vector<int> LimitedPresentChannels(const MonitorData &data, DacGroupId group, QStringView values);
 // Shows factory or initial values in their boxes and stores them at
 // CurrentScanSet. table is DacTable::Factory or DacTable::Initial.
-void ApplyStoredValues(AppCore &core, DacGroupId group, DacTable table, const DacValueList &values);
+void ApplyStoredValues(ReplyContext &ctx, DacGroupId group, DacTable table, const DacValueList &values);
 
 // Fills three boxes of window from a north-south list (ParseNorthSouthColumn)
 // and stores the values into table of group N at CurrentScanSet.
-void FillNorthSouthColumn(AppCore &core, const QString &window, const QString &box1,
+void FillNorthSouthColumn(ReplyContext &ctx, const QString &window, const QString &box1,
                           const QString &box2, const QString &box3, QStringView text,
                           int maximum, DacTable table);
 // Positions three sliders of window from a north-south list
-// (ParseNorthSouthSliders) with SendOnChange clear, restoring it afterwards.
+// (ParseNorthSouthSliders) while the monitor's state is being applied.
 // Returns the positions set.
-DacValueList SetSlidersFromReply(AppCore &core, const QString &window, const QString &slider1,
+DacValueList SetSlidersFromReply(ReplyContext &ctx, const QString &window, const QString &slider1,
                                  const QString &slider2, const QString &slider3,
                                  QStringView text, int maximum);
 // The present north-south reply ("dds"): the sliders HScroll2_0..2, the
 // boxes NText4_0..2 and the present table of group N.
-void ApplyNorthSouthPresent(AppCore &core, QStringView text);
+void ApplyNorthSouthPresent(ReplyContext &ctx, QStringView text);
 
 // Titles and marks into the scan-set rows.
-void ApplyScanSetTitles(AppCore &core, const std::vector<ScanSetTitle> &titles);
+void ApplyScanSetTitles(ReplyContext &ctx, const std::vector<ScanSetTitle> &titles);
 // lblScanNumber and lblScanName of frmCurrentScanSet.
-void ApplyCurrentScanSet(AppCore &core, const CurrentScanSetReply &reply);
+void ApplyCurrentScanSet(ReplyContext &ctx, const CurrentScanSetReply &reply);
 // VertFreqBox and HFreqTextBox, format "0.00": on frmTestPoint for a
 // MonitorType below 200, else on frmMDITestPoints and frmDeflectionStatus.
-void ApplySyncFrequencies(AppCore &core, const SyncFrequencies &frequencies);
+void ApplySyncFrequencies(ReplyContext &ctx, const SyncFrequencies &frequencies);
 
 // Where a channel's values are shown; empty names for a channel no panel
 // shows.
@@ -162,6 +163,6 @@ struct DacChannelControls {
 DacChannelControls dacChannelControls(DacGroupId group, int channel);
 
 // Registers the "DD", "DC" and "DV" parsers with the dispatcher.
-void installDacReplyHandlers(AppCore &core);
+void installDacReplyHandlers(ReplyHandlers &r);
 
 } // namespace tvk

@@ -1,7 +1,8 @@
 #include "core/replies/deflhv.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
+#include "core/appshell.h"
+#include "core/replies/replycontext.h"
 #include "core/replies/operatingmode.h"
 
 namespace tvk {
@@ -20,9 +21,9 @@ std::optional<DeflHvState> ParseDeflHvReply(QStringView text)
     return std::nullopt;
 }
 
-void HandleDeflHvReply(AppCore &core, const QString &text)
+void HandleDeflHvReply(ReplyContext &ctx, const QString &text)
 {
-    ConfigUpdateScope guard(core);
+    MonitorStateApplying::Scope applying(ctx.applying);
     const auto state = ParseDeflHvReply(text);
     if (!state)
         return;
@@ -30,8 +31,8 @@ void HandleDeflHvReply(AppCore &core, const QString &text)
     const QString on = defl ? QStringLiteral("optDeflEnable") : QStringLiteral("optHVEnable");
     const QString off = defl ? QStringLiteral("optDeflDisable") : QStringLiteral("optHVDisable");
     // Both buttons of the pair, so a window created later shows one choice.
-    core.controls.setChecked(win::frmDeflHVEnable, state->enabled ? off : on, false);
-    core.controls.setChecked(win::frmDeflHVEnable, state->enabled ? on : off, true);
+    ctx.controls.setChecked(win::frmDeflHVEnable, state->enabled ? off : on, false);
+    ctx.controls.setChecked(win::frmDeflHVEnable, state->enabled ? on : off, true);
 }
 
 } // namespace tvk

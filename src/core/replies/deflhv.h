@@ -11,7 +11,7 @@
 
 namespace tvk {
 
-class AppCore;
+struct ReplyContext;
 
 struct DeflHvState {
     enum class Switch { Deflection, HighVoltage } which;
@@ -23,6 +23,6 @@ struct DeflHvState {
 // but D0, D1, H0 or H1 in its first two characters.
 std::optional<DeflHvState> ParseDeflHvReply(QStringView text);
 
-// Selects the reported state on "frmDeflHVEnable" under ConfigUpdateGuard.
-void HandleDeflHvReply(AppCore &core, const QString &text);
+// Selects the reported state on "frmDeflHVEnable" while the monitor's state is being applied.
+void HandleDeflHvReply(ReplyContext &ctx, const QString &text);
 } // namespace tvk

@@ -1,7 +1,8 @@
 #include "core/replies/identity.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
+#include "core/appshell.h"
+#include "core/replies/replycontext.h"
 #include "base/texthelpers.h"
 #include "protocol/commands.h"
 
@@ -151,48 +152,48 @@ std::optional<int> ParseCapability(QStringView text)
     return word;
 }
 
-void ApplyFirmwareVersion(AppCore &core, const FirmwareVersionReply &reply)
+void ApplyFirmwareVersion(ReplyContext &ctx, const FirmwareVersionReply &reply)
 {
-    core.data.FirmwareVersion = reply.text;
-    core.controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
-    core.controls.setText(win::frmSoftware, QStringLiteral("lblFlashVersion"), reply.text);
-    core.data.MonitorType = reply.monitorType;
+    ctx.data.FirmwareVersion = reply.text;
+    ctx.controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
+    ctx.controls.setText(win::frmSoftware, QStringLiteral("lblFlashVersion"), reply.text);
+    ctx.data.MonitorType = reply.monitorType;
     switch (AppShell::profileForCode(reply.monitorType)) {
     case AppShell::MonitorProfile::FlatPanel:
     case AppShell::MonitorProfile::EarlyFirmware:
-        core.data.MdiMonitor = false;
+        ctx.data.MdiMonitor = false;
         break;
     case AppShell::MonitorProfile::Mdi:
-        core.data.MdiMonitor = true;
+        ctx.data.MdiMonitor = true;
         break;
     case AppShell::MonitorProfile::None:
         break;
     }
-    core.shell.applyMonitorTypeProfile(reply.monitorType);
+    ctx.shell.applyMonitorTypeProfile(reply.monitorType);
 }
 
-void ApplyRomVersion(AppCore &core, const QString &version)
+void ApplyRomVersion(ReplyContext &ctx, const QString &version)
 {
-    core.data.RomVersion = version;
-    core.controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), version);
+    ctx.data.RomVersion = version;
+    ctx.controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), version);
 }
 
 const std::array<const char *, 8> kCapabilityIndicators = {
     "btnLVPS", "btnPwrDist", "btnVideo", "btnDeflection",
     "btnNS", "btnConvergence", "btnG2", "btnExpLEDs"};
 
-void ApplyCapability(AppCore &core, int word)
+void ApplyCapability(ReplyContext &ctx, int word)
 {
     for (int bit = 0; bit < kCapabilityFlags; ++bit)
-        core.data.CapabilityFlags[size_t(bit)] = (word >> bit) & 1;
-    const bool video = core.data.capability(Capability::Video);
-    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustmentBrightnessContrast"), video);
-    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustVideo"), video);
-    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustGeometry"),
-                                  core.data.capability(Capability::Deflection));
-    core.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustHV"),
-                                  core.data.capability(Capability::G2Adjustment));
-    ShowCapabilityIndicators(core);
+        ctx.data.CapabilityFlags[size_t(bit)] = (word >> bit) & 1;
+    const bool video = ctx.data.capability(Capability::Video);
+    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustmentBrightnessContrast"), video);
+    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustVideo"), video);
+    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustGeometry"),
+                                  ctx.data.capability(Capability::Deflection));
+    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustHV"),
+                                  ctx.data.capability(Capability::G2Adjustment));
+    ShowCapabilityIndicators(ctx);
 }
 
 std::array<int, 8> CapabilityIndicatorColours(int monitorType, const std::array<bool, 8> &flags)
@@ -205,11 +206,11 @@ std::array<int, 8> CapabilityIndicatorColours(int monitorType, const std::array<
     return colours;
 }
 
-void ShowCapabilityIndicators(AppCore &core)
+void ShowCapabilityIndicators(ReplyContext &ctx)
 {
-    const auto colours = CapabilityIndicatorColours(core.data.MonitorType, core.data.CapabilityFlags);
+    const auto colours = CapabilityIndicatorColours(ctx.data.MonitorType, ctx.data.CapabilityFlags);
     for (size_t i = 0; i < colours.size(); ++i)
-        core.controls.setColor(win::frmCapability, QString::fromLatin1(kCapabilityIndicators[i]), colours[i]);
+        ctx.controls.setColor(win::frmCapability, QString::fromLatin1(kCapabilityIndicators[i]), colours[i]);
 }
 
 // --- Model, part and serial numbers -------------------------------------
@@ -258,16 +259,16 @@ const std::vector<NumberSlot> &numberSlots()
     return kSlots;
 }
 
-void ApplyUnitNumber(AppCore &core, NumberKind kind, const UnitNumber &number)
+void ApplyUnitNumber(ReplyContext &ctx, NumberKind kind, const UnitNumber &number)
 {
     const QChar unit = number.unit.toLower();
     for (const NumberSlot &slot : numberSlots()) {
         if (slot.kind != kind || QChar(QLatin1Char(slot.unit)) != unit)
             continue;
-        core.controls.setText(win::frmID, QString::fromLatin1(slot.idLabel), number.value);
-        core.controls.setText(win::frmSetModelAndSerialNumber, QString::fromLatin1(slot.setBox), number.value);
+        ctx.controls.setText(win::frmID, QString::fromLatin1(slot.idLabel), number.value);
+        ctx.controls.setText(win::frmSetModelAndSerialNumber, QString::fromLatin1(slot.setBox), number.value);
     }
-    MonitorData &d = core.data;
+    MonitorData &d = ctx.data;
     if (kind == NumberKind::Model) {
         if (unit == u's')
             d.ModelNumber = number.value;
@@ -296,28 +297,27 @@ QStringList perUnitReadCommands()
     return commands;
 }
 
-void installIdentityHandlers(AppCore &core)
+void installIdentityHandlers(ReplyHandlers &r)
 {
-    AppCore *c = &core;
-    core.dispatcher.setHandler(Route::FirmwareVersion, [c](const QString &text) {
+    r.on(Route::FirmwareVersion, [](ReplyContext &ctx, const QString &text) {
         if (const auto reply = ParseFirmwareVersion(text))
-            ApplyFirmwareVersion(*c, *reply);
+            ApplyFirmwareVersion(ctx, *reply);
     });
-    core.dispatcher.setHandler(Route::EpromVersion, [c](const QString &text) {
+    r.on(Route::EpromVersion, [](ReplyContext &ctx, const QString &text) {
         if (const auto version = ParseRomVersion(text))
-            ApplyRomVersion(*c, *version);
+            ApplyRomVersion(ctx, *version);
     });
-    core.dispatcher.setHandler(Route::Capability, [c](const QString &text) {
+    r.on(Route::Capability, [](ReplyContext &ctx, const QString &text) {
         if (const auto word = ParseCapability(text))
-            ApplyCapability(*c, *word);
+            ApplyCapability(ctx, *word);
     });
-    core.dispatcher.setHandler(Route::ModelNumber, [c](const QString &text) {
+    r.on(Route::ModelNumber, [](ReplyContext &ctx, const QString &text) {
         if (const auto number = RouteModelNumber(text))
-            ApplyUnitNumber(*c, NumberKind::Model, *number);
+            ApplyUnitNumber(ctx, NumberKind::Model, *number);
     });
-    core.dispatcher.setHandler(Route::SerialNumber, [c](const QString &text) {
+    r.on(Route::SerialNumber, [](ReplyContext &ctx, const QString &text) {
         if (const auto number = RouteSerialNumber(text))
-            ApplyUnitNumber(*c, NumberKind::Serial, *number);
+            ApplyUnitNumber(ctx, NumberKind::Serial, *number);
     });
 }
 

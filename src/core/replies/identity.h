@@ -22,7 +22,8 @@
 
 namespace tvk {
 
-class AppCore;
+struct ReplyContext;
+class ReplyHandlers;
 // --- Versions ------------------------------------------------------------
 
 // "V " followed by the version digits: the text from two characters after
@@ -55,18 +56,18 @@ std::optional<int> ParseCapability(QStringView text);
 
 // Stores the version, sets MonitorType and MdiMonitor and applies the menu
 // profile of the type (which for 209..298 queues "dx").
-void ApplyFirmwareVersion(AppCore &core, const FirmwareVersionReply &reply);
-void ApplyRomVersion(AppCore &core, const QString &version);
+void ApplyFirmwareVersion(ReplyContext &ctx, const FirmwareVersionReply &reply);
+void ApplyRomVersion(ReplyContext &ctx, const QString &version);
 // Sets the eight capability flags and the menus of bits 2 (video), 3
 // (deflection) and 6 (G2), and recolours the indicators of frmCapability.
-void ApplyCapability(AppCore &core, int word);
+void ApplyCapability(ReplyContext &ctx, int word);
 
 // Indicator colours of frmCapability: by flag when the monitor type lies in
 // 209..299 or 310..399, otherwise all red.
 std::array<int, 8> CapabilityIndicatorColours(int monitorType, const std::array<bool, 8> &flags);
 // The indicator buttons, by bit.
 extern const std::array<const char *, 8> kCapabilityIndicators;
-void ShowCapabilityIndicators(AppCore &core);
+void ShowCapabilityIndicators(ReplyContext &ctx);
 
 // --- Model, part and serial numbers -------------------------------------
 
@@ -100,12 +101,12 @@ struct NumberSlot {
 const std::vector<NumberSlot> &numberSlots();
 
 // Writes a number into the labels, boxes and model fields of its unit.
-void ApplyUnitNumber(AppCore &core, NumberKind kind, const UnitNumber &number);
+void ApplyUnitNumber(ReplyContext &ctx, NumberKind kind, const UnitNumber &number);
 
 // The per-unit reads of frmID, in the monitor's order ("dmu", "dsl", ...).
 QStringList perUnitReadCommands();
 
 // Registers the DF, DE, DX, DM and DS parsers with the dispatcher.
-void installIdentityHandlers(AppCore &core);
+void installIdentityHandlers(ReplyHandlers &r);
 
 } // namespace tvk

@@ -1,7 +1,8 @@
 #include "core/replies/operatingmode.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
+#include "core/appshell.h"
+#include "core/replies/replycontext.h"
 #include "base/texthelpers.h"
 
 namespace tvk {
@@ -21,12 +22,6 @@ void selectPair(ControlBook &book, const QString &window, const QString &whenSet
 
 } // namespace
 
-ConfigUpdateScope::ConfigUpdateScope(AppCore &core) : m_core(core), m_previous(core.ConfigUpdateGuard)
-{
-    m_core.ConfigUpdateGuard = true;
-}
-
-ConfigUpdateScope::~ConfigUpdateScope() { m_core.ConfigUpdateGuard = m_previous; }
 
 std::optional<int> ParseOperatingModeWord(QStringView text)
 {
@@ -66,17 +61,17 @@ int ComposeOperatingModeWord(const OperatingModeOptions &o)
     return word;
 }
 
-void HandleOperatingModeReply(AppCore &core, const QString &text)
+void HandleOperatingModeReply(ReplyContext &ctx, const QString &text)
 {
-    ConfigUpdateScope guard(core);
+    MonitorStateApplying::Scope applying(ctx.applying);
     if (const auto word = ParseOperatingModeWord(text))
-        ShowOperatingMode(core, OptionsFromWord(*word));
+        ShowOperatingMode(ctx, OptionsFromWord(*word));
 }
 
-void ShowOperatingMode(AppCore &core, const OperatingModeOptions &o)
+void ShowOperatingMode(ReplyContext &ctx, const OperatingModeOptions &o)
 {
-    ConfigUpdateScope guard(core);
-    ControlBook &book = core.controls;
+    MonitorStateApplying::Scope applying(ctx.applying);
+    ControlBook &book = ctx.controls;
     const QString &w = win::frmOperatingMode;
     selectPair(book, w, QStringLiteral("Mirovan_Commands_Enabled_Opt"),
                QStringLiteral("Mirovan_Commands_Disabled_Opt"), o.extendedCommands);

@@ -12,7 +12,7 @@
 // writing back a word just read never changes the display type.
 //
 // While a reply selects option buttons of the configuration panels the
-// core's ConfigUpdateGuard is set, so those buttons send nothing back.
+// monitor's state is being applied, so those buttons send nothing back.
 
 #include "base/windownames.h"
 #include <QString>
@@ -21,7 +21,7 @@
 
 namespace tvk {
 
-class AppCore;
+struct ReplyContext;
 
 namespace ModeBit {
 inline constexpr int ExtendedCommands = 16;
@@ -47,21 +47,9 @@ OperatingModeOptions OptionsFromWord(int word);
 int ComposeOperatingModeWord(const OperatingModeOptions &options);
 
 // Selects the options on "frmOperatingMode" and the two user-control
-// options on "frmBrightnessContrast", under ConfigUpdateGuard.
-void ShowOperatingMode(AppCore &core, const OperatingModeOptions &options);
+// options on "frmBrightnessContrast", while the monitor's state is being applied.
+void ShowOperatingMode(ReplyContext &ctx, const OperatingModeOptions &options);
 // The DW reply handler: shows a valid word, ignores anything else.
-void HandleOperatingModeReply(AppCore &core, const QString &text);
+void HandleOperatingModeReply(ReplyContext &ctx, const QString &text);
 
-// Sets ConfigUpdateGuard for its lifetime and restores the previous value.
-class ConfigUpdateScope {
-public:
-    explicit ConfigUpdateScope(AppCore &core);
-    ~ConfigUpdateScope();
-    ConfigUpdateScope(const ConfigUpdateScope &) = delete;
-    ConfigUpdateScope &operator=(const ConfigUpdateScope &) = delete;
-
-private:
-    AppCore &m_core;
-    bool m_previous;
-};
 } // namespace tvk

@@ -1,7 +1,8 @@
 #include "core/replies/operatingtime.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
+#include "core/appshell.h"
+#include "core/replies/replycontext.h"
 
 #include <QList>
 
@@ -95,28 +96,28 @@ QString FormatOperatingTime(const OperatingTimeReading &r)
         + twoDigits(r.seconds);
 }
 
-void ApplyOperatingTime(AppCore &core, const OperatingTimeReading &r)
+void ApplyOperatingTime(ReplyContext &ctx, const OperatingTimeReading &r)
 {
-    core.data.OperatingTimeText = FormatOperatingTime(r);
-    core.data.OperatingCyclesText = QString::number(r.cycles);
+    ctx.data.OperatingTimeText = FormatOperatingTime(r);
+    ctx.data.OperatingCyclesText = QString::number(r.cycles);
 
-    ControlBook &book = core.controls;
-    book.setText(win::frmOperatingTime, QStringLiteral("lblOperatingTimeValue"), core.data.OperatingTimeText);
+    ControlBook &book = ctx.controls;
+    book.setText(win::frmOperatingTime, QStringLiteral("lblOperatingTimeValue"), ctx.data.OperatingTimeText);
     book.setText(win::frmOperatingTime, QStringLiteral("lblOperatingCyclesValue"),
-                 core.data.OperatingCyclesText);
+                 ctx.data.OperatingCyclesText);
 
     const qint64 values[5] = {r.days, r.hours, r.minutes, r.seconds, r.cycles};
     const auto &fields = operatingFields();
     for (size_t i = 0; i < fields.size(); ++i)
         book.setText(win::frmSetOperatingTimes, fields[i].box, QString::number(values[i]));
     // The set panel names the unit whose counters are being overwritten.
-    book.setText(win::frmSetOperatingTimes, QStringLiteral("lblSerialNumberValue"), core.data.SerialNumber);
+    book.setText(win::frmSetOperatingTimes, QStringLiteral("lblSerialNumberValue"), ctx.data.SerialNumber);
 }
 
-void HandleOperatingTimeReply(AppCore &core, const QString &text)
+void HandleOperatingTimeReply(ReplyContext &ctx, const QString &text)
 {
     if (const auto reading = ParseOperatingTime(text))
-        ApplyOperatingTime(core, *reading);
+        ApplyOperatingTime(ctx, *reading);
 }
 
 const std::array<OperatingField, 5> &operatingFields()

@@ -18,7 +18,7 @@
 
 namespace tvk {
 
-class AppCore;
+struct ReplyContext;
 
 struct OperatingTimeReading {
     qint64 days = 0;
@@ -40,11 +40,11 @@ QString FormatOperatingTime(const OperatingTimeReading &reading);
 
 // Stores the texts in the monitor data and writes them into the Operating
 // Time panel and the boxes of the Set Operating Times panel.
-void ApplyOperatingTime(AppCore &core, const OperatingTimeReading &reading);
+void ApplyOperatingTime(ReplyContext &ctx, const OperatingTimeReading &reading);
 
 // The DT/DU reply handler: parse, then apply; an unrecognised reply changes
 // nothing.
-void HandleOperatingTimeReply(AppCore &core, const QString &text);
+void HandleOperatingTimeReply(ReplyContext &ctx, const QString &text);
 
 // One counter of the Set Operating Times panel.
 struct OperatingField {

@@ -198,7 +198,7 @@ void AdjustPanel::sliderChanged(int index, int value)
     if (m_core.ShowOnly)
         return;
     const bool stored = storeTableValue(index, DacTable::Present, value);
-    const bool allowed = c.row.gate == SendGate::Armed ? m_armed : m_core.SendOnChange;
+    const bool allowed = c.row.gate == SendGate::Armed ? m_armed : !m_core.applying.active();
     if (!allowed)
         return;
     if (stored || !c.row.inModel)

@@ -44,7 +44,7 @@ namespace tvk {
 // Which flag lets a slider's moves reach the monitor and mark the data changed.
 enum class SendGate {
     Armed,       // the panel's own flag, set once the panel has been filled
-    SendOnChange // the program's flag, clear while a reply parser moves sliders
+    SendOnChange // sends unless the monitor's own state is being applied
 };
 
 // One DAC channel on a panel: where it lives in the model, how its slider

@@ -326,7 +326,7 @@ void BrightnessContrastPanel::startupOptionClicked(const QString &option)
     // The operating-mode word holds these defaults beside three other
     // switches: the word is written only when all of it is known (read
     // from the monitor), never with guessed bits.
-    if (m_core.ConfigUpdateGuard)
+    if (m_core.applying.active())
         return;
     const ControlBook &book = m_core.controls;
     const auto bit = [&](const char *set, const char *clear) -> std::optional<bool> {
@@ -363,7 +363,7 @@ void BrightnessContrastPanel::startupOptionClicked(const QString &option)
     else
         o.contrastDisabled = option == u"UserContrastDisabledOption";
     m_core.send(cmd::setModeWord(ComposeOperatingModeWord(o)));
-    ShowOperatingMode(m_core, o);
+    ShowOperatingMode(m_core.replyContext, o);
 }
 
 void BrightnessContrastPanel::reveal(Level level, bool on)

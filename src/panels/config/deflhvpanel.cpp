@@ -26,7 +26,7 @@ DeflHvPanel::DeflHvPanel(AppCore &core)
             button->setChecked(!enable);
             layout->addWidget(button);
             connect(button, &QRadioButton::clicked, this, [this, command, enable] {
-                if (!m_core.ConfigUpdateGuard)
+                if (!m_core.applying.active())
                     m_core.send(command(enable));
             });
         }

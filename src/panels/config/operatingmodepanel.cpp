@@ -99,13 +99,13 @@ OperatingModeOptions OperatingModePanel::selection() const
 
 void OperatingModePanel::optionClicked()
 {
-    if (m_core.ConfigUpdateGuard)
+    if (m_core.applying.active())
         return;
     const OperatingModeOptions options = selection();
     m_core.send(cmd::setModeWord(ComposeOperatingModeWord(options)));
     // The user-control defaults are shown on the brightness and contrast
     // panel too; keep it in step with what was just written.
-    ShowOperatingMode(m_core, options);
+    ShowOperatingMode(m_core.replyContext, options);
 }
 
 } // namespace tvk

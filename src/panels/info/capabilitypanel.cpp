@@ -33,6 +33,6 @@ CapabilityPanel::CapabilityPanel(AppCore &core)
     setBodyAndButtons(grid, buttonRow({done}));
 }
 
-void CapabilityPanel::activate() { ShowCapabilityIndicators(m_core); }
+void CapabilityPanel::activate() { ShowCapabilityIndicators(m_core.replyContext); }
 
 } // namespace tvk

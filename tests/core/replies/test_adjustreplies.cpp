@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(text(c, win::frmMDITestPoints, QStringLiteral("G2Label")), QStringLiteral("000"));
         // No anode reading yet: nothing to show in its box.
         QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("HVValTextBox")), QStringLiteral("<unset>"));
-        QVERIFY(c.SendOnChange);
+        QVERIFY(!c.applying.active());
         QVERIFY(!c.ShowOnly);
         QCOMPARE(queuedCommands(c), QString());
     }

@@ -148,7 +148,7 @@ private slots:
         AppCore &core = *h.core;
         QList<bool> guardSeen;
         connect(&core.controls, &ControlBook::changed, this,
-                [&] { guardSeen << core.ConfigUpdateGuard; });
+                [&] { guardSeen << core.applying.active(); });
         core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 0x14\r\n#"));
 
         const QString &w = win::frmOperatingMode;
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(checked(core, win::frmBrightnessContrast, "UserContrastEnabledOption"), std::optional<bool>(true));
         QVERIFY(!guardSeen.isEmpty());
         QVERIFY(!guardSeen.contains(false));
-        QVERIFY(!core.ConfigUpdateGuard);
+        QVERIFY(!core.applying.active());
         QVERIFY(queuedCommands(core).isEmpty());
 
         // Out of range or missing: nothing changes, and the guard is clear again.
@@ -173,7 +173,7 @@ private slots:
         core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 32\r\n#"));
         core.dispatcher.DispatchResponse(QStringLiteral("dw\r\n#"));
         QVERIFY(guardSeen.isEmpty());
-        QVERIFY(!core.ConfigUpdateGuard);
+        QVERIFY(!core.applying.active());
 
         core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 11\r\n#"));
         QCOMPARE(checked(core, w, "Mirovan_Commands_Disabled_Opt"), std::optional<bool>(true));
@@ -200,7 +200,7 @@ private slots:
         core.dispatcher.DispatchResponse(QStringLiteral("MD2\r\n#"));
         QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflEnable"));
         QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflDisable"));
-        QVERIFY(!core.ConfigUpdateGuard);
+        QVERIFY(!core.applying.active());
         QVERIFY(queuedCommands(core).isEmpty());
     }
 };

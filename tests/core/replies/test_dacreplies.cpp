@@ -78,7 +78,7 @@ private slots:
         QCOMPARE(t.at(DacGroupId::H, DacTable::Present, 8), 6);
     }
 
-    void presentStop_keepsLaterChannelsAndRestoresSendOnChange()
+    void presentStop_keepsLaterChannelsAndEndsTheApplyingScope()
     {
         Core t;
         t.feed("ddv", "1,2,3,4,5,6,7");
@@ -87,18 +87,18 @@ private slots:
         connect(&t.c().controls, &ControlBook::changed, &t.c().controls,
                 [&](const QString &, const QString &, ControlProperty p) {
                     if (p == ControlProperty::Value)
-                        flagAtWrite << t.c().SendOnChange;
+                        flagAtWrite << !t.c().applying.active();
                 });
         t.feed("ddv", "50,51,300,53");
         QCOMPARE(flagAtWrite, (QList<bool>{false, false}));
-        QVERIFY(t.c().SendOnChange);
+        QVERIFY(!t.c().applying.active());
         QCOMPARE(t.at(DacGroupId::V, DacTable::Present, 1), 51);
         QCOMPARE(t.at(DacGroupId::V, DacTable::Present, 2), 3);
         QCOMPARE(t.slider(geo, "HScroll1_2"), 3); // kept from the first reply
         // A value outside 0..255 in channel 8's place is no value either.
         t.feed("ddh", "1,2,3,4,-5");
         QCOMPARE(t.at(DacGroupId::H, DacTable::Present, 8), 0);
-        QVERIFY(t.c().SendOnChange);
+        QVERIFY(!t.c().applying.active());
     }
 
     void factoryAndInitial_storeAndShow()
@@ -149,7 +149,7 @@ private slots:
             for (int c = 0; c < kDacChannels; ++c)
                 for (DacTable tb : {DacTable::Present, DacTable::Factory, DacTable::Initial})
                     QCOMPARE(t.at(g, tb, c), 0);
-        QVERIFY(t.c().SendOnChange);
+        QVERIFY(!t.c().applying.active());
     }
 
     void northSouth_valueKIsChannelK()
@@ -177,12 +177,12 @@ private slots:
         connect(&t.c().controls, &ControlBook::changed, &t.c().controls,
                 [&](const QString &, const QString &control, ControlProperty p) {
                     if (p == ControlProperty::Value && control.startsWith(u"HScroll2_"))
-                        flagAtWrite << t.c().SendOnChange;
+                        flagAtWrite << !t.c().applying.active();
                 });
         // A position beyond the slider's 0..63 ends the walk: not capped.
         t.feed("dds", "5,6,64");
         QCOMPARE(flagAtWrite, (QList<bool>{false, false}));
-        QVERIFY(t.c().SendOnChange);
+        QVERIFY(!t.c().applying.active());
         QCOMPARE(t.slider(geo, "HScroll2_0"), 5);
         QCOMPARE(t.slider(geo, "HScroll2_1"), 6);
         QCOMPARE(t.slider(geo, "HScroll2_2"), -99);

@@ -126,10 +126,11 @@ private slots:
         QVERIFY(h.require<QRadioButton>("frmOperatingMode", "UserContrastDisabledOption")->isChecked());
         QCOMPARE(h.queued(), QStringLiteral("dw\r\ncw21\r\ncw29\r\n"));
 
-        // While a parser holds the guard, a click sends nothing.
-        h.core->ConfigUpdateGuard = true;
-        h.require<QRadioButton>("frmOperatingMode", "DACUpdatingDisabledOptionButton")->click();
-        h.core->ConfigUpdateGuard = false;
+        // While the monitor's state is being applied, a click sends nothing.
+        {
+            MonitorStateApplying::Scope applying(h.core->applying);
+            h.require<QRadioButton>("frmOperatingMode", "DACUpdatingDisabledOptionButton")->click();
+        }
         QCOMPARE(h.queued(), QStringLiteral("dw\r\ncw21\r\ncw29\r\n"));
     }
 
