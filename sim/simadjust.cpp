@@ -4,6 +4,7 @@
 // command is kept, so the next report shows it.
 
 #include "monitorsim.h"
+#include "base/monitorfamily.h"
 
 #include <algorithm>
 
@@ -43,7 +44,7 @@ QByteArray numbers(std::initializer_list<int> values)
 
 } // namespace
 
-bool MonitorSimulator::flatPanel() const { return monitorTypeOf(m_config.firmwareVersion) >= 300; }
+bool MonitorSimulator::flatPanel() const { return flatPanelOrLater(monitorTypeOf(m_config.firmwareVersion)); }
 
 // "dp" (and the full read's "dps"): deflection states, photocell, limits and
 // hysteresis, then the automatic-control flags ("0": under software control,

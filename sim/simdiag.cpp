@@ -3,6 +3,7 @@
 // "wb", "ww", the I2C probe "pi0x" and the LED toggle "lt".
 
 #include "monitorsim.h"
+#include "base/monitorfamily.h"
 
 #include <cmath>
 
@@ -51,7 +52,7 @@ int countAt(const Reading &r, int index, int n)
 int familyOf(const MonitorConfig &config)
 {
     const int type = monitorTypeOf(config.firmwareVersion);
-    return type < 200 ? 1 : type < 300 ? 2 : 3;
+    return belowMdiFamily(type) ? 1 : flatPanelOrLater(type) ? 3 : 2;
 }
 
 bool parseHex(QByteArray text, int maxValue, int &value)

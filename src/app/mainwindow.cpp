@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appcore.h"
 #include "core/mainmenu.h"
@@ -224,11 +225,12 @@ void MainWindow::openOperatingConditions()
 {
     const int type = m_core.data.MonitorType;
     QString window;
+    // Below 199 (also with no monitor read yet) the first family's window.
     if (type < 199)
         window = win::frmTestPoint;
-    else if (type >= 200 && type <= 298)
+    else if (monitorFamilyExceptX99(type) == MonitorFamily::Mdi)
         window = win::frmMDITestPoints;
-    else if (type >= 300 && type <= 398)
+    else if (monitorFamilyExceptX99(type) == MonitorFamily::FlatPanel)
         window = win::frmFlatPanelTestPoints;
     if (!window.isEmpty() && m_registry->isRegistered(window))
         m_registry->openWindow(window);

@@ -1,5 +1,6 @@
 #include "core/appshell.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/mainmenu.h"
 #include "model/monitordata.h"
@@ -247,7 +248,7 @@ void AppShell::applyMdi(int code)
     for (const char *name : {"Label1_8", "BText1_1", "BText2_1", "BText3_1", "HScroll2_1"})
         m_controls.setVisible(win::frmVideoAdj, QString::fromLatin1(name), masterG2);
     m_controls.setEnabled(win::frmVideoAdj, QStringLiteral("HScroll2_1"), masterG2);
-    if (code >= 209 && code <= 298 && m_hooks.sendCommand)
+    if (monitorFamilyExceptX99(code) == MonitorFamily::Mdi && code >= 209 && m_hooks.sendCommand)
         m_hooks.sendCommand(cmd::readCapability());
     applyHysteresisRow(code >= 216);
 }
@@ -263,9 +264,9 @@ void AppShell::ApplyEarlyFirmwareMenus()
 
 AppShell::MonitorProfile AppShell::profileForCode(int code)
 {
-    if (code >= 300)
+    if (flatPanelOrLater(code))
         return MonitorProfile::FlatPanel;
-    if (code >= 200 && code <= 298)
+    if (monitorFamilyExceptX99(code) == MonitorFamily::Mdi)
         return MonitorProfile::Mdi;
     if (code <= 138)
         return MonitorProfile::EarlyFirmware;

@@ -1,5 +1,6 @@
 #include "core/dacfile.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appcore.h"
 #include "core/mainmenu.h"
@@ -426,7 +427,7 @@ QByteArray FormatMdfFile(const AppCore &core, const QDateTime &created)
         lines << textLine(QStringLiteral("Model Number: "), d.ModelNumber)
               << textLine(QStringLiteral("Serial Number: "), d.SerialNumber)
               << textLine(QStringLiteral("Part Number: "), d.PartNumber);
-        if (d.MonitorType >= 100 && d.MonitorType <= 299)
+        if (hasCrt(d.MonitorType))
             lines << textLine(QStringLiteral("CRT Serial Number: "), d.CrtSerialNumber)
                   << textLine(QStringLiteral("CRT Part Number: "), d.CrtPartNumber);
         lines << textLine(QStringLiteral("Firmware Version: "), d.FirmwareVersion)

@@ -1,6 +1,7 @@
 #include "protocol/dispatcher.h"
 
 #include "base/texthelpers.h"
+#include "base/monitorfamily.h"
 
 #include <utility>
 
@@ -66,17 +67,14 @@ std::optional<RoutedText> ResponseDispatcher::RouteDataResponse(const QString &t
     Route route;
     switch (upperFirst(rest)) {
     case 'A': {
-        // The test-point layout differs per monitor family; the ranges are
-        // exact, so x99 of the second and third families has no parser.
-        const int type = currentMonitorType();
-        if (type >= 100 && type <= 199)
-            route = Route::TestPoints1;
-        else if (type >= 200 && type <= 298)
-            route = Route::TestPoints2;
-        else if (type >= 300 && type <= 398)
-            route = Route::TestPoints3;
-        else
-            return std::nullopt;
+        // The test-point layout differs per monitor family; x99 of the
+        // second and third families has no parser.
+        switch (monitorFamilyExceptX99(currentMonitorType())) {
+        case MonitorFamily::Early: route = Route::TestPoints1; break;
+        case MonitorFamily::Mdi: route = Route::TestPoints2; break;
+        case MonitorFamily::FlatPanel: route = Route::TestPoints3; break;
+        case MonitorFamily::Unknown: return std::nullopt;
+        }
         break;
     }
     case 'B': route = Route::BootBlockState; break;

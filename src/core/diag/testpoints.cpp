@@ -1,4 +1,5 @@
 #include "core/diag/testpoints.h"
+#include "base/monitorfamily.h"
 #include "base/windownames.h"
 
 #include "core/diag/numberformat.h"
@@ -178,12 +179,12 @@ int keptOf(std::optional<int> count) { return count.value_or(-1); }
 
 std::optional<TestPointFamily> testPointFamilyOf(int monitorType)
 {
-    if (monitorType >= 100 && monitorType <= 199)
-        return TestPointFamily::Early;
-    if (monitorType >= 200 && monitorType <= 298)
-        return TestPointFamily::Mdi;
-    if (monitorType >= 300 && monitorType <= 398)
-        return TestPointFamily::FlatPanel;
+    switch (monitorFamilyExceptX99(monitorType)) {
+    case MonitorFamily::Early: return TestPointFamily::Early;
+    case MonitorFamily::Mdi: return TestPointFamily::Mdi;
+    case MonitorFamily::FlatPanel: return TestPointFamily::FlatPanel;
+    case MonitorFamily::Unknown: break;
+    }
     return std::nullopt;
 }
 

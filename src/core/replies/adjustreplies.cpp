@@ -1,5 +1,6 @@
 #include "core/replies/adjustreplies.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "base/controlbook.h"
 #include "model/monitordata.h"
@@ -98,11 +99,11 @@ void ApplyHvReport(const AdjustReplyContext &ctx, const HvReport &r)
     data.HvUpperLimit = qint16(std::clamp(r.upperLimit, -32768, 32767));
     data.HvLowerLimit = qint16(std::clamp(r.lowerLimit, -32768, 32767));
     const int type = data.MonitorType;
-    if (type < 200) {
+    if (belowMdiFamily(type)) {
         showLimitBoxes(ctx, win::frmTestPoint, r);
         return;
     }
-    if (type > 299)
+    if (flatPanelOrLater(type))
         return;
     if (type == 200)
         return; // the first units of the family report limits only

@@ -1,5 +1,6 @@
 #include "core/replies/dacreplies.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appshell.h"
 #include "core/replies/replycontext.h"
@@ -424,7 +425,7 @@ void ApplySyncFrequencies(ReplyContext &ctx, const SyncFrequencies &frequencies)
         ctx.controls.setText(window, QStringLiteral("VertFreqBox"), vertical);
         ctx.controls.setText(window, QStringLiteral("HFreqTextBox"), horizontal);
     };
-    if (ctx.data.MonitorType < 200) {
+    if (belowMdiFamily(ctx.data.MonitorType)) {
         show(win::frmTestPoint);
     } else {
         show(win::frmMDITestPoints);

@@ -1,5 +1,6 @@
 #include "core/replies/identity.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appshell.h"
 #include "core/replies/replycontext.h"
@@ -198,8 +199,9 @@ void ApplyCapability(ReplyContext &ctx, int word)
 
 std::array<int, 8> CapabilityIndicatorColours(int monitorType, const std::array<bool, 8> &flags)
 {
-    const bool byFlag = (monitorType >= 209 && monitorType <= 299)
-        || (monitorType >= 310 && monitorType <= 399);
+    const MonitorFamily family = monitorFamily(monitorType);
+    const bool byFlag = (family == MonitorFamily::Mdi && monitorType >= 209)
+        || (family == MonitorFamily::FlatPanel && monitorType >= 310);
     std::array<int, 8> colours {};
     for (size_t i = 0; i < colours.size(); ++i)
         colours[i] = byFlag && flags[i] ? Colour::Green : Colour::Red;

@@ -1,5 +1,6 @@
 #include "panels/adjust/brightnesscontrastpanel.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appcore.h"
 #include "panels/adjust/hvpanels.h"
@@ -253,9 +254,9 @@ void BrightnessContrastPanel::activate()
 {
     AdjustPanel::activate();
     const int type = m_core.data.MonitorType;
-    if (type >= 200 && online()) {
+    if (!belowMdiFamily(type) && online()) {
         m_core.send(cmd::readUserControls());
-        if (type < 300)
+        if (!flatPanelOrLater(type))
             m_core.send(cmd::readLimitsReport());
     }
     setArmed(false);
@@ -306,7 +307,7 @@ void BrightnessContrastPanel::softwareControlClicked(Level level, bool enabled)
 {
     // "Disabled" hands the level back to the user's own control.
     const int type = m_core.data.MonitorType;
-    if (type >= 212 && type <= 299)
+    if (monitorFamily(type) == MonitorFamily::Mdi && type >= 212)
         m_core.send(level == Contrast ? cmd::userContrast(!enabled) : cmd::userBrightness(!enabled));
     else if (type > 200)
         m_core.send(cmd::userControls(!enabled));

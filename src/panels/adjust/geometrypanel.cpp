@@ -1,5 +1,6 @@
 #include "panels/adjust/geometrypanel.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appcore.h"
 #include "protocol/commands.h"
@@ -130,8 +131,7 @@ QList<int> GeometryPanel::everyRow() const { return m_vertical + m_horizontal + 
 
 bool GeometryPanel::earlyType() const
 {
-    const int type = m_core.data.MonitorType;
-    return type >= 100 && type <= 199;
+    return monitorFamily(m_core.data.MonitorType) == MonitorFamily::Early;
 }
 
 void GeometryPanel::load()
@@ -156,10 +156,10 @@ void GeometryPanel::activate()
         // Cancel returns the vertical set to what the monitor answers now.
         captureAcceptedFromReplies(m_vertical);
         setArmed(true);
-        const int type = m_core.data.MonitorType;
-        if (type >= 100 && type <= 199) {
+        const MonitorFamily family = monitorFamily(m_core.data.MonitorType);
+        if (family == MonitorFamily::Early) {
             setNorthSouthEnabled(false);
-        } else if (type >= 200 && type <= 299) {
+        } else if (family == MonitorFamily::Mdi) {
             const bool northSouth = m_core.data.capability(Capability::NorthSouthCorrection);
             setNorthSouthEnabled(northSouth);
             if (northSouth) {

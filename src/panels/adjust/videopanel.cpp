@@ -1,5 +1,6 @@
 #include "panels/adjust/videopanel.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appcore.h"
 #include "protocol/commands.h"
@@ -135,7 +136,7 @@ void VideoPanel::activate()
         m_core.send(cmd::readDacInitial(u"b"));
         m_core.send(cmd::readDacFactory(u"b"));
         const int type = m_core.data.MonitorType;
-        if (type >= 217 && type <= 299) {
+        if (monitorFamily(type) == MonitorFamily::Mdi && type >= 217) {
             m_core.send(cmd::readVideoExtra(u'd'));
             m_core.send(cmd::readVideoExtra(u'p'));
             m_core.send(cmd::readVideoExtra(u'f'));

@@ -1,5 +1,6 @@
 #include "panels/info/idpanel.h"
 #include "base/windownames.h"
+#include "base/monitorfamily.h"
 
 #include "core/appcore.h"
 #include "panels/widgetlayout.h"
@@ -42,11 +43,11 @@ IdPanel::IdPanel(AppCore &core) : Panel(core, win::frmID, QStringLiteral("Model 
 
 void IdPanel::activate()
 {
-    const int type = m_core.data.MonitorType;
-    if (type >= 100 && type <= 199) {
+    const MonitorFamily family = monitorFamily(m_core.data.MonitorType);
+    if (family == MonitorFamily::Early) {
         m_core.send(cmd::readModelNumber());
         m_core.send(cmd::readSerialNumber());
-    } else if (type >= 200 && type <= 299) {
+    } else if (family == MonitorFamily::Mdi) {
         m_core.send(cmd::readModelNumber(u"s"));
         m_core.send(cmd::readSerialNumber(u"s"));
     }
