@@ -1,6 +1,7 @@
 #include "core/appcore.h"
 
 #include "core/handlerlist.h"
+#include "protocol/commands.h"
 #include "firmware/firmwarehandlers.h"
 
 namespace tvk {
@@ -66,7 +67,7 @@ void AppCore::wireDownload()
 
 void AppCore::send(const QString &command)
 {
-    link.SendCommand(command.endsWith(u'\n') ? command : command + QStringLiteral("\r\n"));
+    link.SendCommand(command.endsWith(u'\n') ? command : cmd::line(command));
 }
 
 } // namespace tvk

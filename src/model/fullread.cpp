@@ -3,16 +3,33 @@
 #include "link/linkglobals.h"
 #include "protocol/commands.h"
 
+#include <QStringList>
+
 namespace tvk {
 
 namespace {
 // The read commands of the sequence, by step; step 3 sends nothing.
-const char *const kSteps[FullRead::kLastStep + 1] = {
-    "da", "db", "dc", nullptr, "ddv", "ddfv", "ddpv", "ddh", "ddph", "ddfh", "ddl", "ddpl",
-    "ddfl", "ddb", "ddpb", "ddfb", "de", "df", "dh", "dms", "dps", "dss", "dt", "dw",
-    "dda", "ddpa", "ddfa", "ddd", "ddpd", "ddfd", "dde", "ddpe", "ddfe", "ddg", "ddpg", "ddfg",
-    "ddi", "ddpi", "ddfi", "ddk", "ddpk", "ddfk", "dds", "ddps", "ddfs",
-};
+const QStringList &steps()
+{
+    using namespace cmd;
+    static const QStringList commands {
+        readTestPoints(), readBootBlock(), readCurrentScanSet(), QString(),
+        readDac(u"v"), readDacFactory(u"v"), readDacInitial(u"v"),
+        readDac(u"h"), readDacInitial(u"h"), readDacFactory(u"h"),
+        readDac(u"l"), readDacInitial(u"l"), readDacFactory(u"l"),
+        readDac(u"b"), readDacInitial(u"b"), readDacFactory(u"b"),
+        readEpromVersion(), readFirmwareVersion(), readHighVoltage(), readModelNumber(u"s"),
+        readLimitsReportFull(), readSerialNumber(u"s"), readOperatingTime(), readModeWord(),
+        readDac(u"a"), readDacInitial(u"a"), readDacFactory(u"a"),
+        readDac(u"d"), readDacInitial(u"d"), readDacFactory(u"d"),
+        readDac(u"e"), readDacInitial(u"e"), readDacFactory(u"e"),
+        readDac(u"g"), readDacInitial(u"g"), readDacFactory(u"g"),
+        readDac(u"i"), readDacInitial(u"i"), readDacFactory(u"i"),
+        readDac(u"k"), readDacInitial(u"k"), readDacFactory(u"k"),
+        readDac(u"s"), readDacInitial(u"s"), readDacFactory(u"s"),
+    };
+    return commands;
+}
 } // namespace
 
 FullRead::FullRead(Clock &clock, const LinkGlobals &globals,
@@ -24,9 +41,9 @@ FullRead::FullRead(Clock &clock, const LinkGlobals &globals,
 
 QString FullRead::stepCommand(int step)
 {
-    if (step < 0 || step > kLastStep || !kSteps[step])
+    if (step < 0 || step > kLastStep)
         return QString();
-    return cmd::line(QString::fromLatin1(kSteps[step]));
+    return steps().at(step);
 }
 
 void FullRead::start()

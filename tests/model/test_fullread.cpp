@@ -49,6 +49,24 @@ private slots:
         QCOMPARE(read.SendCount(), FullRead::kLastStep + 1);
     }
 
+    void stepCommands_areTheWholeSequenceInOrder()
+    {
+        // Every read of the sequence by step, CR LF included; step 3 is silent.
+        const QStringList expected {
+            "da", "db", "dc", "", "ddv", "ddfv", "ddpv", "ddh", "ddph", "ddfh", "ddl", "ddpl",
+            "ddfl", "ddb", "ddpb", "ddfb", "de", "df", "dh", "dms", "dps", "dss", "dt", "dw",
+            "dda", "ddpa", "ddfa", "ddd", "ddpd", "ddfd", "dde", "ddpe", "ddfe", "ddg", "ddpg", "ddfg",
+            "ddi", "ddpi", "ddfi", "ddk", "ddpk", "ddfk", "dds", "ddps", "ddfs",
+        };
+        QCOMPARE(expected.size(), FullRead::kLastStep + 1);
+        for (int step = 0; step <= FullRead::kLastStep; ++step) {
+            const QString want = expected.at(step).isEmpty() ? QString() : expected.at(step) + "\r\n";
+            QCOMPARE(FullRead::stepCommand(step), want);
+        }
+        QVERIFY(FullRead::stepCommand(-1).isEmpty());
+        QVERIFY(FullRead::stepCommand(FullRead::kLastStep + 1).isEmpty());
+    }
+
     void restartWhileRunning_beginsAgainAtStepZero()
     {
         ManualClock clock;
