@@ -254,15 +254,15 @@ void MainWindow::startUp()
     Settings &s = m_core.settings;
     const QString &startUp = SettingsSection::StartUp;
     const QString &configs = SettingsSection::Configs;
-    // 1. First run: the log window is loaded (hidden), which switches its echo on.
+    // First run: the log window is loaded (hidden), which switches its echo on.
     if (s.readInt(AppName::Tarvikon, startUp, QStringLiteral("RunType"), 0) != 1) {
         m_registry->ensure(win::frmCommLog);
         m_core.globals.CommLogEcho = true;
         s.write(AppName::Tarvikon, startUp, QStringLiteral("RunType"), QStringLiteral("1"));
     }
-    // 2. Position, size, state.
+    // Position, size, state.
     restoreWindowLayout(this, win::frmMain, s);
-    // 3. Start mode (exact comparison; no password here).
+    // Start mode (exact comparison; no password here).
     const QString mode = s.read(AppName::Tarvikon, startUp, QStringLiteral("InitialMode"), QStringLiteral("UserMode"));
     if (mode == QLatin1String("ServiceMode"))
         m_core.shell.SetServiceMode();
@@ -270,28 +270,28 @@ void MainWindow::startUp()
         m_core.shell.SetFactoryMode();
     else
         m_core.shell.SetUserMode();
-    // 4. Port and retry limit.
+    // Port and retry limit.
     m_core.globals.CommPort = std::max(1, s.readInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), 1));
     if (m_core.CommPortThisRun > 0)
         m_core.globals.CommPort = m_core.CommPortThisRun;
     m_core.globals.ConnectRetryLimit = s.readInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), 5);
-    // 5. Echo on.
+    // Echo on.
     m_core.globals.CommLogEcho = true;
-    // 6. Initial folders of the file dialogs.
+    // Initial folders of the file dialogs.
     m_core.FileSaveInitDir = s.read(AppName::Tarvikon, configs, QStringLiteral("FileSaveInitDir"), QStringLiteral("C:\\TVK"));
     m_core.CodeInitDir = s.read(AppName::Tarvikon, configs, QStringLiteral("CodeInitDir"), QStringLiteral("C:\\TVK"));
-    // 9 comes before the connection window here: its first cycle must find the
-    // link flags at their start values.
+    // The link flags get their start values before the connection window
+    // opens: its first cycle must find them so.
     m_core.globals.AutoPing = true;
     m_core.globals.XmitQueueBypass = false;
-    // 7. The connection window; its load opens the port and starts a cycle.
+    // The connection window; its load opens the port and starts a cycle.
     m_registry->openWindow(win::frmConnect);
-    // 8. The log window, when it was open at the last exit.
+    // The log window, when it was open at the last exit.
     if (s.readBool(AppName::Tarvikon, configs, QStringLiteral("CommLogOpen"), false))
         m_registry->openWindow(win::frmCommLog);
-    // 10. Go Offline off until connected.
+    // Go Offline off until connected.
     m_core.controls.setEnabled(win::frmMain, QStringLiteral("mnuMonitorOffline"), false);
-    // 11. The data model; it begins with the no-monitor state.
+    // The data model; it begins with the no-monitor state.
     m_core.data.InitMonitorData(m_core.globals, s, &m_core.shell);
     // The data model has just read the echo setting: a log window loaded
     // earlier in this sequence shows the echo as it now is.

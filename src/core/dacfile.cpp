@@ -370,7 +370,6 @@ QList<FileLine> splitLines(const QByteArray &bytes)
 void detach(MonitorData &d)
 {
     d.FileIsOpen = false;
-    d.DiskFileNum = 0;
 }
 
 } // namespace
@@ -476,10 +475,6 @@ bool WriteMDF(AppCore &core)
         core.messages.message(QStringLiteral("InWriteMDF, FileIsOpen is False"));
         return false;
     }
-    if (d.DiskFileNum < 1 || d.DiskFileNum > 255) {
-        core.messages.message(QStringLiteral("In WriteMDF, DiskFileNum is out of range"));
-        return false;
-    }
     d.FileOpenForInput = false;
 
     // The read refreshes the image afterwards; the file holds the image as
@@ -515,10 +510,6 @@ bool ReadMDF(AppCore &core)
     MonitorData &d = core.data;
     if (!d.FileIsOpen) {
         core.messages.message(QStringLiteral("No File Is Open - Can't Finish Read Operation"));
-        return false;
-    }
-    if (d.DiskFileNum < 1 || d.DiskFileNum > 255) {
-        core.messages.message(QStringLiteral("In ReadMDF, DiskFileNum is out of range"));
         return false;
     }
     d.FileOpenForInput = true;
@@ -598,7 +589,6 @@ void DacFileActions::askToSave()
 void DacFileActions::attach(const QString &path, bool forInput)
 {
     MonitorData &d = m_core.data;
-    d.DiskFileNum = kMdfHandle;
     d.FilePath = path;
     d.FileTitle = QFileInfo(path).fileName();
     d.FileIsOpen = true;
@@ -656,7 +646,7 @@ void DacFileActions::saveAs()
 void DacFileActions::close()
 {
     askToSave();
-    // FileIsOpen, DiskFileNum and FilePath stay: a later save writes to the
+    // FileIsOpen and FilePath stay: a later save writes to the
     // same path again.
     m_core.shell.SetMainTitle(QString());
 }

@@ -16,8 +16,7 @@
 // The file state lives in MonitorData (FileIsOpen, FilePath, FileTitle,
 // FileOpenForInput, DataChanged, ReadPosition). No operating-system handle is
 // held between operations: the reader reads the whole file at once, the
-// writer replaces the file in one step. DiskFileNum is kMdfHandle while a
-// file is attached to the image and 0 when none is.
+// writer replaces the file in one step.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -29,7 +28,6 @@ namespace tvk {
 
 class AppCore;
 
-inline constexpr qint16 kMdfHandle = 1;
 // A shorter file cannot be a DAC value file.
 inline constexpr qint64 kMdfMinimumSize = 100;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The full read of the monitor: a fixed sequence of read commands, one step
-// per second from the main window's timer tmrSave, whose replies refresh the
+// per second from its own timer (tmrSave), whose replies refresh the
 // whole monitor image through their parsers. Nothing waits for the replies.
 // The timer stops once the sequence is past its last step, and the step
 // counter never wraps.

@@ -45,29 +45,23 @@ std::optional<DacGroupId> dacGroupByCountKey(QStringView key)
 
 MonitorData::MonitorData() = default;
 
-void MonitorData::addInitHook(std::function<void()> hook)
-{
-    if (hook)
-        m_initHooks.push_back(std::move(hook));
-}
-
 void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
                                   MonitorDataHost *host)
 {
-    // 1. The main window shows that no monitor is connected.
+    // The main window shows that no monitor is connected.
     if (host)
         host->EnterNoMonitorState();
 
-    // 2. Group counts and the number of scan sets.
+    // Group counts and the number of scan sets.
     for (const DacGroupDesc &desc : kDacGroups)
         group(desc.id).count = desc.startCount;
     NumScanSets = 6;
 
-    // 3. The first two lines of every DAC value file.
+    // The first two lines of every DAC value file.
     FileHeaderText = kFileHeaderText;
     FileVersionText = kFileVersionText;
 
-    // 4. File state and identity texts.
+    // File state and identity texts.
     FileIsOpen = false;
     DataChanged = false;
     FilePath.clear();
@@ -76,17 +70,15 @@ void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
     FirmwareVersion.clear();
     ScanSetCaption = kNoScanSetCaption;
 
-    // 5. Scan set and link state; the firmware identity derived from the
-    // version reply starts over with it; then state owned by other features.
+    // Scan set and link state; the firmware identity derived from the
+    // version reply starts over with it.
     CurrentScanSet = 0;
     link.MonitorOnline = false;
     link.AutoPing = true;
     MonitorType = 0;
     MdiMonitor = false;
-    for (const auto &hook : m_initHooks)
-        hook();
 
-    // 6. Channel names.
+    // Channel names.
     for (const DacGroupDesc &desc : kDacGroups) {
         Group &g = group(desc.id);
         for (int c = 0; c < kDacChannels; ++c) {
@@ -95,19 +87,19 @@ void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
         }
     }
 
-    // 7. Log echo and port number.
+    // Log echo and port number.
     link.CommLogEcho = settings.readBool(AppName::Tarvikon, SettingsSection::Configs,
                                          QStringLiteral("CommLogEnabled"), false);
     const int port = settings.readInt(AppName::Tarvikon, SettingsSection::Configs,
                                       QStringLiteral("CommPort"), 1);
     link.CommPort = port < 1 ? 1 : port;
 
-    // 8. Menus that need a monitor.
+    // Menus that need a monitor.
     if (host)
         for (const char *menu : kMenusDisabledAtInit)
             host->SetMenuItemEnabled(QString::fromLatin1(menu), false);
 
-    // 9. Capabilities are unknown until the monitor reports them.
+    // Capabilities are unknown until the monitor reports them.
     CapabilityFlags.fill(false);
 }
 

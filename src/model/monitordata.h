@@ -44,9 +44,6 @@ struct DacGroupDesc {
     const char *letter;      // "L" .. "CPP"
     const char *countKey;    // key of the count in the DAC value file, "NumLDacs" ..
     qint16 startCount;       // count given at start-up
-    const char *readPresent; // read commands; nullptr when the group has none
-    const char *readInitial;
-    const char *readFactory;
     std::array<const char *, kDacChannels> names; // nullptr: the channel has no name
 };
 
@@ -54,39 +51,39 @@ struct DacGroupDesc {
 inline constexpr int kHorizSCapChannel = 8;
 
 inline constexpr std::array<DacGroupDesc, kDacGroupCount> kDacGroups = { {
-    { DacGroupId::L, "L", "NumLDacs", 8, "ddl", "ddpl", "ddfl",
+    { DacGroupId::L, "L", "NumLDacs", 8,
       { "Master Contrast", "Master Brightness", "Red Gain", "Green Gain", "Blue Gain",
         "Red Offset", "Green Offset", "Blue Offset", nullptr, nullptr } },
-    { DacGroupId::B, "B", "NumBDacs", 2, "ddb", "ddpb", "ddfb",
+    { DacGroupId::B, "B", "NumBDacs", 2,
       { "White Level", "Bias Adjust", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
         nullptr, nullptr } },
-    { DacGroupId::H, "H", "NumHDacs", 4, "ddh", "ddph", "ddfh",
+    { DacGroupId::H, "H", "NumHDacs", 4,
       { "Horizontal Size", "Horizontal Center", "Horizontal Linearity", "Trace Rotation",
         nullptr, nullptr, nullptr, nullptr, "Horiz S Cap", nullptr } },
-    { DacGroupId::V, "V", "NumVDacs", 7, "ddv", "ddpv", "ddfv",
+    { DacGroupId::V, "V", "NumVDacs", 7,
       { "Vertical Size", "Vertical Center", "Vert Linearity", "E-W Correction",
         "Horiz Trapezoid", "Horiz Parabola", "Horiz Bow", nullptr, nullptr, nullptr } },
-    { DacGroupId::N, "N", "NumNDacs", 3, "dds", "ddps", "ddfs",
+    { DacGroupId::N, "N", "NumNDacs", 3,
       { "North-South Correction", "North-South Trapezoid", "North-South Phase", nullptr,
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CO, "CO", "NumCODacs", 4, nullptr, nullptr, nullptr,
+    { DacGroupId::CO, "CO", "NumCODacs", 4,
       { "Convergence RB V DC", "Convergence RB H DC", "Convergence RGB H DC",
         "Convergence RGB V DC", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CHR, "CHR", "NumCHRDacs", 4, nullptr, nullptr, nullptr,
+    { DacGroupId::CHR, "CHR", "NumCHRDacs", 4,
       { "Convergence RB V HRamp", "Convergence RB H HRamp", "Convergence RGB H HRamp",
         "Convergence RGB V HRamp", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CHP, "CHP", "NumCHPDacs", 4, nullptr, nullptr, nullptr,
+    { DacGroupId::CHP, "CHP", "NumCHPDacs", 4,
       { "Convergence RB V HParabola", "Convergence RB H HParabola",
         "Convergence RGB H HParabola", "Convergence RGB V HParabola", nullptr, nullptr, nullptr,
         nullptr, nullptr, nullptr } },
-    { DacGroupId::CVR, "CVR", "NumCVRDacs", 4, nullptr, nullptr, nullptr,
+    { DacGroupId::CVR, "CVR", "NumCVRDacs", 4,
       { "Convergence RB V VRamp", "Convergence RB H VRamp", "Convergence RGB H VRamp",
         "Convergence RGB V VRamp", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CVP, "CVP", "NumCVPDacs", 4, nullptr, nullptr, nullptr,
+    { DacGroupId::CVP, "CVP", "NumCVPDacs", 4,
       { "Convergence RB V VParabola", "Convergence RB H VParabola",
         "Convergence RGB H VParabola", "Convergence RGB V VParabola", nullptr, nullptr, nullptr,
         nullptr, nullptr, nullptr } },
-    { DacGroupId::CPP, "CPP", "NumCPPDacs", 4, nullptr, nullptr, nullptr,
+    { DacGroupId::CPP, "CPP", "NumCPPDacs", 4,
       { "Purity Horizontal", "Purity Vertical", "Convergence VParabola Balance",
         "Convergence HParabola Balance", nullptr, nullptr, nullptr, nullptr, nullptr,
         nullptr } },
@@ -104,10 +101,6 @@ static_assert(dacGroupTableInOrder(), "kDacGroups must be indexed by DacGroupId"
 inline constexpr const DacGroupDesc &dacGroupDesc(DacGroupId id)
 {
     return kDacGroups[size_t(id)];
-}
-inline constexpr bool hasReadCommands(DacGroupId id)
-{
-    return dacGroupDesc(id).readPresent != nullptr;
 }
 // "L" .. "CPP", exact case.
 std::optional<DacGroupId> dacGroupByLetter(QStringView letter);
@@ -163,20 +156,16 @@ class MonitorData {
 public:
     MonitorData();
 
-    // Start values of every field, in the order the tool has always used:
-    // no-monitor state, counts, file texts, file and identity texts, scan
-    // set and link state (then the registered init hooks), channel names, the
+    // Start values of every field, in this order (the window sees the
+    // no-monitor state before anything else changes): no-monitor state,
+    // counts, file texts, file and identity texts, scan set and link state,
+    // channel names, the
     // log-echo and port settings, the disabled menus, the capability flags.
     // The value tables are not touched: they are zero from construction and
     // are never cleared as a whole. host may be null: the window steps are
     // then skipped.
     void InitMonitorData(LinkGlobals &link, const Settings &settings,
                          MonitorDataHost *host = nullptr);
-
-    // Start values of state owned elsewhere (download counters, firmware
-    // identity, ...): run by InitMonitorData each time, in registration order,
-    // where the link state gets its start values.
-    void addInitHook(std::function<void()> hook);
 
     // --- DAC groups ---
     qint16 count(DacGroupId group) const;
@@ -245,7 +234,6 @@ public:
 
     // --- DAC value file state ---
     bool FileIsOpen = false;
-    qint16 DiskFileNum = 0;
     bool FileOpenForInput = false;
     QString FilePath;
     QString FileTitle;
@@ -266,7 +254,6 @@ private:
     const Group &group(DacGroupId id) const { return m_groups[size_t(id)]; }
 
     std::array<Group, kDacGroupCount> m_groups;
-    std::vector<std::function<void()>> m_initHooks;
 };
 
 } // namespace tvk

@@ -128,7 +128,6 @@ void attach(AppCore &core, const QString &path)
     core.data.FilePath = path;
     core.data.FileTitle = QFileInfo(path).fileName();
     core.data.FileIsOpen = true;
-    core.data.DiskFileNum = kMdfHandle;
     core.data.FileOpenForInput = true;
 }
 
@@ -249,7 +248,6 @@ private slots:
             QVERIFY(WriteMDF(*h.core));
             QVERIFY(h.messages.messages.isEmpty());
             QVERIFY(!h.core->data.FileIsOpen);
-            QCOMPARE(h.core->data.DiskFileNum, qint16(0));
             // Every line but the date is exactly as built from the rules.
             QStringList got = QString::fromLatin1(readBytes(path)).split(QLatin1String(kCrLf));
             QStringList want = QString::fromLatin1(expectedOffline(QDateTime::currentDateTime(),
@@ -376,7 +374,6 @@ private slots:
         QVERIFY(!ReadMDF(*h.core));
         QCOMPARE(h.messages.messages, QStringList({message}));
         QVERIFY(!h.core->data.FileIsOpen);
-        QCOMPARE(h.core->data.DiskFileNum, qint16(0));
         QCOMPARE(h.core->data.NumScanSets, qint16(6));
     }
 

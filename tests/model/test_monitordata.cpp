@@ -74,11 +74,7 @@ private slots:
             QCOMPARE(int(g.startCount), counts[i]);
             QCOMPARE(dacGroupByLetter(letters[i]), std::optional(g.id));
             QCOMPARE(dacGroupByCountKey(QString::fromLatin1(g.countKey)), std::optional(g.id));
-            QCOMPARE(hasReadCommands(g.id), i < 5);
         }
-        QCOMPARE(QString::fromLatin1(dacGroupDesc(DacGroupId::N).readPresent), "dds");
-        QCOMPARE(QString::fromLatin1(dacGroupDesc(DacGroupId::N).readInitial), "ddps");
-        QCOMPARE(QString::fromLatin1(dacGroupDesc(DacGroupId::H).readFactory), "ddfh");
         QVERIFY(!dacGroupByLetter(u"l"));
         QVERIFY(!dacGroupByLetter(u"C"));
         QVERIFY(!dacGroupByCountKey(u"numldacs"));
@@ -215,19 +211,11 @@ private slots:
         LinkGlobals link;
         QStringList calls;
         RecordingHost host(&calls);
-        d.addInitHook([&] {
-            // Runs with the link state: counts set, channel names still to come.
-            calls.append(QStringLiteral("hook count=%1 online=%2 name=%3")
-                             .arg(d.count(DacGroupId::L))
-                             .arg(link.MonitorOnline)
-                             .arg(d.channelName(DacGroupId::L, 0)));
-        });
         link.MonitorOnline = true;
         d.InitMonitorData(link, Settings(), &host);
 
         const QStringList expected {
             "EnterNoMonitorState",
-            "hook count=8 online=0 name=",
             "mnuAdjustHV=off",
             "mnuDiagnosticsFPControls=off",
             "mnuDiagnosticsDeflHV=off",

@@ -1,5 +1,5 @@
 #pragma once
-// Numbers as the monitor tool has always shown its readings: a small
+// Numbers as the windows show the monitor's readings: a small
 // picture of digits such as "#0.00" (at least one integer digit, two
 // decimals), "00.0" (two integer digits, one decimal) or "000" (three
 // digits, no decimals). A "#" stands for an optional digit, each "0" before

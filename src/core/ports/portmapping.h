@@ -1,8 +1,8 @@
 #pragma once
 // Which device each of the ports "Com1".."Com4" opens, and remembering it.
 //
-// A port maps to a device path ("Configs"/"Com1Device".."Com4Device", as the
-// link has always read it). When the user picks a USB adapter that has a
+// A port maps to a device path ("Configs"/"Com1Device".."Com4Device", the
+// keys the link reads). When the user picks a USB adapter that has a
 // serial number, its serial number and USB ids are kept too
 // ("Com1SerialNumber", "Com1UsbIds"), so the adapter is found again when it
 // comes back under another device name. A device given on the command line

@@ -102,7 +102,7 @@ std::optional<qint16> MonitorTypeOfVersion(QStringView digits)
     const double number = digits.left(n).toString().toDouble(&ok);
     if (!ok)
         return std::nullopt;
-    // Single precision, as the monitor types have always been computed:
+    // Single precision, the rounding every type code in the program rests on:
     // 2.17f x 100 is 216.99998, so 0.4 is added before the fraction goes.
     const float scaled = float(number) * 100.0f + 0.4f;
     if (!(scaled < float(std::numeric_limits<qint16>::max()) + 1.0f))
