@@ -135,15 +135,7 @@ void Connector::ChoosePort(int index)
     if (port == m_g.CommPort || port < 1 || port > 4)
         return;
     m_g.CommPort = port;
-    bool opened = false;
-    try {
-        opened = m_link.OpenCommPort();
-    } catch (...) {
-        portOpenFailed();
-        m_messages.message(QStringLiteral("Comm Port Error -> try another port"));
-        return;
-    }
-    if (opened) {
+    if (m_link.OpenCommPort()) {
         openTrying();
     } else {
         portOpenFailed();

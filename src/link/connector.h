@@ -120,7 +120,7 @@ private:
     ControlBook &m_controls;
     WindowHost &m_windows;
     UserMessages &m_messages;
-    Timer *m_attempt;  // tmrConnect of frmTrying
+    Timer *m_attempt;  // one attempt of a connection cycle: 2 s for the ping to be answered
     Timer *m_timedOut; // Timer1 of frmTimedOut
     Timer *m_replug;   // looks for a lost port again
     bool m_portLost = false; // lost while open; no open since

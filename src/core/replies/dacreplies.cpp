@@ -4,6 +4,7 @@
 
 #include "core/appshell.h"
 #include "core/replies/replycontext.h"
+#include "core/replies/replynumbers.h"
 #include "base/texthelpers.h"
 
 #include <QScopeGuard>
@@ -28,34 +29,6 @@ QString indexed(const char *name, int index)
 
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-// A signed decimal number with an optional fraction at the start of the text,
-// leading blanks ignored. Nothing when no digit starts it.
-std::optional<double> leadingNumber(QStringView text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        ++i;
-    bool digits = false;
-    while (i < text.size() && isDigit(text[i])) {
-        ++i;
-        digits = true;
-    }
-    if (i < text.size() && text[i] == u'.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i])) {
-            ++i;
-            digits = true;
-        }
-    }
-    if (!digits)
-        return std::nullopt;
-    bool ok = false;
-    const double value = text.mid(start, i - start).toString().toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
 
 // True when the text (after leading white space) starts with a number, a
 // "-" before the digits allowed.
@@ -237,7 +210,7 @@ CurrentScanSetReply ParseCurrentScanSet(QStringView text)
         // The number stands after the label and its "=".
         const qsizetype from = at + kConfigNumberLabel.size() + 1;
         if (from <= text.size()) {
-            if (const auto number = leadingNumber(text.mid(from)))
+            if (const auto number = LeadingReal(text.mid(from)))
                 reply.number = QString::number(std::round(*number), 'f', 0);
         }
     }
@@ -264,14 +237,14 @@ SyncFrequencies ParseSyncFrequencies(QStringView text)
     const QString trimmed = text.trimmed().toString();
     const qsizetype v = trimmed.indexOf(kVsyncLabel);
     if (v >= 0) {
-        const double value = leadingNumber(QStringView(trimmed).mid(v + kVsyncLabel.size())).value_or(0);
+        const double value = LeadingReal(QStringView(trimmed).mid(v + kVsyncLabel.size())).value_or(0);
         f.vertical = value > kFrequencyMaximum ? 0 : value;
     }
     const QString rest = SkipPastLineFeed(trimmed);
     const qsizetype h = rest.indexOf(kHsyncLabel);
     if (h >= 0) {
         const double value =
-            leadingNumber(QStringView(rest).mid(h + kHsyncLabel.size())).value_or(0) * kHsyncScale;
+            LeadingReal(QStringView(rest).mid(h + kHsyncLabel.size())).value_or(0) * kHsyncScale;
         f.horizontal = value > kFrequencyMaximum ? 0 : value;
     }
     return f;
