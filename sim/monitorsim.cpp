@@ -47,6 +47,8 @@ bool parseSwitch(QByteArray arg, bool &on)
     return false;
 }
 
+} // namespace
+
 bool parseFlag(QStringView value, bool &flag)
 {
     const QString v = value.toString().toLower();
@@ -71,8 +73,6 @@ QByteArray numberLine(std::initializer_list<int> values)
     }
     return line;
 }
-
-} // namespace
 
 MonitorConfig::MonitorConfig()
 {

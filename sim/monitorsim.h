@@ -29,6 +29,7 @@
 #include "simdiag.h"
 
 #include <array>
+#include <initializer_list>
 
 namespace tvk::sim {
 
@@ -129,6 +130,13 @@ int dacMaximum(char group, int channel);
 
 // Monitor type as the tool derives it: the version times 100 (2.25 gives 225).
 int monitorTypeOf(const QString &version);
+
+// An option flag: empty, 1/0, true/false, yes/no, on/off (any case). False,
+// leaving the flag alone, for anything else.
+bool parseFlag(QStringView value, bool &flag);
+
+// Comma-separated decimals, as the monitor lists values on one line.
+QByteArray numberLine(std::initializer_list<int> values);
 
 // Applies comma-separated options ("version=2.25,boot,silentafter=5") to the
 // configuration. Names are case-insensitive; flags take no value or a value

@@ -31,16 +31,6 @@ int byteArg(const QByteArray &text)
     return v <= 255 ? v : -1;
 }
 
-QByteArray numbers(std::initializer_list<int> values)
-{
-    QByteArray line;
-    for (int v : values) {
-        if (!line.isEmpty())
-            line += ',';
-        line += QByteArray::number(v);
-    }
-    return line;
-}
 
 } // namespace
 
@@ -61,7 +51,7 @@ void MonitorSimulator::handleLimitsReport(const QByteArray &arg, Lines &out)
     QByteArray limits = "Limits ";
     for (int i = 0; i < 8; ++i)
         limits += QByteArray::number(s.limits[size_t(i)]) + ',';
-    limits += numbers({s.contrastHysteresis, s.brightnessHysteresis});
+    limits += numberLine({s.contrastHysteresis, s.brightnessHysteresis});
     out << limits;
     out << "BC " + QByteArray(m_config.userBrightnessEnabled ? "1" : "0") + ','
             + (m_config.userContrastEnabled ? "1" : "0");

@@ -48,19 +48,6 @@ bool parseNumberList(QStringView value, QList<int> &numbers)
     return true;
 }
 
-bool parseBool(QStringView value, bool &flag)
-{
-    const QString v = value.toString().toLower();
-    if (v.isEmpty() || v == u"1" || v == u"true" || v == u"yes" || v == u"on") {
-        flag = true;
-        return true;
-    }
-    if (v == u"0" || v == u"false" || v == u"no" || v == u"off") {
-        flag = false;
-        return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -94,13 +81,13 @@ bool applyFirmwareOption(MonitorConfig &config, const QString &name, QStringView
         return true;
     }
     if (name == u"eofbad")
-        return parseBool(value, config.eofChecksumBad);
+        return parseFlag(value, config.eofChecksumBad);
     if (name == u"eofunreported")
-        return parseBool(value, config.eofUnreported);
+        return parseFlag(value, config.eofUnreported);
     if (name == u"erasefail")
-        return parseBool(value, config.eraseFails);
+        return parseFlag(value, config.eraseFails);
     if (name == u"autoboot")
-        return parseBool(value, config.autoBoot);
+        return parseFlag(value, config.autoBoot);
     if (name == u"baud" && ok && number >= 0) {
         config.baud = number;
         return true;

@@ -159,6 +159,17 @@ int AdjustPanel::bindSlider(const SliderRow &row, QAbstractSlider *slider, QWidg
     return index;
 }
 
+QGridLayout *AdjustPanel::bulkButtonGrid(QWidget *factory, QWidget *initial, QWidget *saveInitial,
+                                         QWidget *ok, QWidget *cancel)
+{
+    auto *bulk = new QGridLayout;
+    bulk->addWidget(factory, 0, 0);
+    bulk->addWidget(initial, 0, 1);
+    bulk->addWidget(saveInitial, 1, 0);
+    bulk->addLayout(buttonRow({ok, cancel}), 1, 1);
+    return bulk;
+}
+
 QLabel *AdjustPanel::makeScanSetLabel(const QString &objectName)
 {
     m_scanSetLabel = new QLabel(m_core.data.ScanSetCaption, this);

@@ -134,6 +134,10 @@ protected:
                    QWidget *factory = nullptr, QWidget *initial = nullptr, QLabel *caption = nullptr);
     // The label that shows ScanSetCaption.
     QLabel *makeScanSetLabel(const QString &objectName);
+    // The bulk buttons in two rows: factory and initial above, save initial
+    // beside OK and Cancel below.
+    static QGridLayout *bulkButtonGrid(QWidget *factory, QWidget *initial, QWidget *saveInitial,
+                                       QWidget *ok, QWidget *cancel);
 
     // --- State ---
     void setArmed(bool on) { m_armed = on; }

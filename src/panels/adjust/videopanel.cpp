@@ -88,11 +88,7 @@ VideoPanel::VideoPanel(AppCore &core) : AdjustPanel(core, win::frmVideoAdj, QStr
     QPushButton *ok = makeButton(QStringLiteral("VideoOKButton"), QStringLiteral("OK"));
     QPushButton *cancel = makeButton(QStringLiteral("VideoCancelButton"), QStringLiteral("Cancel"));
 
-    auto *bulk = new QGridLayout;
-    bulk->addWidget(m_factoryButton, 0, 0);
-    bulk->addWidget(m_initialButton, 0, 1);
-    bulk->addWidget(m_saveInitialButton, 1, 0);
-    bulk->addLayout(buttonRow({ok, cancel}), 1, 1);
+    QGridLayout *bulk = bulkButtonGrid(m_factoryButton, m_initialButton, m_saveInitialButton, ok, cancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(makeScanSetLabel(QStringLiteral("ScanSetSelectedLabel4")));
