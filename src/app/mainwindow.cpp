@@ -13,6 +13,7 @@
 #include "protocol/commands.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
@@ -48,10 +49,17 @@ QList<QMdiSubWindow *> visibleWindows(QMdiArea *area, bool minimised)
 } // namespace
 
 MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent)
+    : MainWindow(core, launcher, registerWindows, parent)
+{
+}
+
+MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowList &windows,
+                       QWidget *parent)
     : QMainWindow(parent)
     , m_core(core)
     , m_launcher(launcher)
     , m_area(new QMdiArea(this))
+    , m_unbuilt(new QActionGroup(this))
     , m_stateLabel(new QLabel(this))
     , m_simBadge(new QLabel(tr("Simulated monitor"), this))
     , m_readProgress(new QProgressBar(this))
@@ -62,7 +70,7 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     m_registry = new WindowRegistry(core, m_area, this);
-    registerWindows(*m_registry, launcher);
+    windows(*m_registry, launcher);
     core.windows.setTarget(m_registry);
 
     buildMenus();
@@ -104,6 +112,29 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
+    const auto command = [this](MenuCommand c, std::function<void()> f) {
+        m_commands[size_t(c)] = std::move(f);
+    };
+    command(MenuCommand::None, [] {});
+    command(MenuCommand::FileOpen, [this] { DacFileActions(m_core).open(); });
+    command(MenuCommand::FileSaveAs, [this] { DacFileActions(m_core).saveAs(); });
+    command(MenuCommand::FileClose, [this] { DacFileActions(m_core).close(); });
+    command(MenuCommand::Exit, [this] { close(); });
+    command(MenuCommand::UpdateAllData, [this] { m_core.fullRead.start(); });
+    command(MenuCommand::GoOffline, [this] { m_core.connector.GoOffline(); });
+    command(MenuCommand::GoOfflineDemo, [this] { m_core.shell.EnterOfflineDemoState(); });
+    command(MenuCommand::RunFromBootMode, [this] { m_core.send(cmd::runApplication()); });
+    command(MenuCommand::OperatingConditions, [this] { openOperatingConditions(); });
+    command(MenuCommand::Cascade, [this] { cascade(); });
+    command(MenuCommand::TileHorizontally, [this] { tileHorizontally(); });
+    command(MenuCommand::TileVertically, [this] { tileVertically(); });
+    command(MenuCommand::ArrangeIcons, [this] { arrangeIcons(); });
+    command(MenuCommand::HelpTopics, [this] { showHelp(); });
+    for (const auto &f : m_commands)
+        Q_ASSERT(f); // every command has its function
+
+    m_unbuilt->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    m_unbuilt->setEnabled(false);
     QHash<QString, QMenu *> menus;
     for (const MenuItemDef &item : mainMenuTable()) {
         const QString name = QString::fromLatin1(item.name);
@@ -118,6 +149,8 @@ void MainWindow::buildMenus()
         action->setObjectName(name);
         action->setMenuRole(QAction::NoRole);
         m_actions.insert(name, action);
+        if (item.opens && !m_registry->isRegistered(*item.opens))
+            m_unbuilt->addAction(action);
         connect(action, &QAction::triggered, this, [this, name] { trigger(name); });
     }
 }
@@ -127,46 +160,19 @@ void MainWindow::trigger(const QString &name)
     const MenuItemDef *item = findMenuItem(name);
     if (!item)
         return;
-    if (item->opens) {
-        const QString window = *item->opens;
-        if (m_registry->isRegistered(window))
-            m_registry->openWindow(window);
-        else
-            statusBar()->showMessage(tr("This window is not part of this build yet."), 4000);
+    if (!item->opens) {
+        run(item->command);
         return;
     }
-    if (name == QLatin1String("mnuFileExit"))
-        close();
-    else if (name == QLatin1String("mnuFileOpen"))
-        DacFileActions(m_core).open();
-    else if (name == QLatin1String("mnuFileSaveAs"))
-        DacFileActions(m_core).saveAs();
-    else if (name == QLatin1String("mnuFileClose"))
-        DacFileActions(m_core).close();
-    else if (name == QLatin1String("mnuMonitorUpdate"))
-        m_core.fullRead.start();
-    else if (name == QLatin1String("mnuMonitorOnline"))
-        m_registry->openWindow(win::frmConnect);
-    else if (name == QLatin1String("mnuMonitorOffline"))
-        m_core.connector.GoOffline();
-    else if (name == QLatin1String("mnuMonitorDemo"))
-        m_core.shell.EnterOfflineDemoState();
-    else if (name == QLatin1String("mnuMonitorRun"))
-        m_core.send(cmd::runApplication());
-    else if (name == QLatin1String("mnuDiagnosticsOperating"))
-        openOperatingConditions();
-    else if (name == QLatin1String("mnuWindowCascade"))
-        cascade();
-    else if (name == QLatin1String("mnuWindowTileHorizontal"))
-        tileHorizontally();
-    else if (name == QLatin1String("mnuWindowTileVertical"))
-        tileVertically();
-    else if (name == QLatin1String("mnuWindowArrangeIcons"))
-        arrangeIcons();
-    else if (name == QLatin1String("mnuHelpTopics"))
-        showHelp();
-    else if (m_actions.contains(name))
-        m_actions.value(name)->setData(QStringLiteral("later")); // handled by a later feature
+    if (m_registry->isRegistered(*item->opens))
+        m_registry->openWindow(*item->opens);
+    else
+        statusBar()->showMessage(tr("This window is not part of this build yet."), 4000);
+}
+
+void MainWindow::run(MenuCommand command)
+{
+    m_commands[size_t(command)]();
 }
 
 void MainWindow::updateStatus()

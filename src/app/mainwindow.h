@@ -2,10 +2,16 @@
 // frmMain: the multi-document container of every panel, its menu bar (built
 // from the menu table), caption, status bar, start-up and shutdown.
 
+#include "core/mainmenu.h"
+
 #include <QHash>
 #include <QMainWindow>
 
+#include <array>
+#include <functional>
+
 class QAction;
+class QActionGroup;
 class QLabel;
 class QProgressBar;
 class QMdiArea;
@@ -19,7 +25,13 @@ class WindowRegistry;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // Registers the windows of the window list (windowlist.h).
     MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent = nullptr);
+    // Registers the windows `registerWindows` adds: a build, or a test, that
+    // leaves a window out gets its menu item shown disabled.
+    using WindowList = std::function<void(WindowRegistry &, DesktopLauncher &)>;
+    MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowList &registerWindows,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The load sequence: settings, start mode, connection window, log window,
@@ -31,7 +43,8 @@ public:
     WindowRegistry &registry() { return *m_registry; }
     QMdiArea *mdiArea() const { return m_area; }
     QAction *menuAction(const QString &name) const { return m_actions.value(name); }
-    // Runs a menu item's action by name.
+    // Runs a menu item by name, as choosing it does: opens its window or
+    // runs its command, whether the item is enabled or not.
     void trigger(const QString &name);
 
     // Window menu.
@@ -48,6 +61,7 @@ protected:
 
 private:
     void buildMenus();
+    void run(MenuCommand command);
     void tile(Qt::Orientation stacking);
     void updateStatus();
 
@@ -56,6 +70,11 @@ private:
     QMdiArea *m_area;
     WindowRegistry *m_registry;
     QHash<QString, QAction *> m_actions;
+    // Items whose window this build does not register: the group is
+    // disabled, and an action in a disabled group stays disabled whatever
+    // the connection states and modes set.
+    QActionGroup *m_unbuilt;
+    std::array<std::function<void()>, kMenuCommandCount> m_commands;
     QLabel *m_stateLabel;
     QLabel *m_simBadge;
     QProgressBar *m_readProgress;

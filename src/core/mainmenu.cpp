@@ -6,19 +6,20 @@ const std::vector<MenuItemDef> &mainMenuTable()
 {
     static const std::vector<MenuItemDef> table = {
         {"mnuFile", "&File", nullptr, nullptr},
-        {"mnuFileNew", "&New", "mnuFile", nullptr},
-        {"mnuFileOpen", "&Open ...", "mnuFile", nullptr},
-        {"mnuFileSave", "&Save", "mnuFile", nullptr},
-        {"mnuFileSaveAs", "S&ave As ...", "mnuFile", nullptr},
-        {"mnuFileClose", "&Close", "mnuFile", nullptr},
-        {"mnuFileExit", "E&xit", "mnuFile", nullptr},
+        // New and Save have no action attached.
+        {"mnuFileNew", "&New", "mnuFile", nullptr, MenuCommand::None},
+        {"mnuFileOpen", "&Open ...", "mnuFile", nullptr, MenuCommand::FileOpen},
+        {"mnuFileSave", "&Save", "mnuFile", nullptr, MenuCommand::None},
+        {"mnuFileSaveAs", "S&ave As ...", "mnuFile", nullptr, MenuCommand::FileSaveAs},
+        {"mnuFileClose", "&Close", "mnuFile", nullptr, MenuCommand::FileClose},
+        {"mnuFileExit", "E&xit", "mnuFile", nullptr, MenuCommand::Exit},
 
         {"mnuMonitor", "&Monitor", nullptr, nullptr},
-        {"mnuMonitorUpdate", "&Update All Data", "mnuMonitor", nullptr},
-        {"mnuMonitorOnline", "Go O&nline", "mnuMonitor", nullptr},
-        {"mnuMonitorOffline", "Go O&ffline", "mnuMonitor", nullptr},
-        {"mnuMonitorDemo", "Go Offline &Demo Mode", "mnuMonitor", nullptr},
-        {"mnuMonitorRun", "&Run from BOOT MODE", "mnuMonitor", nullptr},
+        {"mnuMonitorUpdate", "&Update All Data", "mnuMonitor", nullptr, MenuCommand::UpdateAllData},
+        {"mnuMonitorOnline", "Go O&nline", "mnuMonitor", &win::frmConnect},
+        {"mnuMonitorOffline", "Go O&ffline", "mnuMonitor", nullptr, MenuCommand::GoOffline},
+        {"mnuMonitorDemo", "Go Offline &Demo Mode", "mnuMonitor", nullptr, MenuCommand::GoOfflineDemo},
+        {"mnuMonitorRun", "&Run from BOOT MODE", "mnuMonitor", nullptr, MenuCommand::RunFromBootMode},
         {"mnuMonitorScanSelect", "&Scan Selection ...", "mnuMonitor", &win::frmScanSelect},
 
         {"mnuConfigure", "&Configure", nullptr, nullptr},
@@ -51,7 +52,8 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuDiagnostics", "&Diagnostics", nullptr, nullptr},
         {"mnuDiagnosticsCommLogging", "&Comm Logging", "mnuDiagnostics", &win::frmCommLog},
         {"mnuDiagnosticsDeflHV", "Defl & HV Enable", "mnuDiagnostics", &win::frmDeflHVEnable},
-        {"mnuDiagnosticsOperating", "&Operating Conditions (All)", "mnuDiagnostics", nullptr},
+        {"mnuDiagnosticsOperating", "&Operating Conditions (All)", "mnuDiagnostics", nullptr,
+         MenuCommand::OperatingConditions},
         {"mnuDiagnosticsVoltages", "Operating &Voltages", "mnuDiagnostics", &win::frmCRTVoltages},
         {"frmDiagnosticsDeflectionStatus", "&Deflection Status", "mnuDiagnostics",
          &win::frmDeflectionStatus},
@@ -64,13 +66,14 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {"mnuDiagnosticsPeek", "&Peek and Poke", "mnuDiagnostics", &win::frmPeekPoke},
 
         {"mnuWindow", "&Window", nullptr, nullptr},
-        {"mnuWindowCascade", "&Cascade", "mnuWindow", nullptr},
-        {"mnuWindowTileHorizontal", "Tile &Horizontally", "mnuWindow", nullptr},
-        {"mnuWindowTileVertical", "Tile &Verticlly", "mnuWindow", nullptr},
-        {"mnuWindowArrangeIcons", "Arrange &Icons", "mnuWindow", nullptr},
+        {"mnuWindowCascade", "&Cascade", "mnuWindow", nullptr, MenuCommand::Cascade},
+        {"mnuWindowTileHorizontal", "Tile &Horizontally", "mnuWindow", nullptr,
+         MenuCommand::TileHorizontally},
+        {"mnuWindowTileVertical", "Tile &Verticlly", "mnuWindow", nullptr, MenuCommand::TileVertically},
+        {"mnuWindowArrangeIcons", "Arrange &Icons", "mnuWindow", nullptr, MenuCommand::ArrangeIcons},
 
         {"mnuHelp", "&Help", nullptr, nullptr},
-        {"mnuHelpTopics", "&Velloran Help Topics ...", "mnuHelp", nullptr},
+        {"mnuHelpTopics", "&Velloran Help Topics ...", "mnuHelp", nullptr, MenuCommand::HelpTopics},
         {"mnuHelpAbout", "&About Tarvik", "mnuHelp", &win::frmAbout},
     };
     return table;

@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTest>
 
 using namespace tvk;
@@ -60,6 +61,63 @@ private slots:
         QCOMPARE(h.window->menuAction(QStringLiteral("mnuDiagnosticsDeflHV"))->text(),
                  QStringLiteral("Defl && HV Enable"));
         QVERIFY(h.window->menuAction(QStringLiteral("frmDiagnosticsDeflectionStatus")));
+    }
+
+    void menuItems_runWhatTheTableNames()
+    {
+        GuiHarness h;
+        h.window->show();
+        auto choose = [&](const char *name) {
+            QAction *action = h.window->menuAction(QString::fromLatin1(name));
+            QVERIFY2(action && action->isEnabled(), name);
+            action->trigger();
+        };
+        choose("mnuMonitorDemo");
+        QCOMPARE(h.core->shell.connectionState(), ConnectionState::OfflineDemo);
+        choose("mnuHelpTopics");
+        QCOMPARE(h.launcher.opened.size(), 1);
+        // New has no action: nothing opens, nothing is said.
+        choose("mnuFileNew");
+        QVERIFY(h.messages.messages.isEmpty());
+        QVERIFY(h.window->mdiArea()->subWindowList().isEmpty());
+        QVERIFY(h.window->menuAction(QStringLiteral("mnuFileNew"))->data().isNull());
+        choose("mnuInfoVersion");
+        QVERIFY(h.window->registry().isWindowVisible(win::frmVersion));
+        choose("mnuFileExit");
+        QVERIFY(!h.window->isVisible());
+    }
+
+    void menuItem_ofAWindowLeftOut_staysDisabled()
+    {
+        GuiHarness h;
+        // A build with one window of the menus: the geometry panel.
+        h.window.reset();
+        const auto geometryOnly = [](WindowRegistry &r, DesktopLauncher &) {
+            r.add(win::frmGeometryAdj, [](AppCore &c) { return new ProbePanel(c, win::frmGeometryAdj); });
+        };
+        h.window = std::make_unique<MainWindow>(*h.core, h.launcher, geometryOnly);
+        QAction *video = h.window->menuAction(QStringLiteral("mnuAdjustVideo"));
+        QAction *geometry = h.window->menuAction(QStringLiteral("mnuAdjustGeometry"));
+        QVERIFY(!video->isEnabled());
+        QVERIFY(video->isVisible());
+        // The demonstration state enables every item; a window that is not
+        // there still cannot be chosen.
+        h.core->shell.SetFactoryMode();
+        h.core->shell.EnterOfflineDemoState();
+        QVERIFY(geometry->isEnabled());
+        QVERIFY(h.window->menuAction(QStringLiteral("mnuFileOpen"))->isEnabled());
+        QVERIFY(!video->isEnabled());
+        QVERIFY(!h.window->menuAction(QStringLiteral("mnuMonitorOnline"))->isEnabled());
+        h.core->shell.EnterOnlineState();
+        QVERIFY(!video->isEnabled());
+
+        // Run by name it says so instead of opening anything.
+        h.window->show();
+        h.window->trigger(QStringLiteral("mnuAdjustVideo"));
+        QVERIFY(h.window->registry().find(win::frmVideoAdj) == nullptr);
+        QVERIFY(!h.window->statusBar()->currentMessage().isEmpty());
+        h.window->trigger(QStringLiteral("mnuAdjustGeometry"));
+        QVERIFY(h.window->registry().isWindowVisible(win::frmGeometryAdj));
     }
 
     void firstRun_storesRunTypeAndEndsInNoMonitor()
