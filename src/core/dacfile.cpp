@@ -6,9 +6,11 @@
 #include "core/mainmenu.h"
 #include "core/replies/operatingtime.h"
 #include "core/replies/identity.h"
+#include "protocol/commands.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QSaveFile>
 
@@ -165,6 +167,9 @@ void restoreOperatingTime(AppCore &core, const std::optional<OperatingTimeReadin
 
 enum class LineOutcome { Next, Stop };
 
+// Applies the lines of a file, one at a time, each by the rule of its key:
+// the key table names the fields a line needs and the function that applies
+// it. A key the table does not know is a DAC channel's name, or an error.
 class MdfReader {
 public:
     explicit MdfReader(AppCore &core) : m_core(core), m_d(core.data) {}
@@ -173,6 +178,38 @@ public:
     LineOutcome apply(const QStringList &fields);
 
 private:
+    using Handler = LineOutcome (MdfReader::*)(const QString &key, const QStringList &fields);
+    struct KeyRule {
+        int fields; // the line ends early with fewer
+        Handler handler;
+    };
+    static const QHash<QString, KeyRule> &keyRules();
+
+    // The line handlers, in the order the writer writes the lines.
+    LineOutcome skip(const QString &, const QStringList &) { return LineOutcome::Next; }
+    template <NumberKind kind, char unit>
+    LineOutcome unitNumber(const QString &key, const QStringList &fields);
+    template <QString (*readCommand)()>
+    LineOutcome version(const QString &key, const QStringList &fields);
+    LineOutcome operatingHours(const QString &key, const QStringList &fields);
+    LineOutcome operatingCycles(const QString &key, const QStringList &fields);
+    template <qint16 MonitorData::*limit>
+    LineOutcome hvLimit(const QString &key, const QStringList &fields);
+    LineOutcome scanSetCount(const QString &key, const QStringList &fields);
+    LineOutcome groupCount(const QString &key, const QStringList &fields);
+    LineOutcome scanSet(const QString &key, const QStringList &fields);
+    LineOutcome scanSetName(const QString &key, const QStringList &fields);
+    LineOutcome dacChannel(const QString &key, const QStringList &fields);
+
+    bool need(const QStringList &fields, int n)
+    {
+        if (fields.size() >= n)
+            return true;
+        fail(lineEndsEarly());
+        return false;
+    }
+    // A count line's value, 8 at most; null (with its message) otherwise.
+    std::optional<qint16> count(const QString &key, const QStringList &fields);
     void fail(const ReadFailure &f)
     {
         m_core.messages.message(QStringLiteral("In ReadMDF, Error # %1: %2").arg(f.number).arg(f.description));
@@ -194,148 +231,177 @@ private:
     MonitorData &m_d;
 };
 
+const QHash<QString, MdfReader::KeyRule> &MdfReader::keyRules()
+{
+    static const QHash<QString, KeyRule> rules = [] {
+        QHash<QString, KeyRule> r{
+            // Comment and date lines.
+            {QStringLiteral("#"), {0, &MdfReader::skip}},
+            {QStringLiteral("File Created:"), {0, &MdfReader::skip}},
+            // Identity lines restore what they name.
+            {QStringLiteral("Model Number:"), {2, &MdfReader::unitNumber<NumberKind::Model, 'S'>}},
+            {QStringLiteral("Serial Number:"), {2, &MdfReader::unitNumber<NumberKind::Serial, 'S'>}},
+            {QStringLiteral("Part Number:"), {2, &MdfReader::unitNumber<NumberKind::Model, 'U'>}},
+            {QStringLiteral("CRT Serial Number:"), {2, &MdfReader::unitNumber<NumberKind::Serial, 'T'>}},
+            {QStringLiteral("CRT Part Number:"), {2, &MdfReader::unitNumber<NumberKind::Model, 'T'>}},
+            {QStringLiteral("Firmware Version:"), {2, &MdfReader::version<&cmd::readFirmwareVersion>}},
+            {QStringLiteral("ROM Version:"), {2, &MdfReader::version<&cmd::readEpromVersion>}},
+            {QStringLiteral("Operating Hours:"), {2, &MdfReader::operatingHours}},
+            {QStringLiteral("Operating Cycles:"), {2, &MdfReader::operatingCycles}},
+            {QStringLiteral("HV Upper Limit:"), {2, &MdfReader::hvLimit<&MonitorData::HvUpperLimit>}},
+            {QStringLiteral("HV Lower Limit:"), {2, &MdfReader::hvLimit<&MonitorData::HvLowerLimit>}},
+            // Counts.
+            {QStringLiteral("NumScanSets"), {2, &MdfReader::scanSetCount}},
+            // Scan-set sections.
+            {QStringLiteral("ScanSet"), {2, &MdfReader::scanSet}},
+            {QStringLiteral("ScanSetName"), {2, &MdfReader::scanSetName}},
+        };
+        for (const DacGroupDesc &g : kDacGroups)
+            r.insert(QString::fromLatin1(g.countKey), {2, &MdfReader::groupCount});
+        return r;
+    }();
+    return rules;
+}
+
 LineOutcome MdfReader::apply(const QStringList &fields)
 {
     const QString key = fields.value(0).trimmed();
-    auto need = [&](int n) {
-        if (fields.size() >= n)
-            return true;
-        fail(lineEndsEarly());
-        return false;
-    };
-    auto second = [&] { return fields.value(1); };
+    const auto rule = keyRules().constFind(key);
+    if (rule == keyRules().constEnd())
+        return dacChannel(key, fields);
+    if (!need(fields, rule->fields))
+        return LineOutcome::Stop;
+    return (this->*rule->handler)(key, fields);
+}
 
-    // Comment and date lines.
-    if (key == u"#" || key == u"File Created:")
-        return LineOutcome::Next;
+template <NumberKind kind, char unit>
+LineOutcome MdfReader::unitNumber(const QString &, const QStringList &fields)
+{
+    ApplyUnitNumber(m_core.replyContext, kind, UnitNumber{QChar(QLatin1Char(unit)), fields[1]});
+    return LineOutcome::Next;
+}
 
-    // Identity lines restore what they name.
-    struct NumberKey {
-        const char *key;
-        NumberKind kind;
-        char unit;
-    };
-    static const NumberKey kNumberKeys[] = {
-        {"Model Number:", NumberKind::Model, 'S'},
-        {"Serial Number:", NumberKind::Serial, 'S'},
-        {"Part Number:", NumberKind::Model, 'U'},
-        {"CRT Serial Number:", NumberKind::Serial, 'T'},
-        {"CRT Part Number:", NumberKind::Model, 'T'},
-    };
-    for (const NumberKey &k : kNumberKeys) {
-        if (key == QLatin1String(k.key)) {
-            if (!need(2))
-                return LineOutcome::Stop;
-            ApplyUnitNumber(m_core.replyContext, k.kind, UnitNumber{QChar(QLatin1Char(k.unit)), second()});
-            return LineOutcome::Next;
-        }
-    }
-    if (key == u"Firmware Version:" || key == u"ROM Version:") {
-        if (!need(2))
-            return LineOutcome::Stop;
-        const QString command = key == u"ROM Version:" ? QStringLiteral("de") : QStringLiteral("df");
-        m_core.dispatcher.DispatchResponse(command + kCrLf + second());
-        return LineOutcome::Next;
-    }
-    if (key == u"Operating Hours:" || key == u"Operating Cycles:") {
-        if (!need(2))
-            return LineOutcome::Stop;
-        // A text that is no counter value is passed over.
-        if (key == u"Operating Hours:") {
-            if (const auto time = parseTimeText(second()))
-                restoreOperatingTime(m_core, time, std::nullopt);
-        } else if (const auto cycles = parseCyclesText(second())) {
-            restoreOperatingTime(m_core, std::nullopt, cycles);
-        }
-        return LineOutcome::Next;
-    }
-    if (key == u"HV Upper Limit:" || key == u"HV Lower Limit:") {
-        if (!need(2))
-            return LineOutcome::Stop;
-        const NumberResult r = leadingNumber(second());
-        if (!r.value) {
-            fail(r.failure);
-            return LineOutcome::Stop;
-        }
-        (key == u"HV Upper Limit:" ? m_d.HvUpperLimit : m_d.HvLowerLimit) = *r.value;
-        return LineOutcome::Next;
-    }
+// The version lines go through the reply of the command that reads them, so
+// the monitor type follows the firmware version as it does online.
+template <QString (*readCommand)()>
+LineOutcome MdfReader::version(const QString &, const QStringList &fields)
+{
+    m_core.dispatcher.DispatchResponse(readCommand() + kCrLf + fields[1]);
+    return LineOutcome::Next;
+}
 
-    // Counts.
-    const bool isScanSets = key == u"NumScanSets";
-    const auto countGroup = dacGroupByCountKey(key);
-    if (isScanSets || countGroup) {
-        if (!need(2))
-            return LineOutcome::Stop;
-        const auto v = number(second());
-        if (!v)
-            return LineOutcome::Stop;
-        if (*v > 8) {
-            badInput(key, " Value Too Large");
-            return LineOutcome::Stop;
-        }
-        if (isScanSets) {
-            m_d.NumScanSets = *v;
-        } else if (!m_d.setCount(*countGroup, *v)) {
-            // A negative count would leave the group without channels.
-            badInput(key, " Value Too Small");
-            return LineOutcome::Stop;
-        }
-        return LineOutcome::Next;
-    }
+// A text that is no counter value is passed over.
+LineOutcome MdfReader::operatingHours(const QString &, const QStringList &fields)
+{
+    if (const auto time = parseTimeText(fields[1]))
+        restoreOperatingTime(m_core, time, std::nullopt);
+    return LineOutcome::Next;
+}
 
-    // Scan-set sections.
-    if (key == u"ScanSet") {
-        if (!need(2))
-            return LineOutcome::Stop;
-        const auto v = number(second());
-        if (!v)
-            return LineOutcome::Stop;
-        if (*v > m_d.NumScanSets - 1) {
-            badInput(key, " Value Too Large");
-            return LineOutcome::Stop;
-        }
-        m_d.FileScanSet = *v;
-        m_core.scanSets.setLoadedFromFile(*v);
-        return LineOutcome::Next;
-    }
-    if (key == u"ScanSetName") {
-        if (!need(2))
-            return LineOutcome::Stop;
-        if (second().isEmpty()) {
-            badInput(key, " Has No Name Assigned");
-            return LineOutcome::Stop;
-        }
-        if (!ScanSets::isValid(m_d.FileScanSet)) {
-            fail(noSuchRow(m_d.FileScanSet));
-            return LineOutcome::Stop;
-        }
-        m_core.scanSets.setTitle(m_d.FileScanSet, second());
-        return LineOutcome::Next;
-    }
+LineOutcome MdfReader::operatingCycles(const QString &, const QStringList &fields)
+{
+    if (const auto cycles = parseCyclesText(fields[1]))
+        restoreOperatingTime(m_core, std::nullopt, cycles);
+    return LineOutcome::Next;
+}
 
-    // DAC values.
-    if (const auto channel = m_d.findChannel(key)) {
-        if (!need(4))
-            return LineOutcome::Stop;
-        qint16 v[3];
-        for (int i = 0; i < 3; ++i) {
-            const auto n = number(fields[i + 1]);
-            if (!n)
-                return LineOutcome::Stop;
-            v[i] = *n;
-        }
-        if (!m_d.StoreFileDac(channel->group, channel->channel, v[0], v[1], v[2])) {
-            fail(subscriptOutOfRange());
-            return LineOutcome::Stop;
-        }
-        return LineOutcome::Next;
+template <qint16 MonitorData::*limit>
+LineOutcome MdfReader::hvLimit(const QString &, const QStringList &fields)
+{
+    const NumberResult r = leadingNumber(fields[1]);
+    if (!r.value) {
+        fail(r.failure);
+        return LineOutcome::Stop;
     }
+    m_d.*limit = *r.value;
+    return LineOutcome::Next;
+}
 
-    m_core.messages.message(QStringLiteral("Name Not Found: ") + key + kCrLf + QStringLiteral("Line ")
-                            + QString::number(m_d.ReadPosition) + kCrLf + QStringLiteral("ScanSetReading: ")
-                            + QString::number(m_d.FileScanSet));
-    return LineOutcome::Stop;
+std::optional<qint16> MdfReader::count(const QString &key, const QStringList &fields)
+{
+    const auto v = number(fields[1]);
+    if (v && *v > 8) {
+        badInput(key, " Value Too Large");
+        return std::nullopt;
+    }
+    return v;
+}
+
+LineOutcome MdfReader::scanSetCount(const QString &key, const QStringList &fields)
+{
+    const auto v = count(key, fields);
+    if (!v)
+        return LineOutcome::Stop;
+    m_d.NumScanSets = *v;
+    return LineOutcome::Next;
+}
+
+LineOutcome MdfReader::groupCount(const QString &key, const QStringList &fields)
+{
+    const auto v = count(key, fields);
+    if (!v)
+        return LineOutcome::Stop;
+    if (!m_d.setCount(*dacGroupByCountKey(key), *v)) {
+        // A negative count would leave the group without channels.
+        badInput(key, " Value Too Small");
+        return LineOutcome::Stop;
+    }
+    return LineOutcome::Next;
+}
+
+LineOutcome MdfReader::scanSet(const QString &key, const QStringList &fields)
+{
+    const auto v = number(fields[1]);
+    if (!v)
+        return LineOutcome::Stop;
+    if (*v > m_d.NumScanSets - 1) {
+        badInput(key, " Value Too Large");
+        return LineOutcome::Stop;
+    }
+    m_d.FileScanSet = *v;
+    m_core.scanSets.setLoadedFromFile(*v);
+    return LineOutcome::Next;
+}
+
+LineOutcome MdfReader::scanSetName(const QString &key, const QStringList &fields)
+{
+    if (fields[1].isEmpty()) {
+        badInput(key, " Has No Name Assigned");
+        return LineOutcome::Stop;
+    }
+    if (!ScanSets::isValid(m_d.FileScanSet)) {
+        fail(noSuchRow(m_d.FileScanSet));
+        return LineOutcome::Stop;
+    }
+    m_core.scanSets.setTitle(m_d.FileScanSet, fields[1]);
+    return LineOutcome::Next;
+}
+
+// A DAC value line: the channel's name, then its present, factory and
+// initial values in the scan set being read.
+LineOutcome MdfReader::dacChannel(const QString &key, const QStringList &fields)
+{
+    const auto channel = m_d.findChannel(key);
+    if (!channel) {
+        m_core.messages.message(QStringLiteral("Name Not Found: ") + key + kCrLf + QStringLiteral("Line ")
+                                + QString::number(m_d.ReadPosition) + kCrLf
+                                + QStringLiteral("ScanSetReading: ") + QString::number(m_d.FileScanSet));
+        return LineOutcome::Stop;
+    }
+    if (!need(fields, 4))
+        return LineOutcome::Stop;
+    qint16 v[3];
+    for (int i = 0; i < 3; ++i) {
+        const auto n = number(fields[i + 1]);
+        if (!n)
+            return LineOutcome::Stop;
+        v[i] = *n;
+    }
+    if (!m_d.StoreFileDac(channel->group, channel->channel, v[0], v[1], v[2])) {
+        fail(subscriptOutOfRange());
+        return LineOutcome::Stop;
+    }
+    return LineOutcome::Next;
 }
 
 // The lines of a file with the 0-based offset of each line's start. A line

@@ -385,6 +385,12 @@ private slots:
         QTest::addColumn<QString>("message"); // %1: position of the last line
         QTest::newRow("count too large") << QStringList({"\"NumScanSets\",6", "\"NumLDacs\",9"})
                                          << "Bad Input - NumLDacs Value Too Large\rLine %1";
+        QTest::newRow("count below zero") << QStringList({"\"NumScanSets\",6", "\"NumLDacs\",-1"})
+                                          << "Bad Input - NumLDacs Value Too Small\rLine %1";
+        QTest::newRow("identity line ends early") << QStringList({"\"Model Number: \""})
+                                                  << "In ReadMDF, Error # 62: Input past end of file";
+        QTest::newRow("HV limit beyond 16 bits") << QStringList({"\"HV Upper Limit: \",\"99999 V\""})
+                                                 << "In ReadMDF, Error # 6: Overflow";
         QTest::newRow("scan set too large") << QStringList({"\"NumScanSets\",6", "\"ScanSet\",6"})
                                             << "Bad Input - ScanSet Value Too Large\rLine %1";
         QTest::newRow("no name") << QStringList({"\"ScanSet\",1", "\"ScanSetName\",\"\""})
