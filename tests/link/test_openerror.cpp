@@ -9,6 +9,7 @@
 #include "link/portinfo.h"
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
+#include "pty.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -171,10 +172,10 @@ void TestOpenError::deviceWithoutPermission_namesTheGroupAndTheCommand()
 
 void TestOpenError::exclusivelyHeldPty_isBusy()
 {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+    test::PtyPair pty;
+    if (!pty.ok())
         QSKIP("no pseudo-terminal available");
-    const QString slave = QString::fromLocal8Bit(::ptsname(master));
+    const QString slave = pty.slaveName();
     // Another holder: open with exclusive access, as terminal programs do.
     const int holder = ::open(QFile::encodeName(slave).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(holder >= 0);
@@ -197,7 +198,6 @@ void TestOpenError::exclusivelyHeldPty_isBusy()
     QtSerialPort port;
     QVERIFY2(port.open(slave), qPrintable(port.errorString()));
     port.close();
-    ::close(master);
 }
 
 void TestOpenError::otherFailures_keepTheDriversText()
@@ -258,17 +258,11 @@ void TestOpenError::wordingFromFacts()
 
 void TestOpenError::missingModemLines_areOneNotePerDevice()
 {
-    const auto makePty = [](int *master) {
-        *master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (*master < 0 || ::grantpt(*master) != 0 || ::unlockpt(*master) != 0)
-            return QString();
-        return QString::fromLocal8Bit(::ptsname(*master));
-    };
-    int m1 = -1, m2 = -1;
-    const QString a = makePty(&m1);
-    const QString b = makePty(&m2);
-    if (a.isEmpty() || b.isEmpty())
+    const test::PtyPair first, second;
+    if (!first.ok() || !second.ok())
         QSKIP("no pseudo-terminal available");
+    const QString a = first.slaveName();
+    const QString b = second.slaveName();
 
     SystemClock clock;
     QtPortFactory ports;
@@ -294,8 +288,6 @@ void TestOpenError::missingModemLines_areOneNotePerDevice()
     QCOMPARE(notes.size(), 2);
     QVERIFY(notes[0].contains(a) && notes[0].contains(QStringLiteral("DTR and RTS")));
     QVERIFY(notes[1].contains(b));
-    ::close(m1);
-    ::close(m2);
 }
 
 QTEST_GUILESS_MAIN(TestOpenError)

@@ -1,6 +1,8 @@
 // The pseudo-terminal front end, end to end: start it, open its link like a
 // serial device, talk to the monitor, stop it.
 
+#include "pty.h"
+
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,26 +12,16 @@
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
+#include <cstring>
+#include <sys/types.h>
+
+using tvk::test::ptyAvailable;
+using tvk::test::TerminalFd;
 
 class TestPtySim : public QObject {
     Q_OBJECT
 
 private:
-    static bool ptyAvailable()
-    {
-        const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (fd < 0)
-            return false;
-        const bool ok = ::grantpt(fd) == 0 && ::unlockpt(fd) == 0 && ::ptsname(fd);
-        ::close(fd);
-        return ok;
-    }
-
     static bool waitForPath(const QString &path, bool present, int timeoutMs = 5000)
     {
         QDeadlineTimer deadline(timeoutMs);
@@ -41,39 +33,7 @@ private:
         return true;
     }
 
-    // Reads until `count` markers have arrived or the time runs out.
-    static QByteArray readUntil(int fd, char marker, int count = 1, int timeoutMs = 3000)
-    {
-        QByteArray got;
-        QDeadlineTimer deadline(timeoutMs);
-        while (got.count(marker) < count && !deadline.hasExpired()) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, int(std::max<qint64>(1, deadline.remainingTime()))) <= 0)
-                continue;
-            char buf[256];
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n > 0)
-                got.append(buf, n);
-        }
-        return got;
-    }
-
-    static int openDevice(const QString &path)
-    {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
-        if (fd >= 0) {
-            termios t{};
-            ::tcgetattr(fd, &t);
-            ::cfmakeraw(&t);
-            ::tcsetattr(fd, TCSANOW, &t);
-        }
-        return fd;
-    }
-
-    static void writeAll(int fd, const QByteArray &data)
-    {
-        QCOMPARE(::write(fd, data.constData(), size_t(data.size())), ssize_t(data.size()));
-    }
+    static void writeAll(const TerminalFd &fd, const QByteArray &data) { QVERIFY(fd.write(data)); }
 
 private slots:
     void servesTheMonitorOnALink()
@@ -96,24 +56,24 @@ private slots:
         QVERIFY(waitForPath(link, true));
         QCOMPARE(QFileInfo(link).symLinkTarget(), QString::fromLocal8Bit(slave));
 
-        int fd = openDevice(link);
-        QVERIFY2(fd >= 0, strerror(errno));
+        TerminalFd fd = TerminalFd::openRaw(link);
+        QVERIFY2(fd.isOpen(), strerror(errno));
         writeAll(fd, "p\r\n");
-        QCOMPARE(readUntil(fd, '#'), QByteArray("p\r\n#"));
+        QCOMPARE(fd.readUntil('#'), QByteArray("p\r\n#"));
         writeAll(fd, "df\r\n");
-        QCOMPARE(readUntil(fd, '#'), QByteArray("df\r\nV 2.17\r\n#"));
+        QCOMPARE(fd.readUntil('#'), QByteArray("df\r\nV 2.17\r\n#"));
         // Typed one character at a time.
         for (char c : QByteArray("dw\r"))
             writeAll(fd, QByteArray(1, c));
-        QCOMPARE(readUntil(fd, '#'), QByteArray("dw\r\nModel Type = 20\r\n#"));
-        ::close(fd);
+        QCOMPARE(fd.readUntil('#'), QByteArray("dw\r\nModel Type = 20\r\n#"));
+        fd.close();
 
         // A client that comes back finds the same monitor.
-        fd = openDevice(link);
-        QVERIFY(fd >= 0);
+        fd = TerminalFd::openRaw(link);
+        QVERIFY(fd.isOpen());
         writeAll(fd, "cmsPTY-1\r\ndms\r\n");
-        QCOMPARE(readUntil(fd, '#', 2), QByteArray("cmsPTY-1\r\n#dms\r\nModel Number = PTY-1\r\n#"));
-        ::close(fd);
+        QCOMPARE(fd.readUntil('#', 2), QByteArray("cmsPTY-1\r\n#dms\r\nModel Number = PTY-1\r\n#"));
+        fd.close();
 
         proc.terminate(); // SIGTERM
         QVERIFY(proc.waitForFinished(5000));
@@ -145,11 +105,11 @@ private slots:
         proc.start(QStringLiteral(TVK_MONITOR_SIM_PATH), {QStringLiteral("--link"), link, QStringLiteral("--boot")});
         QVERIFY(proc.waitForStarted(5000));
         QVERIFY(waitForPath(link, true));
-        const int fd = openDevice(link);
-        QVERIFY(fd >= 0);
+        TerminalFd fd = TerminalFd::openRaw(link);
+        QVERIFY(fd.isOpen());
         writeAll(fd, "p\n");
-        QCOMPARE(readUntil(fd, '$'), QByteArray("p\r\n$"));
-        ::close(fd);
+        QCOMPARE(fd.readUntil('$'), QByteArray("p\r\n$"));
+        fd.close();
         ::kill(pid_t(proc.processId()), SIGINT);
         QVERIFY(proc.waitForFinished(5000));
         QVERIFY(waitForPath(link, false));

@@ -6,21 +6,7 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 namespace tvk::test {
-
-bool ptyAvailable()
-{
-    const int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::grantpt(fd) == 0 && ::unlockpt(fd) == 0 && ::ptsname(fd);
-    ::close(fd);
-    return ok;
-}
 
 SimProcess::SimProcess(const QElapsedTimer &since, QObject *parent) : QObject(parent), m_since(since)
 {

@@ -13,6 +13,7 @@
 #include "apptest.h"
 #include "guitest.h"
 #include "link/qtserialport.h"
+#include "pty.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -21,9 +22,6 @@
 #include <memory>
 
 namespace tvk::test {
-
-// True when this system can make pseudo-terminals.
-bool ptyAvailable();
 
 class SimProcess : public QObject {
     Q_OBJECT

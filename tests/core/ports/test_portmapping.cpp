@@ -6,15 +6,12 @@
 #include "core/ports/portmapping.h"
 #include "core/ports/portpickermodel.h"
 #include "link/portmap.h"
+#include "pty.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace tvk;
 
@@ -154,10 +151,10 @@ void TestPortMapping::pickerLists_adaptersSimulatorAndMappedDevices()
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("monitor"));
     // A simulator's link: a symbolic link to a pseudo-terminal.
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    const bool pty = master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0;
+    const test::PtyPair pair;
+    const bool pty = pair.ok();
     if (pty)
-        QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(master)), link));
+        QVERIFY(QFile::link(pair.slaveName(), link));
     r.system.ports = {adapter(QStringLiteral("/dev/ttyUSB1"), QStringLiteral("B2")),
                       adapter(QStringLiteral("/dev/ttyS0"), QString(), 0, 0, QString())};
     r.store.mapToAdapter(1, adapter(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("GONE"))); // unplugged
@@ -195,8 +192,6 @@ void TestPortMapping::pickerLists_adaptersSimulatorAndMappedDevices()
     model.refresh();
     QCOMPARE(model.entries()[model.rowForPort(1)].port.device, QStringLiteral("/dev/ttyUSB4"));
     QCOMPARE(model.portState(1), QStringLiteral("present"));
-    if (master >= 0)
-        ::close(master);
 }
 
 void TestPortMapping::pickerChoices_storeAndMoveTheMappedToColumn()
