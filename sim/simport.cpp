@@ -84,6 +84,15 @@ void SimPort::close()
     m_open = false;
 }
 
+void SimPort::unplug(const QString &reason)
+{
+    if (!m_open)
+        return;
+    close();
+    m_error = reason;
+    emit lost(reason);
+}
+
 QByteArray SimPort::readAll()
 {
     QByteArray data = m_input;

@@ -45,6 +45,11 @@ public:
     QString errorString() const override { return m_error; }
     bool isSimulated() const override { return true; }
 
+    // The simulated adapter is pulled out: the port closes and reports
+    // lost(), as a real port does when its device goes away. Nothing
+    // happens while the port is closed.
+    void unplug(const QString &reason = QStringLiteral("simulated adapter unplugged"));
+
     // The monitor behind the port (null before the first open).
     MonitorSimulator *simulator() const { return m_sim; }
     // Characters produced by the monitor and not yet delivered.

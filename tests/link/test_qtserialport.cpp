@@ -1,119 +1,24 @@
 // The real serial port against a pseudo-terminal: the test holds the master
-// side and plays the monitor.
+// side and plays the monitor. What every port does (open, read, write, loss,
+// reopen) is in test_portcontract; here is what only this port does.
 
 #include "link/qtserialport.h"
 #include "link/seriallink.h"
+#include "pty.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
-
 using namespace tvk;
-
-namespace {
-
-class Pty {
-public:
-    Pty()
-    {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master < 0)
-            return;
-        if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
-            closeMaster();
-            return;
-        }
-        const char *name = ::ptsname(m_master);
-        if (!name) {
-            closeMaster();
-            return;
-        }
-        m_slave = QString::fromLocal8Bit(name);
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    }
-    ~Pty() { closeMaster(); }
-    bool ok() const { return m_master >= 0; }
-    QString slave() const { return m_slave; }
-    bool send(const QByteArray &data) const
-    {
-        return ::write(m_master, data.constData(), size_t(data.size())) == data.size();
-    }
-    QByteArray take() const
-    {
-        QByteArray out;
-        char buf[256];
-        for (;;) {
-            const ssize_t n = ::read(m_master, buf, sizeof buf);
-            if (n <= 0)
-                break;
-            out.append(buf, n);
-        }
-        return out;
-    }
-    void closeMaster()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
-    }
-
-private:
-    int m_master = -1;
-    QString m_slave;
-};
-
-} // namespace
+using tvk::test::PtyPair;
 
 class TestQtSerialPort : public QObject {
     Q_OBJECT
 private slots:
-    void receiveAndWrite();
     void missingDevice();
-    void masterHangUpIsLoss();
     void linkOverPty();
 };
-
-void TestQtSerialPort::receiveAndWrite()
-{
-    Pty pty;
-    if (!pty.ok())
-        QSKIP("no pseudo-terminal available");
-    QtSerialPort port;
-    QSignalSpy notices(&port, &SerialPort::notice);
-    QVERIFY2(port.open(pty.slave()), qPrintable(port.errorString()));
-    QVERIFY(port.isOpen());
-    QCOMPARE(port.deviceName(), pty.slave());
-    // A pseudo-terminal has no modem lines; that is only a notice.
-    for (const QList<QVariant> &n : std::as_const(notices))
-        QVERIFY(n.first().toString().contains(pty.slave()));
-
-    QSignalSpy received(&port, &SerialPort::received);
-    QSignalSpy lost(&port, &SerialPort::lost);
-    QVERIFY(pty.send(QByteArray("P\0#\r\n", 5)));
-    QByteArray got;
-    QTRY_VERIFY_WITH_TIMEOUT((got += port.readAll()).size() >= 4, 3000);
-    QVERIFY(received.size() >= 1);
-    QCOMPARE(got, QByteArray("P#\r\n")); // raw: CR LF untouched, NUL gone
-
-    QVERIFY(port.write("p\r\n"));
-    QByteArray echoed;
-    QTRY_VERIFY_WITH_TIMEOUT((echoed += pty.take()).size() >= 3, 3000);
-    QCOMPARE(echoed, QByteArray("p\r\n"));
-
-    port.close();
-    QVERIFY(!port.isOpen());
-    QVERIFY(!port.write("x"));
-    QCOMPARE(lost.size(), 0);
-
-    // Open again after a close.
-    QVERIFY(port.open(pty.slave()));
-    QVERIFY(port.isOpen());
-}
 
 void TestQtSerialPort::missingDevice()
 {
@@ -127,28 +32,9 @@ void TestQtSerialPort::missingDevice()
     QVERIFY(!made->isOpen());
 }
 
-void TestQtSerialPort::masterHangUpIsLoss()
-{
-    Pty pty;
-    if (!pty.ok())
-        QSKIP("no pseudo-terminal available");
-    QtSerialPort port;
-    QVERIFY(port.open(pty.slave()));
-    QSignalSpy lost(&port, &SerialPort::lost);
-    QSignalSpy received(&port, &SerialPort::received);
-    pty.closeMaster(); // the far end goes away, as an unplugged adapter does
-    QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 3000);
-    QVERIFY(!port.isOpen());
-    QVERIFY(!lost.first().first().toString().isEmpty());
-    // Reported once, and the dead device no longer wakes the event loop.
-    QTest::qWait(200);
-    QCOMPARE(lost.size(), 1);
-    QCOMPARE(received.size(), 0);
-}
-
 void TestQtSerialPort::linkOverPty()
 {
-    Pty pty;
+    PtyPair pty;
     if (!pty.ok())
         QSKIP("no pseudo-terminal available");
     SystemClock clock;
@@ -157,7 +43,7 @@ void TestQtSerialPort::linkOverPty()
     test::RecordingLog log;
     test::RecordingBeeper beeper;
     SerialLink link(clock, ports, g, log, beeper);
-    link.setDeviceResolver([&](int) { return pty.slave(); });
+    link.setDeviceResolver([&](int) { return pty.slaveName(); });
     QStringList dispatched;
     link.setDispatcher([&](const QString &r) { dispatched << r; });
 
@@ -167,9 +53,7 @@ void TestQtSerialPort::linkOverPty()
     QTest::qWait(50);
     pty.take(); // the line discipline echoed "stale#" before the port went raw
     link.SendCommand(QStringLiteral("p\r\n"));
-    QByteArray out;
-    QTRY_VERIFY_WITH_TIMEOUT((out += pty.take()).size() >= 3, 3000);
-    QCOMPARE(out, QByteArray("p\r\n"));
+    QCOMPARE(pty.readAtLeast(3), QByteArray("p\r\n"));
     QVERIFY(pty.send(QByteArray("p\r\nP\0#\r\n", 8)));
     QTRY_COMPARE_WITH_TIMEOUT(dispatched, QStringList{"p\r\nP#"}, 3000);
     QVERIFY(!link.XmitBusy());

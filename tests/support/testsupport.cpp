@@ -47,8 +47,10 @@ QByteArray ScriptedPort::readAll()
 
 bool ScriptedPort::write(const QByteArray &data)
 {
-    if (!m_open || m_writeFails)
+    if (!m_open || m_writeFails) {
+        m_error = m_open ? QStringLiteral("write refused") : QStringLiteral("Port not open");
         return false;
+    }
     m_writes.append(data);
     return true;
 }
