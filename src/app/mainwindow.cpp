@@ -314,7 +314,7 @@ void MainWindow::shutDown()
         s.writeInt(AppName::Tarvikon, configs, QStringLiteral("CommPort"), m_core.globals.CommPort);
     s.writeBool(AppName::Tarvikon, configs, QStringLiteral("CommLogEnabled"), m_core.globals.CommLogEcho);
     s.writeInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), m_core.globals.ConnectRetryLimit);
-    // The connection's clocks stop with the port: a keep-alive whose reply
+    // The connection clocks stop with the port: a keep-alive whose reply
     // timer ran out after the close would reopen the port and ping again.
     m_core.connector.shutdown();
     m_core.fullRead.tmrSave()->stop();
