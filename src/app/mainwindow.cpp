@@ -322,14 +322,8 @@ void MainWindow::shutDown()
     s.writeInt(AppName::Tarvikon, configs, QStringLiteral("ConnectRetryLimit"), m_core.globals.ConnectRetryLimit);
     // The connection clocks stop with the port: a keep-alive whose reply
     // timer ran out after the close would reopen the port and ping again.
-    m_core.connector.attemptTimer()->stop();
-    m_core.connector.timedOutTimer()->stop();
-    m_core.connector.replugTimer()->stop();
-    m_core.link.tmrKeepAlive()->stop();
-    m_core.link.tmrConnect()->stop();
-    m_core.link.tmrKickXmitQueue()->stop();
+    m_core.connector.shutdown();
     m_core.fullRead.tmrSave()->stop();
-    m_core.link.CloseCommPort();
     m_registry->unloadAll();
     s.sync();
 }

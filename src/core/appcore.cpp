@@ -19,7 +19,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , dispatcher([this] { return int(data.MonitorType); })
     , shell(controls, messages, globals, data,
             AppShell::Hooks{[this](const QString &c) { send(c); },
-                            [this] { link.tmrConnect()->stop(); }})
+                            [this] { connector.markOffline(); }})
     , connector(clock, link, globals, shell, controls, windows, messages)
     , fullRead(clock, globals, [this](const QString &c) { send(c); })
     , download(HexDownload::Seams{clock, beeper, messages, [this](const QString &c) { send(c); },
@@ -38,12 +38,7 @@ void AppCore::wireDownload()
 {
     link.setRefusalFraming([this] { return download.isBusy(); });
     commLog.setTrafficSuppressed([this] { return download.suppressesTraffic(); });
-    connect(&download, &HexDownload::keepAliveInterval, this, [this](int ms) {
-        // Only a running keep-alive clock is re-armed; the download does not
-        // start one that is off.
-        if (link.tmrKeepAlive()->isActive())
-            link.tmrKeepAlive()->start(ms);
-    });
+    connect(&download, &HexDownload::keepAliveInterval, &connector, &Connector::setKeepAliveInterval);
     // The progress window follows the download.
     connect(&download.progress(), &DownloadProgress::changed, this, [this] {
         const bool shown = download.progress().isShown();

@@ -116,7 +116,6 @@ void AppShell::SetMenuItemEnabled(const QString &menuName, bool enabled)
 void AppShell::EnterOnlineState()
 {
     SetMainTitle(QStringLiteral("Monitor on Com") + QString::number(m_g.CommPort));
-    m_g.MonitorOnline = true;
     menu("mnuMonitorUpdate", true);
     menu("mnuMonitorOnline", false);
     menu("mnuMonitorOffline", true);
@@ -133,7 +132,6 @@ void AppShell::EnterBootModeState()
 {
     SetMainTitle(QStringLiteral("Monitor on Com") + QString::number(m_g.CommPort)
                  + QStringLiteral(" -- BOOT MODE"));
-    m_g.MonitorOnline = true;
     menu("mnuMonitorUpdate", false);
     menu("mnuMonitorOnline", false);
     menu("mnuMonitorOffline", true);
@@ -149,7 +147,9 @@ void AppShell::EnterBootModeState()
 void AppShell::EnterNoMonitorState()
 {
     SetMainTitle(QStringLiteral("No monitor"));
-    m_g.MonitorOnline = false;
+    // The connector forgets the monitor (whoever asked for this state).
+    if (m_hooks.markOffline)
+        m_hooks.markOffline();
     menu("mnuMonitorUpdate", false);
     menu("mnuMonitorOnline", true);
     menu("mnuMonitorOffline", false);
@@ -162,8 +162,6 @@ void AppShell::EnterNoMonitorState()
                              "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV",
                              "mnuAdjustMdiHV", "mnuDiagnosticsBacklight", "mnuDiagnosticsHeaterFan"})
         menu(name, false);
-    if (m_hooks.stopReplyTimer)
-        m_hooks.stopReplyTimer();
     m_data.FirmwareVersion.clear();
     m_data.RomVersion.clear();
     m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), QString());

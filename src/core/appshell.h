@@ -29,7 +29,7 @@ class AppShell : public QObject, public ConnectionStates, public MonitorDataHost
 public:
     struct Hooks {
         std::function<void(const QString &)> sendCommand; // queue a command
-        std::function<void()> stopReplyTimer;             // the link's timer for the ping reply
+        std::function<void()> markOffline;                // the connector: no monitor answers now
     };
 
     AppShell(ControlBook &controls, UserMessages &messages, LinkGlobals &globals,

@@ -6,9 +6,6 @@
 
 namespace tvk {
 
-namespace {
-} // namespace
-
 Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
                      ConnectionStates &states, ControlBook &controls, WindowHost &windows,
                      UserMessages &messages, QObject *parent)
@@ -19,6 +16,8 @@ Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
     , m_controls(controls)
     , m_windows(windows)
     , m_messages(messages)
+    , m_keepAlive(clock.createTimer(this))
+    , m_reply(clock.createTimer(this))
     , m_attempt(clock.createTimer(this))
     , m_timedOut(clock.createTimer(this))
     , m_replug(clock.createTimer(this))
@@ -26,8 +25,10 @@ Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
     connect(m_replug, &Timer::timeout, this, &Connector::onReplugTick);
     connect(m_attempt, &Timer::timeout, this, &Connector::onAttemptTick);
     connect(m_timedOut, &Timer::timeout, this, &Connector::DismissTimedOut);
-    connect(link.tmrKeepAlive(), &Timer::timeout, this, &Connector::onKeepAliveTick);
-    connect(link.tmrConnect(), &Timer::timeout, this, &Connector::onReplyTimeout);
+    connect(m_keepAlive, &Timer::timeout, this, &Connector::onKeepAliveTick);
+    connect(m_reply, &Timer::timeout, this, &Connector::onReplyTimeout);
+    connect(&link, &SerialLink::responseClosed, this, &Connector::onResponseClosed);
+    connect(&link, &SerialLink::interimMarker, this, &Connector::onInterimMarker);
     connect(&link, &SerialLink::portLost, this, &Connector::onPortLost);
 }
 
@@ -102,8 +103,27 @@ void Connector::stopCycleTimers()
 {
     m_replug->stop();
     m_attempt->stop();
-    m_link.tmrConnect()->stop();
-    m_link.tmrKeepAlive()->stop();
+    m_reply->stop();
+    m_keepAlive->stop();
+}
+
+bool Connector::openPort()
+{
+    // Whoever answered on the port before, nobody has answered on this open.
+    markOffline();
+    return m_link.OpenCommPort();
+}
+
+void Connector::enterNoMonitor()
+{
+    markOffline();
+    m_states.EnterNoMonitorState();
+}
+
+void Connector::markOffline()
+{
+    m_g.MonitorOnline = false;
+    m_reply->stop();
 }
 
 void Connector::portOpenFailed()
@@ -111,7 +131,7 @@ void Connector::portOpenFailed()
     // Whatever ran on the port before is gone with it.
     stopCycleTimers();
     m_windows.hideWindow(win::frmTrying);
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
     setIndicators(Colour::Red);
     setStatus(portFailureText());
     // OK pressed too early on a pulled adapter does not end the search.
@@ -123,7 +143,7 @@ void Connector::LoadConnectWindow()
 {
     setIndicators(Colour::Red);
     setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
-    if (m_link.OpenCommPort())
+    if (openPort())
         openTrying();
     else
         setStatus(portFailureText());
@@ -135,7 +155,7 @@ void Connector::ChoosePort(int index)
     if (port == m_g.CommPort || port < 1 || port > 4)
         return;
     m_g.CommPort = port;
-    if (m_link.OpenCommPort()) {
+    if (openPort()) {
         openTrying();
     } else {
         portOpenFailed();
@@ -149,7 +169,7 @@ void Connector::OkPressed()
     // A port lost while open (adapter pulled), one that would not open at
     // start, or one mapped to another device since, is opened again first.
     const bool reopen = !m_link.isPortOpen() || m_link.deviceName() != m_link.resolveDevice(m_g.CommPort);
-    if (reopen && !m_link.OpenCommPort()) {
+    if (reopen && !openPort()) {
         portOpenFailed();
         const SerialPort *p = m_link.port();
         m_messages.message(
@@ -166,7 +186,7 @@ void Connector::OfflinePressed()
     stopCycleTimers();
     m_portLost = false;
     m_windows.hideWindow(win::frmTrying);
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
     m_windows.hideWindow(win::frmConnect);
 }
 
@@ -176,14 +196,14 @@ void Connector::GoOffline()
 {
     stopCycleTimers();
     m_portLost = false;
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
     m_windows.hideWindow(win::frmConnect);
     m_windows.hideWindow(win::frmTrying);
 }
 
 void Connector::ReConnect()
 {
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
     m_windows.hideWindow(win::frmConnect);
     m_windows.hideWindow(win::frmTrying);
     m_windows.openWindow(win::frmConnect);
@@ -215,8 +235,8 @@ void Connector::StartCycle()
 {
     // The keep-alive of an earlier connection has nothing to keep alive now;
     // the next connection starts it again.
-    m_link.tmrKeepAlive()->stop();
-    m_states.EnterNoMonitorState();
+    m_keepAlive->stop();
+    enterNoMonitor();
     setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
     m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
     m_triesToGo = m_g.ConnectRetryLimit;
@@ -233,15 +253,15 @@ void Connector::CancelCycle()
 {
     m_attempt->stop();
     m_windows.hideWindow(win::frmTrying);
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
 }
 
 void Connector::onAttemptTick()
 {
     if (m_g.MonitorOnline) {
         m_attempt->stop();
-        m_link.tmrConnect()->stop();
-        m_link.tmrKeepAlive()->start(kKeepAliveAfterConnectMs);
+        m_reply->stop();
+        m_keepAlive->start(kKeepAliveAfterConnectMs);
         const bool boot = m_g.BootBlockReply;
         if (boot)
             m_states.EnterBootModeState();
@@ -265,7 +285,7 @@ void Connector::onAttemptTick()
         return;
     }
     m_attempt->stop();
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
     m_windows.hideWindow(win::frmTrying);
     ShowTimedOut();
     setStatus(unableToConnectText());
@@ -276,20 +296,56 @@ void Connector::onKeepAliveTick()
 {
     if (m_g.MonitorOnline && m_g.AutoPing) {
         sendPing();
-        m_link.tmrConnect()->start(kReplyMs);
+        m_reply->start(kReplyMs);
     } else {
-        m_link.tmrConnect()->stop();
+        m_reply->stop();
     }
+}
+
+void Connector::onResponseClosed()
+{
+    m_reply->stop();
+    if (m_g.MonitorOnline)
+        m_keepAlive->start(kKeepAliveAfterResponseMs);
+}
+
+void Connector::onInterimMarker()
+{
+    // Still working on it: the monitor is there, but the next quiet spell
+    // is checked sooner.
+    m_reply->stop();
+    if (m_g.MonitorOnline)
+        m_keepAlive->start(kKeepAliveAfterInterimMs);
+}
+
+void Connector::setAutoPing(bool on)
+{
+    m_g.AutoPing = on;
+    if (on)
+        m_keepAlive->start(kKeepAliveAfterAutoPingMs);
+}
+
+void Connector::setKeepAliveInterval(int ms)
+{
+    if (m_keepAlive->isActive())
+        m_keepAlive->start(ms);
+}
+
+void Connector::shutdown()
+{
+    stopCycleTimers();
+    m_timedOut->stop();
+    m_link.shutdown();
 }
 
 void Connector::onReplyTimeout()
 {
     const bool lost = m_g.MonitorOnline;
-    m_link.tmrConnect()->stop();
-    m_link.tmrKeepAlive()->stop();
+    m_reply->stop();
+    m_keepAlive->stop();
     if (!lost)
         return;
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
     setIndicators(Colour::Red);
     m_windows.openWindow(win::frmConnect);
     emit monitorLost();
@@ -312,7 +368,7 @@ QString Connector::portLostText(const QString &reason) const
 void Connector::onPortLost(const QString &reason)
 {
     stopCycleTimers();
-    m_states.EnterNoMonitorState();
+    enterNoMonitor();
     setIndicators(Colour::Red);
     m_windows.hideWindow(win::frmTrying);
     m_portLost = true;
@@ -343,7 +399,7 @@ void Connector::onReplugTick()
     }
     // The device is looked up again each time: a remembered adapter may come
     // back under another name.
-    if (!m_link.OpenCommPort())
+    if (!openPort())
         return;
     m_replug->stop();
     m_portLost = false;

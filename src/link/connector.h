@@ -5,6 +5,12 @@
 // monitor lost, and the port choice. Widget-free: the connection windows
 // (frmConnect, frmTrying, frmChangeTries, frmTimedOut) are thin views that call
 // in here and show what it writes into the ControlBook.
+//
+// The connector owns the connection: its timers (cycle attempt, keep-alive,
+// reply, timed-out notice, replug search) and the link flags MonitorOnline
+// and BootBlockReply, which nothing else writes. The serial link tells it of
+// closed responses and interim markers; the ping reply comes through the
+// dispatcher's ping route.
 
 #include "base/controlbook.h"
 #include "base/clock.h"
@@ -31,6 +37,9 @@ class Connector : public QObject {
 public:
     static constexpr int kAttemptMs = 2000;
     static constexpr int kKeepAliveAfterConnectMs = 2000;
+    static constexpr int kKeepAliveAfterResponseMs = 5000;
+    static constexpr int kKeepAliveAfterInterimMs = 2000;
+    static constexpr int kKeepAliveAfterAutoPingMs = 2000;
     static constexpr int kReplyMs = 2000;
     static constexpr int kTimedOutNoticeMs = 5000;
     // With Auto ReConnect, a port lost while open is looked for this often.
@@ -54,6 +63,22 @@ public:
     // The monitor's answer to a ping, as the dispatcher routes it: the one
     // place MonitorOnline and BootBlockReply are learnt from the monitor.
     void PingReplied(const PingReply &reply);
+    // The monitor is no longer taken to be there: MonitorOnline is cleared
+    // and the reply timer stopped. The main window's no-monitor state (and
+    // with it the offline demo and the data model's start) asks for this.
+    void markOffline();
+
+    // AutoPing of the log window. Off: the keep-alive timer runs on but
+    // pings nobody. On: pings are allowed again and the timer restarts, the
+    // first ping 2 s later.
+    void setAutoPing(bool on);
+    // The download paces the keep-alive while it sends records: a running
+    // keep-alive timer takes the new interval; a stopped one stays stopped.
+    void setKeepAliveInterval(int ms);
+
+    // At exit: every timer of the connection and of the link stops, nothing
+    // queued is written, and the port is closed.
+    void shutdown();
 
     // frmTrying
     void StartCycle();
@@ -85,6 +110,8 @@ public:
     bool waitingForReplug() const { return m_replug->isActive(); }
 
     Timer *attemptTimer() const { return m_attempt; }
+    Timer *keepAliveTimer() const { return m_keepAlive; }
+    Timer *replyTimer() const { return m_reply; }
     Timer *timedOutTimer() const { return m_timedOut; }
     Timer *replugTimer() const { return m_replug; }
 
@@ -103,6 +130,10 @@ private:
     void onAttemptTick();
     void onKeepAliveTick();
     void onReplyTimeout();
+    void onResponseClosed();
+    void onInterimMarker();
+    bool openPort();
+    void enterNoMonitor();
     void onPortLost(const QString &reason);
     void onReplugTick();
     QString portLostText(const QString &reason) const;
@@ -120,9 +151,11 @@ private:
     ControlBook &m_controls;
     WindowHost &m_windows;
     UserMessages &m_messages;
-    Timer *m_attempt;  // one attempt of a connection cycle: 2 s for the ping to be answered
-    Timer *m_timedOut; // Timer1 of frmTimedOut
-    Timer *m_replug;   // looks for a lost port again
+    Timer *m_keepAlive; // quiet time after the monitor last spoke, then a ping
+    Timer *m_reply;     // after a keep-alive ping: its answer must come within 2 s
+    Timer *m_attempt;   // one attempt of a connection cycle: 2 s for the ping to be answered
+    Timer *m_timedOut;  // closes frmTimedOut after 5 s
+    Timer *m_replug;    // looks for a lost port again
     bool m_portLost = false; // lost while open; no open since
     QString m_lostReason;
     int m_triesToGo = 0;

@@ -9,8 +9,6 @@ namespace tvk {
 namespace {
 constexpr QChar kCR = u'\r';
 constexpr QChar kLF = u'\n';
-constexpr int kKeepAliveAfterResponseMs = 5000;
-constexpr int kKeepAliveAfterInterimMs = 2000;
 constexpr int kAbandonBeepHz = 250;
 constexpr int kAbandonBeepMs = 250;
 
@@ -35,8 +33,6 @@ SerialLink::SerialLink(Clock &clock, PortFactory &ports, LinkGlobals &globals, L
 {
     m_pause = m_clock.createTimer(this);
     m_kick = m_clock.createTimer(this);
-    m_keepAlive = m_clock.createTimer(this);
-    m_replyTimer = m_clock.createTimer(this);
     connect(m_pause, &Timer::timeout, this, &SerialLink::writePending);
     connect(m_kick, &Timer::timeout, this, &SerialLink::onKick);
 }
@@ -85,7 +81,6 @@ bool SerialLink::OpenCommPort()
 {
     if (m_port && m_port->isOpen())
         m_port->close();
-    m_g.MonitorOnline = false;
 
     const QString device = m_resolveDevice ? m_resolveDevice(m_g.CommPort)
                                            : defaultDeviceForPort(m_g.CommPort);
@@ -122,6 +117,17 @@ void SerialLink::CloseCommPort()
 {
     if (m_port && m_port->isOpen())
         m_port->close();
+}
+
+void SerialLink::shutdown()
+{
+    m_pause->stop();
+    m_kick->stop();
+    m_xmitQueue.clear();
+    m_writePending = false;
+    m_pendingWrite.clear();
+    m_xmitBusy = false;
+    CloseCommPort();
 }
 
 bool SerialLink::isPortOpen() const { return m_port && m_port->isOpen(); }
@@ -242,32 +248,26 @@ void SerialLink::processCharacter(QChar c)
         if (c == u'#' || c == u'$') {
             // The prompt after a refusal's "!": part of the refusal already
             // dispatched, never an acknowledgement.
-            m_replyTimer->stop();
             m_lineState = AfterEnd;
             m_receiveBuffer.clear();
+            emit responseClosed();
             return;
         }
     }
     appendReceived(QString(c));
 
     if (c == u'!' && m_refusalFraming && m_refusalFraming()) {
-        m_replyTimer->stop();
-        if (m_g.MonitorOnline)
-            m_keepAlive->start(kKeepAliveAfterResponseMs);
         m_lineState = AfterInterim;
         m_afterRefusal = true;
+        emit responseClosed();
         closeResponse();
     } else if (c == u'#' || c == u'$') {
-        m_replyTimer->stop();
-        if (m_g.MonitorOnline)
-            m_keepAlive->start(kKeepAliveAfterResponseMs);
         m_lineState = AfterEnd;
+        emit responseClosed();
         closeResponse();
     } else if (c == u'!') {
-        m_replyTimer->stop();
-        if (m_g.MonitorOnline)
-            m_keepAlive->start(kKeepAliveAfterInterimMs);
         m_lineState = AfterInterim;
+        emit interimMarker();
         m_receiveBuffer.clear();
         m_overflowLogged = false;
         // The command stays in flight until "#" or "$".
@@ -300,20 +300,27 @@ void SerialLink::closeResponse()
 // ---------------------------------------------------------------------------
 // The transmit queue
 //
-// Everything runs on the one UI thread and nothing in SendCommand or the
-// taking part of TransmitNext can call back into the queue, so the two guard
-// flags only assert that; nobody ever has to wait for them.
+// A list of commands on the one UI thread: SendCommand appends, TransmitNext
+// takes the first one when nothing is in flight, and a closed response (or
+// the kick) lets the next one go.
 
 void SerialLink::SendCommand(const QString &text)
 {
     if (text.isEmpty())
         return;
-    Q_ASSERT(!m_xmitQueueAdding && !m_xmitQueueTaking);
-    m_xmitQueueAdding = true;
-    m_xmitQueue += text;
-    if (!text.contains(kLF))
-        m_xmitQueue += kLF;
-    m_xmitQueueAdding = false;
+    if (!text.contains(kLF)) {
+        m_xmitQueue.append(text + kLF);
+    } else {
+        // Several commands in one text leave one by one; a last piece
+        // without its LF is a command of its own, written as it is.
+        qsizetype from = 0;
+        while (from < text.size()) {
+            const qsizetype lf = text.indexOf(kLF, from);
+            const qsizetype end = lf < 0 ? text.size() : lf + 1;
+            m_xmitQueue.append(text.mid(from, end - from));
+            from = end;
+        }
+    }
     if (!m_xmitBusy)
         TransmitNext();
 }
@@ -326,18 +333,8 @@ void SerialLink::TransmitNext()
     // would ever release.
     if (m_xmitQueue.isEmpty())
         return;
-    Q_ASSERT(!m_xmitQueueAdding);
     m_xmitBusy = true;
-    m_xmitQueueTaking = true;
-    const qsizetype lf = m_xmitQueue.indexOf(kLF);
-    if (lf >= 0 && lf < m_xmitQueue.size() - 1) {
-        m_pendingWrite = m_xmitQueue.left(lf + 1);
-        m_xmitQueue.remove(0, lf + 1);
-    } else {
-        m_pendingWrite = m_xmitQueue;
-        m_xmitQueue.clear();
-    }
-    m_xmitQueueTaking = false;
+    m_pendingWrite = m_xmitQueue.takeFirst();
     // The pause before every write, without blocking the UI.
     m_writePending = true;
     m_pause->start(m_writePauseMs);
@@ -355,9 +352,7 @@ void SerialLink::writePending()
     if (!isPortOpen()) {
         // Nothing queued can reach the monitor; holding it would only replay
         // stale commands once a port is open again.
-        int dropped = 1 + int(m_xmitQueue.count(kLF));
-        if (!m_xmitQueue.isEmpty() && !m_xmitQueue.endsWith(kLF))
-            ++dropped; // a last piece without its LF
+        const int dropped = 1 + int(m_xmitQueue.size());
         m_xmitQueue.clear();
         m_xmitBusy = false;
         m_log.LogEvent(QStringLiteral("Port not open: %1 command(s) not sent, first \"%2\"")

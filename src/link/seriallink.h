@@ -3,11 +3,10 @@
 // responses closed by "#" or "$", queues outgoing commands and writes them one
 // at a time, each after a 100 ms pause, with exactly one command in flight.
 //
-// It also owns the connection window's timers: the keep-alive clock
-// (tmrKeepAlive), the reply timer after a keep-alive ping (tmrConnect) and the
-// one-shot queue kick (tmrKickXmitQueue). What their ticks mean beyond the
-// queue kick belongs to the connection logic, which connects to their
-// timeout() signals.
+// The connection logic keeps its own timers (keep-alive and reply): the link
+// reports each closed response and each interim marker as a signal and knows
+// nothing of what they mean for the connection. The link's own timers are
+// the pause before each write and the one-shot queue kick.
 //
 // Markers. "#" (application firmware) and "$" (boot block) close a response:
 // it is dispatched, then the next queued command may go. "!" is the interim
@@ -33,6 +32,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -64,11 +64,15 @@ public:
     // Maps a port number 1..4 to the device name to open.
     void setDeviceResolver(std::function<QString(int)> resolver);
 
-    // Opens port globals.CommPort with the fixed settings; clears MonitorOnline;
-    // discards characters already waiting. False on any failure (no message here).
+    // Opens port globals.CommPort with the fixed settings and discards
+    // characters already waiting. False on any failure (no message here).
     bool OpenCommPort();
     // Closes the port without sending anything.
     void CloseCommPort();
+    // At exit: the pause and the kick stop, queued commands and the one
+    // waiting out its pause are forgotten, and the port is closed. Nothing
+    // more is written.
+    void shutdown();
     bool isPortOpen() const;
     bool isSimulated() const;
     QString deviceName() const;
@@ -87,7 +91,9 @@ public:
     // The text goes to LogTransmit; commandWritten is not emitted for it.
     void WriteBypass(const QString &text);
 
-    QString XmitQueue() const { return m_xmitQueue; }
+    // The queued commands as one text, in order (the one in flight excluded).
+    QString XmitQueue() const { return m_xmitQueue.join(QString()); }
+    qsizetype queuedCount() const { return m_xmitQueue.size(); }
     bool XmitBusy() const { return m_xmitBusy; }
     QString ReceiveBuffer() const { return m_receiveBuffer; }
     int LineState() const { return m_lineState; }
@@ -96,11 +102,17 @@ public:
     bool isWritePending() const { return m_writePending; }
     QString pendingCommand() const { return m_pendingWrite; }
 
-    Timer *tmrKeepAlive() const { return m_keepAlive; }
-    Timer *tmrConnect() const { return m_replyTimer; }
     Timer *tmrKickXmitQueue() const { return m_kick; }
 
 signals:
+    // An end marker arrived: "#" or "$", or the "!" of a refusal. Emitted
+    // just before the response it closes is dispatched. The prompt that
+    // follows a refusal is reported as well, though it dispatches nothing:
+    // the monitor is answering.
+    void responseClosed();
+    // An interim "!" arrived: the command is still being worked on and stays
+    // in flight.
+    void interimMarker();
     // A command left for the monitor (CR LF included).
     void commandWritten(const QString &text);
     // The port went away while open; it is closed now.
@@ -132,10 +144,8 @@ private:
 
     QString m_receiveBuffer;
     int m_lineState = Collecting;
-    QString m_xmitQueue;
-    bool m_xmitBusy = false;
-    bool m_xmitQueueAdding = false;
-    bool m_xmitQueueTaking = false;
+    QStringList m_xmitQueue;    // commands waiting, each with its line end (a last piece may have none)
+    bool m_xmitBusy = false;    // one command is in flight (or waiting out its pause)
     QString m_pendingWrite;     // taken off the queue, waiting out the pause
     bool m_writePending = false;
     bool m_inReceive = false;      // the receive handler is running (a parser may spin an event loop)
@@ -145,8 +155,6 @@ private:
 
     Timer *m_pause = nullptr;
     Timer *m_kick = nullptr;
-    Timer *m_keepAlive = nullptr;
-    Timer *m_replyTimer = nullptr;
 };
 
 } // namespace tvk

@@ -48,7 +48,8 @@ MonitorData::MonitorData() = default;
 void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
                                   MonitorDataHost *host)
 {
-    // The main window shows that no monitor is connected.
+    // The no-monitor state: the main window shows it and the connection
+    // forgets any monitor it knew (MonitorOnline is the connector's).
     if (host)
         host->EnterNoMonitorState();
 
@@ -73,7 +74,6 @@ void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
     // Scan set and link state; the firmware identity derived from the
     // version reply starts over with it.
     CurrentScanSet = 0;
-    link.MonitorOnline = false;
     link.AutoPing = true;
     MonitorType = 0;
     MdiMonitor = false;

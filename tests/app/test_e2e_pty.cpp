@@ -233,7 +233,7 @@ private slots:
         h.startTool();
         QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(h.core->data.MonitorType, 225, 3000);
-        QVERIFY(h.core->link.tmrKeepAlive()->isActive());
+        QVERIFY(h.core->connector.keepAliveTimer()->isActive());
 
         // A command still queued at the close must not go out either.
         h.core->send(QStringLiteral("de"));

@@ -7,6 +7,7 @@
 #include "link/portmap.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tvk;
@@ -198,6 +199,7 @@ private slots:
         r.answer = Rig::Answer::BootBlock;
         r.connect();
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::BootMode);
+        QVERIFY(r.g().MonitorOnline);
         QVERIFY(r.g().BootBlockReply);
         QVERIFY(!r.windows.visible.contains(win::frmTrying));
         r.run(500);
@@ -222,7 +224,7 @@ private slots:
         r.answer = Rig::Answer::Silent;
         r.run(5200);
         const qint64 unanswered = r.pingTimes.last();
-        QVERIFY(r.core->link.tmrConnect()->isActive());
+        QVERIFY(r.connector().replyTimer()->isActive());
         QList<qint64> lostAt;
         QObject::connect(&r.connector(), &Connector::monitorLost, [&] { lostAt << r.clock.nowMs(); });
         r.windows.visible.remove(win::frmConnect);
@@ -233,7 +235,7 @@ private slots:
         QVERIFY(r.windows.visible.contains(win::frmConnect));
         QVERIFY(r.windows.visible.contains(win::frmTrying));
         QVERIFY(r.connector().cycleRunning());
-        QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
+        QVERIFY(!r.connector().keepAliveTimer()->isActive());
         QCOMPARE(r.core->controls.color(win::frmConnect, "btnInd"), Colour::Red);
         // The new cycle pings at once, although the old ping never got its answer.
         QCOMPARE(r.pingTimes.size(), pings + 3);
@@ -256,8 +258,8 @@ private slots:
         r.run(30000);
         QCOMPARE(r.pingTimes.size(), pings);
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
-        QVERIFY(r.core->link.tmrKeepAlive()->isActive());
-        QVERIFY(!r.core->link.tmrConnect()->isActive());
+        QVERIFY(r.connector().keepAliveTimer()->isActive());
+        QVERIFY(!r.connector().replyTimer()->isActive());
     }
 
     void interimMarker_stopsReplyTimer_andKeepsKeepAliveShort()
@@ -269,9 +271,109 @@ private slots:
         const int pings = r.pingTimes.size();
         r.run(5200);
         QCOMPARE(r.pingTimes.size(), pings + 1);
-        QVERIFY(!r.core->link.tmrConnect()->isActive());
-        QCOMPARE(r.core->link.tmrKeepAlive()->interval(), 2000);
+        QVERIFY(!r.connector().replyTimer()->isActive());
+        QCOMPARE(r.connector().keepAliveTimer()->interval(), 2000);
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+    }
+
+    void markers_moveTheKeepAlive_onlyWhileOnline()
+    {
+        Rig r;
+        QVERIFY(r.core->link.OpenCommPort());
+        Timer *keepAlive = r.connector().keepAliveTimer();
+        Timer *reply = r.connector().replyTimer();
+
+        // Offline: markers stop the reply timer but leave the keep-alive alone.
+        reply->start(2000);
+        r.port()->feed("zz#");
+        QVERIFY(!reply->isActive());
+        QVERIFY(!keepAlive->isActive());
+
+        r.g().MonitorOnline = true;
+        reply->start(2000);
+        r.port()->feed("x!");
+        QVERIFY(!reply->isActive());
+        QVERIFY(keepAlive->isActive());
+        QCOMPARE(keepAlive->interval(), 2000);
+
+        reply->start(2000);
+        r.port()->feed("\r\nzz#");
+        QVERIFY(!reply->isActive());
+        QCOMPARE(keepAlive->interval(), 5000);
+        QVERIFY(keepAlive->isActive());
+    }
+
+    void theMonitorIsForgotten_byEveryPathToNoMonitor()
+    {
+        Rig r;
+        r.connect();
+        auto online = [&r] {
+            r.g().MonitorOnline = true;
+            r.connector().replyTimer()->start(Connector::kReplyMs);
+        };
+        auto forgotten = [&r] {
+            return !r.g().MonitorOnline && !r.connector().replyTimer()->isActive();
+        };
+        online();
+        r.core->shell.EnterNoMonitorState();
+        QVERIFY(forgotten());
+        online();
+        r.core->shell.EnterOfflineDemoState();
+        QVERIFY(forgotten());
+        online();
+        r.core->data.InitMonitorData(r.g(), r.core->settings, &r.core->shell);
+        QVERIFY(forgotten());
+
+        // Opening a port: nobody has answered on it yet, whether it opens or not.
+        online();
+        r.port()->setOpenResult(false);
+        r.connector().LoadConnectWindow();
+        QVERIFY(forgotten());
+        r.port()->setOpenResult(true);
+        online();
+        r.connector().ChoosePort(1);
+        QVERIFY(r.core->link.isPortOpen());
+        QVERIFY(forgotten());
+    }
+
+    void shutdown_stopsEveryClock_andClosesThePort()
+    {
+        Rig r;
+        r.connect();
+        r.run(200);
+        r.answer = Rig::Answer::Silent;
+        r.run(5200); // a keep-alive ping waits for its answer
+        QVERIFY(r.connector().replyTimer()->isActive());
+        r.core->send(QStringLiteral("de")); // queued behind the ping
+        const int writes = r.port()->writes().size();
+        QSignalSpy lost(&r.connector(), &Connector::monitorLost);
+
+        r.connector().shutdown();
+        QVERIFY(!r.core->link.isPortOpen());
+        for (Timer *t : {r.connector().keepAliveTimer(), r.connector().replyTimer(), r.connector().attemptTimer(),
+                         r.connector().timedOutTimer(), r.connector().replugTimer(),
+                         r.core->link.tmrKickXmitQueue()})
+            QVERIFY(!t->isActive());
+        QVERIFY(!r.core->link.XmitBusy());
+        QVERIFY(r.core->link.XmitQueue().isEmpty());
+
+        // Nothing wakes up afterwards: no ping, no lost monitor, no reopen.
+        r.run(20000);
+        QCOMPARE(r.port()->writes().size(), writes);
+        QCOMPARE(lost.size(), 0);
+        QVERIFY(!r.core->link.isPortOpen());
+    }
+
+    void downloadPacing_reArmsOnlyARunningKeepAlive()
+    {
+        Rig r;
+        emit r.core->download.keepAliveInterval(7000);
+        QVERIFY(!r.connector().keepAliveTimer()->isActive());
+        r.connect();
+        QVERIFY(r.connector().keepAliveTimer()->isActive());
+        emit r.core->download.keepAliveInterval(7000);
+        QVERIFY(r.connector().keepAliveTimer()->isActive());
+        QCOMPARE(r.connector().keepAliveTimer()->interval(), 7000);
     }
 
     void choosingTheSamePort_doesNothing()
@@ -315,7 +417,7 @@ private slots:
         QVERIFY(r.messages.messages.first().startsWith(QStringLiteral("Comm Port Error  on Com2 -> try another port\r\n")));
         QCOMPARE(r.g().CommPort, 2);
         QVERIFY(!r.connector().cycleRunning());
-        QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
+        QVERIFY(!r.connector().keepAliveTimer()->isActive());
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("could not be opened")));
 
@@ -344,7 +446,7 @@ private slots:
         r.run(200);
         r.port()->injectLoss(QStringLiteral("device removed"));
         QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
-        QVERIFY(!r.core->link.tmrKeepAlive()->isActive());
+        QVERIFY(!r.connector().keepAliveTimer()->isActive());
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(r.windows.visible.contains(win::frmConnect));
         QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("device removed")));

@@ -57,7 +57,7 @@ private slots:
     void framing_data();
     void framing();
     void interimMarker();
-    void timersFollowMarkers();
+    void markersAreReported();
     void reopenDiscardsWaitingInput();
     void openFailureAndDeviceChoice();
     void echoAndEvents();
@@ -143,31 +143,30 @@ void TestSerialLink::interimMarker()
     QCOMPARE(r.writes(), QStringList{"bf3\r\n"});
 }
 
-void TestSerialLink::timersFollowMarkers()
+void TestSerialLink::markersAreReported()
 {
     Rig r;
     ScriptedPort *port = r.open();
-    Timer *keepAlive = r.link.tmrKeepAlive();
-    Timer *reply = r.link.tmrConnect();
+    QSignalSpy interim(&r.link, &SerialLink::interimMarker);
+    // Each end marker is reported before its response is dispatched, so the
+    // connection's clocks have moved before any reply handler runs.
+    QStringList order;
+    QObject::connect(&r.link, &SerialLink::responseClosed, [&] { order << QStringLiteral("closed"); });
+    r.onDispatch = [&](const QString &response) { order << response; };
 
-    // Offline: markers stop the reply timer but leave the keep-alive alone.
-    reply->start(2000);
-    port->feed("P#");
-    QVERIFY(!reply->isActive());
-    QVERIFY(!keepAlive->isActive());
+    port->feed("P#\r\nx!\r\nB$");
+    QCOMPARE(order, (QStringList{"closed", "P#", "closed", "B$"}));
+    QCOMPARE(interim.size(), 1);
 
-    r.g.MonitorOnline = true;
-    reply->start(2000);
-    port->feed("x!");
-    QVERIFY(!reply->isActive());
-    QVERIFY(keepAlive->isActive());
-    QCOMPARE(keepAlive->interval(), 2000);
-
-    reply->start(2000);
-    port->feed("\r\nP#");
-    QVERIFY(!reply->isActive());
-    QCOMPARE(keepAlive->interval(), 5000);
-    QVERIFY(keepAlive->isActive());
+    // A refusal's "!" closes a response; the prompt after it is reported
+    // but dispatches nothing.
+    r.link.setRefusalFraming([] { return true; });
+    order.clear();
+    port->feed("E1!");
+    QCOMPARE(order, (QStringList{"closed", "E1!"}));
+    port->feed("\r\n#");
+    QCOMPARE(order, (QStringList{"closed", "E1!", "closed"}));
+    QCOMPARE(interim.size(), 1);
 }
 
 void TestSerialLink::reopenDiscardsWaitingInput()
@@ -175,13 +174,11 @@ void TestSerialLink::reopenDiscardsWaitingInput()
     Rig r;
     ScriptedPort *port = r.open();
     port->feed("partial");
-    r.g.MonitorOnline = true;
     port->preload("stale#\r\n");
 
     QVERIFY(r.link.OpenCommPort());
     QCOMPARE(r.ports.ports.size(), 1); // same device, same port object
     QCOMPARE(port->openCount(), 2);
-    QVERIFY(!r.g.MonitorOnline);
     QCOMPARE(port->bytesAvailable(), 0);
     port->feed("P#");
     // Neither the waiting input nor the old partial line reaches the dispatcher.
@@ -199,10 +196,8 @@ void TestSerialLink::openFailureAndDeviceChoice()
 
     // Another port number: a new port on its own device; a failed open is false.
     r.g.CommPort = 2;
-    r.g.MonitorOnline = true;
     r.ports.nextOpenResult = false;
     QVERIFY(!r.link.OpenCommPort());
-    QVERIFY(!r.g.MonitorOnline);
     QCOMPARE(r.ports.devices, (QStringList{"dev3", "dev2"}));
     QVERIFY(!r.ports.ports.first()->isOpen()); // the old port was closed first
     QVERIFY(!r.link.isPortOpen());
@@ -483,6 +478,17 @@ void TestSerialLink::splittingAtLineFeeds()
     port->feed("ok#");
     r.link.TransmitNext();
     QVERIFY(!r.link.XmitBusy());
+
+    // A last piece without its LF stays a command of its own: one queued
+    // after it is not glued to it.
+    r.link.SendCommand(QStringLiteral("a\nb"));
+    r.link.SendCommand(QStringLiteral("c\r\n"));
+    QCOMPARE(r.link.queuedCount(), 2);
+    for (const char *answer : {"a#", "b#", "c#"}) {
+        r.clock.advance(100);
+        port->feed(answer);
+    }
+    QCOMPARE(r.writes().mid(r.writes().size() - 3), (QStringList{"a\n", "b", "c\r\n"}));
 }
 
 void TestSerialLink::dispatcherQueuesDuringDispatch()

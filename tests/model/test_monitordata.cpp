@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(d.ScanSetCaption, QStringLiteral("Scan Set Selected: (None Selected)"));
         QVERIFY(!d.FileIsOpen);
         QVERIFY(!d.DataChanged);
-        QVERIFY(!link.MonitorOnline);
+        QVERIFY(link.MonitorOnline); // the connector's flag: cleared through the host's no-monitor state
         QVERIFY(link.AutoPing);
         QCOMPARE(link.CommPort, 1);
         QVERIFY(!link.CommLogEcho);

@@ -378,14 +378,9 @@ void CommLogWindow::ClearXmitQueue() { m_core.link.ClearQueuedCommands(); }
 
 void CommLogWindow::ToggleAutoPing()
 {
-    if (m_core.globals.AutoPing) {
-        m_core.globals.AutoPing = false;
-        m_autoPing->setText(QStringLiteral("Enable AutoPing"));
-    } else {
-        m_core.globals.AutoPing = true;
-        m_autoPing->setText(QStringLiteral("Disable AutoPing"));
-        m_core.link.tmrKeepAlive()->start(kKeepAliveRestartMs);
-    }
+    const bool on = !m_core.globals.AutoPing;
+    m_core.connector.setAutoPing(on);
+    m_autoPing->setText(on ? QStringLiteral("Disable AutoPing") : QStringLiteral("Enable AutoPing"));
 }
 
 void CommLogWindow::ReConnect() { m_core.connector.ReConnect(); }

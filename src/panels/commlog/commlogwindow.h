@@ -43,8 +43,6 @@ private:
 class CommLogWindow : public Panel {
     Q_OBJECT
 public:
-    static constexpr int kKeepAliveRestartMs = 2000;
-
     explicit CommLogWindow(AppCore &core);
 
     void load() override;

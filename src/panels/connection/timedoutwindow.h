@@ -1,6 +1,6 @@
 #pragma once
 // frmTimedOut "Monitor Connection Timed Out": the notice after a cycle that
-// found no monitor. The connector closes it after 5 s (Timer1) or on OK.
+// found no monitor. The connector closes it after 5 s or on OK.
 
 #include "panels/panel.h"
 

@@ -172,7 +172,7 @@ private slots:
     void autoPing_togglesCaption_andRestartsKeepAlive()
     {
         LogFixture f;
-        Timer *keepAlive = f.h.core->link.tmrKeepAlive();
+        Timer *keepAlive = f.h.core->connector.keepAliveTimer();
         keepAlive->start(5000);
         f.click("btnDisableAutoping");
         QVERIFY(!f.h.core->globals.AutoPing);
