@@ -4,6 +4,7 @@
 #include "core/appcore.h"
 #include "app/mainwindow.h"
 #include "app/qtplatform.h"
+#include "app/startupreport.h"
 #include "core/commandline.h"
 #include "link/compositeportfactory.h"
 #include "link/qtserialport.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    const auto began = std::chrono::steady_clock::now();
     // The command line is read before any window system is needed, so that
     // --help and --version work without a display.
     tvk::CommandLine line;
@@ -59,6 +61,7 @@ int main(int argc, char *argv[])
     messages.setParent(&window);
     fileDialogs.setParent(&window);
     inputBox.setParent(&window);
+    tvk::reportFirstDraw(&window, began);
     window.show();
     window.startUp();
     return app.exec();

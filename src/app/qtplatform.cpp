@@ -92,16 +92,32 @@ bool QtDesktopLauncher::openFile(const QString &path)
 
 bool QtDesktopLauncher::fileExists(const QString &path) const { return QFileInfo::exists(path); }
 
-QString helpIndexPath()
+QString helpIndexPathFor(const QString &appDir)
 {
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html");
+    const QDir dir(appDir);
+    // A build tree: the guide is copied beside the executable.
+    const QString beside = dir.filePath(QStringLiteral("help/index.html"));
     if (QFileInfo::exists(beside))
         return beside;
-#ifdef TVK_SOURCE_HELP_DIR
-    return QStringLiteral(TVK_SOURCE_HELP_DIR "/index.html");
+    // An installed tool: the guide lies under the prefix's data folder,
+    // found relative to the executable so that the prefix may move.
+#ifdef TVK_INSTALLED_HELP_DIR
+    const QString installed =
+        QDir::cleanPath(dir.filePath(QStringLiteral(TVK_INSTALLED_HELP_DIR "/index.html")));
+    if (QFileInfo::exists(installed))
+        return installed;
 #else
-    return beside;
+    const QString installed = beside;
 #endif
+#ifdef TVK_SOURCE_HELP_DIR
+    // A build that was never installed nor copied: the source tree.
+    const QString source = QStringLiteral(TVK_SOURCE_HELP_DIR "/index.html");
+    if (QFileInfo::exists(source))
+        return source;
+#endif
+    return installed;
 }
+
+QString helpIndexPath() { return helpIndexPathFor(QCoreApplication::applicationDirPath()); }
 
 } // namespace tvk

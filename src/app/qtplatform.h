@@ -59,8 +59,10 @@ public:
     bool fileExists(const QString &path) const override;
 };
 
-// Where the tool's own HTML user guide lies (beside the executable, or in the
-// source tree for a build that was not installed).
+// Where the tool's own HTML user guide lies: beside the executable (a build
+// tree), under the installed prefix (../share/tarvik/help from bin/), or in
+// the source tree; the installed place when none exists.
+QString helpIndexPathFor(const QString &appDir);
 QString helpIndexPath();
 
 } // namespace tvk
