@@ -276,7 +276,11 @@ void Connector::onKeepAliveTick()
 {
     if (m_g.MonitorOnline && m_g.AutoPing) {
         sendPing();
-        m_link.tmrConnect()->start(kReplyMs);
+        // A ping still unanswered keeps its deadline: after "!" the
+        // keep-alive ticks as often as the reply timer runs, and restarting
+        // it here would never let a monitor that answers only "!" be lost.
+        if (!m_link.tmrConnect()->isActive())
+            m_link.tmrConnect()->start(kReplyMs);
     } else {
         m_link.tmrConnect()->stop();
     }
