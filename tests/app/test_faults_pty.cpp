@@ -89,7 +89,9 @@ struct BufferWatch {
 #define VERIFY_CAPS(watch)                                                                     \
     do {                                                                                       \
         QString why_;                                                                          \
-        QVERIFY2((watch).withinCaps(&why_), qPrintable(why_));                                \
+        const bool within_ = (watch).withinCaps(&why_);                                        \
+        qInfo().noquote() << "largest:" << why_;                                               \
+        QVERIFY2(within_, qPrintable(why_));                                                   \
     } while (false)
 
 #define START_ONLINE(h, options)                                                               \
