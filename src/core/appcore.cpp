@@ -69,9 +69,9 @@ void AppCore::wireDownload()
         download.linkLost(QStringLiteral("The serial port was lost: ") + reason);
     });
     connect(&connector, &Connector::monitorLost, this, [this] {
-        // A monitor that last sent "!" is there but busy; one that sent
-        // nothing at all is silent.
-        const bool busy = link.LineState() == SerialLink::AfterInterim;
+        // A monitor whose last word was "!" is there but busy; otherwise
+        // it fell silent.
+        const bool busy = commLog.lastReceivedMark() == u'!';
         const QString text = monitorLostText(globals.CommPort, busy);
         commLog.LogEvent(text);
         showStatus(text);

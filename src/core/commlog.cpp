@@ -87,6 +87,8 @@ void CommLog::watchForNoise(const QString &text)
         const bool plain = (u >= 0x20 && u < 0x7f) || u == u'\r' || u == u'\n' || u == u'\t';
         if (!plain)
             ++m_blockNoise;
+        if (u != u'\r' && u != u'\n' && u != u' ' && u != u'\t')
+            m_lastMark = c;
         if (++m_blockChars < kNoiseBlock)
             continue;
         const bool noisy = m_blockNoise >= kNoiseBlock / 4;

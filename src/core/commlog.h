@@ -52,6 +52,9 @@ public:
     void LogReceived(const QString &text) override;
 
     QString text() const { return m_text; }
+    // The last character received that is not a line end or a blank ("!"
+    // when the monitor's last word was its busy marker); null before any.
+    QChar lastReceivedMark() const { return m_lastMark; }
     void clearText();
 
     // While this returns true, traffic is not written to the window (a running
@@ -103,6 +106,7 @@ private:
     int m_blockNoise = 0; // ... that are not text
     int m_quietBlocks = 0; // text blocks in a row
     bool m_noiseNoted = false;
+    QChar m_lastMark;
 };
 
 } // namespace tvk

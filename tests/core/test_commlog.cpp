@@ -69,7 +69,7 @@ private slots:
         QVERIFY(log.text().endsWith(QStringLiteral("zend")));
     }
 
-    void lineNoise_isReportedOncePerStretch_textWithAFewOddCharactersIsNot()
+    void lineNoise_isReportedOncePerStretch_andTheMonitorsLastWordIsKept()
     {
         CommLog log;
         QSignalSpy noise(&log, &CommLog::lineNoise);
@@ -91,6 +91,12 @@ private slots:
         log.LogReceived(QString(2 * CommLog::kNoiseQuiet, u'a'));
         log.LogReceived(junk);
         QCOMPARE(noise.count(), 2);
+
+        // The monitor's last word, line ends and blanks aside.
+        log.LogReceived(QStringLiteral("dt\r\n!\r\n "));
+        QCOMPARE(log.lastReceivedMark(), QChar(u'!'));
+        log.LogReceived(QStringLiteral("p\r\n#"));
+        QCOMPARE(log.lastReceivedMark(), QChar(u'#'));
     }
 
     void suppression_holdsBackTrafficOnly()
