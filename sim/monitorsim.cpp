@@ -194,6 +194,9 @@ void applyOptions(MonitorConfig &config, QStringView options, QStringList *ignor
             setInt(config.replyDelayMs, 0, 10'000);
         } else if (name == u"chunk") {
             setInt(config.replyChunk, 1, 1'000'000);
+        } else if (bool good = true; applyFaultOption(config, name, value, good)) {
+            if (!good)
+                skip(item);
         } else if (applyFirmwareOption(config, name, value)) {
         } else {
             skip(item);
@@ -210,7 +213,8 @@ MonitorSimulator::MonitorSimulator(const MonitorConfig &config, QObject *parent)
 
 bool MonitorSimulator::isSilent() const
 {
-    return m_config.silentAfter >= 0 && m_commands.size() >= m_config.silentAfter;
+    return (m_config.silentAfter >= 0 && m_commands.size() >= m_config.silentAfter)
+        || (m_faultActive && m_config.fault == MonitorConfig::Fault::Silent);
 }
 
 QByteArray MonitorSimulator::feed(const QByteArray &bytes)
@@ -258,14 +262,15 @@ void MonitorSimulator::endOfLine(QByteArray &out)
         return;
     }
 
+    startFault(line);
     const bool silent = isSilent();
     m_commands.append(line);
     emit commandReceived(line);
-    if (silent)
-        return;
-
-    out += kLineEnd;
-    execute(line, out);
+    if (!silent) {
+        out += kLineEnd;
+        execute(line, out);
+    }
+    countFaultLine();
 }
 
 const QList<MonitorSimulator::Command> &MonitorSimulator::commandTable()
@@ -340,6 +345,8 @@ void MonitorSimulator::execute(const QByteArray &rawLine, QByteArray &out)
         ++start;
     const QByteArray line = rawLine.mid(start);
 
+    if (executeFault(line, out))
+        return;
     if (m_config.busy) {
         out += kInterimMarker;
         return;

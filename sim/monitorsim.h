@@ -119,7 +119,40 @@ struct MonitorConfig {
     bool checking = true;         // "cz1"/"cz0"
     int baud = 0;                 // pty server: pace each answer as a line at this speed (0: at once)
     quint32 memorySize = 0x100000; // flash and SRAM: addresses 0 .. memorySize-1
+
+    // --- fault modes (simfaults.cpp) ---
+    // A fault starts with the first command line equal to faultOn (or, when
+    // faultOn is empty, once faultAfter commands were received; with neither
+    // it is there from the start) and lasts for faultCommands command lines,
+    // the starting one included (-1: for ever). Then the monitor answers
+    // normally again. Options:
+    //   fault=F          silent, busy, garbage, nocr, nomarker, family or identity
+    //   faulton=CMD      the fault starts with this command line
+    //   faultafter=N     ... or after N commands
+    //   faultcommands=N  and lasts for N command lines (default: for ever)
+    //   faultbytes=N     size of a garbage, nocr or nomarker answer (default 1 MiB)
+    //   faultversion=V   the other firmware of family and identity faults
+    enum class Fault {
+        None,
+        Silent,      // no echo, no answer
+        Busy,        // the echo and "!" only
+        Garbage,     // the echo, then faultBytes random bytes (any of "#", "$", "!" among them)
+        NoCr,        // the echo, then faultBytes of text lines ended by LF alone, no marker
+        NoMarker,    // the echo, then faultBytes of CR LF lines, no marker
+        WrongFamily, // every answer but the firmware version's comes from firmware faultVersion
+        Identity,    // the firmware version answer reports faultVersion
+    };
+    Fault fault = Fault::None;
+    QString faultOn;
+    int faultAfter = -1;
+    int faultCommands = -1;
+    int faultBytes = 1 << 20;
+    QString faultVersion = QStringLiteral("2.25");
 };
+
+// Fault options of applyOptions(); false when `name` is not one of them.
+// *good is cleared when the value does not parse.
+bool applyFaultOption(MonitorConfig &config, const QString &name, QStringView value, bool &good);
 
 // Firmware options of applyOptions(); false when `name` is not one of them
 // or its value does not parse.
@@ -173,6 +206,7 @@ QByteArray numberLine(std::initializer_list<int> values);
 //   erasefail        "bf3" is refused
 //   autoboot=0/1     boot loader's automatic start
 //   baud=N           pty server: answers take the wire time of command and reply
+//   fault=... and its companions: see MonitorConfig::Fault
 // Unknown options and values that do not parse are skipped; their text is
 // added to *ignored when given.
 void applyOptions(MonitorConfig &config, QStringView options, QStringList *ignored = nullptr);
@@ -337,6 +371,25 @@ private:
     int m_refusalsSent = 0;
     bool m_loadFinished = false;
     bool m_sramProgramRunning = false;
+
+    // --- fault modes (simfaults.cpp) ---
+public:
+    // A fault of the configuration is running now (a silent one makes
+    // isSilent() true).
+    bool faultActive() const { return m_faultActive; }
+
+private:
+    // Starts the fault when this line is its trigger.
+    void startFault(const QByteArray &line);
+    // Counts a command line against the fault's length; ends it at the last.
+    void countFaultLine();
+    // Answers a command while a fault runs; false when the normal answer goes.
+    bool executeFault(const QByteArray &line, QByteArray &out);
+    bool m_faultActive = false;
+    bool m_faultStarted = false;  // a fault runs only once
+    int m_faultLeft = 0;          // command lines still under the fault (-1: for ever)
+    bool m_inWrongFamily = false; // answering as the other firmware
+    quint32 m_garbageSeed = 1;
 
     MonitorConfig m_config;
     QByteArray m_line;

@@ -48,6 +48,14 @@ QList<QMdiSubWindow *> visibleWindows(QMdiArea *area, bool minimised)
 
 } // namespace
 
+QString MainWindow::fullReadStoppedText(int step, int total)
+{
+    return tr("Full read stopped after %1 of %2 steps: the monitor is not answering. "
+              "Values not yet read are unchanged; use Monitor > Update All Data once it is back.")
+        .arg(step)
+        .arg(total);
+}
+
 MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent)
     : MainWindow(core, launcher, registerWindows, parent)
 {
@@ -97,6 +105,10 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
     connect(&core.fullRead, &FullRead::finished, this, [this] {
         m_readProgress->hide();
         statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
+    });
+    connect(&core.fullRead, &FullRead::interrupted, this, [this](int step, int total) {
+        m_readProgress->hide();
+        statusBar()->showMessage(fullReadStoppedText(step, total));
     });
     connect(&core, &AppCore::statusMessage, this,
             [this](const QString &text) { statusBar()->showMessage(text, 8000); });

@@ -56,6 +56,9 @@ public:
     void openOperatingConditions();
     void showHelp();
 
+    // The status bar's note when a full read could not finish.
+    static QString fullReadStoppedText(int step, int total);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -25,11 +25,22 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , download(HexDownload::Seams{clock, beeper, messages, [this](const QString &c) { send(c); },
                                   [this] { link.ClearXmitQueue(); }})
 {
-    link.setDispatcher([this](const QString &response) { dispatcher.DispatchResponse(response); });
+    link.setDispatcher([this](const QString &response) {
+        const int before = data.MonitorType;
+        dispatcher.DispatchResponse(response);
+        // Another type in the middle of a session: another monitor on the
+        // cable, or one that lost its mind. Said once, where it happened.
+        if (before != 0 && data.MonitorType != before) {
+            const QString text = monitorTypeChangedText(data.FirmwareVersion, data.MonitorType, before);
+            commLog.LogEvent(text);
+            showStatus(text);
+        }
+    });
     dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
     link.setDeviceResolver([this](int port) { return portMap.resolve(port); });
     registerReplyHandlers(*this);
     wireDownload();
+    connect(&commLog, &CommLog::lineNoise, this, [this] { showStatus(CommLog::lineNoiseText()); });
 }
 
 AppCore::~AppCore() = default;
@@ -53,11 +64,35 @@ void AppCore::wireDownload()
         download.linkLost(QStringLiteral("The serial port was lost: ") + reason);
     });
     connect(&connector, &Connector::monitorLost, this, [this] {
+        // A monitor whose last word was "!" is there but busy; otherwise
+        // it fell silent.
+        const bool busy = commLog.lastReceivedMark() == u'!';
+        const QString text = monitorLostText(globals.CommPort, busy);
+        commLog.LogEvent(text);
+        showStatus(text);
         download.linkLost(QStringLiteral("The monitor stopped answering the keep-alive ping."));
     });
     connect(&connector, &Connector::cycleStarted, this, [this] {
         download.linkLost(QStringLiteral("A new connection cycle was started."));
     });
+}
+
+QString AppCore::monitorLostText(int port, bool busy)
+{
+    if (busy)
+        return QStringLiteral("The monitor on Com%1 answers only \"!\" (busy) and takes no commands; "
+                              "trying to connect again.")
+            .arg(port);
+    return QStringLiteral("The monitor on Com%1 stopped answering; trying to connect again.").arg(port);
+}
+
+QString AppCore::monitorTypeChangedText(const QString &version, int type, int before)
+{
+    return QStringLiteral("The monitor now reports firmware %1 (type %2, was %3); "
+                          "the windows follow the new type.")
+        .arg(version)
+        .arg(type)
+        .arg(before);
 }
 
 void AppCore::send(const QString &command)

@@ -117,6 +117,11 @@ public:
 
     // A short note for the main window's status bar.
     void showStatus(const QString &text) { emit statusMessage(text); }
+    // What the status bar and the log say when the monitor stops answering
+    // (busy: it answers "!" only).
+    static QString monitorLostText(int port, bool busy);
+    // ... and when a connected monitor reports another type.
+    static QString monitorTypeChangedText(const QString &version, int type, int before);
 
 signals:
     void statusMessage(const QString &text);

@@ -26,6 +26,11 @@ CommLog::~CommLog()
 void CommLog::append(const QString &text)
 {
     m_text += text;
+    if (m_text.size() > kMaxText) {
+        m_text.remove(0, m_text.size() - kMaxText / 2);
+        emit textReset(m_text);
+        return;
+    }
     emit appended(text);
 }
 
@@ -69,8 +74,43 @@ void CommLog::LogTransmit(const QString &text)
     writeFile(kSentPrefix + line + kCrLf);
 }
 
+QString CommLog::lineNoiseText()
+{
+    return QStringLiteral("Line noise: the monitor sent characters that are not text. "
+                          "Check the cable, and that the monitor is set to 9600 baud.");
+}
+
+void CommLog::watchForNoise(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool plain = (u >= 0x20 && u < 0x7f) || u == u'\r' || u == u'\n' || u == u'\t';
+        if (!plain)
+            ++m_blockNoise;
+        if (u != u'\r' && u != u'\n' && u != u' ' && u != u'\t')
+            m_lastMark = c;
+        if (++m_blockChars < kNoiseBlock)
+            continue;
+        const bool noisy = m_blockNoise >= kNoiseBlock / 4;
+        m_blockChars = 0;
+        m_blockNoise = 0;
+        if (!noisy) {
+            if (++m_quietBlocks >= kNoiseQuiet / kNoiseBlock)
+                m_noiseNoted = false;
+            continue;
+        }
+        m_quietBlocks = 0;
+        if (!m_noiseNoted) {
+            m_noiseNoted = true;
+            LogEvent(lineNoiseText());
+            emit lineNoise();
+        }
+    }
+}
+
 void CommLog::LogReceived(const QString &text)
 {
+    watchForNoise(text);
     if (!m_logToFile)
         return;
     // As the window shows it: a CR ends the line, an LF is dropped, so a

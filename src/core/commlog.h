@@ -29,6 +29,17 @@ class CommLog : public QObject, public LinkLog {
     Q_OBJECT
 public:
     static constexpr int kTrimThreshold = 1500;
+    // The text never holds more than this: event lines do not empty it, and
+    // a flood of them (or one huge piece of traffic) would otherwise grow it
+    // without end. Past it the oldest half goes.
+    static constexpr int kMaxText = 64 * 1024;
+    // Received characters are judged in blocks: a block of which a quarter
+    // or more is not text is line noise. The first such block is reported;
+    // after kNoiseQuiet characters of blocks that are text again, the next
+    // noise is reported anew.
+    static constexpr int kNoiseBlock = 256;
+    static constexpr int kNoiseQuiet = 4096;
+    static QString lineNoiseText();
 
     explicit CommLog(QObject *parent = nullptr);
     ~CommLog() override;
@@ -41,6 +52,9 @@ public:
     void LogReceived(const QString &text) override;
 
     QString text() const { return m_text; }
+    // The last character received that is not a line end or a blank ("!"
+    // when the monitor's last word was its busy marker); null before any.
+    QChar lastReceivedMark() const { return m_lastMark; }
     void clearText();
 
     // While this returns true, traffic is not written to the window (a running
@@ -68,11 +82,14 @@ signals:
     void appended(const QString &text);
     // File logging stopped on its own (write failure); the message was logged.
     void fileLoggingStopped();
+    // The monitor's output turned to line noise; the event was logged.
+    void lineNoise();
     // LogFileOpen or LogToFile may have changed.
     void fileStateChanged();
 
 private:
     void appendTraffic(const QString &text);
+    void watchForNoise(const QString &text);
     void append(const QString &text);
     // False when the file failed (file logging is then off and it was reported).
     bool writeFile(const QString &text);
@@ -85,6 +102,11 @@ private:
     bool m_logToFile = false;
     bool m_fileAtLineStart = true;
     QString m_fileError;
+    int m_blockChars = 0; // characters of the current block
+    int m_blockNoise = 0; // ... that are not text
+    int m_quietBlocks = 0; // text blocks in a row
+    bool m_noiseNoted = false;
+    QChar m_lastMark;
 };
 
 } // namespace tvk

@@ -556,6 +556,8 @@ bool WriteMDF(AppCore &core)
         reason = file.errorString();
     else if (file.write(bytes) != bytes.size())
         reason = file.errorString();
+    else if (!file.flush()) // a full disk shows here: commit() would not notice it
+        reason = file.errorString();
     else if (!file.commit())
         reason = file.errorString();
     if (!reason.isEmpty()) {

@@ -296,7 +296,11 @@ void Connector::onKeepAliveTick()
 {
     if (m_g.MonitorOnline && m_g.AutoPing) {
         sendPing();
-        m_reply->start(kReplyMs);
+        // A ping still unanswered keeps its deadline: after "!" the
+        // keep-alive ticks as often as the reply timer runs, and restarting
+        // it here would never let a monitor that answers only "!" be lost.
+        if (!m_reply->isActive())
+            m_reply->start(kReplyMs);
     } else {
         m_reply->stop();
     }

@@ -35,6 +35,7 @@ bool QtSerialPort::open(const QString &deviceName)
     m_port->setDataBits(QSerialPort::Data8);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
+    m_port->setReadBufferSize(kReadBufferSize);
     if (!m_port->open(QIODevice::ReadWrite)) {
         const int qtError = int(m_port->error());
         const QString qtText = m_port->errorString();

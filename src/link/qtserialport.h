@@ -31,6 +31,10 @@ public:
     static constexpr int kBaudRate = 9600;
     // Read errors in a row, with no data between them, that count as a lost device.
     static constexpr int kReadErrorsForLoss = 3;
+    // Characters held for the link at most. While a nested event loop keeps
+    // the link from reading, a monitor streaming without end would otherwise
+    // fill memory; the driver holds the rest, then the sender waits.
+    static constexpr qint64 kReadBufferSize = 256 * 1024;
 
     explicit QtSerialPort(QObject *parent = nullptr);
     ~QtSerialPort() override;

@@ -70,6 +70,13 @@ void FullRead::ReadStep(int step)
 
 void FullRead::onTick()
 {
+    if (!m_g.MonitorOnline) {
+        // The monitor went away during the read: counting on through steps
+        // that send nothing would end as if everything had been read.
+        m_timer->stop();
+        emit interrupted(m_sendCount, kLastStep + 1);
+        return;
+    }
     ReadStep(m_sendCount);
     if (m_sendCount <= kLastStep)
         ++m_sendCount;

@@ -42,6 +42,9 @@ signals:
     void progress(int step, int total);
     // The sequence is past its last step and the timer has stopped.
     void finished();
+    // The monitor stopped answering before the last step: the timer has
+    // stopped and steps from `step` on were not read.
+    void interrupted(int step, int total);
 
 private:
     void onTick();

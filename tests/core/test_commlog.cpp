@@ -48,6 +48,57 @@ private slots:
         QVERIFY(events.text().startsWith(QStringLiteral("Received comRxOver\r\n")));
     }
 
+    void text_neverHoldsMoreThanItsCap_whateverFloodsIt()
+    {
+        // A flood of events, then one piece of traffic larger than the cap:
+        // the newest text is kept, the window is told to show it anew.
+        CommLog log;
+        QSignalSpy resets(&log, &CommLog::textReset);
+        qsizetype largest = 0;
+        for (int i = 0; i < 20000; ++i) {
+            log.LogEvent(QStringLiteral("Received comRxOver %1").arg(i));
+            largest = std::max(largest, log.text().size());
+        }
+        QVERIFY(largest <= CommLog::kMaxText);
+        QVERIFY(resets.count() > 0);
+        QVERIFY(log.text().endsWith(QStringLiteral("Received comRxOver 19999\r\n")));
+        QCOMPARE(resets.last().at(0).toString(), log.text().left(resets.last().at(0).toString().size()));
+
+        log.LogTrafficText(QString(3 * CommLog::kMaxText, u'z') + QStringLiteral("end"));
+        QVERIFY(log.text().size() <= CommLog::kMaxText);
+        QVERIFY(log.text().endsWith(QStringLiteral("zend")));
+    }
+
+    void lineNoise_isReportedOncePerStretch_andTheMonitorsLastWordIsKept()
+    {
+        CommLog log;
+        QSignalSpy noise(&log, &CommLog::lineNoise);
+        // Replies with a degree sign on every line are no noise.
+        for (int i = 0; i < 500; ++i)
+            log.LogReceived(QStringLiteral("T = 41\u00b0C\r\n#"));
+        QCOMPARE(noise.count(), 0);
+
+        QString junk;
+        for (int i = 0; i < 5000; ++i)
+            junk += QChar(char16_t(0x80 + i % 0x80));
+        log.LogReceived(junk);
+        QCOMPARE(noise.count(), 1);
+        QCOMPARE(log.text().count(CommLog::lineNoiseText()), 1);
+        log.LogReceived(junk); // the same stretch
+        QCOMPARE(noise.count(), 1);
+
+        // Once the monitor has sent plain text for a while, new noise is news.
+        log.LogReceived(QString(2 * CommLog::kNoiseQuiet, u'a'));
+        log.LogReceived(junk);
+        QCOMPARE(noise.count(), 2);
+
+        // The monitor's last word, line ends and blanks aside.
+        log.LogReceived(QStringLiteral("dt\r\n!\r\n "));
+        QCOMPARE(log.lastReceivedMark(), QChar(u'!'));
+        log.LogReceived(QStringLiteral("p\r\n#"));
+        QCOMPARE(log.lastReceivedMark(), QChar(u'#'));
+    }
+
     void suppression_holdsBackTrafficOnly()
     {
         CommLog log;

@@ -376,6 +376,25 @@ private slots:
         QCOMPARE(r.connector().keepAliveTimer()->interval(), 7000);
     }
 
+    void monitorAnsweringOnlyInterim_isLost_queueDoesNotPileUp()
+    {
+        Rig r;
+        r.connect();
+        r.run(200);
+        r.answer = Rig::Answer::Interim;
+        QList<qint64> lostAt;
+        QObject::connect(&r.connector(), &Connector::monitorLost, [&] { lostAt << r.clock.nowMs(); });
+        r.core->send(QStringLiteral("dt")); // answered "!" and held in flight
+        const qint64 sent = r.clock.nowMs();
+        r.run(10000);
+        // The first keep-alive after the "!" (2 s) is queued behind "dt" and
+        // never answered: lost 2 s later, however often the keep-alive ticks.
+        QCOMPARE(lostAt.size(), 1);
+        QVERIFY2(lostAt.first() - sent <= 4200, qPrintable(QString::number(lostAt.first() - sent)));
+        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QVERIFY(r.core->link.XmitQueue().size() <= 3); // a ping at most, never a pile of them
+    }
+
     void choosingTheSamePort_doesNothing()
     {
         Rig r;

@@ -7,6 +7,8 @@
 #include "pty.h"
 #include "testsupport.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,7 +20,55 @@ class TestQtSerialPort : public QObject {
 private slots:
     void missingDevice();
     void linkOverPty();
+    void unreadStreamIsHeldToTheCap();
 };
+
+// Nobody reads (a nested event loop keeps the link away) while the monitor
+// streams: the port holds its cap and no more, the rest waits in the driver
+// and the sender is held back; once read, the stream flows again.
+void TestQtSerialPort::unreadStreamIsHeldToTheCap()
+{
+    PtyPair pty;
+    if (!pty.ok())
+        QSKIP("no pseudo-terminal available");
+    QtSerialPort port;
+    QVERIFY2(port.open(pty.slaveName()), qPrintable(port.errorString()));
+    const QByteArray chunk(4096, 'n');
+    qint64 sent = 0;
+    int blocked = 0;
+    QElapsedTimer t;
+    t.start();
+    while (sent < 4 * QtSerialPort::kReadBufferSize && blocked < 50 && t.elapsed() < 10000) {
+        if (pty.send(chunk)) {
+            sent += chunk.size();
+            blocked = 0;
+        } else {
+            ++blocked;
+        }
+        QCoreApplication::processEvents();
+    }
+    QVERIFY2(sent < 4 * QtSerialPort::kReadBufferSize, qPrintable(QString::number(sent))); // held back
+    QTRY_VERIFY_WITH_TIMEOUT(port.bytesAvailable() >= QtSerialPort::kReadBufferSize / 2, 3000);
+    QVERIFY2(port.bytesAvailable() <= QtSerialPort::kReadBufferSize, qPrintable(QString::number(port.bytesAvailable())));
+
+    // Read: the driver's share follows, and the sender has room again.
+    qint64 got = 0;
+    bool room = false;
+    t.restart();
+    while (!room && t.elapsed() < 5000) {
+        got += port.readAll().size();
+        room = pty.send(chunk);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(room);
+    sent += chunk.size();
+    t.restart();
+    while (got < sent && t.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        got += port.readAll().size();
+    }
+    QVERIFY2(got >= sent, qPrintable(QStringLiteral("%1 of %2").arg(got).arg(sent))); // a refused write may have gone in part
+}
 
 void TestQtSerialPort::missingDevice()
 {

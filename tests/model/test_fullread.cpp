@@ -49,6 +49,35 @@ private slots:
         QCOMPARE(read.SendCount(), FullRead::kLastStep + 1);
     }
 
+    void monitorLostMidway_stopsAndSaysSo_insteadOfFinishing()
+    {
+        ManualClock clock;
+        LinkGlobals g;
+        g.MonitorOnline = true;
+        QStringList sent;
+        FullRead read(clock, g, [&](const QString &c) { sent << c.trimmed(); });
+        QSignalSpy finished(&read, &FullRead::finished);
+        QSignalSpy interrupted(&read, &FullRead::interrupted);
+        read.start();
+        clock.advance(5000);
+        const qsizetype before = sent.size();
+        g.MonitorOnline = false;
+        clock.advance(60000);
+        QCOMPARE(sent.size(), before);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(interrupted.count(), 1);
+        QCOMPARE(interrupted.at(0).at(0).toInt(), 5);
+        QCOMPARE(interrupted.at(0).at(1).toInt(), FullRead::kLastStep + 1);
+        QVERIFY(!read.isRunning());
+
+        // Started again once the monitor is back, it runs to the end.
+        g.MonitorOnline = true;
+        read.start();
+        clock.advance(60000);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(interrupted.count(), 1);
+    }
+
     void stepCommands_areTheWholeSequenceInOrder()
     {
         // Every read of the sequence by step, CR LF included; step 3 is silent.
