@@ -130,7 +130,21 @@ CoreRig::CoreRig(bool freshSettings)
 {
     if (freshSettings)
         clearSettings();
-    core = std::make_unique<AppCore>(Platform{&clock, &ports, &quiet, &quiet, &quiet, &quiet});
+    SerialPortEntry usb;
+    usb.device = QStringLiteral("/dev/ttyUSB0");
+    usb.portName = QStringLiteral("ttyUSB0");
+    usb.description = QStringLiteral("FT232R USB UART");
+    usb.manufacturer = QStringLiteral("FTDI");
+    usb.serialNumber = QStringLiteral("A50285BI");
+    usb.vendorId = 0x0403;
+    usb.productId = 0x6001;
+    usb.hasUsbIds = true;
+    SerialPortEntry plain;
+    plain.device = QStringLiteral("/dev/ttyS0");
+    plain.portName = QStringLiteral("ttyS0");
+    portList.ports = {usb, plain};
+    core = std::make_unique<AppCore>(
+        Platform{&clock, &ports, &quiet, &quiet, &quiet, &quiet, &portList});
     // As at start-up: group sizes, channel names, the no-monitor state.
     core->data.InitMonitorData(core->globals, core->settings, &core->shell);
 }

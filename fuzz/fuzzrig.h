@@ -7,6 +7,7 @@
 #include "base/clock.h"
 #include "base/dialogs.h"
 #include "core/appcore.h"
+#include "link/portinfo.h"
 #include "link/serialport.h"
 
 #include <QByteArray>
@@ -112,6 +113,9 @@ struct CoreRig {
     ManualClock clock;
     FedPortFactory ports;
     QuietPlatform quiet;
+    // The system's serial ports: a USB adapter with a serial number and a
+    // plain port (asking the system each time would be slow and vary).
+    ListPortInfoSource portList;
     std::unique_ptr<AppCore> core;
 };
 
