@@ -24,6 +24,17 @@ QString withoutLineEnd(QString line)
     return line;
 }
 
+// A carriage return (a file with old Mac line ends) or another control
+// character inside a record would reach the monitor as a line end or junk in
+// the middle of the command.
+bool hasControlCharacter(const QString &line)
+{
+    for (const QChar c : line)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return true;
+    return false;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -277,7 +288,7 @@ HexDownload::LineRead HexDownload::readRecord(QString *line)
     if (raw.isEmpty() && m_file.error() != QFileDevice::NoError)
         return LineRead::EndOfFile;
     *line = withoutLineEnd(QString::fromLatin1(raw));
-    return line->startsWith(u':') ? LineRead::Record : LineRead::BadFormat;
+    return line->startsWith(u':') && !hasControlCharacter(*line) ? LineRead::Record : LineRead::BadFormat;
 }
 
 void HexDownload::sendRecord(const QString &record, bool setKeepAlive)

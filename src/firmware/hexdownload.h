@@ -8,8 +8,9 @@
 // monitor's answer to it (HandleEraseReply / HandleSramLoadReply) sends the
 // first record; every record reply (HandleRecordReply) sends the next one,
 // resends a refused one, or ends the transfer. The engine does not interpret
-// the records: a line must begin with ":" and goes out unchanged, without its
-// line end; the monitor checks address, type and checksum.
+// the records: a line must begin with ":", hold no control characters (a
+// lone carriage return would split the command), and goes out unchanged,
+// without its line end; the monitor checks address, type and checksum.
 //
 // A reply is classified by what it contains anywhere in its text:
 //   "!"        a refusal (it wins over "#"/"$": a refused record is never

@@ -315,6 +315,11 @@ void TestHexDownload::fileFormatErrors_data()
     QTest::newRow("space first") << QByteArray(" :020000040000FA\r\n") << 0 << QStringLiteral(" :020000");
     QTest::newRow("bad line in the middle")
         << QByteArray(":020000040000FA\r\nGARBAGE LINE\r\n:00000001FF\r\n") << 1 << QStringLiteral("GARBAGE ");
+    // A carriage return inside a line would split the command on the wire.
+    QTest::newRow("lines ended by CR alone")
+        << QByteArray(":020000040000FA\r:00000001FF\r") << 0 << QStringLiteral(":0200000");
+    QTest::newRow("control character in a record")
+        << QByteArray(":020000040000FA\r\n:0400\x1b" "0001020304F2\r\n") << 1 << QString::fromLatin1(":0400\x1b" "00");
 }
 
 void TestHexDownload::fileFormatErrors()

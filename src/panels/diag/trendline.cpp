@@ -44,7 +44,8 @@ void TrendLine::paintEvent(QPaintEvent *)
     if (samples.isEmpty())
         return;
     const QRectF plot = frame.adjusted(3, 3, -3, -3);
-    const auto [lo, hi] = [&] {
+    // Plain names, not a structured binding: the lambda below captures them.
+    const auto range = [&] {
         double a = samples.first().value, b = a;
         for (const auto &s : samples) {
             a = std::min(a, s.value);
@@ -52,6 +53,7 @@ void TrendLine::paintEvent(QPaintEvent *)
         }
         return scaleFor(a, b);
     }();
+    const double lo = range.first, hi = range.second;
     const qint64 t0 = samples.first().ms;
     const qint64 span = std::max<qint64>(1, samples.last().ms - t0);
     auto pointOf = [&](const TrendHistory::Sample &s) {

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Runs the libFuzzer targets built by scripts/test.sh (build-test, clang), one
+# after another.
+#   scripts/fuzz.sh --ci                  each target ~15 s from the checked-in
+#                                         seeds (fuzz/corpus); fails on a crash
+#   scripts/fuzz.sh SECONDS [TARGET ...]  each target (or those named) for
+#                                         SECONDS, growing a working corpus in
+#                                         build-fuzz-corpus/<target> (outside git)
+# Targets: replies mdvfile hexdownload settings. A crash leaves its input in
+# build-fuzz-artifacts/; replay it with build-test/fuzz/tvk-fuzz-<target> <file>.
+# Prints executions, coverage (cov = edges, ft = features) and corpus size per target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${TVK_BUILD_DIR:-build-test}
+all=(replies mdvfile hexdownload settings)
+
+declare -A max_len=([replies]=4096 [mdvfile]=16384 [hexdownload]=8192 [settings]=8192)
+
+mode=long
+seconds=
+if [ "${1:-}" = "--ci" ]; then
+  mode=ci
+  seconds=${TVK_FUZZ_CI_SECONDS:-15}
+  shift
+elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
+  seconds=$1
+  shift
+else
+  sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+  exit 2
+fi
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
+
+for t in "${targets[@]}"; do
+  if [ ! -x "$build/fuzz/tvk-fuzz-$t" ]; then
+    echo "No fuzz target $build/fuzz/tvk-fuzz-$t: build with clang first (scripts/test.sh)." >&2
+    exit 1
+  fi
+done
+
+# Stop at the first error; leaks count as errors. A small quarantine and no
+# fill of fresh allocations more than double the executions per second.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:quarantine_size_mb=8:max_malloc_fill_size=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0}"
+
+artifacts="$root/build-fuzz-artifacts"
+mkdir -p "$artifacts"
+logs="$root/build-fuzz-logs"
+mkdir -p "$logs"
+summary=()
+failed=0
+for t in "${targets[@]}"; do
+  seeds="$root/fuzz/corpus/$t"
+  if [ "$mode" = ci ]; then
+    work=$(mktemp -d)
+  else
+    work="$root/build-fuzz-corpus/$t"
+    mkdir -p "$work"
+  fi
+  dict=()
+  [ -f "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
+  log="$logs/$t.log"
+  echo "== $t: ${seconds} s" >&2
+  set +e
+  "$build/fuzz/tvk-fuzz-$t" "$work" "$seeds" "${dict[@]}" \
+    -max_total_time="$seconds" -max_len="${max_len[$t]}" -timeout=20 -rss_limit_mb=3072 \
+    -print_final_stats=1 -artifact_prefix="$artifacts/$t-" >"$log" 2>&1
+  rc=$?
+  set -e
+  stats=$(grep -E '^#[0-9]+' "$log" | tail -n 1 || true)
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$stats")
+  ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$stats")
+  corp=$(ls "$work" | wc -l)
+  line=$(printf '%-12s %s s  runs %s  cov %s  ft %s  corpus %s' "$t" "$seconds" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$corp")
+  if [ $rc -ne 0 ]; then
+    failed=1
+    line="$line  FAILED (exit $rc)"
+    grep -E 'ERROR|SUMMARY|check failed|runtime error|Test unit written' "$log" | head -n 20 >&2 || true
+  fi
+  summary+=("$line")
+  [ "$mode" = ci ] && rm -rf "$work"
+done
+printf '%s\n' "${summary[@]}"
+exit $failed
