@@ -2,42 +2,29 @@
 // dispatched and releases the queue, in both forms the monitor uses; outside
 // a download the interim marker is unchanged.
 
-#include "link/seriallink.h"
-#include "testsupport.h"
+#include "linkrig.h"
 
 #include <QTest>
 
 using namespace tvk;
-using tvk::test::RecordingBeeper;
-using tvk::test::RecordingLog;
 using tvk::test::ScriptedPort;
-using tvk::test::ScriptedPortFactory;
 
 namespace {
 
-struct Rig {
-    ManualClock clock;
-    ScriptedPortFactory ports;
-    LinkGlobals g;
-    RecordingLog log;
-    RecordingBeeper beeper;
-    SerialLink link{clock, ports, g, log, beeper};
-    QStringList dispatched;
+// The link with a download running: a refusal is answered with the resend,
+// as the download engine does.
+struct Rig : tvk::test::LinkRig {
     bool downloading = true;
     ScriptedPort *port = nullptr;
 
     Rig()
     {
-        link.setDeviceResolver([](int n) { return QStringLiteral("dev%1").arg(n); });
         link.setRefusalFraming([this] { return downloading; });
-        link.setDispatcher([this](const QString &r) {
-            dispatched << r;
-            // The engine's answer to a refusal: the resend.
+        onDispatch = [this](const QString &r) {
             if (r.contains(u'!'))
                 link.SendCommand(QStringLiteral(":resend\r\n"));
-        });
-        link.OpenCommPort();
-        port = ports.last();
+        };
+        port = open();
     }
     // A command written and its pause over.
     void sendAndWrite(const QString &c)
@@ -45,7 +32,7 @@ struct Rig {
         link.SendCommand(c);
         clock.advance(SerialLink::kWritePauseMs);
     }
-    int writes() const { return int(port->writes().size()); }
+    int writeCount() const { return int(port->writes().size()); }
 };
 
 } // namespace
@@ -82,22 +69,22 @@ void TestRefusalFraming::promptAfterBangIsNoAcknowledgement()
         Rig r;
         r.sendAndWrite(QStringLiteral(":rec\r\n"));
         r.link.SendCommand(QStringLiteral(":next\r\n")); // queued behind
-        QCOMPARE(r.writes(), 1);
+        QCOMPARE(r.writeCount(), 1);
         if (late) {
             r.port->feed(":rec\r\nRefused!");
             r.clock.advance(SerialLink::kWritePauseMs); // ":next" goes out
             r.clock.advance(SerialLink::kWritePauseMs);
-            QCOMPARE(r.writes(), 2);
+            QCOMPARE(r.writeCount(), 2);
             r.port->feed("\r\n#");
         } else {
             r.port->feed(":rec\r\nRefused!\r\n#");
             r.clock.advance(SerialLink::kWritePauseMs);
         }
         QCOMPARE(r.dispatched, QStringList{QStringLiteral(":rec\r\nRefused!")});
-        QCOMPARE(r.writes(), 2);
+        QCOMPARE(r.writeCount(), 2);
         QVERIFY(r.link.XmitBusy()); // ":next" still waits for its own reply
         r.clock.advance(SerialLink::kWritePauseMs * 5);
-        QCOMPARE(r.writes(), 2);
+        QCOMPARE(r.writeCount(), 2);
         QCOMPARE(r.link.ReceiveBuffer(), QString());
         r.port->feed(":next\r\n#");
         QVERIFY(r.dispatched.last().startsWith(QStringLiteral(":next")));

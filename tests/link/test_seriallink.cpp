@@ -1,55 +1,14 @@
 // Line framing, event reporting and the paced transmit queue of the serial
 // link, driven through the scripted port and a hand-moved clock.
 
-#include "link/seriallink.h"
-#include "testsupport.h"
+#include "linkrig.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace tvk;
-using tvk::test::RecordingBeeper;
-using tvk::test::RecordingLog;
 using tvk::test::ScriptedPort;
-using tvk::test::ScriptedPortFactory;
-
-namespace {
-
-struct Rig {
-    ManualClock clock;
-    ScriptedPortFactory ports;
-    LinkGlobals g;
-    RecordingLog log;
-    RecordingBeeper beeper;
-    SerialLink link{clock, ports, g, log, beeper};
-    QStringList dispatched;
-    std::function<void(const QString &)> onDispatch;
-
-    Rig()
-    {
-        link.setDeviceResolver([](int n) { return QStringLiteral("dev%1").arg(n); });
-        link.setDispatcher([this](const QString &r) {
-            dispatched << r;
-            if (onDispatch)
-                onDispatch(r);
-        });
-    }
-    ScriptedPort *open()
-    {
-        if (!link.OpenCommPort())
-            return nullptr;
-        return ports.last();
-    }
-    QStringList writes() const
-    {
-        QStringList out;
-        for (const QByteArray &w : ports.last()->writes())
-            out << QString::fromLatin1(w);
-        return out;
-    }
-};
-
-} // namespace
+using Rig = tvk::test::LinkRig;
 
 class TestSerialLink : public QObject {
     Q_OBJECT
