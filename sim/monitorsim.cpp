@@ -372,9 +372,12 @@ void MonitorSimulator::execute(const QByteArray &rawLine, QByteArray &out)
     }
     // Unknown commands get their echo and the prompt: the tool routes every
     // response by its echo, so no error text could be mistaken for data.
+    QByteArray answer;
     for (const QByteArray &l : std::as_const(lines))
-        out += l + kLineEnd;
-    out += kAppPrompt;
+        answer += l + kLineEnd;
+    if (const auto cut = m_config.cutAnswers.constFind(line.trimmed()); cut != m_config.cutAnswers.constEnd())
+        answer = answer.left(*cut) + kLineEnd;
+    out += answer + kAppPrompt;
 }
 
 // --- reads ---------------------------------------------------------------

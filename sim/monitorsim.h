@@ -148,6 +148,10 @@ struct MonitorConfig {
     int faultCommands = -1;
     int faultBytes = 1 << 20;
     QString faultVersion = QStringLiteral("2.25");
+    // cut=CMD:N (repeatable): the answer to the command line CMD keeps only
+    // the first N characters of its output, then the prompt, as if line
+    // noise had eaten the rest ("cut=ddl:7" answers "128,130").
+    QMap<QByteArray, int> cutAnswers;
 };
 
 // Fault options of applyOptions(); false when `name` is not one of them.
@@ -207,6 +211,7 @@ QByteArray numberLine(std::initializer_list<int> values);
 //   autoboot=0/1     boot loader's automatic start
 //   baud=N           pty server: answers take the wire time of command and reply
 //   fault=... and its companions: see MonitorConfig::Fault
+//   cut=CMD:N        the answer to CMD keeps its first N characters
 // Unknown options and values that do not parse are skipped; their text is
 // added to *ignored when given.
 void applyOptions(MonitorConfig &config, QStringView options, QStringList *ignored = nullptr);

@@ -75,6 +75,12 @@ bool applyFaultOption(MonitorConfig &config, const QString &name, QStringView va
         good = ok && number > 0 && number <= (64 << 20);
         if (good)
             config.faultBytes = number;
+    } else if (name == u"cut") {
+        const qsizetype colon = value.lastIndexOf(u':');
+        const int length = colon > 0 ? value.mid(colon + 1).toInt(&ok) : -1;
+        good = colon > 0 && ok && length >= 0;
+        if (good)
+            config.cutAnswers.insert(value.left(colon).trimmed().toLatin1(), length);
     } else if (name == u"faultversion") {
         good = monitorTypeOf(value.toString()) > 0;
         if (good)

@@ -47,6 +47,12 @@ void ControlBook::setValue(const QString &window, const QString &control, int va
     emit changed(window, control, ControlProperty::Value);
 }
 
+void ControlBook::clearValue(const QString &window, const QString &control)
+{
+    entry(window, control).value.reset();
+    emit changed(window, control, ControlProperty::Value);
+}
+
 std::optional<bool> ControlBook::checked(const QString &window, const QString &control) const
 {
     const Entry *e = find(window, control);

@@ -36,6 +36,9 @@ public:
     void setChecked(const QString &window, const QString &control, bool checked);
     // Sliders and spin boxes.
     void setValue(const QString &window, const QString &control, int value);
+    // The control's value is not known (a reply did not carry it): the
+    // control keeps its position, and its window treats it as unknown.
+    void clearValue(const QString &window, const QString &control);
 
     std::optional<bool> enabled(const QString &window, const QString &control) const;
     std::optional<bool> visible(const QString &window, const QString &control) const;

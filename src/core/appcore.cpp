@@ -27,7 +27,11 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
 {
     link.setDispatcher([this](const QString &response) {
         const int before = data.MonitorType;
-        dispatcher.DispatchResponse(response);
+        {
+            // Whatever a reply does to the windows, it never writes back.
+            MonitorStateApplying::Scope scope(applying);
+            dispatcher.DispatchResponse(response);
+        }
         // Another type in the middle of a session: another monitor on the
         // cable, or one that lost its mind. Said once, where it happened.
         if (before != 0 && data.MonitorType != before) {
@@ -97,6 +101,10 @@ QString AppCore::monitorTypeChangedText(const QString &version, int type, int be
 
 void AppCore::send(const QString &command)
 {
+    // Only the user changes the monitor: a set command queued while a reply
+    // (or a loaded file) is being applied is a fault of the program.
+    Q_ASSERT_X(!applying.active() || !cmd::isSet(command), "AppCore::send",
+               qPrintable(QStringLiteral("set command while applying: ") + command.trimmed()));
     link.SendCommand(command.endsWith(u'\n') ? command : cmd::line(command));
 }
 

@@ -286,6 +286,7 @@ LineOutcome MdfReader::unitNumber(const QString &, const QStringList &fields)
 template <QString (*readCommand)()>
 LineOutcome MdfReader::version(const QString &, const QStringList &fields)
 {
+    MonitorStateApplying::Scope applying(m_core.applying);
     m_core.dispatcher.DispatchResponse(readCommand() + kCrLf + fields[1]);
     return LineOutcome::Next;
 }

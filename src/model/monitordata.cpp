@@ -192,6 +192,12 @@ bool MonitorData::setCurrentValue(DacGroupId id, DacTable table, int channel, in
     return setValue(id, table, channel, CurrentScanSet, value);
 }
 
+void MonitorData::forgetCurrentValue(DacGroupId id, DacTable table, int channel)
+{
+    if (validGroup(id) && validTable(table) && isValidDacChannel(channel) && isValidScanSet(CurrentScanSet))
+        group(id).known[size_t(table)][size_t(channel)][size_t(CurrentScanSet)] = false;
+}
+
 bool MonitorData::StoreFileDac(DacGroupId id, int channel, int first, int second, int third)
 {
     if (!validGroup(id) || !isValidDacChannel(channel) || !isValidScanSet(FileScanSet)

@@ -198,6 +198,9 @@ public:
     // the selection was cleared).
     std::optional<qint16> currentValue(DacGroupId group, DacTable table, int channel) const;
     bool setCurrentValue(DacGroupId group, DacTable table, int channel, int value);
+    // The entry at CurrentScanSet is no longer known (a reply that should
+    // have carried it did not): it is never sent until read again.
+    void forgetCurrentValue(DacGroupId group, DacTable table, int channel);
 
     // DAC value file reader: at FileScanSet, first into present and accepted,
     // second into factory, third into initial. False, and nothing written,

@@ -114,4 +114,19 @@ QString runSram() { return word("f"); }
 QString reset() { return word("x"); }
 QString runApplication() { return word("g"); }
 
+Kind kindOf(QStringView line)
+{
+    QStringView w = line.trimmed();
+    if (w.isEmpty())
+        return Kind::Link; // a bare line end asks for a prompt
+    if (w.startsWith(u':'))
+        return Kind::Transfer;
+    if (w == u"p" || w == u"CU" || w == u"CV" || w == u"cu" || w == u"cv")
+        return Kind::Link;
+    // Reads: every "d" command, the memory reads and the I2C probe.
+    if (w.startsWith(u'd') || w == u"rb" || w == u"rc" || w == u"rw" || w.startsWith(u"pi0x"))
+        return Kind::Read;
+    return Kind::Set;
+}
+
 } // namespace tvk::cmd

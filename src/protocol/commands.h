@@ -120,4 +120,14 @@ QString runSram();                   // "f"
 QString reset();                     // "x"
 QString runApplication();            // "g"
 
+// What a command line does to the monitor. Reads ask and change nothing the
+// monitor keeps; sets change its settings, memory, identity or state (a
+// command the vocabulary does not know, typed in the log, counts as a set);
+// transfer lines are the records of a firmware download, paced by the
+// monitor's own replies; link commands are the keep-alive ping and the
+// monitor's reply style.
+enum class Kind { Read, Set, Transfer, Link };
+Kind kindOf(QStringView line);
+inline bool isSet(QStringView line) { return kindOf(line) == Kind::Set; }
+
 } // namespace tvk::cmd

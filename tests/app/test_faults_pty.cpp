@@ -98,22 +98,8 @@ struct BufferWatch {
     do {                                                                                       \
         if (!ptyAvailable())                                                                   \
             QSKIP("no pseudo-terminals on this system");                                       \
-        QVERIFY2(startOnline((h), (options)), qPrintable((h).sim ? (h).sim->error() : QString())); \
+        QVERIFY2((h).startOnline(options), qPrintable((h).sim ? (h).sim->error() : QString())); \
     } while (false)
-
-// Starts the simulator with `options`, the tool, and waits until the
-// monitor's type is known.
-bool startOnline(PtyHarness &h, const QString &options)
-{
-    if (!h.startSim({QStringLiteral("--options"), options}))
-        return false;
-    h.startTool();
-    QElapsedTimer t;
-    t.start();
-    while (h.core->data.MonitorType == 0 && t.elapsed() < 5000)
-        QTest::qWait(10);
-    return h.core->data.MonitorType != 0;
-}
 
 // The tool asks the firmware version and the monitor's answer arrives: the
 // tool is usable. Asked again while a connection cycle is still running.

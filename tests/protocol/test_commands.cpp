@@ -44,6 +44,22 @@ private slots:
         QCOMPARE(cmd::writeWord(u" 0xBEEF"), QStringLiteral("ww 0xBEEF\r\n"));
         QCOMPARE(cmd::typed(u" dt "), QStringLiteral(" dt \r\n"));
     }
+
+    void everyCommandSaysWhetherItReadsOrSets()
+    {
+        for (const QString &c : {cmd::readDac(u"v"), cmd::readDacFactory(u"s"), cmd::readHighVoltage(),
+                                 cmd::readTestPoints(), cmd::readByte(), cmd::probeI2c(u"A0"),
+                                 cmd::readModelNumber(u"s"), cmd::readVideoExtra(u'p')})
+            QVERIFY2(cmd::kindOf(c) == cmd::Kind::Read, qPrintable(c));
+        for (const QString &c : {cmd::setDac(u"v", 3, 128), cmd::hvControl(u'h', 50), cmd::selectScanSet(2),
+                                 cmd::disableChecking(), cmd::bootBlock(false), cmd::startFlashLoad(),
+                                 cmd::writeByte(u"12"), cmd::setAddress(u"1F"), cmd::reset(),
+                                 cmd::storeDacInitial(u"h"), cmd::deflection(true), cmd::typed(u"zz9")})
+            QVERIFY2(cmd::isSet(c), qPrintable(c));
+        QCOMPARE(cmd::kindOf(cmd::hexRecord(u":00000001FF")), cmd::Kind::Transfer);
+        QCOMPARE(cmd::kindOf(cmd::ping()), cmd::Kind::Link);
+        QCOMPARE(cmd::kindOf(cmd::verbose()), cmd::Kind::Link);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommands)

@@ -121,6 +121,18 @@ void PtyHarness::setConfig(const QString &key, const QString &value)
     core->settings.write(AppName::Tarvikon, SettingsSection::Configs, key, value);
 }
 
+bool PtyHarness::startOnline(const QString &options)
+{
+    if (!startSim({QStringLiteral("--options"), options}))
+        return false;
+    startTool();
+    QElapsedTimer t;
+    t.start();
+    while (core->data.MonitorType == 0 && t.elapsed() < 5000)
+        QTest::qWait(10);
+    return core->data.MonitorType != 0;
+}
+
 void PtyHarness::startTool()
 {
     window->resize(1000, 800);

@@ -75,6 +75,9 @@ struct PtyHarness {
     void setConfig(const QString &key, const QString &value);
     // Shows the main window and runs its load sequence.
     void startTool();
+    // Starts the simulator with `options` ("version=2.25,..."), the tool,
+    // and waits until the monitor's type is known.
+    bool startOnline(const QString &options);
     // Milliseconds since the harness was made.
     qint64 now() const { return elapsed.elapsed(); }
 

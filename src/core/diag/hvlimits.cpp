@@ -1,5 +1,8 @@
 #include "core/diag/hvlimits.h"
 
+#include "base/controlbook.h"
+#include "protocol/commands.h"
+
 #include <algorithm>
 
 namespace tvk {
@@ -36,6 +39,20 @@ HvLimitCheck CheckHvLimit(HvLimit which, QStringView text, int upper, int lower)
     if (value < low || value > high)
         return {std::nullopt, problem};
     return {value, QString()};
+}
+
+bool SendHvLimit(HvLimit which, QStringView text, int upper, int lower, UserMessages &messages,
+                 const std::function<void(const QString &)> &send)
+{
+    const HvLimitCheck check = CheckHvLimit(which, text, upper, lower);
+    if (!check.value) {
+        messages.message(check.problem);
+        return false;
+    }
+    const QString value = QString::number(*check.value);
+    send(which == HvLimit::Upper ? cmd::hvUpperLimit(value) : cmd::hvLowerLimit(value));
+    send(cmd::readHighVoltage());
+    return true;
 }
 
 } // namespace tvk

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 
 namespace tvk {
@@ -21,5 +22,14 @@ struct HvLimitCheck {
 
 // upper, lower: the limits of the last report; both 0 when none came yet.
 HvLimitCheck CheckHvLimit(HvLimit which, QStringView text, int upper, int lower);
+
+class UserMessages;
+
+// The Set button beside a limit box, on every window that has one: a limit
+// that passes CheckHvLimit is sent ("chu" / "chl") and the limits are read
+// back ("dh") so the boxes show what the monitor stored; one that does not
+// is said in a message box and nothing is sent.
+bool SendHvLimit(HvLimit which, QStringView text, int upper, int lower, UserMessages &messages,
+                 const std::function<void(const QString &)> &send);
 
 } // namespace tvk

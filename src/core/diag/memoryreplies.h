@@ -27,7 +27,9 @@ std::optional<MemoryReadReply> ParseMemoryRead(QStringView text);
 
 // What a box of the panel may send: hexadecimal digits, with or without a
 // "0x" prefix, blanks around them allowed, the value within its width.
-enum class HexWidth { Byte = 2, Word = 4, Address = 4 };
+// Addresses run as wide as the monitor's address register: six digits
+// cover every unit's memory map.
+enum class HexWidth { Byte = 2, Word = 4, Address = 6 };
 struct HexCheck {
     std::optional<QString> value; // "0x" + the digits upper-cased, when valid
     QString problem;               // why not, when invalid

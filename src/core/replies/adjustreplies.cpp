@@ -31,24 +31,54 @@ private:
 };
 
 // Moves a slider to a reported value; a value outside the slider's range is
-// shown at the nearest end and never sent back.
+// shown at the nearest end and never sent back. A value the report did not
+// carry leaves the slider unknown.
 void showOnSlider(const AdjustReplyContext &ctx, const QString &window, const QString &slider,
-                  int value, int maximum)
+                  std::optional<int> value, int maximum)
 {
-    const int shown = std::clamp(value, 0, maximum);
-    FlagScope showOnly(ctx.showOnly, ctx.showOnly || shown != value);
+    if (!value) {
+        ctx.controls.clearValue(window, slider);
+        return;
+    }
+    const int shown = std::clamp(*value, 0, maximum);
+    FlagScope showOnly(ctx.showOnly, ctx.showOnly || shown != *value);
     ctx.controls.setValue(window, slider, shown);
+}
+
+// "007" for 7; an empty box for a value the report did not carry.
+QString padded(std::optional<int> value, int digits)
+{
+    return value ? zeroPadded(*value, digits) : QString();
 }
 
 void showLimitBoxes(const AdjustReplyContext &ctx, const QString &window, const HvReport &r)
 {
-    ctx.controls.setText(window, QStringLiteral("HVUpperLimitTextBox"), zeroPadded(r.upperLimit, 3));
-    ctx.controls.setText(window, QStringLiteral("HVLowerLimitTextBox"), zeroPadded(r.lowerLimit, 3));
+    ctx.controls.setText(window, QStringLiteral("HVUpperLimitTextBox"), padded(r.upperLimit, 3));
+    ctx.controls.setText(window, QStringLiteral("HVLowerLimitTextBox"), padded(r.lowerLimit, 3));
     // The anode-voltage count comes from the test-point readings; until one
     // arrived there is nothing to show.
     const int anode = ctx.data.LastReading[MonitorData::kAnodeVoltageReading];
     if (anode >= 0)
         ctx.controls.setText(window, QStringLiteral("HVValTextBox"), zeroPadded(anode, 3));
+}
+
+// frmG2's 6-bit slider shows the high-voltage setting only while it fits:
+// above 63 the slider is disabled (a step of it would send a value far below
+// the monitor's own) and the present box shows the monitor's value.
+void showOnG2Slider(const AdjustReplyContext &ctx, std::optional<int> present)
+{
+    const QString slider = indexed("HScroll1", 1);
+    const QString box = indexed("Label2", 1);
+    if (!present) {
+        ctx.controls.clearValue(win::frmG2, slider);
+        ctx.controls.setText(win::frmG2, box, QString());
+        return;
+    }
+    const bool fits = *present >= 0 && *present <= kG2SliderMaximum;
+    ctx.controls.setEnabled(win::frmG2, slider, fits);
+    if (fits)
+        ctx.controls.setValue(win::frmG2, slider, *present);
+    ctx.controls.setText(win::frmG2, box, zeroPadded(*present, 2));
 }
 
 } // namespace
@@ -96,8 +126,11 @@ void ApplyLimitsReport(ControlBook &controls, const LimitsReport &r)
 void ApplyHvReport(const AdjustReplyContext &ctx, const HvReport &r)
 {
     MonitorData &data = ctx.data;
-    data.HvUpperLimit = qint16(std::clamp(r.upperLimit, -32768, 32767));
-    data.HvLowerLimit = qint16(std::clamp(r.lowerLimit, -32768, 32767));
+    // A limit the report did not carry keeps what was known of it.
+    if (r.upperLimit)
+        data.HvUpperLimit = qint16(std::clamp(*r.upperLimit, -32768, 32767));
+    if (r.lowerLimit)
+        data.HvLowerLimit = qint16(std::clamp(*r.lowerLimit, -32768, 32767));
     const int type = data.MonitorType;
     if (belowMdiFamily(type)) {
         showLimitBoxes(ctx, win::frmTestPoint, r);
@@ -118,20 +151,24 @@ void ApplyHvReport(const AdjustReplyContext &ctx, const HvReport &r)
         // from a position the monitor never reported.
         for (int i = 0; i < kHvControlCount; ++i)
             showOnSlider(ctx, win::frmMDI_HV, indexed("HScroll1", i), r.controls[size_t(i)].present, 255);
-        showOnSlider(ctx, win::frmG2, indexed("HScroll1", 1), hv.present, kG2SliderMaximum);
+        showOnG2Slider(ctx, hv.present);
     }
     for (int i = 0; i < kHvControlCount; ++i) {
-        book.setText(win::frmMDI_HV, indexed("Text2", i), zeroPadded(r.controls[size_t(i)].factory, 3));
-        book.setText(win::frmMDI_HV, indexed("Text3", i), zeroPadded(r.controls[size_t(i)].initial, 3));
+        if (!r.controls[size_t(i)].present)
+            book.setText(win::frmMDI_HV, indexed("Text1", i), QString());
+        book.setText(win::frmMDI_HV, indexed("Text2", i), padded(r.controls[size_t(i)].factory, 3));
+        book.setText(win::frmMDI_HV, indexed("Text3", i), padded(r.controls[size_t(i)].initial, 3));
     }
-    book.setText(win::frmG2, indexed("Label3", 1), zeroPadded(std::min(hv.initial, kG2SliderMaximum), 2));
-    book.setText(win::frmG2, indexed("Label4", 1), zeroPadded(std::min(hv.factory, kG2SliderMaximum), 2));
-    book.setText(win::frmMDITestPoints, QStringLiteral("HVUpperLimitTextBox"), zeroPadded(r.upperLimit, 3));
-    book.setText(win::frmMDITestPoints, QStringLiteral("HVLowerLimitTextBox"), zeroPadded(r.lowerLimit, 3));
+    const auto upTo63 = [](std::optional<int> v) {
+        return v ? std::optional<int>(std::min(*v, kG2SliderMaximum)) : std::nullopt;
+    };
+    book.setText(win::frmG2, indexed("Label3", 1), padded(upTo63(hv.initial), 2));
+    book.setText(win::frmG2, indexed("Label4", 1), padded(upTo63(hv.factory), 2));
+    book.setText(win::frmMDITestPoints, QStringLiteral("HVUpperLimitTextBox"), padded(r.upperLimit, 3));
+    book.setText(win::frmMDITestPoints, QStringLiteral("HVLowerLimitTextBox"), padded(r.lowerLimit, 3));
     book.setText(win::frmMDITestPoints, QStringLiteral("FocusLabel"),
-                 zeroPadded(std::min(r[HvControl::Focus].factory, kG2SliderMaximum), 3));
-    book.setText(win::frmMDITestPoints, QStringLiteral("G2Label"),
-                 zeroPadded(std::min(r[HvControl::G2].factory, kG2SliderMaximum), 3));
+                 padded(upTo63(r[HvControl::Focus].factory), 3));
+    book.setText(win::frmMDITestPoints, QStringLiteral("G2Label"), padded(upTo63(r[HvControl::G2].factory), 3));
 }
 
 void ApplyDutyCycle(ControlBook &controls, const DutyCycleReply &reply)

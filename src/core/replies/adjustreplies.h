@@ -5,11 +5,12 @@
 // the values when it is).
 //
 // Reading never changes the monitor: sliders a report moves are moved while
-// the monitor's state is being applied, and a value that had to be limited to fit a slider
-// (the high-voltage setting on the 0..63 slider of frmG2) is moved with
-// ShowOnly set, so no change handler sends it back. Check boxes and option
-// buttons set here send nothing either: the panels send on the user's click
-// only.
+// the monitor's state is being applied, and a value that had to be limited
+// to fit a slider is moved with ShowOnly set, so no change handler sends it
+// back. The high-voltage setting above the 0..63 of frmG2's slider disables
+// that slider instead. A value the report did not carry leaves its slider
+// unknown and its box empty. Check boxes and option buttons set here send
+// nothing either: the panels send on the user's click only.
 
 #include "base/applying.h"
 #include "base/windownames.h"

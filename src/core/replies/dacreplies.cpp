@@ -60,20 +60,37 @@ QString lineText(QStringView text)
 }
 
 // Takes a value for each channel in turn; stops before a value outside
-// 0..255. cap(channel, value) gives the value kept for a channel.
+// 0..255, and after the last value of the list (one with no comma after
+// it), setting *ranOut when channels were left over. cap(channel, value)
+// gives the value kept for a channel.
 template <typename CapFn>
-DacValueList takeValues(const std::vector<int> &channels, QStringView values, CapFn cap)
+DacValueList takeValues(const std::vector<int> &channels, QStringView values, CapFn cap,
+                        bool *ranOut = nullptr, int maximum = kDacValueMaximum)
 {
     DacValueList out;
     QString rest = values.toString();
+    if (ranOut)
+        *ranOut = false;
     for (int channel : channels) {
         const int v = ParseDecimal(rest);
-        if (v < 0 || v > kDacValueMaximum)
+        if (v < 0 || v > maximum)
             break;
         out.push_back({channel, cap(channel, v)});
+        if (!rest.contains(u',')) {
+            // The list ends here: the channels after it were not reported.
+            if (ranOut)
+                *ranOut = out.size() < channels.size();
+            break;
+        }
         rest = SkipPastComma(rest);
     }
     return out;
+}
+
+// The channels of a walk that a list cut short did not reach.
+std::vector<int> channelsAfter(const std::vector<int> &walk, const DacValueList &taken)
+{
+    return std::vector<int>(walk.begin() + qsizetype(std::min(taken.size(), walk.size())), walk.end());
 }
 
 std::optional<DacGroupId> groupOfLetter(QChar letter)
@@ -134,42 +151,42 @@ std::optional<DacReplySelection> SelectDacReply(QStringView text)
 
 // --- Value lists -------------------------------------------------------------
 
-DacValueList ParsePresentValues(const MonitorData &data, DacGroupId group, QStringView values)
+std::vector<int> PresentChannels(const MonitorData &data, DacGroupId group)
 {
-    std::vector<int> channels;
     if (group == DacGroupId::B)
-        channels = {0, 1}; // exactly two, whatever the count says
-    else
-        channels = data.channelsOf(group);
-    return takeValues(channels, values, [group](int channel, int v) {
+        return {0, 1}; // exactly two, whatever the count says
+    if (group == DacGroupId::N)
+        return {0, 1, 2};
+    return data.channelsOf(group);
+}
+
+std::vector<int> StoredChannels(const MonitorData &data, DacGroupId group)
+{
+    return group == DacGroupId::N ? std::vector<int>{0, 1, 2} : data.channelsOf(group);
+}
+
+DacValueList ParsePresentValues(const MonitorData &data, DacGroupId group, QStringView values, bool *ranOut)
+{
+    return takeValues(PresentChannels(data, group), values, [group](int channel, int v) {
         if (group == DacGroupId::H && channel == kHorizSCapChannel)
             return std::min(v, kHorizSCapMaximum);
         return v;
-    });
+    }, ranOut);
 }
 
-DacValueList ParseStoredValues(const MonitorData &data, DacGroupId group, QStringView values)
+DacValueList ParseStoredValues(const MonitorData &data, DacGroupId group, QStringView values, bool *ranOut)
 {
-    return takeValues(data.channelsOf(group), values, [](int, int v) { return v; });
+    return takeValues(data.channelsOf(group), values, [](int, int v) { return v; }, ranOut);
 }
 
-DacValueList ParseNorthSouthColumn(QStringView values, int maximum)
+DacValueList ParseNorthSouthColumn(QStringView values, int maximum, bool *ranOut)
 {
-    return takeValues({0, 1, 2}, values, [maximum](int, int v) { return std::min(v, maximum); });
+    return takeValues({0, 1, 2}, values, [maximum](int, int v) { return std::min(v, maximum); }, ranOut);
 }
 
-DacValueList ParseNorthSouthSliders(QStringView values, int maximum)
+DacValueList ParseNorthSouthSliders(QStringView values, int maximum, bool *ranOut)
 {
-    DacValueList out;
-    QString rest = values.toString();
-    for (int channel = 0; channel < 3; ++channel) {
-        const int v = ParseDecimal(rest);
-        if (v < 0 || v > maximum)
-            break;
-        out.push_back({channel, v});
-        rest = SkipPastComma(rest);
-    }
-    return out;
+    return takeValues({0, 1, 2}, values, [](int, int v) { return v; }, ranOut, maximum);
 }
 
 // --- Titles, current scan set, frequencies ---------------------------------
@@ -345,9 +362,17 @@ void FillNorthSouthColumn(ReplyContext &ctx, const QString &window, const QStrin
                           int maximum, DacTable table)
 {
     const QString boxes[3] = {box1, box2, box3};
-    for (const DacChannelValue &cv : ParseNorthSouthColumn(text, maximum)) {
+    bool ranOut = false;
+    const DacValueList values = ParseNorthSouthColumn(text, maximum, &ranOut);
+    for (const DacChannelValue &cv : values) {
         ctx.data.setCurrentValue(DacGroupId::N, table, cv.channel, cv.value);
         ctx.controls.setText(window, boxes[cv.channel], QString::number(cv.value));
+    }
+    if (ranOut) {
+        for (int channel = int(values.size()); channel < 3; ++channel) {
+            ctx.data.forgetCurrentValue(DacGroupId::N, table, channel);
+            ctx.controls.setText(window, boxes[channel], QString());
+        }
     }
 }
 
@@ -357,9 +382,14 @@ DacValueList SetSlidersFromReply(ReplyContext &ctx, const QString &window, const
 {
     const QString sliders[3] = {slider1, slider2, slider3};
     MonitorStateApplying::Scope applying(ctx.applying);
-    const DacValueList values = ParseNorthSouthSliders(text, maximum);
+    bool ranOut = false;
+    const DacValueList values = ParseNorthSouthSliders(text, maximum, &ranOut);
     for (const DacChannelValue &cv : values)
         ctx.controls.setValue(window, sliders[cv.channel], cv.value);
+    if (ranOut) {
+        for (int channel = int(values.size()); channel < 3; ++channel)
+            ctx.controls.clearValue(window, sliders[channel]);
+    }
     return values;
 }
 
@@ -371,6 +401,31 @@ void ApplyNorthSouthPresent(ReplyContext &ctx, QStringView text)
     for (const DacChannelValue &cv : values) {
         ctx.data.setCurrentValue(DacGroupId::N, DacTable::Present, cv.channel, cv.value);
         ctx.controls.setText(win::frmGeometryAdj, indexed("NText4", cv.channel), QString::number(cv.value));
+    }
+    bool ranOut = false;
+    ParseNorthSouthSliders(text, kNorthSouthMaximum, &ranOut);
+    if (ranOut) {
+        for (int channel = int(values.size()); channel < 3; ++channel) {
+            ctx.data.forgetCurrentValue(DacGroupId::N, DacTable::Present, channel);
+            ctx.controls.setText(win::frmGeometryAdj, indexed("NText4", channel), QString());
+        }
+    }
+}
+
+void ForgetChannels(ReplyContext &ctx, DacGroupId group, DacTable table, const std::vector<int> &channels)
+{
+    MonitorStateApplying::Scope applying(ctx.applying);
+    for (int channel : channels) {
+        ctx.data.forgetCurrentValue(group, table, channel);
+        const DacChannelControls c = dacChannelControls(group, channel);
+        if (c.window.isEmpty())
+            continue;
+        if (table == DacTable::Present) {
+            ctx.controls.clearValue(c.window, c.slider);
+            ctx.controls.setText(c.window, c.present, QString());
+        } else {
+            ctx.controls.setText(c.window, table == DacTable::Factory ? c.factory : c.initial, QString());
+        }
     }
 }
 
@@ -416,13 +471,18 @@ void ParseDacReply(ReplyContext &ctx, const QString &text)
     case DacReplyKind::Titles:
         ApplyScanSetTitles(ctx, ParseScanSetTitles(selection->values, ctx.data.NumScanSets));
         return;
-    case DacReplyKind::Present:
-        if (group == DacGroupId::N)
+    case DacReplyKind::Present: {
+        if (group == DacGroupId::N) {
             ApplyNorthSouthPresent(ctx, selection->values);
-        else
-            ApplyPresentValues(ctx, group, ParsePresentValues(ctx.data, group, selection->values),
-                               LimitedPresentChannels(ctx.data, group, selection->values));
+            return;
+        }
+        bool ranOut = false;
+        const DacValueList values = ParsePresentValues(ctx.data, group, selection->values, &ranOut);
+        ApplyPresentValues(ctx, group, values, LimitedPresentChannels(ctx.data, group, selection->values));
+        if (ranOut)
+            ForgetChannels(ctx, group, DacTable::Present, channelsAfter(PresentChannels(ctx.data, group), values));
         return;
+    }
     case DacReplyKind::Factory:
     case DacReplyKind::Initial: {
         const DacTable table =
@@ -432,8 +492,11 @@ void ParseDacReply(ReplyContext &ctx, const QString &text)
             FillNorthSouthColumn(ctx, win::frmGeometryAdj, indexed(box, 0), indexed(box, 1), indexed(box, 2),
                                  selection->values, kNorthSouthMaximum, table);
         } else {
-            ApplyStoredValues(ctx, group, table,
-                              ParseStoredValues(ctx.data, group, selection->values));
+            bool ranOut = false;
+            const DacValueList values = ParseStoredValues(ctx.data, group, selection->values, &ranOut);
+            ApplyStoredValues(ctx, group, table, values);
+            if (ranOut)
+                ForgetChannels(ctx, group, table, channelsAfter(StoredChannels(ctx.data, group), values));
         }
         return;
     }

@@ -17,9 +17,10 @@
 // set.
 //
 // Value lists are comma-separated decimals. A value outside 0..255 ends a
-// list (the channels after it keep what they held); a list shorter than the
-// channels repeats its last value, because stepping past a comma leaves a
-// text without one unchanged.
+// list (the channels after it keep what they held). A list shorter than the
+// channels (a reply cut short by line noise) leaves the channels it does not
+// reach unknown: never the last value repeated, never 0. Their boxes are
+// emptied and nothing sends them until the monitor is read again.
 //
 // North-south group N: reply value k belongs to channel k and is shown in
 // box k (k = 0, 1, 2), in all three reads.
@@ -69,20 +70,30 @@ struct DacReplySelection {
 // including its LF.
 std::optional<DacReplySelection> SelectDacReply(QStringView text);
 
-// Present values of group L, B, H or V, in channel order: 0..count-1 (group
-// B: exactly channels 0 and 1), then for group H channel 8, whose value is
-// capped at 127. Stops before the first value outside 0..255.
-DacValueList ParsePresentValues(const MonitorData &data, DacGroupId group, QStringView values);
+// The channels a present-value reply walks, in order: 0..count-1 (group B:
+// exactly 0 and 1; group N: 0, 1, 2), then for group H channel 8.
+std::vector<int> PresentChannels(const MonitorData &data, DacGroupId group);
+// The channels a factory or initial reply walks.
+std::vector<int> StoredChannels(const MonitorData &data, DacGroupId group);
+
+// Every parser below stops before the first value outside its range, and
+// after the list's last value; *ranOut (when given) tells whether the list
+// ended before the channels did.
+
+// Present values of group L, B, H or V, in the order of PresentChannels;
+// group H channel 8 is capped at 127.
+DacValueList ParsePresentValues(const MonitorData &data, DacGroupId group, QStringView values,
+                                bool *ranOut = nullptr);
 // Factory or initial values of group L, B, H or V: channels 0..count-1, then
-// for group H channel 8 (not capped). Stops before the first value outside
-// 0..255.
-DacValueList ParseStoredValues(const MonitorData &data, DacGroupId group, QStringView values);
+// for group H channel 8 (not capped).
+DacValueList ParseStoredValues(const MonitorData &data, DacGroupId group, QStringView values,
+                               bool *ranOut = nullptr);
 // North-south factory or initial column: channels 0, 1, 2; a value above
-// maximum becomes maximum; stops before the first value outside 0..255.
-DacValueList ParseNorthSouthColumn(QStringView values, int maximum);
+// maximum becomes maximum.
+DacValueList ParseNorthSouthColumn(QStringView values, int maximum, bool *ranOut = nullptr);
 // North-south slider positions: channels 0, 1, 2; stops before the first
 // value outside 0..maximum.
-DacValueList ParseNorthSouthSliders(QStringView values, int maximum);
+DacValueList ParseNorthSouthSliders(QStringView values, int maximum, bool *ranOut = nullptr);
 
 struct ScanSetTitle {
     int index; // 0-based scan set
@@ -139,6 +150,9 @@ void FillNorthSouthColumn(ReplyContext &ctx, const QString &window, const QStrin
 DacValueList SetSlidersFromReply(ReplyContext &ctx, const QString &window, const QString &slider1,
                                  const QString &slider2, const QString &slider3,
                                  QStringView text, int maximum);
+// The channels a reply cut short did not reach: no longer known at
+// CurrentScanSet, their boxes emptied and (present) their sliders unknown.
+void ForgetChannels(ReplyContext &ctx, DacGroupId group, DacTable table, const std::vector<int> &channels);
 // The present north-south reply ("dds"): the sliders HScroll2_0..2, the
 // boxes NText4_0..2 and the present table of group N.
 void ApplyNorthSouthPresent(ReplyContext &ctx, QStringView text);

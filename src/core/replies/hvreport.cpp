@@ -13,10 +13,16 @@ constexpr QStringView kControlLabels[kHvControlCount] = {
     u"HV Control Value = ", u"Focus Control Value = ", u"G2 Control Value = ",
     u"Video +80V Control Value = "};
 
-int numberAfter(QStringView text, QStringView label)
+std::optional<int> rounded(QStringView text)
+{
+    const auto value = LeadingReal(text);
+    return value ? std::optional<int>(RoundToInt16(*value)) : std::nullopt;
+}
+
+std::optional<int> numberAfter(QStringView text, QStringView label)
 {
     const qsizetype at = text.indexOf(label);
-    return at < 0 ? 0 : LeadingRoundedOrZero(text.mid(at + label.size()));
+    return at < 0 ? std::nullopt : rounded(text.mid(at + label.size()));
 }
 
 // The rest of the line the text starts on.
@@ -36,16 +42,16 @@ HvControlValues controlValues(QStringView text, QStringView label)
     if (at < 0)
         return v;
     QStringView line = restOfLine(text.mid(at + label.size()));
-    v.present = LeadingRoundedOrZero(line);
+    v.present = rounded(line);
     qsizetype sep = line.indexOf(kSeparator);
     if (sep < 0)
         return v;
     line = line.mid(sep + kSeparator.size());
-    v.initial = LeadingRoundedOrZero(line);
+    v.initial = rounded(line);
     sep = line.indexOf(kSeparator);
     if (sep < 0)
         return v;
-    v.factory = LeadingRoundedOrZero(line.mid(sep + kSeparator.size()));
+    v.factory = rounded(line.mid(sep + kSeparator.size()));
     return v;
 }
 

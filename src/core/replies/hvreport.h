@@ -10,19 +10,21 @@
 //   G2 Control Value = 40, 41, 42
 //   Video +80V Control Value = 90, 91, 92
 //
-// A missing label or number reads as 0. The three numbers of a control are
-// taken from the label's own line only, so a line with one number never
-// borrows the next line's values.
+// A missing label or number is not known: it is never read as 0, so a
+// report cut short by line noise leaves what it does not carry alone. The
+// three numbers of a control are taken from the label's own line only, so a
+// line with one number never borrows the next line's values.
 
 #include <QStringView>
 #include <array>
+#include <optional>
 
 namespace tvk {
 
 struct HvControlValues {
-    int present = 0;
-    int initial = 0;
-    int factory = 0;
+    std::optional<int> present;
+    std::optional<int> initial;
+    std::optional<int> factory;
     friend bool operator==(const HvControlValues &, const HvControlValues &) = default;
 };
 
@@ -33,8 +35,8 @@ inline constexpr int kHvControlCount = 4;
 char hvControlLetter(HvControl control);
 
 struct HvReport {
-    int upperLimit = 0;
-    int lowerLimit = 0;
+    std::optional<int> upperLimit;
+    std::optional<int> lowerLimit;
     std::array<HvControlValues, kHvControlCount> controls {};
     const HvControlValues &operator[](HvControl c) const { return controls[size_t(c)]; }
 };

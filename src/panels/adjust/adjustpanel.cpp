@@ -214,7 +214,10 @@ void AdjustPanel::sliderChanged(int index, int value)
         return;
     if (stored || !c.row.inModel)
         m_core.data.DataChanged = true;
-    if (online())
+    // A move that applies what the monitor reported (a reply, a window
+    // taking the control book's entries) is never sent back, whatever the
+    // panel's flags: only the user's own moves reach the monitor.
+    if (online() && !m_core.applying.active())
         m_core.send(c.row.setCommand ? c.row.setCommand(value)
                                      : cmd::setDac(c.row.command, c.row.channel, value));
 }
@@ -368,6 +371,13 @@ void AdjustPanel::onBookChanged(const QString &window, const QString &control,
     for (SliderControls &c : m_rows) {
         if (c.row.sliderName != control)
             continue;
+        if (!m_core.controls.value(window, control)) {
+            // A reply that did not carry this channel: what the monitor
+            // holds is not known, so nothing takes the slider's position.
+            c.positionKnown = false;
+            setBoxText(c.present, QString());
+            return;
+        }
         c.positionKnown = !m_core.ShowOnly;
         if (c.capturePending && !m_core.ShowOnly) {
             // A reply positioned this slider: the value the monitor holds.

@@ -9,8 +9,9 @@
 // the current scan set keeps it; when the row's send flag allows (the panel's
 // Armed flag, or the program's SendOnChange for rows that reply parsers move
 // with sending suppressed) DataChanged is set and, online, "cd" + group letter
-// + channel + value is queued. A reply parser positions the sliders through
-// the control book, so its moves run the same handler.
+// + channel + value is queued - but only for the user's own moves: a reply
+// parser positions the sliders through the control book while the monitor's
+// state is being applied, so its moves run the same handler and send nothing.
 //
 // With no scan set selected (CurrentScanSet -1) the sliders still move the
 // monitor and show their values, but no table is read or written: fills from

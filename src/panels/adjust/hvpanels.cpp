@@ -2,6 +2,7 @@
 #include "base/windownames.h"
 
 #include "core/appcore.h"
+#include "core/diag/hvlimits.h"
 #include "core/replies/adjustreplies.h"
 #include "protocol/commands.h"
 
@@ -154,16 +155,15 @@ void MdiHvPanel::useInitialValues()
 
 void MdiHvPanel::setLimit(QLineEdit *box, bool upper)
 {
-    const auto value = typedByte(box->text());
-    if (!value) {
-        m_core.showStatus(QStringLiteral("A limit must be a whole number from 0 to 255; nothing was sent."));
-        return;
-    }
-    const QString text = QString::number(*value);
-    m_core.send(upper ? cmd::hvUpperLimit(text) : cmd::hvLowerLimit(text));
+    SendHvLimit(upper ? HvLimit::Upper : HvLimit::Lower, box->text(), m_core.data.HvUpperLimit,
+                m_core.data.HvLowerLimit, m_core.messages, [this](const QString &c) { m_core.send(c); });
 }
 
 // --- frmG2 ----------------------------------------------------------------------
+
+const QString G2Panel::kG2OutOfRangeTip = QStringLiteral(
+    "The monitor's high-voltage setting is above 63, beyond this slider's range, so the slider "
+    "is disabled. Adjust it in the High Voltage window (Adjustment > High Voltage Supply).");
 
 G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("Adjust HV, Focus, G2"))
 {
@@ -207,6 +207,17 @@ G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("
     row.inModel = false;
     row.setCommand = [](int value) { return cmd::hvControl(u'h', value); };
     bindSlider(row, slider, boxes[0], boxes[2], boxes[1], caption);
+    // The report disables the 6-bit slider while the monitor's setting is
+    // above its range; the tool tip says why and where to go instead.
+    connect(&m_core.controls, &ControlBook::changed, this,
+            [this, slider](const QString &window, const QString &control, ControlProperty property) {
+                if (property != ControlProperty::Enabled || window != objectName()
+                    || control != slider->objectName())
+                    return;
+                const bool fits = m_core.controls.isEnabled(window, control);
+                slider->setToolTip(fits ? QString() : kG2OutOfRangeTip);
+                slider->setAccessibleDescription(fits ? QString() : kG2OutOfRangeTip);
+            });
 
     QPushButton *factory = makeButton(QStringLiteral("btnUseFactoryDefaults"), QStringLiteral("Use Factory Default"));
     QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));

@@ -9,7 +9,10 @@
 // it positions the sliders).
 //
 // frmG2 "Adjust HV, Focus, G2": the high-voltage control alone, on a 6-bit
-// slider. A report value above 63 is shown at 63 and never sent back.
+// slider. While the monitor reports a setting above 63 the slider is
+// disabled (its tool tip says why and points to the High Voltage window) and
+// the present box shows the monitor's value: a step of the slider would
+// otherwise send a value far below the monitor's own limits.
 
 #include "panels/adjust/adjustpanel.h"
 
@@ -39,6 +42,9 @@ class G2Panel : public AdjustPanel {
 public:
     explicit G2Panel(AppCore &core);
     void activate() override;
+
+    // The disabled slider's tool tip.
+    static const QString kG2OutOfRangeTip;
 
 protected:
     void sliderChanged(int index, int value) override;

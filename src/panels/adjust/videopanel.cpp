@@ -40,13 +40,6 @@ constexpr VideoChannel kChannels[] = {
     {DacGroupId::B, "b", 1, "HScroll2", "BText1", "BText2", "BText3", 8, "Master G2 Adjust", nullptr, nullptr},
 };
 
-// Sliders and buttons the application mode governs: activation enables them
-// only as far as the mode allows.
-bool modeAllows(const AppCore &core, const QString &window, const QString &control)
-{
-    return core.controls.isEnabled(window, control);
-}
-
 } // namespace
 
 VideoPanel::VideoPanel(AppCore &core) : AdjustPanel(core, win::frmVideoAdj, QStringLiteral("Color Balance"))
@@ -146,12 +139,13 @@ void VideoPanel::activate()
         acceptFromModel(everyRow());
     }
     setArmed(true);
-    for (int index : m_gains) {
-        QAbstractSlider *slider = m_rows[size_t(index)].slider;
-        slider->setEnabled(modeAllows(m_core, objectName(), slider->objectName()));
-    }
+    // Activation hands the panel to the user in every mode: the mode table
+    // disables the gains and the bulk buttons when the panel is made, and
+    // the panel enables them each time it becomes the active window.
+    for (int index : m_gains)
+        m_rows[size_t(index)].slider->setEnabled(true);
     for (QPushButton *b : {m_factoryButton, m_initialButton, m_saveInitialButton})
-        b->setEnabled(modeAllows(m_core, objectName(), b->objectName()));
+        b->setEnabled(true);
 }
 
 void VideoPanel::deactivate()

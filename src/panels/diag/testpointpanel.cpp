@@ -185,16 +185,8 @@ void TestPointPanel::setLimit(HvLimit which)
     const bool upper = which == HvLimit::Upper;
     auto *edit = findChild<QLineEdit *>(upper ? QStringLiteral("HVUpperLimitTextBox")
                                               : QStringLiteral("HVLowerLimitTextBox"));
-    const HvLimitCheck check =
-        CheckHvLimit(which, edit->text(), m_core.data.HvUpperLimit, m_core.data.HvLowerLimit);
-    if (!check.value) {
-        m_core.messages.message(check.problem);
-        return;
-    }
-    const QString value = QString::number(*check.value);
-    m_core.send(upper ? cmd::hvUpperLimit(value) : cmd::hvLowerLimit(value));
-    // Read the limits back, so the boxes show what the monitor stored.
-    m_core.send(cmd::readHighVoltage());
+    SendHvLimit(which, edit->text(), m_core.data.HvUpperLimit, m_core.data.HvLowerLimit, m_core.messages,
+                [this](const QString &c) { m_core.send(c); });
 }
 
 QPushButton *TestPointPanel::makeRereadButton()

@@ -135,12 +135,13 @@ private slots:
         QCOMPARE(r.lowerLimit, 95);
         QCOMPARE(r[HvControl::HighVoltage], (HvControlValues{200, 175, 170}));
         QCOMPARE(r[HvControl::Focus], (HvControlValues{120, 121, 122}));
-        QCOMPARE(r[HvControl::G2], (HvControlValues{0, 0, 0}));
+        // A control the report does not name is not known, never 0.
+        QCOMPARE(r[HvControl::G2], (HvControlValues{}));
         QCOMPARE(r[HvControl::Video], (HvControlValues{90, 91, 92}));
         // A line with one number does not borrow the next line's values.
         const HvReport shortLine = ParseHvReport(u"G2 Control Value = 40\r\nFocus Control Value = 1, 2, 3\r\n#");
-        QCOMPARE(shortLine[HvControl::G2], (HvControlValues{40, 0, 0}));
-        QCOMPARE(shortLine.upperLimit, 0);
+        QCOMPARE(shortLine[HvControl::G2], (HvControlValues{40, std::nullopt, std::nullopt}));
+        QCOMPARE(shortLine.upperLimit, std::nullopt);
     }
 
     void hvReport_onAnMdiUnit_showsEveryControl_sendsNothing()
@@ -155,13 +156,17 @@ private slots:
         QCOMPARE(c.controls.value(win::frmMDI_HV, QStringLiteral("HScroll1_0")), std::optional<int>(200));
         QCOMPARE(c.controls.value(win::frmMDI_HV, QStringLiteral("HScroll1_1")), std::optional<int>(120));
         QCOMPARE(c.controls.value(win::frmMDI_HV, QStringLiteral("HScroll1_3")), std::optional<int>(90));
-        // HV present 200 on the 6-bit slider of frmG2: 63.
-        QCOMPARE(c.controls.value(win::frmG2, QStringLiteral("HScroll1_1")), std::optional<int>(63));
+        // HV present 200 does not fit the 6-bit slider of frmG2: the slider
+        // is disabled and left where it was, the box shows the monitor's value.
+        QCOMPARE(c.controls.value(win::frmG2, QStringLiteral("HScroll1_1")), std::nullopt);
+        QCOMPARE(c.controls.enabled(win::frmG2, QStringLiteral("HScroll1_1")), std::optional<bool>(false));
+        QCOMPARE(text(c, win::frmG2, QStringLiteral("Label2_1")), QStringLiteral("200"));
         QCOMPARE(text(c, win::frmG2, QStringLiteral("Label3_1")), QStringLiteral("63"));
         QCOMPARE(text(c, win::frmG2, QStringLiteral("Label4_1")), QStringLiteral("63"));
-        // Without "G2 Control Value = " its boxes show zeros.
-        QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("Text2_2")), QStringLiteral("000"));
-        QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("Text3_2")), QStringLiteral("000"));
+        // Without "G2 Control Value = " its boxes are empty and its slider unknown.
+        QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("Text2_2")), QString());
+        QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("Text3_2")), QString());
+        QCOMPARE(c.controls.value(win::frmMDI_HV, QStringLiteral("HScroll1_2")), std::nullopt);
         QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("Text2_1")), QStringLiteral("122"));
         QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("Text3_3")), QStringLiteral("091"));
         for (const QString &w : {win::frmMDI_HV, win::frmHVLimits, win::frmMDITestPoints}) {
@@ -169,7 +174,7 @@ private slots:
             QCOMPARE(text(c, w, QStringLiteral("HVLowerLimitTextBox")), QStringLiteral("095"));
         }
         QCOMPARE(text(c, win::frmMDITestPoints, QStringLiteral("FocusLabel")), QStringLiteral("063"));
-        QCOMPARE(text(c, win::frmMDITestPoints, QStringLiteral("G2Label")), QStringLiteral("000"));
+        QCOMPARE(text(c, win::frmMDITestPoints, QStringLiteral("G2Label")), QString());
         // No anode reading yet: nothing to show in its box.
         QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("HVValTextBox")), QStringLiteral("<unset>"));
         QVERIFY(!c.applying.active());

@@ -60,7 +60,7 @@ private slots:
         QVERIFY(!t.c().data.DataChanged);
     }
 
-    void presentH_channel8CappedAndShortListRepeats()
+    void presentH_channel8Capped_shortListLeavesTheRestUnknown()
     {
         Core t;
         t.feed("ddh", "1,2,3,4,200");
@@ -70,12 +70,23 @@ private slots:
         QCOMPARE(t.at(DacGroupId::H, DacTable::Present, 8), 127);
         QCOMPARE(t.at(DacGroupId::H, DacTable::Present, 4), 0);
 
-        // Shorter than the channels: the last value repeats, also for channel 8.
+        // Shorter than the channels (cut by line noise): the channels it
+        // does not reach are unknown - empty boxes, no slider value, never
+        // the last value repeated - also those read before.
+        t.feed("ddv", "1,2,3,4,5,6,7");
         t.feed("ddv", "10,20");
-        for (int c = 1; c <= 6; ++c)
-            QCOMPARE(t.at(DacGroupId::V, DacTable::Present, c), 20);
+        QCOMPARE(t.at(DacGroupId::V, DacTable::Present, 1), 20);
+        for (int c = 2; c <= 6; ++c) {
+            QVERIFY(!t.c().data.isKnown(DacGroupId::V, DacTable::Present, c, 0));
+            QCOMPARE(t.text(geo, QStringLiteral("Text1_%1").arg(c)), QString());
+            QVERIFY(!t.c().controls.value(geo, QStringLiteral("HScroll1_%1").arg(c)));
+        }
         t.feed("ddh", "5,6");
-        QCOMPARE(t.at(DacGroupId::H, DacTable::Present, 8), 6);
+        QVERIFY(!t.c().data.isKnown(DacGroupId::H, DacTable::Present, 8, 0));
+        QCOMPARE(t.text(geo, "HText1_8"), QString());
+        t.feed("dds", "30");
+        QVERIFY(!t.c().data.isKnown(DacGroupId::N, DacTable::Present, 1, 0));
+        QVERIFY(!t.c().controls.value(geo, "HScroll2_2"));
     }
 
     void presentStop_keepsLaterChannelsAndEndsTheApplyingScope()
@@ -116,8 +127,11 @@ private slots:
 
         t.feed("ddpb", "77");
         QCOMPARE(t.at(DacGroupId::B, DacTable::Initial, 0, 1), 77);
-        QCOMPARE(t.at(DacGroupId::B, DacTable::Initial, 1, 1), 77);
-        QCOMPARE(t.text(video, "BText3_1"), QStringLiteral("77"));
+        QVERIFY(!t.c().data.isKnown(DacGroupId::B, DacTable::Initial, 1, 1));
+        QCOMPARE(t.text(video, "BText3_1"), QString());
+        t.feed("ddps", "North-South Initial Values\r\n40");
+        QCOMPARE(t.text(geo, "NText6_0"), QStringLiteral("40"));
+        QCOMPARE(t.text(geo, "NText6_2"), QString());
 
         t.feed("ddpl", "1,2,3,4,5,6,7,8");
         QCOMPARE(t.text(bc, "Label12"), QStringLiteral("1"));

@@ -124,7 +124,7 @@ private slots:
         QVERIFY(status.last().first().toString().contains(QStringLiteral("2 channels")));
     }
 
-    void video_offline_fillAndSaveInitial_modeGovernsSliders()
+    void video_offline_fillAndSaveInitial_activationEnablesGains()
     {
         GuiHarness h;
         initModel(h);
@@ -137,13 +137,12 @@ private slots:
         QCOMPARE(slider(h, win::frmVideoAdj, "HScroll1_4")->value(), 104);
         QCOMPARE(h.require<QLineEdit>(win::frmVideoAdj, "Text3_6")->text(), QStringLiteral("66"));
         QCOMPARE(d.DataChanged, false);
-        // User mode keeps the gains and the save button disabled on every
-        // activation; channel 1 of group B was never loaded.
-        QVERIFY(!slider(h, win::frmVideoAdj, "HScroll1_2")->isEnabled());
-        QVERIFY(!h.require<QPushButton>(win::frmVideoAdj, "VideoSetInitialSettingsButton")->isEnabled());
-        h.core->shell.SetFactoryMode();
-        open(h, win::frmVideoAdj);
+        // Activation enables the gains and every bulk button in every mode,
+        // User mode included; channel 1 of group B was never loaded.
         QVERIFY(slider(h, win::frmVideoAdj, "HScroll1_2")->isEnabled());
+        QVERIFY(h.require<QPushButton>(win::frmVideoAdj, "VideoSetInitialSettingsButton")->isEnabled());
+        QVERIFY(h.require<QPushButton>(win::frmVideoAdj, "VideoRestoreInitialSettingsButton")->isEnabled());
+        h.core->shell.SetFactoryMode(); // the group B sliders follow the mode alone
 
         // Another window active: the gains and bulk buttons rest; back on
         // this panel they are enabled again (and, online, read afresh).

@@ -64,9 +64,9 @@ class TestHvPanels : public QObject {
 private slots:
     void init() { tvk::test::freshSettingsFolder(); }
 
-    // The report puts HV 200 on the 8-bit slider and 63 on the 6-bit one;
-    // neither is sent back, though frmG2 is armed.
-    void hvReport_limitedValueIsShownNeverSent()
+    // The report puts HV 200 on the 8-bit slider; the 6-bit slider of frmG2
+    // cannot hold it and is disabled. Nothing a report moves is sent back.
+    void hvReport_neverSendsAnything_g2DisabledAboveItsRange()
     {
         GuiHarness h;
         initModel(h);
@@ -80,22 +80,37 @@ private slots:
         QCOMPARE(h.require<QLineEdit>(win::frmMDI_HV, "Text1_0")->text(), QStringLiteral("200"));
         QCOMPARE(h.require<QLineEdit>(win::frmMDI_HV, "Text3_0")->text(), QStringLiteral("175"));
         QCOMPARE(slider(h, win::frmMDI_HV, "HScroll1_3")->value(), 90);
-        QCOMPARE(slider(h, win::frmG2, "HScroll1_1")->value(), 63);
-        QCOMPARE(h.labelText(win::frmG2, "Label2_1"), QStringLiteral("63"));
+        QScrollBar *g2 = slider(h, win::frmG2, "HScroll1_1");
+        QVERIFY(!g2->isEnabled());
+        QVERIFY(g2->toolTip().contains(QStringLiteral("High Voltage")));
+        QCOMPARE(h.labelText(win::frmG2, "Label2_1"), QStringLiteral("200"));
         QCOMPARE(h.labelText(win::frmG2, "Label4_1"), QStringLiteral("63"));
         QCOMPARE(h.queued(), QString());
         QCOMPARE(h.core->data.DataChanged, false);
 
+        // A report within the 6-bit range enables the slider and, armed as
+        // the panel is, still sends nothing back.
+        reply(h, "dh\r\nHV Control Value = 50, 50, 50\r\n#");
+        QVERIFY(g2->isEnabled());
+        QCOMPARE(g2->value(), 50);
+        QVERIFY(g2->toolTip().isEmpty());
+        QCOMPARE(h.queued(), QString());
+
+        // A report without the field leaves it unknown: empty boxes, and the
+        // Use Initial button sends none of it.
+        reply(h, "dh\r\nUpper Limit = 210\r\n#");
+        QCOMPARE(h.labelText(win::frmG2, "Label2_1"), QString());
+        QCOMPARE(h.require<QLineEdit>(win::frmMDI_HV, "Text1_0")->text(), QString());
+        QCOMPARE(h.require<QLineEdit>(win::frmMDI_HV, "Text3_0")->text(), QString());
+        QCOMPARE(h.require<QLineEdit>(win::frmMDI_HV, "HVLowerLimitTextBox")->text(), QString());
+        click(h, win::frmMDI_HV, "btnUseInitialValues");
+        QCOMPARE(h.queued(), QString());
+
         // The user's moves send one command each.
-        slider(h, win::frmG2, "HScroll1_1")->setValue(40);
+        g2->setValue(40);
         slider(h, win::frmMDI_HV, "HScroll1_2")->setValue(77);
         QCOMPARE(h.queued(), QStringLiteral("chh40\r\nchg77\r\n"));
         QCOMPARE(h.core->data.DataChanged, true);
-        clearQueue(h);
-
-        // A report value within the 6-bit range is echoed unchanged.
-        reply(h, "dh\r\nHV Control Value = 50, 50, 50\r\n#");
-        QCOMPARE(h.queued(), QStringLiteral("chh50\r\n"));
     }
 
     void mdiHv_buttons()
@@ -119,7 +134,11 @@ private slots:
         click(h, win::frmMDI_HV, "HVUpperLimitSetButton");
         h.require<QLineEdit>(win::frmMDI_HV, "HVLowerLimitTextBox")->setText(QStringLiteral(" 85"));
         click(h, win::frmMDI_HV, "HVLowerLimitSetButton");
-        QCOMPARE(h.queued(), QStringLiteral("chp\r\nchr\r\ndh\r\ndh\r\nchl85\r\n"));
+        // The limits follow the same rule as on the test-point windows: a
+        // message box for a bad one, a read-back after a good one.
+        QCOMPARE(h.queued(), QStringLiteral("chp\r\nchr\r\ndh\r\ndh\r\nchl85\r\ndh\r\n"));
+        QCOMPARE(h.messages.messages.size(), 1);
+        QVERIFY(h.messages.messages.at(0).contains(QStringLiteral("HV upper limit")));
     }
 
     void backlight_photocellEchoesNothing_userClicksSend()
@@ -184,9 +203,9 @@ private slots:
             QVERIFY2(!c.startsWith("cdv"), c.constData());
     }
 
-    // "Horiz S Cap" reported above 127 is shown at 127 and not echoed; a
-    // value within range still is, as the vertical and horizontal sets are.
-    void geometry_limitedHorizSCapIsNotEchoed()
+    // "Horiz S Cap" reported above 127 is shown at 127; no reported value is
+    // echoed, within range or not.
+    void geometry_noReportedValueIsEchoed()
     {
         GuiHarness h;
         initModel(h);
@@ -195,11 +214,10 @@ private slots:
         clearQueue(h);
         reply(h, "ddh\r\n1,2,3,4,200\r\n#");
         QCOMPARE(slider(h, win::frmGeometryAdj, "HHScroll1_8")->value(), 127);
-        QVERIFY(!h.queued().contains(QStringLiteral("cdh8")));
-        QVERIFY(h.queued().contains(QStringLiteral("cdh01\r\n")));
-        clearQueue(h);
+        QCOMPARE(h.queued(), QString());
         reply(h, "ddh\r\n1,2,3,4,100\r\n#");
-        QCOMPARE(h.queued(), QStringLiteral("cdh8100\r\n"));
+        QCOMPARE(slider(h, win::frmGeometryAdj, "HHScroll1_8")->value(), 100);
+        QCOMPARE(h.queued(), QString());
     }
 
     void slidersAndBoxes_haveAccessibleNames()
@@ -291,7 +309,8 @@ private slots:
         h.monitor()->clearCommands();
         menuItem(h, "mnuAdjustHV")->trigger();
         h.pump(3000);
-        QCOMPARE(slider(h, win::frmG2, "HScroll1_1")->value(), 63);
+        QVERIFY(!slider(h, win::frmG2, "HScroll1_1")->isEnabled());
+        QCOMPARE(h.labelText(win::frmG2, "Label2_1"), QStringLiteral("180"));
         QCOMPARE(h.monitor()->adjust().hv[0].present, 180);
         for (const QByteArray &c : h.receivedWithoutPings())
             QVERIFY2(!c.startsWith("ch"), c.constData());

@@ -230,7 +230,7 @@ private slots:
         click(h, "frmPeekPoke", "DataByteWriteButton");
         word->clear();
         click(h, "frmPeekPoke", "DataWordWriteButton");
-        address->setText(QStringLiteral("0x12345"));
+        address->setText(QStringLiteral("0x1234567"));
         click(h, "frmPeekPoke", "brnWriteAddr");
         h.pump(500);
         QVERIFY(h.receivedWithoutPings().isEmpty());
