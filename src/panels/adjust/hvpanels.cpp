@@ -211,12 +211,9 @@ G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("
     // above its range; the tool tip says why and where to go instead.
     connect(&m_core.controls, &ControlBook::changed, this,
             [this, slider](const QString &window, const QString &control, ControlProperty property) {
-                if (property != ControlProperty::Enabled || window != objectName()
-                    || control != slider->objectName())
-                    return;
-                const bool fits = m_core.controls.isEnabled(window, control);
-                slider->setToolTip(fits ? QString() : kG2OutOfRangeTip);
-                slider->setAccessibleDescription(fits ? QString() : kG2OutOfRangeTip);
+                if (property == ControlProperty::Enabled && window == objectName()
+                    && control == slider->objectName())
+                    explainRange();
             });
 
     QPushButton *factory = makeButton(QStringLiteral("btnUseFactoryDefaults"), QStringLiteral("Use Factory Default"));
@@ -232,9 +229,20 @@ G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("
     setBodyAndButtons(grid, buttons);
 }
 
+void G2Panel::explainRange()
+{
+    QAbstractSlider *slider = m_rows.front().slider;
+    const bool fits = m_core.controls.isEnabled(objectName(), slider->objectName());
+    slider->setToolTip(fits ? QString() : kG2OutOfRangeTip);
+    slider->setAccessibleDescription(fits ? QString() : kG2OutOfRangeTip);
+}
+
 void G2Panel::activate()
 {
     AdjustPanel::activate();
+    // A report that came before the panel was made disabled the slider
+    // without a word to it.
+    explainRange();
     setArmed(false);
     m_core.send(cmd::readHighVoltage());
     setArmed(true);

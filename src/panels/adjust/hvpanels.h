@@ -48,6 +48,10 @@ public:
 
 protected:
     void sliderChanged(int index, int value) override;
+
+private:
+    // The slider's tool tip follows whether the monitor's setting fits it.
+    void explainRange();
 };
 
 // A whole number 0..255 as typed (blanks around it allowed); nothing for

@@ -113,6 +113,20 @@ private slots:
         QCOMPARE(h.core->data.DataChanged, true);
     }
 
+    // A report that came before frmG2 was made: the slider is created
+    // disabled, and says why once shown.
+    void g2_createdAfterAHighReport_explainsItsDisabledSlider()
+    {
+        GuiHarness h;
+        initModel(h);
+        pretendOnline(h, 225);
+        reply(h, kHvReply);
+        open(h, win::frmG2);
+        QVERIFY(!slider(h, win::frmG2, "HScroll1_1")->isEnabled());
+        QVERIFY(!slider(h, win::frmG2, "HScroll1_1")->toolTip().isEmpty());
+        QCOMPARE(h.labelText(win::frmG2, "Label2_1"), QStringLiteral("200"));
+    }
+
     void mdiHv_buttons()
     {
         GuiHarness h;
