@@ -22,8 +22,9 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
                             [this] { connector.markOffline(); }})
     , connector(clock, link, globals, shell, controls, windows, messages)
     , fullRead(clock, globals, [this](const QString &c) { send(c); })
-    , download(HexDownload::Seams{clock, beeper, messages, [this](const QString &c) { send(c); },
-                                  [this] { link.ClearXmitQueue(); }})
+    , download(HexDownload::Seams{clock, beeper, messages,
+                                  [this](const QString &c) { link.SendCommand(lineOf(c), &download); },
+                                  [this] { link.DropQueuedCommands(&download); }})
 {
     link.setDispatcher([this](const QString &response) {
         const int before = data.MonitorType;
@@ -95,9 +96,14 @@ QString AppCore::monitorTypeChangedText(const QString &version, int type, int be
         .arg(before);
 }
 
+QString AppCore::lineOf(const QString &command)
+{
+    return command.endsWith(u'\n') ? command : cmd::line(command);
+}
+
 void AppCore::send(const QString &command)
 {
-    link.SendCommand(command.endsWith(u'\n') ? command : cmd::line(command));
+    link.SendCommand(lineOf(command));
 }
 
 } // namespace tvk
