@@ -53,8 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         records << record;
     });
 
-    if (!dl.start(sram ? HexDownload::Target::Sram : HexDownload::Target::Flash, path))
+    if (!dl.start(sram ? HexDownload::Target::Sram : HexDownload::Target::Flash, path)) {
+        // Refused: nothing may have been queued.
+        const QString queued = core.link.pendingCommand() + core.link.XmitQueue();
+        TVK_FUZZ_CHECK(!dl.isBusy() && !queued.contains(QLatin1String("bf3")) && !queued.contains(QLatin1String("bs")));
         return 0;
+    }
+    // Only a file that passed the whole-file check starts.
+    TVK_FUZZ_CHECK(checkHexFile(parts.value(0)).ok);
     int answered = rig.port()->writeCount();
     qsizetype next = 1;
     for (int step = 0; step < 4000 && dl.isBusy(); ++step) {

@@ -22,8 +22,9 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
                             [this] { connector.markOffline(); }})
     , connector(clock, link, globals, shell, controls, windows, messages)
     , fullRead(clock, globals, [this](const QString &c) { send(c); })
-    , download(HexDownload::Seams{clock, beeper, messages, [this](const QString &c) { send(c); },
-                                  [this] { link.ClearXmitQueue(); }})
+    , download(HexDownload::Seams{clock, beeper, messages,
+                                  [this](const QString &c) { link.SendCommand(lineOf(c), &download); },
+                                  [this] { link.DropQueuedCommands(&download); }})
 {
     link.setDispatcher([this](const QString &response) {
         const int before = data.MonitorType;
@@ -99,13 +100,18 @@ QString AppCore::monitorTypeChangedText(const QString &version, int type, int be
         .arg(before);
 }
 
+QString AppCore::lineOf(const QString &command)
+{
+    return command.endsWith(u'\n') ? command : cmd::line(command);
+}
+
 void AppCore::send(const QString &command)
 {
     // Only the user changes the monitor: a set command queued while a reply
     // (or a loaded file) is being applied is a fault of the program.
     Q_ASSERT_X(!applying.active() || !cmd::isSet(command), "AppCore::send",
                qPrintable(QStringLiteral("set command while applying: ") + command.trimmed()));
-    link.SendCommand(command.endsWith(u'\n') ? command : cmd::line(command));
+    link.SendCommand(lineOf(command));
 }
 
 } // namespace tvk

@@ -128,6 +128,7 @@ signals:
 
 private:
     void wireDownload();
+    static QString lineOf(const QString &command);
 };
 
 } // namespace tvk

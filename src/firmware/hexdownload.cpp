@@ -3,6 +3,7 @@
 #include "protocol/commands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -35,7 +36,133 @@ bool hasControlCharacter(const QString &line)
     return false;
 }
 
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+QString hexByte(int b)
+{
+    return QStringLiteral("0x") + QString::number(b, 16).rightJustified(2, u'0').toUpper();
+}
+
+// Why one line (line end removed) is not a record, or empty; the record's
+// type in *type.
+QString recordFault(const QByteArray &line, int *type)
+{
+    if (line.isEmpty())
+        return QStringLiteral("not a HEX record (empty line)");
+    if (line.at(0) != ':')
+        return QStringLiteral("not a HEX record (it does not begin with ':')");
+    for (const char c : line)
+        if (uchar(c) < 0x20 || uchar(c) == 0x7F)
+            return QStringLiteral("not a HEX record (control character)");
+    const QByteArray digits = line.mid(1);
+    QByteArray bytes;
+    bytes.reserve(digits.size() / 2);
+    for (qsizetype i = 0; i + 1 < digits.size(); i += 2) {
+        const int hi = hexDigit(digits.at(i));
+        const int lo = hexDigit(digits.at(i + 1));
+        if (hi < 0 || lo < 0)
+            return QStringLiteral("not a HEX record (not hexadecimal digits)");
+        bytes.append(char(hi << 4 | lo));
+    }
+    if (digits.size() % 2 != 0)
+        return hexDigit(digits.back()) < 0 ? QStringLiteral("not a HEX record (not hexadecimal digits)")
+                                           : QStringLiteral("not a HEX record (odd number of digits)");
+    if (bytes.size() < 5)
+        return QStringLiteral("not a HEX record (too short)");
+    const int count = uchar(bytes.at(0));
+    if (bytes.size() != count + 5)
+        return QStringLiteral("record length: the byte count says %1 data bytes, the line holds %2")
+            .arg(count)
+            .arg(bytes.size() - 5);
+    quint8 sum = 0;
+    for (const char b : std::as_const(bytes))
+        sum += quint8(b);
+    if (sum != 0) {
+        const quint8 given = quint8(bytes.back());
+        return QStringLiteral("bad checksum (%1, should be %2)").arg(hexByte(given), hexByte(quint8(given - sum)));
+    }
+    *type = uchar(bytes.at(3));
+    int needs = -1;
+    switch (*type) {
+    case 0x00: break;
+    case 0x01: needs = 0; break;
+    case 0x02:
+    case 0x04: needs = 2; break;
+    case 0x03:
+    case 0x05: needs = 4; break;
+    default: return QStringLiteral("unknown record type %1").arg(hexByte(*type));
+    }
+    if (needs >= 0 && count != needs)
+        return QStringLiteral("record length: a record of type %1 holds %2 data bytes, not %3")
+            .arg(hexByte(*type))
+            .arg(needs)
+            .arg(count);
+    return {};
+}
+
+bool isBlank(const QByteArray &line)
+{
+    for (const char c : line)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\x1A')
+            return false;
+    return true;
+}
+
 } // namespace
+
+HexFileCheck checkHexFile(const QByteArray &bytes)
+{
+    HexFileCheck check;
+    bool ended = false;
+    int lineNo = 0;
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        const qsizetype lf = bytes.indexOf('\n', from);
+        const qsizetype next = lf < 0 ? bytes.size() : lf + 1;
+        QByteArray line = bytes.mid(from, (lf < 0 ? bytes.size() : lf) - from);
+        from = next;
+        ++lineNo;
+        while (line.endsWith('\r'))
+            line.chop(1);
+        if (ended) {
+            if (!isBlank(line)) {
+                check.line = lineNo;
+                check.reason = QStringLiteral("data after the end-of-file record");
+                return check;
+            }
+            continue;
+        }
+        int type = -1;
+        const QString fault = recordFault(line, &type);
+        if (!fault.isEmpty()) {
+            check.line = lineNo;
+            check.reason = fault;
+            return check;
+        }
+        ++check.records;
+        if (type == 0x01) {
+            ended = true;
+            check.length = next;
+        }
+    }
+    if (!ended) {
+        check.line = lineNo + 1;
+        check.reason = QStringLiteral("no end-of-file record");
+        return check;
+    }
+    check.line = 0;
+    check.ok = true;
+    return check;
+}
 
 // ---------------------------------------------------------------------------
 
@@ -74,20 +201,52 @@ HexDownload::HexDownload(const Seams &seams, QObject *parent)
 
 HexDownload::~HexDownload() = default;
 
-bool HexDownload::start(Target target, const QString &path, QString *error)
+const QString HexDownload::kFileFormatErrorTitle = QStringLiteral("File Format Error");
+
+QString HexDownload::badFileText(const QString &fileName, const HexFileCheck &check)
 {
-    const auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
+    return QStringLiteral("'") + fileName + QStringLiteral("' is not a usable HEX file.") + kCrLf
+        + QStringLiteral("Line ") + QString::number(check.line) + QStringLiteral(": ") + check.reason + kCrLf
+        + QStringLiteral("Nothing was sent to the monitor.");
+}
+
+bool HexDownload::start(Target target, const QString &path, const QStringList &first)
+{
+    if (isBusy()) {
+        m_s.messages.message(QStringLiteral("A download is already running; wait for it to end or abort it."));
         return false;
-    };
-    if (isBusy())
-        return fail(QStringLiteral("A download is already running; wait for it to end or abort it."));
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("Cannot open '%1': %2").arg(QDir::toNativeSeparators(path), m_file.errorString()));
-    m_fileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    m_fileLength = m_file.size();
+    }
+    const QString name = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_s.messages.message(QStringLiteral("Cannot open '%1': %2").arg(name, file.errorString()));
+        return false;
+    }
+    if (file.size() > kMaxFileBytes) {
+        m_s.messages.message(QStringLiteral("'%1' is too large for a HEX file (%2 bytes).").arg(name).arg(file.size()));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_s.messages.message(QStringLiteral("Cannot read '%1': %2").arg(name, file.errorString()));
+        return false;
+    }
+    file.close();
+    const HexFileCheck check = checkHexFile(bytes);
+    if (!check.ok) {
+        beeps({{250, 250}});
+        m_s.messages.message(badFileText(name, check), kFileFormatErrorTitle);
+        return false;
+    }
+
+    if (m_file.isOpen())
+        m_file.close();
+    // Only what was checked is ever sent.
+    m_data = bytes.left(check.length);
+    m_file.setBuffer(&m_data);
+    m_file.open(QIODevice::ReadOnly);
+    m_fileName = name;
+    m_fileLength = bytes.size();
     m_bytesSent = 0;
     m_recordNumber = 0;
     m_recordRetries = 0;
@@ -96,6 +255,8 @@ bool HexDownload::start(Target target, const QString &path, QString *error)
     m_target = target;
     setState(State::Preparing);
     m_watch->start(kPrepareSilenceMs);
+    for (const QString &command : first)
+        m_s.send(command);
     m_s.send(target == Target::Flash ? cmd::startFlashLoad() : cmd::startSramLoad());
     return true;
 }
@@ -251,13 +412,10 @@ void HexDownload::linkLost(const QString &reason)
 {
     if (!isBusy())
         return;
-    const bool sending = m_state == State::Sending;
-    finish();
-    beeps({{250, 250}, {125, 250}, {125, 250}});
     QString text = QStringLiteral("The connection to the monitor was lost, quitting.") + kCrLf + reason;
-    if (sending)
+    if (m_state == State::Sending)
         text += kCrLf + recordNumberLine();
-    m_s.messages.message(text, kDownloadError);
+    giveUp(text);
 }
 
 void HexDownload::onSilence()
@@ -265,15 +423,20 @@ void HexDownload::onSilence()
     m_watch->stop();
     if (!isBusy())
         return;
-    const bool sending = m_state == State::Sending;
-    finish();
-    // The command in flight will never be answered.
-    if (m_s.abandonInFlight)
-        m_s.abandonInFlight();
-    beeps({{250, 250}, {125, 250}, {125, 250}});
     QString text = QStringLiteral("The monitor stopped answering, quitting.");
-    if (sending)
+    if (m_state == State::Sending)
         text += kCrLf + recordNumberLine();
+    giveUp(text);
+}
+
+void HexDownload::giveUp(const QString &text)
+{
+    finish();
+    // What the transfer queued and the monitor has not seen goes; the command
+    // in flight and the commands of others stay.
+    if (m_s.dropQueued)
+        m_s.dropQueued();
+    beeps({{250, 250}, {125, 250}, {125, 250}});
     m_s.messages.message(text, kDownloadError);
 }
 
@@ -285,7 +448,7 @@ HexDownload::LineRead HexDownload::readRecord(QString *line)
     if (!m_file.isOpen() || m_file.atEnd())
         return LineRead::EndOfFile;
     const QByteArray raw = m_file.readLine();
-    if (raw.isEmpty() && m_file.error() != QFileDevice::NoError)
+    if (raw.isEmpty())
         return LineRead::EndOfFile;
     *line = withoutLineEnd(QString::fromLatin1(raw));
     return line->startsWith(u':') && !hasControlCharacter(*line) ? LineRead::Record : LineRead::BadFormat;
@@ -307,7 +470,7 @@ void HexDownload::fileFormatError(const QString &line)
                              + QStringLiteral("First record start '") + line.left(8) + kCrLf
                              + QStringLiteral("Should start with ':NNNNNNN'") + kCrLf
                              + QStringLiteral("Giving up."),
-                         QStringLiteral("File Format Error"));
+                         kFileFormatErrorTitle);
 }
 
 void HexDownload::finish()
@@ -315,6 +478,7 @@ void HexDownload::finish()
     m_watch->stop();
     if (m_file.isOpen())
         m_file.close();
+    m_data.clear();
     m_abort = false;
     m_progress.setShown(false);
     setActive(false);

@@ -3,14 +3,20 @@
 // monitor one record per command line, each record only after the monitor
 // acknowledged the previous one.
 //
-// A transfer is started with start(): the file is opened and the preparing
-// command is queued ("bf3" erases the flash, "bs" prepares the SRAM). The
-// monitor's answer to it (HandleEraseReply / HandleSramLoadReply) sends the
-// first record; every record reply (HandleRecordReply) sends the next one,
-// resends a refused one, or ends the transfer. The engine does not interpret
-// the records: a line must begin with ":", hold no control characters (a
-// lone carriage return would split the command), and goes out unchanged,
-// without its line end; the monitor checks address, type and checksum.
+// A transfer is started with start(): the file is read whole and checked
+// (checkHexFile: every line a well-formed record with its checksum, known
+// record types, an end record) before anything is queued, so a bad file never
+// gets as far as an erased flash. Only a file that passed is sent, and only
+// the part up to its end record. Then the commands that go before the
+// preparing command (the software window's "cz0" and "cb0") and the
+// preparing command itself are queued ("bf3" erases the flash, "bs" prepares
+// the SRAM). The monitor's answer to it (HandleEraseReply /
+// HandleSramLoadReply) sends the first record; every record reply
+// (HandleRecordReply) sends the next one, resends a refused one, or ends the
+// transfer. Each record still goes through the same line test while it is
+// sent: it must begin with ":" and hold no control characters (a lone
+// carriage return would split the command); it goes out unchanged, without
+// its line end, and the monitor checks address, type and checksum again.
 //
 // A reply is classified by what it contains anywhere in its text:
 //   "!"        a refusal (it wins over "#"/"$": a refused record is never
@@ -19,25 +25,45 @@
 //   "EOF"      the monitor's end-of-download report
 //
 // Every ending (success, failure at the end, retry limit, unknown reply, bad
-// line in the file, file ending before the monitor reported the end, the
-// monitor falling silent, the link lost) closes the file, hides the progress
-// window and clears DownloadActive. Only one transfer exists at a time:
-// start() refuses while one is being prepared or sent.
+// line, file ending before the monitor reported the end, the monitor falling
+// silent, the link lost) closes the file, hides the progress window and
+// clears DownloadActive. When the transfer gives up on the monitor (silence,
+// link lost) the commands it queued and that are still waiting are taken
+// back; the command in flight stays in flight, and commands others queued
+// stay queued. Only one transfer exists at a time: start() refuses while one
+// is being prepared or sent.
 //
 // Widget-free: the progress window binds to progress(); the link is reached
-// through the send and abandon functions; the keep-alive clock through the
+// through the send and drop functions; the keep-alive clock through the
 // keepAliveInterval signal.
 
 #include "base/controlbook.h"
 #include "base/clock.h"
 #include "link/linklog.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <functional>
 
 namespace tvk {
+
+// The whole-file check of an Intel HEX file, from its bytes. Lines end in LF
+// or CR LF. Every line up to the end record must be a record: ":", then an
+// even number of hexadecimal digits, a byte count matching the data, a known
+// type (00 data, 01 end, 02 and 04 extended addresses, 03 and 05 start
+// addresses) with the length its type needs, and a checksum that brings the
+// sum of its bytes to zero. After the end record only blank lines (and a
+// DOS end-of-file character) may follow.
+struct HexFileCheck {
+    bool ok = false;
+    int line = 0;         // 1-based line at fault; for a missing end record the line after the last
+    QString reason;       // what is wrong, e.g. "bad checksum (...)", "no end-of-file record"
+    int records = 0;      // records up to and including the end record
+    qsizetype length = 0; // bytes up to and including the end record's line end
+};
+HexFileCheck checkHexFile(const QByteArray &bytes);
 
 // What the progress window shows ("Download Progress").
 class DownloadProgress : public QObject {
@@ -72,11 +98,12 @@ public:
         Clock &clock;
         Beeper &beeper;
         UserMessages &messages;
-        // Queue one command line (CR LF is added).
+        // Queue one command line (CR LF is added) as the download's own.
         std::function<void(const QString &)> send;
-        // Forget the command in flight (a monitor that fell silent would
-        // otherwise hold the transmit queue for ever).
-        std::function<void()> abandonInFlight;
+        // Take back the download's own commands still waiting in the
+        // transmit queue (not the one in flight). Called when the transfer
+        // gives up on the monitor.
+        std::function<void()> dropQueued;
     };
 
     // The monitor has this long to answer a record, and to answer the
@@ -87,10 +114,19 @@ public:
     explicit HexDownload(const Seams &seams, QObject *parent = nullptr);
     ~HexDownload() override;
 
-    // Opens the file and queues the preparing command. False, with the
-    // reason in *error, when a transfer is already running or the file cannot
-    // be opened; nothing is queued then.
-    bool start(Target target, const QString &path, QString *error = nullptr);
+    // HEX files larger than this are refused unread.
+    static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+
+    // Reads and checks the whole file; if it passed, queues `first` (each a
+    // command line) and then the preparing command. False when a transfer is
+    // already running, the file cannot be read or it failed its check: the
+    // reason is shown in a message box (a bad file with its name, the line and
+    // what is wrong), and nothing at all is queued.
+    bool start(Target target, const QString &path, const QStringList &first = {});
+
+    // The message for a file that failed its check.
+    static QString badFileText(const QString &fileName, const HexFileCheck &check);
+    static const QString kFileFormatErrorTitle;
 
     // Replies, as the dispatcher hands them over: the "B" reply from its
     // sub-letter on, the record reply without its leading ":".
@@ -149,6 +185,7 @@ private:
     void fileFormatError(const QString &line);
     void beeps(std::initializer_list<std::pair<int, int>> tones);
     void onSilence();
+    void giveUp(const QString &text);
     QString recordNumberLine() const;
 
     Seams m_s;
@@ -156,7 +193,8 @@ private:
     Timer *m_watch;
     State m_state = State::Idle;
     Target m_target = Target::Flash;
-    QFile m_file;
+    QByteArray m_data; // the checked file, up to its end record
+    QBuffer m_file;
     QString m_fileName;
     qint64 m_fileLength = 0;
     int m_recordNumber = 0;

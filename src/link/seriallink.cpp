@@ -304,12 +304,12 @@ void SerialLink::closeResponse()
 // takes the first one when nothing is in flight, and a closed response (or
 // the kick) lets the next one go.
 
-void SerialLink::SendCommand(const QString &text)
+void SerialLink::SendCommand(const QString &text, const void *owner)
 {
     if (text.isEmpty())
         return;
     if (!text.contains(kLF)) {
-        m_xmitQueue.append(text + kLF);
+        m_xmitQueue.append({text + kLF, owner});
     } else {
         // Several commands in one text leave one by one; a last piece
         // without its LF is a command of its own, written as it is.
@@ -317,12 +317,20 @@ void SerialLink::SendCommand(const QString &text)
         while (from < text.size()) {
             const qsizetype lf = text.indexOf(kLF, from);
             const qsizetype end = lf < 0 ? text.size() : lf + 1;
-            m_xmitQueue.append(text.mid(from, end - from));
+            m_xmitQueue.append({text.mid(from, end - from), owner});
             from = end;
         }
     }
     if (!m_xmitBusy)
         TransmitNext();
+}
+
+QString SerialLink::XmitQueue() const
+{
+    QString all;
+    for (const Queued &q : m_xmitQueue)
+        all += q.text;
+    return all;
 }
 
 void SerialLink::TransmitNext()
@@ -334,7 +342,9 @@ void SerialLink::TransmitNext()
     if (m_xmitQueue.isEmpty())
         return;
     m_xmitBusy = true;
-    m_pendingWrite = m_xmitQueue.takeFirst();
+    const Queued next = m_xmitQueue.takeFirst();
+    m_pendingWrite = next.text;
+    m_inFlightOwner = next.owner;
     // The pause before every write, without blocking the UI.
     m_writePending = true;
     m_pause->start(m_writePauseMs);
@@ -383,22 +393,70 @@ void SerialLink::onKick()
 
 void SerialLink::ClearXmitQueue()
 {
+    QStringList dropped;
+    for (const Queued &q : std::as_const(m_xmitQueue))
+        dropped << q.text;
+    m_xmitQueue.clear();
     if (m_xmitBusy) {
         m_beeper.Beep(kAbandonBeepHz, kAbandonBeepMs);
-        m_xmitQueue.clear();
         m_xmitBusy = false;
         // A command still waiting out its pause is abandoned as well.
+        if (m_writePending)
+            dropped.prepend(m_pendingWrite);
         m_pause->stop();
         m_writePending = false;
         m_pendingWrite.clear();
-    } else {
-        m_xmitQueue.clear();
     }
+    logDropped(dropped);
 }
 
 void SerialLink::ClearQueuedCommands()
 {
     m_xmitQueue.clear();
+}
+
+int SerialLink::DropQueuedCommands(const void *owner)
+{
+    QStringList dropped;
+    for (auto it = m_xmitQueue.begin(); it != m_xmitQueue.end();) {
+        if (it->owner == owner) {
+            dropped << it->text;
+            it = m_xmitQueue.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    // The owner's command in flight is abandoned too (it waits for an
+    // answer its owner has given up on), so the commands of others go on.
+    const bool abandon = m_xmitBusy && owner && m_inFlightOwner == owner;
+    if (abandon) {
+        if (m_writePending)
+            dropped.prepend(m_pendingWrite);
+        m_pause->stop();
+        m_writePending = false;
+        m_pendingWrite.clear();
+        m_xmitBusy = false;
+    }
+    logDropped(dropped);
+    if (abandon)
+        TransmitNext();
+    return int(dropped.size());
+}
+
+void SerialLink::logDropped(const QStringList &commands)
+{
+    if (commands.isEmpty())
+        return;
+    // Named, so that nobody waits for an answer that will not come; a long
+    // run is cut short.
+    constexpr int kNamed = 8;
+    QStringList names;
+    for (const QString &c : commands.mid(0, kNamed))
+        names << QLatin1Char('"') + shown(c) + QLatin1Char('"');
+    QString text = QStringLiteral("Dropped: %1 command(s) not sent: ").arg(commands.size()) + names.join(QStringLiteral(", "));
+    if (commands.size() > kNamed)
+        text += QStringLiteral(", ...");
+    m_log.LogEvent(text);
 }
 
 void SerialLink::WriteBypass(const QString &text)

@@ -82,17 +82,27 @@ public:
     SerialPort *port() const { return m_port.get(); }
     LinkLog &log() const { return m_log; }
 
-    // The transmit queue.
-    void SendCommand(const QString &text);
+    // The transmit queue. A command may carry its owner (any address that
+    // stands for the sender, null for none), so that the sender can later
+    // take back what it queued and nothing else.
+    void SendCommand(const QString &text, const void *owner = nullptr);
     void TransmitNext();
-    void ClearXmitQueue();     // drop queued commands and forget the one in flight
+    // Drops the queued commands and forgets the one in flight; the commands
+    // dropped are named in the communication log.
+    void ClearXmitQueue();
     void ClearQueuedCommands(); // the log window's "Clear Xmit Queue": XmitQueue only
+    // Drops the queued commands of `owner` only, naming them in the
+    // communication log; commands of others keep their order. The command
+    // in flight (or waiting out its pause) is abandoned only when it is
+    // owner's too, and the next command of another goes out; one of another
+    // sender is never touched. Returns how many were dropped.
+    int DropQueuedCommands(const void *owner);
     // Writes text straight to the port, outside the queue ("Xmit Q Bypass").
     // The text goes to LogTransmit; commandWritten is not emitted for it.
     void WriteBypass(const QString &text);
 
     // The queued commands as one text, in order (the one in flight excluded).
-    QString XmitQueue() const { return m_xmitQueue.join(QString()); }
+    QString XmitQueue() const;
     qsizetype queuedCount() const { return m_xmitQueue.size(); }
     bool XmitBusy() const { return m_xmitBusy; }
     QString ReceiveBuffer() const { return m_receiveBuffer; }
@@ -129,6 +139,7 @@ private:
     void closeResponse();
     void writePending();
     void flushEcho();
+    void logDropped(const QStringList &commands);
 
     Clock &m_clock;
     PortFactory &m_ports;
@@ -144,9 +155,14 @@ private:
 
     QString m_receiveBuffer;
     int m_lineState = Collecting;
-    QStringList m_xmitQueue;    // commands waiting, each with its line end (a last piece may have none)
+    struct Queued {
+        QString text;               // with its line end (a last piece may have none)
+        const void *owner = nullptr;
+    };
+    QList<Queued> m_xmitQueue;  // commands waiting, oldest first
     bool m_xmitBusy = false;    // one command is in flight (or waiting out its pause)
     QString m_pendingWrite;     // taken off the queue, waiting out the pause
+    const void *m_inFlightOwner = nullptr; // who queued the command in flight
     bool m_writePending = false;
     bool m_inReceive = false;      // the receive handler is running (a parser may spin an event loop)
     bool m_overflowLogged = false; // the current unterminated line was already cut and logged

@@ -125,6 +125,7 @@ private slots:
     void refusedRecords_bothForms_recover();
     void abort_stopsAtTheNextReply();
     void silentMonitor_andLostPort_endCleanly();
+    void cancelledDialogAndBadFile_sendNothing();
 };
 
 void TestDownloadPty::fourThousandRecords_imageMatchesByteForByte()
@@ -198,7 +199,9 @@ void TestDownloadPty::silentMonitor_andLostPort_endCleanly()
         QCOMPARE(t.h.messages.messages.size(), 1);
         QCOMPARE(t.h.messages.messages.first(),
                  QStringLiteral("The monitor stopped answering, quitting.\r\nRecord number was 21"));
-        QVERIFY(!t.h.core->link.XmitBusy());
+        // The unanswered record stays in flight; nothing of the download
+        // waits behind it.
+        QVERIFY(!t.h.core->link.XmitQueue().contains(u':'));
     }
     {
         Transfer t;
@@ -217,6 +220,49 @@ void TestDownloadPty::silentMonitor_andLostPort_endCleanly()
         QTest::qWait(200);
         QVERIFY(!t.h.core->download.isBusy());
     }
+}
+
+void TestDownloadPty::cancelledDialogAndBadFile_sendNothing()
+{
+    Transfer t;
+    SET_UP(t, 3100);
+    // Nothing queued before a command that does reach the monitor did: once
+    // that one is there, what the tool would have sent is there too.
+    const auto sentSoFar = [&t]() -> QByteArrayList {
+        const int before = t.h.sim->count("df");
+        t.h.core->send(QStringLiteral("df"));
+        if (!QTest::qWaitFor([&] { return t.h.sim->count("df") > before; }, 3000))
+            return {"(no answer)"};
+        QByteArrayList got;
+        for (const QByteArray &c : t.h.sim->commands())
+            if (c == "cz0" || c == "cb0" || c == "bf3" || c.startsWith(':'))
+                got << c;
+        return got;
+    };
+
+    // The firmware dialog cancelled.
+    t.h.messages.okCancelAnswer = true;
+    FirmwareActions(firmwareContext(*t.h.core)).loadFlash();
+    QVERIFY(!t.h.core->download.isBusy());
+    QCOMPARE(sentSoFar(), QByteArrayList{});
+
+    // A bad checksum in record 3000.
+    QFile f(t.hexPath);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = f.readAll().split('\n');
+    f.close();
+    QByteArray &line = lines[2999];
+    line[line.size() - 2] = line.at(line.size() - 2) == '0' ? '1' : '0'; // the checksum's last digit
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(lines.join('\n'));
+    f.close();
+    t.flash();
+    QVERIFY(!t.started);
+    QCOMPARE(t.h.messages.titles, QStringList{QStringLiteral("File Format Error")});
+    QVERIFY2(t.h.messages.messages.value(0).contains(QStringLiteral("Line 3000: bad checksum")),
+             qPrintable(t.h.messages.messages.value(0)));
+    QCOMPARE(sentSoFar(), QByteArrayList{});
+    QVERIFY(t.h.core->globals.AutoPing);
 }
 
 QTEST_MAIN(TestDownloadPty)

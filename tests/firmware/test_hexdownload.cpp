@@ -4,6 +4,7 @@
 #include "apptest.h"
 #include "firmware/hexdownload.h"
 #include "hexgen.h"
+#include "link/seriallink.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
@@ -26,10 +27,10 @@ struct Rig {
     RecordingBeeper beeper;
     RecordingMessages messages;
     QStringList sent;
-    int abandoned = 0;
+    int dropped = 0;
     HexDownload engine{HexDownload::Seams{clock, beeper, messages,
                                           [this](const QString &c) { sent << c; },
-                                          [this] { ++abandoned; }}};
+                                          [this] { ++dropped; }}};
     QList<int> keepAlive;
 
     Rig()
@@ -70,6 +71,16 @@ struct Rig {
 
 const QByteArray kThree = ":020000040000FA\r\n:0400000001020304F2\r\n:00000001FF\r\n";
 
+// The text with the checksum of line `line` (from 1) changed.
+QByteArray withBadChecksum(const QByteArray &text, int line)
+{
+    QList<QByteArray> lines = text.split('\n');
+    QByteArray &l = lines[line - 1];
+    const qsizetype last = l.endsWith('\r') ? l.size() - 2 : l.size() - 1;
+    l[last] = l.at(last) == '0' ? '1' : '0';
+    return lines.join('\n');
+}
+
 } // namespace
 
 class TestHexDownload : public QObject {
@@ -85,13 +96,15 @@ private slots:
     void endOfFileReplies();
     void abortTakesEffectAtNextReply();
     void unrecognisedReply();
-    void fileFormatErrors_data();
-    void fileFormatErrors();
-    void fileEndingEarly();
+    void wholeFileCheck_data();
+    void wholeFileCheck();
+    void badFileSendsNothing();
+    void onlyTheCheckedPartIsSent();
     void gaugeNeverReachesHundredBeforeTheEnd();
     void oneTransferAtATime();
     void silenceAndLostLinkEndCleanly();
     void repliesOutsideATransferAreIgnored();
+    void givingUpTakesBackOnlyTheDownloadsCommands();
 };
 
 void TestHexDownload::wholeTransferRecordByRecord()
@@ -306,71 +319,98 @@ void TestHexDownload::unrecognisedReply()
     QVERIFY(!r.engine.isFileOpen());
 }
 
-void TestHexDownload::fileFormatErrors_data()
+void TestHexDownload::wholeFileCheck_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("recordsSent");
-    QTest::addColumn<QString>("start");
-    QTest::newRow("blank first line") << QByteArray("\r\n:00000001FF\r\n") << 0 << QString();
-    QTest::newRow("space first") << QByteArray(" :020000040000FA\r\n") << 0 << QStringLiteral(" :020000");
-    QTest::newRow("bad line in the middle")
-        << QByteArray(":020000040000FA\r\nGARBAGE LINE\r\n:00000001FF\r\n") << 1 << QStringLiteral("GARBAGE ");
+    QTest::addColumn<int>("line"); // 0: the file passes
+    QTest::addColumn<QString>("reason");
+    const QByteArray big = intelHex(patternImage(3100));
+    const int bigLines = int(big.count('\n'));
+    QTest::newRow("good") << big << 0 << QString();
+    QTest::newRow("LF only, lower case, blank lines and ^Z after the end")
+        << QByteArray(":020000040000fa\n:0400000001020304f2\n:00000001FF\n\r\n  \n\x1a") << 0 << QString();
+    QTest::newRow("bad checksum at line 3000")
+        << withBadChecksum(big, 3000) << 3000 << QStringLiteral("bad checksum");
+    QTest::newRow("no end record") << big.left(big.lastIndexOf(":00000001FF")) << bigLines
+                                   << QStringLiteral("no end-of-file record");
+    QTest::newRow("empty") << QByteArray() << 1 << QStringLiteral("no end-of-file record");
+    QTest::newRow("unknown type") << QByteArray(hexRecord(0x06, 0, "\x01") + "\r\n:00000001FF\r\n") << 1
+                                  << QStringLiteral("unknown record type 0x06");
+    QTest::newRow("extended address of three bytes")
+        << QByteArray(hexRecord(0x04, 0, "\x01\x02\x03") + "\r\n:00000001FF\r\n") << 1
+        << QStringLiteral("record length");
+    QTest::newRow("byte count does not match") << QByteArray(":0500000001020304F1\r\n:00000001FF\r\n") << 1
+                                               << QStringLiteral("record length");
+    QTest::newRow("blank first line") << QByteArray("\r\n:00000001FF\r\n") << 1 << QStringLiteral("not a HEX record");
+    QTest::newRow("space first") << QByteArray(" :00000001FF\r\n") << 1 << QStringLiteral("not a HEX record");
+    QTest::newRow("not hexadecimal") << QByteArray(":020000040000FA\r\n:04000000010203G4F2\r\n:00000001FF\r\n") << 2
+                                     << QStringLiteral("not a HEX record");
+    QTest::newRow("odd number of digits") << QByteArray(":00000001FF0\r\n") << 1 << QStringLiteral("not a HEX record");
     // A carriage return inside a line would split the command on the wire.
     QTest::newRow("lines ended by CR alone")
-        << QByteArray(":020000040000FA\r:00000001FF\r") << 0 << QStringLiteral(":0200000");
+        << QByteArray(":020000040000FA\r:00000001FF\r") << 1 << QStringLiteral("not a HEX record (control character)");
     QTest::newRow("control character in a record")
-        << QByteArray(":020000040000FA\r\n:0400\x1b" "0001020304F2\r\n") << 1 << QString::fromLatin1(":0400\x1b" "00");
+        << QByteArray(":020000040000FA\r\n:0400\x1b" "0001020304F2\r\n:00000001FF\r\n") << 2
+        << QStringLiteral("not a HEX record (control character)");
+    QTest::newRow("data after the end") << QByteArray(":00000001FF\r\n\r\n:0400000001020304F2\r\n") << 3
+                                        << QStringLiteral("data after the end-of-file record");
 }
 
-void TestHexDownload::fileFormatErrors()
+void TestHexDownload::wholeFileCheck()
 {
     QFETCH(QByteArray, file);
-    QFETCH(int, recordsSent);
-    QFETCH(QString, start);
+    QFETCH(int, line);
+    QFETCH(QString, reason);
+    const HexFileCheck check = checkHexFile(file);
+    QCOMPARE(check.ok, line == 0);
+    QCOMPARE(check.line, line);
+    QVERIFY2(check.reason.startsWith(reason), qPrintable(check.reason));
+    if (check.ok) {
+        QCOMPARE(check.records, int(file.left(check.length).count('\n')));
+        QVERIFY(file.left(check.length).endsWith(":00000001FF\r\n")
+                || file.left(check.length).endsWith(":00000001FF\n"));
+    }
+}
+
+void TestHexDownload::badFileSendsNothing()
+{
     Rig r;
-    r.flash(file);
-    if (recordsSent > 0)
-        r.engine.HandleRecordReply(QStringLiteral("020000040000FA\r\n#"));
-    QCOMPARE(r.records().size(), recordsSent);
-    const QString name = QDir::toNativeSeparators(r.dir.filePath(QStringLiteral("fw.hex")));
-    QCOMPARE(r.messages.messages,
-             QStringList{QStringLiteral("Bad record format in '%1'\r\nFirst record start '%2\r\n"
-                                        "Should start with ':NNNNNNN'\r\nGiving up.")
-                             .arg(name, start)});
+    const QString path = r.write(withBadChecksum(intelHex(patternImage(3100)), 3000));
+    QVERIFY(!r.engine.start(HexDownload::Target::Flash, path, {QStringLiteral("cz0\r\n"), QStringLiteral("cb0\r\n")}));
+    QVERIFY(r.sent.isEmpty());
+    QVERIFY(!r.engine.isBusy());
+    QVERIFY(!r.engine.isFileOpen());
     QCOMPARE(r.messages.titles, QStringList{QStringLiteral("File Format Error")});
+    const QString text = r.messages.messages.value(0);
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(QStringLiteral("Line 3000: bad checksum")),
+             qPrintable(text));
+    // Nor does the silence watch run for it.
+    r.clock.advance(HexDownload::kPrepareSilenceMs * 2);
+    QCOMPARE(r.messages.messages.size(), 1);
+
+    // A good file: the commands asked for first, then the erase.
+    QVERIFY(r.engine.start(HexDownload::Target::Flash, r.write(kThree), {QStringLiteral("cz0\r\n"), QStringLiteral("cb0\r\n")}));
+    QCOMPARE(r.sent, (QStringList{"cz0\r\n", "cb0\r\n", "bf3\r\n"}));
+}
+
+void TestHexDownload::onlyTheCheckedPartIsSent()
+{
+    // The end record acknowledged without "EOF": what follows it in the file
+    // (blank lines here) is never read as a record, and the transfer ends
+    // with a message instead of waiting for ever.
+    Rig r;
+    r.flash(QByteArray(kThree) + "\r\n\r\n");
+    r.engine.HandleRecordReply(QStringLiteral("020000040000FA\r\n#"));
+    r.engine.HandleRecordReply(QStringLiteral("0400000001020304F2\r\n#"));
+    r.engine.HandleRecordReply(QStringLiteral("00000001FF\r\n#"));
+    QCOMPARE(r.records().size(), 3);
+    QCOMPARE(r.messages.messages.size(), 1);
+    QVERIFY(r.messages.messages.first().contains(QStringLiteral("ended before")));
+    QVERIFY(r.messages.messages.first().contains(QStringLiteral("Record number was 3")));
     QVERIFY(!r.engine.isBusy());
     QVERIFY(!r.engine.DownloadActive());
     QVERIFY(!r.engine.isFileOpen());
     QVERIFY(!r.engine.progress().isShown());
-}
-
-void TestHexDownload::fileEndingEarly()
-{
-    // An empty file: nothing to send at the start.
-    {
-        Rig r;
-        r.flash(QByteArray());
-        QVERIFY(r.records().isEmpty());
-        QCOMPARE(r.tones(), (Tones{{250, 250}}));
-        QVERIFY(r.messages.messages.value(0).startsWith(QStringLiteral("Error Reading '")));
-        QVERIFY(!r.engine.isBusy());
-    }
-    // A file without its end record, acknowledged to the last line: the
-    // transfer ends with a message instead of waiting for ever.
-    {
-        Rig r;
-        r.flash(":020000040000FA\r\n:0400000001020304F2\r\n");
-        r.engine.HandleRecordReply(QStringLiteral("020000040000FA\r\n#"));
-        r.engine.HandleRecordReply(QStringLiteral("0400000001020304F2\r\n#"));
-        QCOMPARE(r.records().size(), 2);
-        QCOMPARE(r.messages.messages.size(), 1);
-        QVERIFY(r.messages.messages.first().contains(QStringLiteral("ended before")));
-        QVERIFY(r.messages.messages.first().contains(QStringLiteral("Record number was 2")));
-        QVERIFY(!r.engine.isBusy());
-        QVERIFY(!r.engine.DownloadActive());
-        QVERIFY(!r.engine.isFileOpen());
-        QVERIFY(!r.engine.progress().isShown());
-    }
 }
 
 void TestHexDownload::gaugeNeverReachesHundredBeforeTheEnd()
@@ -410,9 +450,8 @@ void TestHexDownload::oneTransferAtATime()
 {
     Rig r;
     r.flash(kThree);
-    QString why;
-    QVERIFY(!r.engine.start(HexDownload::Target::Sram, r.write(kThree, QStringLiteral("other.hex")), &why));
-    QVERIFY(why.contains(QStringLiteral("already running")));
+    QVERIFY(!r.engine.start(HexDownload::Target::Sram, r.write(kThree, QStringLiteral("other.hex"))));
+    QVERIFY(r.messages.messages.value(0).contains(QStringLiteral("already running")));
     QCOMPARE(r.sent.size(), 2); // "bf3" and the first record only
     // The running transfer is untouched.
     r.engine.HandleRecordReply(QStringLiteral("020000040000FA\r\n#"));
@@ -420,8 +459,9 @@ void TestHexDownload::oneTransferAtATime()
 
     // A file that cannot be opened: path and reason, nothing queued.
     Rig idle;
-    QVERIFY(!idle.engine.start(HexDownload::Target::Flash, idle.dir.filePath(QStringLiteral("missing.hex")), &why));
-    QVERIFY(why.contains(QDir::toNativeSeparators(idle.dir.filePath(QStringLiteral("missing.hex")))));
+    const QString missing = idle.dir.filePath(QStringLiteral("missing.hex"));
+    QVERIFY(!idle.engine.start(HexDownload::Target::Flash, missing, {QStringLiteral("cz0\r\n")}));
+    QVERIFY(idle.messages.messages.value(0).contains(QDir::toNativeSeparators(missing)));
     QVERIFY(idle.sent.isEmpty());
     QVERIFY(!idle.engine.isBusy());
 }
@@ -437,7 +477,7 @@ void TestHexDownload::silenceAndLostLinkEndCleanly()
         QVERIFY(!r.engine.isBusy());
         QVERIFY(!r.engine.isFileOpen());
         QVERIFY(!r.engine.progress().isShown());
-        QCOMPARE(r.abandoned, 1);
+        QCOMPARE(r.dropped, 1);
         QCOMPARE(r.messages.messages,
                  QStringList{QStringLiteral("The monitor stopped answering, quitting.\r\nRecord number was 1")});
         // Every reply re-arms the watch.
@@ -459,7 +499,7 @@ void TestHexDownload::silenceAndLostLinkEndCleanly()
         // Nothing more happens later.
         r.clock.advance(HexDownload::kPrepareSilenceMs * 2);
         QCOMPARE(r.messages.messages.size(), 1);
-        QCOMPARE(r.abandoned, 0);
+        QCOMPARE(r.dropped, 1); // once, when it gave up
     }
 }
 
@@ -474,6 +514,74 @@ void TestHexDownload::repliesOutsideATransferAreIgnored()
     QVERIFY(r.beeper.beeps.isEmpty());
     QVERIFY(r.messages.messages.isEmpty());
     QVERIFY(!r.engine.DownloadActive());
+}
+
+void TestHexDownload::givingUpTakesBackOnlyTheDownloadsCommands()
+{
+    // The engine on the core's link, the monitor scripted by hand.
+    CoreHarness h;
+    AppCore &core = *h.core;
+    QVERIFY(core.link.OpenCommPort());
+    ScriptedPort *port = h.port();
+    const auto written = [&] { return QString::fromLatin1(port->writes().value(port->writes().size() - 1)); };
+    const auto answerLast = [&](const QByteArray &extra = {}) {
+        port->feed(port->writes().last().trimmed() + "\r\n" + extra + "#");
+    };
+    const auto step = [&] { h.clock.advance(SerialLink::kWritePauseMs); };
+
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("fw.hex")));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(kThree) == kThree.size());
+    f.close();
+    QVERIFY(core.download.start(HexDownload::Target::Flash, f.fileName(), {QStringLiteral("cz0\r\n"), QStringLiteral("cb0\r\n")}));
+    for (const char *expected : {"cz0\r\n", "cb0\r\n", "bf3\r\n", ":020000040000FA\r\n"}) {
+        step();
+        QCOMPARE(written(), QString::fromLatin1(expected));
+        answerLast();
+    }
+    step();
+    QCOMPARE(written(), QStringLiteral(":0400000001020304F2\r\n"));
+    // Typed in the log while the record is in flight; its answer lets the
+    // typed command go, and the next record waits behind it with a read and
+    // another typed command.
+    core.send(QStringLiteral("df"));
+    answerLast();
+    core.send(QStringLiteral("ddv"));
+    core.send(QStringLiteral("dt"));
+    step();
+    QCOMPARE(written(), QStringLiteral("df\r\n"));
+    QCOMPARE(core.link.XmitQueue(), QStringLiteral(":00000001FF\r\nddv\r\ndt\r\n"));
+
+    // The monitor falls silent.
+    h.clock.advance(HexDownload::kRecordSilenceMs);
+    QVERIFY(!core.download.isBusy());
+    QCOMPARE(core.link.XmitQueue(), QStringLiteral("ddv\r\ndt\r\n"));
+    QVERIFY(core.link.XmitBusy()); // "df" is still waiting for its answer
+    QVERIFY(core.commLog.text().contains(QStringLiteral("Dropped: 1 command(s) not sent: \":00000001FF\"")));
+    // It answers after all: the others go in their order, the record never.
+    answerLast();
+    step();
+    QCOMPARE(written(), QStringLiteral("ddv\r\n"));
+    answerLast();
+    step();
+    QCOMPARE(written(), QStringLiteral("dt\r\n"));
+    QVERIFY(!port->writes().contains(":00000001FF\r\n"));
+    answerLast();
+
+    // Silent on a record of its own: the record is abandoned with the rest
+    // of the transfer, and a typed command behind it goes out.
+    QVERIFY(core.download.start(HexDownload::Target::Flash, f.fileName()));
+    for (int i = 0; i < 3; ++i) {
+        step();
+        answerLast();
+    }
+    step();
+    QCOMPARE(written(), QStringLiteral(":0400000001020304F2\r\n"));
+    core.send(QStringLiteral("du"));
+    h.clock.advance(HexDownload::kRecordSilenceMs);
+    QVERIFY(!core.download.isBusy());
+    step();
+    QCOMPARE(written(), QStringLiteral("du\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestHexDownload)

@@ -371,6 +371,8 @@ void TestSerialLink::clearXmitQueue()
     QCOMPARE(r.beeper.beeps, (QList<QPair<int, int>>{{250, 250}}));
     QVERIFY(!r.link.XmitBusy());
     QVERIFY(r.link.XmitQueue().isEmpty());
+    // What never left is named.
+    QCOMPARE(r.log.events.last(), QStringLiteral("Dropped: 2 command(s) not sent: \"p\", \"df\""));
     r.clock.advance(1000);
     QVERIFY(r.writes().isEmpty());
 

@@ -34,9 +34,15 @@ void FirmwareActions::loadFlash()
     }
     if (!m_c.messages.askOkCancel(kConfirmText, kConfirmTitle))
         return;
+    // Nothing reaches the monitor before the file has passed its check: an
+    // application told not to start by itself ("cb0") and then left without
+    // new firmware would not come back at the next reset.
     const bool boot = m_c.globals.BootBlockReply;
+    QStringList first;
     if (!boot)
-        m_c.send(cmd::disableChecking());
+        first << cmd::disableChecking() << cmd::bootBlock(false);
+    if (!download(HexDownload::Target::Flash, first))
+        return;
     const QString log = win::frmCommLog;
     m_c.controls.setEnabled(log, QStringLiteral("btnCheckOff"), false);
     m_c.controls.setVisible(log, QStringLiteral("btnCheckOff"), false);
@@ -46,9 +52,6 @@ void FirmwareActions::loadFlash()
         m_c.globals.AutoPing = false;
         m_c.controls.setText(log, QStringLiteral("btnDisableAutoping"), QStringLiteral("Enable AutoPing"));
     }
-    if (!boot)
-        m_c.send(cmd::bootBlock(false));
-    download(HexDownload::Target::Flash);
 }
 
 void FirmwareActions::loadSram()
@@ -57,10 +60,10 @@ void FirmwareActions::loadSram()
         m_c.messages.message(busyReason());
         return;
     }
-    download(HexDownload::Target::Sram);
+    download(HexDownload::Target::Sram, {});
 }
 
-void FirmwareActions::download(HexDownload::Target target)
+bool FirmwareActions::download(HexDownload::Target target, const QStringList &first)
 {
     FileDialogOptions options;
     options.title = target == HexDownload::Target::Flash ? QStringLiteral("Load New Firmware")
@@ -70,14 +73,13 @@ void FirmwareActions::download(HexDownload::Target target)
     options.mustExist = true;
     const std::optional<QString> chosen = m_c.dialogs.openFile(options);
     if (!chosen || chosen->isEmpty())
-        return;
-    QString error;
-    if (!m_c.download.start(target, *chosen, &error)) {
-        m_c.messages.message(error);
-        return;
-    }
+        return false;
+    // The engine reads and checks the file and says what is wrong with it.
+    if (!m_c.download.start(target, *chosen, first))
+        return false;
     m_c.codeInitDir = folderOf(*chosen);
     m_c.settings.write(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("CodeInitDir"), m_c.codeInitDir);
+    return true;
 }
 
 void FirmwareActions::runSram()

@@ -3,13 +3,19 @@
 // and SRAM downloads up to the preparing command, the automatic start, reset,
 // run, and the boot-block read.
 //
-// Flash download: confirmation; unless the boot block answers, "cz0"; the log
-// window's checking buttons switch to "Enable Checking"; keep-alive pings
-// off; unless the boot block answers, "cb0"; the file dialog (initial folder
-// CodeInitDir); the file is opened, its folder stored as CodeInitDir, and
-// "bf3" queued. The SRAM download has only the dialog and the file, and
-// queues "bs". A file that cannot be opened is reported with its path and
-// the reason; while a download runs neither starts.
+// Flash download: confirmation; the file dialog (initial folder
+// CodeInitDir); the file is read and checked whole by the download engine.
+// Only a file that passed goes on: unless the boot block answers, "cz0" and
+// "cb0" are queued, then "bf3" (all three as the download's own commands);
+// the log window's checking buttons switch to "Enable Checking", keep-alive
+// pings go off, and the file's folder is stored as CodeInitDir. Cancelling
+// the confirmation or the dialog, a file that cannot be read and a file that
+// fails its check (reported with its name, the line and what is wrong) leave
+// the monitor and the log window as they were: nothing is queued. The SRAM
+// download has only the dialog and the file, and queues "bs". While a
+// download runs neither starts.
+//
+// The confirmation comes before the dialog; it changes nothing by itself.
 
 #include "base/controlbook.h"
 #include "base/dialogs.h"
@@ -56,7 +62,9 @@ public:
     static const QString kFileFilter;
 
 private:
-    void download(HexDownload::Target target);
+    // The dialog and the start of the engine; `first` goes before the
+    // preparing command. True when the download started.
+    bool download(HexDownload::Target target, const QStringList &first);
 
     Context m_c;
 };

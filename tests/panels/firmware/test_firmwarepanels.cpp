@@ -8,6 +8,7 @@
 #include "panels/firmware/softwarepanel.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -40,7 +41,7 @@ class TestFirmwarePanels : public QObject {
 private slots:
     void flashDownloadFromTheSoftwarePanel();
     void bootBlockMonitorGetsOnlyTheErase();
-    void cancelAndUnopenableFile();
+    void cancelBadAndUnopenableFile();
     void sramDownloadAndRun();
     void bootBlockPanel();
     void refusedEraseAndUnreportedEnd();
@@ -141,37 +142,57 @@ void TestFirmwarePanels::bootBlockMonitorGetsOnlyTheErase()
     QVERIFY(h.core->commLog.text().contains(QStringLiteral(":00000001FF")));
 }
 
-void TestFirmwarePanels::cancelAndUnopenableFile()
+void TestFirmwarePanels::cancelBadAndUnopenableFile()
 {
     GuiHarness h("");
     QVERIFY(h.goOnline());
     h.window->registry().openWindow(win::frmSoftware);
+    h.window->registry().openWindow(win::frmCommLog);
     h.pump(300);
     h.monitor()->clearCommands();
+    const auto untouched = [&] {
+        return h.core->globals.AutoPing && h.core->link.XmitQueue().isEmpty() && !h.core->download.isBusy()
+            && h.child<QPushButton>(win::frmCommLog, QStringLiteral("btnCheckOn"))->isHidden();
+    };
 
     h.messages.okCancelAnswer = false;
     h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"))->click();
     QVERIFY(h.dialogs.openRequests.isEmpty());
-    QVERIFY(h.core->globals.AutoPing);
+    QVERIFY(untouched());
 
-    // The dialog cancelled: the steps before it stay, nothing else happens.
+    // The dialog cancelled: nothing at all reaches the monitor.
     h.messages.okCancelAnswer = true;
     h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"))->click();
-    h.pump(400);
-    QCOMPARE(h.monitor()->commandsReceived(), (QByteArrayList{"cz0", "cb0"}));
+    QCOMPARE(h.dialogs.openRequests.size(), 1);
+    QVERIFY(untouched());
     QVERIFY(h.messages.messages.isEmpty());
 
-    // A file that cannot be opened is named with the reason.
+    // A bad file: named with the line and what is wrong, nothing sent.
     QTemporaryDir dir;
+    QList<QByteArray> lines = intelHex(patternImage(20)).split('\n');
+    lines[4].replace(1, 2, "11"); // line 5 claims 17 data bytes and holds 16
+    const QByteArray text = lines.join('\n');
+    const QString bad = dir.filePath(QStringLiteral("bad.hex"));
+    QFile f(bad);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+    f.close();
+    h.dialogs.openAnswers << bad;
+    h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadFlash"))->click();
+    QVERIFY(untouched());
+    QCOMPARE(h.messages.titles, QStringList{QStringLiteral("File Format Error")});
+    const QString said = h.messages.messages.value(0);
+    QVERIFY2(said.contains(QDir::toNativeSeparators(bad)) && said.contains(QStringLiteral("Line 5: ")), qPrintable(said));
+
+    // A file that cannot be opened is named with the reason.
     const QString missing = dir.filePath(QStringLiteral("gone.hex"));
     h.dialogs.openAnswers << missing;
     h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadSRAM"))->setEnabled(true);
     h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnLoadSRAM"))->click();
-    QCOMPARE(h.messages.messages.size(), 1);
-    QVERIFY(h.messages.messages.first().contains(QDir::toNativeSeparators(missing)));
-    QVERIFY(!h.core->download.isBusy());
-    h.pump(300);
-    QVERIFY(!h.monitor()->commandsReceived().contains("bs"));
+    QCOMPARE(h.messages.messages.size(), 2);
+    QVERIFY(h.messages.messages.last().contains(QDir::toNativeSeparators(missing)));
+    QVERIFY(untouched());
+    h.pump(400);
+    QCOMPARE(h.receivedWithoutPings(), QByteArrayList{});
 }
 
 void TestFirmwarePanels::sramDownloadAndRun()
