@@ -48,12 +48,13 @@ QList<QMdiSubWindow *> visibleWindows(QMdiArea *area, bool minimised)
 
 } // namespace
 
-QString MainWindow::fullReadStoppedText(int step, int total)
+QString MainWindow::fullReadStoppedText(int step, const QString &command, const QString &reason)
 {
-    return tr("Full read stopped after %1 of %2 steps: the monitor is not answering. "
-              "Values not yet read are unchanged; use Monitor > Update All Data once it is back.")
-        .arg(step)
-        .arg(total);
+    return tr("Full read stopped at step %1 of %2 (\"%3\"): %4. "
+              "Values not yet read are unchanged; use Monitor > Update All Data once the monitor answers.")
+        .arg(step + 1)
+        .arg(FullRead::kSteps)
+        .arg(command, reason);
 }
 
 MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent)
@@ -90,10 +91,10 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
     m_stateLabel->setObjectName(QStringLiteral("lblConnectionState"));
     statusBar()->addWidget(m_stateLabel, 1);
     m_readProgress->setObjectName(QStringLiteral("prgFullRead"));
-    m_readProgress->setFormat(tr("Full read %v/%m"));
+    m_readProgress->setFormat(tr("Reading the monitor: step %v of %m"));
     m_readProgress->setToolTip(tr("Reading every setting of the monitor, one command a second"));
-    m_readProgress->setMinimumWidth(140);
-    m_readProgress->setMaximumWidth(220);
+    m_readProgress->setMinimumWidth(200);
+    m_readProgress->setMaximumWidth(260);
     m_readProgress->hide();
     statusBar()->addPermanentWidget(m_readProgress);
     statusBar()->addPermanentWidget(m_simBadge);
@@ -106,10 +107,11 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
         m_readProgress->hide();
         statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
     });
-    connect(&core.fullRead, &FullRead::interrupted, this, [this](int step, int total) {
-        m_readProgress->hide();
-        statusBar()->showMessage(fullReadStoppedText(step, total));
-    });
+    connect(&core.fullRead, &FullRead::failed, this,
+            [this](int step, const QString &command, const QString &reason) {
+                m_readProgress->hide();
+                statusBar()->showMessage(fullReadStoppedText(step, command, reason));
+            });
     connect(&core, &AppCore::statusMessage, this,
             [this](const QString &text) { statusBar()->showMessage(text, 8000); });
     m_registry->setMainWindow(this);
@@ -335,7 +337,7 @@ void MainWindow::shutDown()
     // The connection clocks stop with the port: a keep-alive whose reply
     // timer ran out after the close would reopen the port and ping again.
     m_core.connector.shutdown();
-    m_core.fullRead.tmrSave()->stop();
+    m_core.fullRead.abort(tr("the program was closed"));
     m_registry->unloadAll();
     s.sync();
 }

@@ -56,8 +56,9 @@ public:
     void openOperatingConditions();
     void showHelp();
 
-    // The status bar's note when a full read could not finish.
-    static QString fullReadStoppedText(int step, int total);
+    // The status bar's note when a full read could not finish: the first
+    // step not answered (0-based, shown counted from 1), its command, and why.
+    static QString fullReadStoppedText(int step, const QString &command, const QString &reason);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

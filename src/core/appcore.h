@@ -2,7 +2,8 @@
 // The program-wide state and the widget-free parts of the tool, built once
 // and handed to every window: settings, link state, the monitor image, the
 // control book, the communication log, the serial link, the response
-// dispatcher, the main window's state routines and the connection logic.
+// dispatcher, the main window's state routines, the connection logic and
+// the full read.
 // Platform services come in from outside so that tests can stand in for them.
 
 #include "core/appshell.h"
@@ -128,6 +129,9 @@ signals:
 
 private:
     void wireDownload();
+    // The full read learns of written commands and parsed replies, and
+    // fails when the monitor or the port is lost.
+    void wireFullRead();
 };
 
 } // namespace tvk
