@@ -57,6 +57,14 @@ QString MainWindow::fullReadStoppedText(int step, const QString &command, const 
         .arg(command, reason);
 }
 
+QString MainWindow::savingText(const QString &path)
+{
+    return tr("Reading the monitor before saving %1; the file is written once every value has come in.")
+        .arg(path);
+}
+
+QString MainWindow::savedText(const QString &path) { return tr("Saved %1.").arg(path); }
+
 MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent)
     : MainWindow(core, launcher, registerWindows, parent)
 {
@@ -103,15 +111,28 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
         m_readProgress->setValue(step + 1);
         m_readProgress->show();
     });
+    // A Save As hears of the read's end first (it was connected first) and
+    // says itself whether the file was written.
     connect(&core.fullRead, &FullRead::finished, this, [this] {
         m_readProgress->hide();
-        statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
+        if (m_savePath.isEmpty())
+            statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
+        m_savePath.clear();
     });
     connect(&core.fullRead, &FullRead::failed, this,
             [this](int step, const QString &command, const QString &reason) {
                 m_readProgress->hide();
+                m_savePath.clear();
                 statusBar()->showMessage(fullReadStoppedText(step, command, reason));
             });
+    connect(&core.fileSaver, &DacFileSaver::reading, this, [this](const QString &path) {
+        m_savePath = path;
+        statusBar()->showMessage(savingText(path));
+    });
+    connect(&core.fileSaver, &DacFileSaver::ended, this, [this](const QString &path, bool written) {
+        if (written)
+            statusBar()->showMessage(savedText(path), 8000);
+    });
     connect(&core, &AppCore::statusMessage, this,
             [this](const QString &text) { statusBar()->showMessage(text, 8000); });
     m_registry->setMainWindow(this);
@@ -337,6 +358,7 @@ void MainWindow::shutDown()
     // The connection clocks stop with the port: a keep-alive whose reply
     // timer ran out after the close would reopen the port and ping again.
     m_core.connector.shutdown();
+    // A Save As waiting for the read says that its file was not written.
     m_core.fullRead.abort(tr("the program was closed"));
     m_registry->unloadAll();
     s.sync();
