@@ -48,13 +48,22 @@ QList<QMdiSubWindow *> visibleWindows(QMdiArea *area, bool minimised)
 
 } // namespace
 
-QString MainWindow::fullReadStoppedText(int step, int total)
+QString MainWindow::fullReadStoppedText(int step, const QString &command, const QString &reason)
 {
-    return tr("Full read stopped after %1 of %2 steps: the monitor is not answering. "
-              "Values not yet read are unchanged; use Monitor > Update All Data once it is back.")
-        .arg(step)
-        .arg(total);
+    return tr("Full read stopped at step %1 of %2 (\"%3\"): %4. "
+              "Values not yet read are unchanged; use Monitor > Update All Data once the monitor answers.")
+        .arg(step + 1)
+        .arg(FullRead::kSteps)
+        .arg(command, reason);
 }
+
+QString MainWindow::savingText(const QString &path)
+{
+    return tr("Reading the monitor before saving %1; the file is written once every value has come in.")
+        .arg(path);
+}
+
+QString MainWindow::savedText(const QString &path) { return tr("Saved %1.").arg(path); }
 
 MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent)
     : MainWindow(core, launcher, registerWindows, parent)
@@ -90,10 +99,10 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
     m_stateLabel->setObjectName(QStringLiteral("lblConnectionState"));
     statusBar()->addWidget(m_stateLabel, 1);
     m_readProgress->setObjectName(QStringLiteral("prgFullRead"));
-    m_readProgress->setFormat(tr("Full read %v/%m"));
+    m_readProgress->setFormat(tr("Reading the monitor: step %v of %m"));
     m_readProgress->setToolTip(tr("Reading every setting of the monitor, one command a second"));
-    m_readProgress->setMinimumWidth(140);
-    m_readProgress->setMaximumWidth(220);
+    m_readProgress->setMinimumWidth(200);
+    m_readProgress->setMaximumWidth(260);
     m_readProgress->hide();
     statusBar()->addPermanentWidget(m_readProgress);
     statusBar()->addPermanentWidget(m_simBadge);
@@ -102,13 +111,27 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
         m_readProgress->setValue(step + 1);
         m_readProgress->show();
     });
+    // A Save As hears of the read's end first (it was connected first) and
+    // says itself whether the file was written.
     connect(&core.fullRead, &FullRead::finished, this, [this] {
         m_readProgress->hide();
-        statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
+        if (m_savePath.isEmpty())
+            statusBar()->showMessage(tr("Full read of the monitor finished."), 8000);
+        m_savePath.clear();
     });
-    connect(&core.fullRead, &FullRead::interrupted, this, [this](int step, int total) {
-        m_readProgress->hide();
-        statusBar()->showMessage(fullReadStoppedText(step, total));
+    connect(&core.fullRead, &FullRead::failed, this,
+            [this](int step, const QString &command, const QString &reason) {
+                m_readProgress->hide();
+                m_savePath.clear();
+                statusBar()->showMessage(fullReadStoppedText(step, command, reason));
+            });
+    connect(&core.fileSaver, &DacFileSaver::reading, this, [this](const QString &path) {
+        m_savePath = path;
+        statusBar()->showMessage(savingText(path));
+    });
+    connect(&core.fileSaver, &DacFileSaver::ended, this, [this](const QString &path, bool written) {
+        if (written)
+            statusBar()->showMessage(savedText(path), 8000);
     });
     connect(&core, &AppCore::statusMessage, this,
             [this](const QString &text) { statusBar()->showMessage(text, 8000); });
@@ -335,7 +358,8 @@ void MainWindow::shutDown()
     // The connection clocks stop with the port: a keep-alive whose reply
     // timer ran out after the close would reopen the port and ping again.
     m_core.connector.shutdown();
-    m_core.fullRead.tmrSave()->stop();
+    // A Save As waiting for the read says that its file was not written.
+    m_core.fullRead.abort(tr("the program was closed"));
     m_registry->unloadAll();
     s.sync();
 }

@@ -56,8 +56,12 @@ public:
     void openOperatingConditions();
     void showHelp();
 
-    // The status bar's note when a full read could not finish.
-    static QString fullReadStoppedText(int step, int total);
+    // The status bar's note when a full read could not finish: the first
+    // step not answered (0-based, shown counted from 1), its command, and why.
+    static QString fullReadStoppedText(int step, const QString &command, const QString &reason);
+    // ... while a Save As waits for the full read, and once a file is written.
+    static QString savingText(const QString &path);
+    static QString savedText(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -81,6 +85,8 @@ private:
     QLabel *m_stateLabel;
     QLabel *m_simBadge;
     QProgressBar *m_readProgress;
+    // The file a Save As writes once the running full read has finished.
+    QString m_savePath;
     bool m_shutDown = false;
 };
 

@@ -40,11 +40,14 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
             commLog.LogEvent(text);
             showStatus(text);
         }
+        // Parsed: a reply the full read was owed is in the image now.
+        fullRead.responseDispatched();
     });
     dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
     link.setDeviceResolver([this](int port) { return portMap.resolve(port); });
     registerReplyHandlers(*this);
     wireDownload();
+    wireFullRead();
     connect(&commLog, &CommLog::lineNoise, this, [this] { showStatus(CommLog::lineNoiseText()); });
 }
 
@@ -80,6 +83,19 @@ void AppCore::wireDownload()
     connect(&connector, &Connector::cycleStarted, this, [this] {
         download.linkLost(QStringLiteral("A new connection cycle was started."));
     });
+}
+
+void AppCore::wireFullRead()
+{
+    connect(&link, &SerialLink::commandWritten, &fullRead, &FullRead::commandWritten);
+    // Whatever the read still owes will not come.
+    connect(&link, &SerialLink::portLost, &fullRead, [this](const QString &reason) {
+        fullRead.abort(QStringLiteral("the serial port was lost (") + reason + QStringLiteral(")"));
+    });
+    connect(&connector, &Connector::monitorLost, &fullRead,
+            [this] { fullRead.abort(QStringLiteral("the monitor stopped answering")); });
+    connect(&connector, &Connector::cycleStarted, &fullRead,
+            [this] { fullRead.abort(QStringLiteral("a new connection cycle was started")); });
 }
 
 QString AppCore::monitorLostText(int port, bool busy)

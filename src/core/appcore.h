@@ -2,7 +2,8 @@
 // The program-wide state and the widget-free parts of the tool, built once
 // and handed to every window: settings, link state, the monitor image, the
 // control book, the communication log, the serial link, the response
-// dispatcher, the main window's state routines and the connection logic.
+// dispatcher, the main window's state routines, the connection logic, the
+// full read and the Save As that waits for it.
 // Platform services come in from outside so that tests can stand in for them.
 
 #include "core/appshell.h"
@@ -11,6 +12,7 @@
 #include "base/dialogs.h"
 #include "base/settings.h"
 #include "core/commlog.h"
+#include "core/dacfile.h"
 #include "core/ports/portmapping.h"
 #include "base/clock.h"
 #include "core/diag/trendhistory.h"
@@ -93,6 +95,8 @@ public:
     Connector connector;
     ScanSets scanSets;
     FullRead fullRead;
+    // File Save As: reads the monitor, then writes the file.
+    DacFileSaver fileSaver{*this};
     // The last minutes of every test-point reading, for the trend lines.
     TrendHistory testPointHistory;
 
@@ -129,6 +133,9 @@ signals:
 private:
     void wireDownload();
     static QString lineOf(const QString &command);
+    // The full read learns of written commands and parsed replies, and
+    // fails when the monitor or the port is lost.
+    void wireFullRead();
 };
 
 } // namespace tvk

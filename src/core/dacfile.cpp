@@ -439,6 +439,17 @@ void detach(MonitorData &d)
     d.FileIsOpen = false;
 }
 
+// Makes path the data file: named, open, unchanged, and marked as read from
+// (forInput) or written to.
+void attachFile(MonitorData &d, const QString &path, bool forInput)
+{
+    d.FilePath = path;
+    d.FileTitle = QFileInfo(path).fileName();
+    d.FileIsOpen = true;
+    d.DataChanged = false;
+    d.FileOpenForInput = forInput;
+}
+
 } // namespace
 
 QStringList SplitMdfFields(QStringView line)
@@ -544,10 +555,6 @@ bool WriteMDF(AppCore &core)
     }
     d.FileOpenForInput = false;
 
-    // The read refreshes the image afterwards; the file holds the image as
-    // it is now.
-    core.fullRead.start();
-
     // The file is written beside the target and takes its place only when
     // complete: a failed save leaves an earlier file as it was.
     const QByteArray bytes = FormatMdfFile(core, QDateTime::currentDateTime());
@@ -629,6 +636,94 @@ bool ReadMDF(AppCore &core)
     return true;
 }
 
+// --- Save As ---------------------------------------------------------------
+
+DacFileSaver::DacFileSaver(AppCore &core, QObject *parent) : QObject(parent), m_core(core)
+{
+    connect(&core.fullRead, &FullRead::finished, this, &DacFileSaver::onReadFinished);
+    connect(&core.fullRead, &FullRead::failed, this, &DacFileSaver::onReadFailed);
+}
+
+QString DacFileSaver::notSavedText(const QString &path, int step, const QString &command, const QString &reason)
+{
+    return QStringLiteral("The file ") + path + QStringLiteral(" was not saved.") + kCrLf
+        + QStringLiteral("Reading the monitor stopped at step %1 of %2 (\"%3\"): %4.")
+              .arg(step + 1)
+              .arg(FullRead::kSteps)
+              .arg(command, reason)
+        + kCrLf + QStringLiteral("An existing file of that name has not been changed.");
+}
+
+QString DacFileSaver::busyText(const QString &path)
+{
+    return QStringLiteral("The monitor is still being read for saving ") + path + QStringLiteral(".") + kCrLf
+        + QStringLiteral("Wait until that file is written, then try again.");
+}
+
+bool DacFileSaver::save(const QString &path)
+{
+    if (isBusy())
+        return false;
+    // The boot block cannot report the settings: only the application
+    // firmware is read.
+    const bool readFirst = m_core.globals.MonitorOnline && !m_core.globals.BootBlockReply;
+    if (!readFirst || !m_core.fullRead.start()) {
+        const bool written = writeNow(path);
+        emit ended(path, written);
+        return true;
+    }
+    m_pendingPath = path;
+    emit reading(path);
+    return true;
+}
+
+void DacFileSaver::onReadFinished()
+{
+    if (!isBusy())
+        return;
+    const QString path = m_pendingPath;
+    m_pendingPath.clear();
+    const bool written = writeNow(path);
+    emit ended(path, written);
+}
+
+void DacFileSaver::onReadFailed(int step, const QString &command, const QString &reason)
+{
+    if (!isBusy())
+        return;
+    const QString path = m_pendingPath;
+    m_pendingPath.clear();
+    m_core.messages.message(notSavedText(path, step, command, reason));
+    emit ended(path, false);
+}
+
+bool DacFileSaver::writeNow(const QString &path)
+{
+    MonitorData &d = m_core.data;
+    // The file state of a failed write stays as it was.
+    const bool wasOpen = d.FileIsOpen, wasForInput = d.FileOpenForInput, wasChanged = d.DataChanged;
+    const QString wasPath = d.FilePath, wasTitle = d.FileTitle;
+    attachFile(d, path, false);
+
+    if (!WriteMDF(m_core)) {
+        // Nothing was saved: the changes are still unsaved, and the caption
+        // keeps naming what it named.
+        d.FileIsOpen = wasOpen;
+        d.FileOpenForInput = wasForInput;
+        d.DataChanged = wasChanged;
+        d.FilePath = wasPath;
+        d.FileTitle = wasTitle;
+        return false;
+    }
+
+    m_core.controls.setText(win::frmMain, QString(), DacFileActions::savedCaption(d.FileTitle));
+
+    const QString folder = DacFileActions::folderOf(d.FilePath);
+    m_core.FileSaveInitDir = folder;
+    m_core.settings.write(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("FileSaveInitDir"), folder);
+    return true;
+}
+
 // --- File menu -------------------------------------------------------------
 
 QString DacFileActions::savedCaption(const QString &fileTitle)
@@ -655,18 +750,20 @@ void DacFileActions::askToSave()
         WriteMDF(m_core);
 }
 
-void DacFileActions::attach(const QString &path, bool forInput)
+bool DacFileActions::saveIsReading()
 {
-    MonitorData &d = m_core.data;
-    d.FilePath = path;
-    d.FileTitle = QFileInfo(path).fileName();
-    d.FileIsOpen = true;
-    d.DataChanged = false;
-    d.FileOpenForInput = forInput;
+    if (!m_core.fileSaver.isBusy())
+        return false;
+    m_core.messages.message(DacFileSaver::busyText(m_core.fileSaver.pendingPath()));
+    return true;
 }
 
 void DacFileActions::open()
 {
+    // A file loaded now would mix with the monitor's values in the file
+    // being saved.
+    if (saveIsReading())
+        return;
     askToSave();
 
     FileDialogOptions options;
@@ -678,13 +775,15 @@ void DacFileActions::open()
     if (!path)
         return;
 
-    attach(*path, true);
+    attachFile(m_core.data, *path, true);
     m_core.shell.SetMainTitle(m_core.data.FileTitle);
     ReadMDF(m_core);
 }
 
 void DacFileActions::saveAs()
 {
+    if (saveIsReading())
+        return;
     FileDialogOptions options;
     options.title = QStringLiteral("Save As");
     options.filter = kMdfSaveFilter;
@@ -693,23 +792,7 @@ void DacFileActions::saveAs()
     const auto path = m_core.fileDialogs.saveFile(options);
     if (!path)
         return;
-
-    MonitorData &d = m_core.data;
-    const bool wasChanged = d.DataChanged;
-    attach(*path, false);
-
-    if (!WriteMDF(m_core)) {
-        // Nothing was saved: the changes are still unsaved, and the caption
-        // keeps naming what it named.
-        d.DataChanged = wasChanged;
-        return;
-    }
-
-    m_core.controls.setText(win::frmMain, QString(), savedCaption(d.FileTitle));
-
-    const QString folder = folderOf(d.FilePath);
-    m_core.FileSaveInitDir = folder;
-    m_core.settings.write(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("FileSaveInitDir"), folder);
+    m_core.fileSaver.save(*path);
 }
 
 void DacFileActions::close()

@@ -5,13 +5,16 @@
 
 #include "panels/panel.h"
 #include "app/windowregistry.h"
+#include "monitorsim.h"
 #include "ptyharness.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -219,6 +222,47 @@ private slots:
         VERIFY_BETWEEN(later[5] - later[4], kAttempt / 2, kAttempt * 3);
         QVERIFY(h.core->link.isPortOpen());
         QCOMPARE(connected.count(), 1);
+    }
+
+    // Saved the moment the monitor is connected, before any panel read
+    // anything: the file holds the monitor's values, not the empty image.
+    void saveAsRightAfterConnecting_writesTheMonitorsValues()
+    {
+        PtyHarness h;
+        START_SIM(h, {QStringLiteral("--version"), QStringLiteral("2.25")});
+        QSignalSpy connected(&h.core->connector, &Connector::connected);
+        h.startTool();
+        QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
+        h.core->scanSets.setMark(0, 1); // scan set 1 ticked in the scan selection
+        const QString path = h.dir.filePath(QStringLiteral("bench.mdv"));
+        h.dialogs.saveAnswers << path;
+        h.window->trigger(QStringLiteral("mnuFileSaveAs"));
+        QVERIFY(h.core->fileSaver.isBusy());
+        QVERIFY(!QFile::exists(path));
+        auto *progress = h.window->findChild<QProgressBar *>(QStringLiteral("prgFullRead"));
+        QVERIFY(progress && progress->isVisible());
+
+        const int stepMs = PtyHarness::scaled(FullRead::kIntervalMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!h.core->fileSaver.isBusy(), FullRead::kSteps * stepMs + 8000);
+        QCOMPARE(h.messages.messages, QStringList());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        // The simulator's own values, as its configuration holds them.
+        sim::MonitorConfig m;
+        sim::applyOptions(m, u"version=2.25");
+        const auto &l = m.dacGroups['l'];
+        const auto &v = m.dacGroups['v'];
+        QVERIFY(l.present[0][0] != 0 && v.present[0][0] != 0);
+        for (const auto &[name, group] : {std::pair{"Master Contrast", &l}, std::pair{"Vertical Size", &v}}) {
+            const QByteArray line = QByteArray("\"") + name + "\","
+                + QByteArray::number((*group).present[0][0]) + ',' + QByteArray::number((*group).factory[0][0])
+                + ',' + QByteArray::number((*group).initial[0][0]) + "\r\n";
+            QVERIFY2(bytes.contains(line), line.constData());
+        }
+        QVERIFY(bytes.contains("\"Firmware Version: \",\"V 2.25\""));
+        QVERIFY(h.window->windowTitle().endsWith(QStringLiteral(" -- bench.mdv")));
+        QVERIFY(!progress->isVisible());
     }
 
     void closingTheWindow_closesThePort_andSendsNothing()

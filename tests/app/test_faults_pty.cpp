@@ -175,18 +175,22 @@ private slots:
         PtyHarness h;
         START_ONLINE(h, kMonitor225);
         BufferWatch watch(h);
-        QSignalSpy interrupted(&h.core->fullRead, &FullRead::interrupted);
+        QSignalSpy failed(&h.core->fullRead, &FullRead::failed);
         QSignalSpy finished(&h.core->fullRead, &FullRead::finished);
         h.window->trigger(QStringLiteral("mnuMonitorUpdate"));
         QTRY_VERIFY_WITH_TIMEOUT(h.sim->count("ddh") == 1, 5000); // a quarter of the way
 
         h.sim->stop(); // the monitor's end of the line is closed
-        QTRY_COMPARE_WITH_TIMEOUT(interrupted.count(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 3000);
         QCOMPARE(finished.count(), 0);
         QVERIFY(!h.core->fullRead.isRunning());
-        const int step = interrupted.at(0).at(0).toInt();
+        const int step = failed.at(0).at(0).toInt();
         QVERIFY(step > 7 && step < FullRead::kLastStep);
-        QCOMPARE(statusMessage(h), MainWindow::fullReadStoppedText(step, FullRead::kLastStep + 1));
+        QCOMPARE(failed.at(0).at(1).toString(), FullRead::stepCommand(step).trimmed());
+        QVERIFY2(failed.at(0).at(2).toString().startsWith(QStringLiteral("the serial port was lost")),
+                 qPrintable(failed.at(0).at(2).toString()));
+        QCOMPARE(statusMessage(h), MainWindow::fullReadStoppedText(step, failed.at(0).at(1).toString(),
+                                                                   failed.at(0).at(2).toString()));
         QVERIFY(!h.window->findChild<QProgressBar *>(QStringLiteral("prgFullRead"))->isVisible());
         QVERIFY2(connectStatus(h).contains(QStringLiteral("was lost")), qPrintable(connectStatus(h)));
         QVERIFY(h.visible(win::frmConnect));

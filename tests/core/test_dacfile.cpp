@@ -488,13 +488,13 @@ private slots:
         QCOMPARE(readBytes(longName), old);
     }
 
-    void saveAs_writesAndRemembersTheFolder()
+    // No monitor: the image is written at once, as it stands.
+    void saveAs_offline_writesAtOnceAndRemembersTheFolder()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("saved.mdv");
         CoreHarness h;
         initCore(h);
-        h.core->globals.MonitorOnline = true;
         h.core->settings.write(AppName::Tarvikon, SettingsSection::Configs, "FileSaveInitDir", "/srv/mdv/");
         h.core->data.DataChanged = true;
         h.dialogs.saveAnswers << path;
@@ -507,7 +507,7 @@ private slots:
         QVERIFY(o.promptOverwrite);
         QVERIFY(o.proposedName.isEmpty());
         QVERIFY(readBytes(path).startsWith("\"Velloran Monitor DAC Value File\"\r\n\"Version 2.0\"\r\n"));
-        QVERIFY(readBytes(path).contains("\"Model Number: \",\"\""));
+        QVERIFY(!readBytes(path).contains("\"Model Number: \""));
         QVERIFY(!h.core->data.DataChanged);
         QVERIFY(!h.core->data.FileIsOpen);
         QCOMPARE(h.core->data.FilePath, path);
@@ -516,9 +516,10 @@ private slots:
         const QString folder = dir.path() + "/";
         QCOMPARE(h.core->settings.read(AppName::Tarvikon, SettingsSection::Configs, "FileSaveInitDir", ""), folder);
         QCOMPARE(h.core->FileSaveInitDir, folder);
-        // The full read of the monitor has begun.
-        QVERIFY(queuedCommands(*h.core).startsWith("da\r\n"));
-        QVERIFY(h.core->fullRead.isRunning());
+        // Nothing was asked of the link.
+        QVERIFY(queuedCommands(*h.core).isEmpty());
+        QVERIFY(!h.core->fullRead.isRunning());
+        QVERIFY(!h.core->fileSaver.isBusy());
 
         // Cancelling the dialog changes nothing.
         DacFileActions(*h.core).saveAs();

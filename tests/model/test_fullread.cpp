@@ -15,7 +15,7 @@ private slots:
         LinkGlobals g;
         QStringList sent;
         FullRead read(clock, g, [&](const QString &c) { sent << c; });
-        read.start();
+        QVERIFY(!read.start());
         clock.advance(5000);
         QVERIFY(sent.isEmpty());
         QVERIFY(!read.isRunning());
@@ -27,7 +27,14 @@ private slots:
         LinkGlobals g;
         g.MonitorOnline = true;
         QStringList sent;
-        FullRead read(clock, g, [&](const QString &c) { sent << c.trimmed(); });
+        FullRead *r = nullptr;
+        FullRead read(clock, g, [&](const QString &c) {
+            sent << c.trimmed();
+            // Written and answered at once.
+            r->commandWritten(c);
+            r->responseDispatched();
+        });
+        r = &read;
         QSignalSpy finished(&read, &FullRead::finished);
         read.start();
         QCOMPARE(sent, QStringList({"da"}));
@@ -47,6 +54,89 @@ private slots:
         clock.advance(100000);
         QCOMPARE(sent.size(), 45);
         QCOMPARE(read.SendCount(), FullRead::kLastStep + 1);
+        QCOMPARE(finished.count(), 1);
+    }
+
+    // Finished means every command of the read was answered, not only sent;
+    // a reply that never comes fails the read and names the step.
+    void finishesOnlyWhenEveryStepIsAnswered_elseFailsNamingTheStep()
+    {
+        ManualClock clock;
+        LinkGlobals g;
+        g.MonitorOnline = true;
+        QStringList wire; // queued, not yet written
+        FullRead read(clock, g, [&](const QString &c) { wire << c; });
+        QSignalSpy finished(&read, &FullRead::finished);
+        QSignalSpy failed(&read, &FullRead::failed);
+        const auto answer = [&](int n) {
+            for (; n > 0 && !wire.isEmpty(); --n) {
+                read.commandWritten(wire.takeFirst());
+                read.responseDispatched();
+            }
+        };
+        read.start();
+        for (int s = 0; s <= FullRead::kLastStep; ++s) {
+            answer(1);
+            clock.advance(FullRead::kIntervalMs);
+        }
+        QVERIFY(!read.tmrSave()->isActive());
+        QVERIFY(read.isRunning());
+        QVERIFY(read.owedReplies() > 0);
+        // Another command and its reply between ours change nothing.
+        read.commandWritten("p\r\n");
+        read.responseDispatched();
+        // All but the last answered: still owed.
+        answer(int(wire.size()) - 1);
+        QCOMPARE(read.owedReplies(), 1);
+        QCOMPARE(finished.count(), 0);
+        // Written, not yet answered: still owed.
+        read.commandWritten(wire.takeFirst());
+        QCOMPARE(finished.count(), 0);
+        read.responseDispatched();
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(failed.count(), 0);
+        QVERIFY(!read.isRunning());
+
+        // Again, and the queue loses "ddv" unwritten: the read waits the
+        // reply time, then fails at that step.
+        wire.clear();
+        read.start();
+        for (int s = 0; s < 5; ++s) {
+            answer(int(wire.size()));
+            clock.advance(FullRead::kIntervalMs);
+        }
+        QCOMPARE(wire, QStringList({"ddv\r\n"}));
+        wire.removeFirst();            // never written
+        read.commandWritten("p\r\n"); // other traffic goes on
+        read.responseDispatched();
+        clock.advance(2 * FullRead::kIntervalMs);
+        answer(int(wire.size())); // "ddfv" and "ddpv" answered: not the reply owed first
+        QCOMPARE(read.owedReplies(), 3);
+        clock.advance(FullRead::kReplyWaitMs - 3500);
+        QCOMPARE(failed.count(), 0);
+        clock.advance(2000);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toInt(), 4);
+        QCOMPARE(failed.at(0).at(1).toString(), QStringLiteral("ddv"));
+        QVERIFY(failed.at(0).at(2).toString().startsWith(QStringLiteral("the command was not sent")));
+        QVERIFY(!read.isRunning());
+        QVERIFY(!read.tmrSave()->isActive());
+        QCOMPARE(finished.count(), 1);
+
+        // Aborted by its owner: the first step not answered, the reason given.
+        wire.clear();
+        read.start();
+        answer(1);
+        clock.advance(3 * FullRead::kIntervalMs); // "da", "db", "dc" queued
+        read.commandWritten(wire.takeFirst());   // "da" in flight
+        read.abort("the serial port was lost");
+        QCOMPARE(failed.count(), 2);
+        QCOMPARE(failed.at(1).at(1).toString(), QStringLiteral("da"));
+        QCOMPARE(failed.at(1).at(2).toString(), QStringLiteral("the serial port was lost"));
+        read.responseDispatched(); // its late reply ends nothing more
+        read.abort("again");
+        QCOMPARE(failed.count(), 2);
+        QCOMPARE(finished.count(), 1);
     }
 
     void monitorLostMidway_stopsAndSaysSo_insteadOfFinishing()
@@ -55,9 +145,15 @@ private slots:
         LinkGlobals g;
         g.MonitorOnline = true;
         QStringList sent;
-        FullRead read(clock, g, [&](const QString &c) { sent << c.trimmed(); });
+        FullRead *r = nullptr;
+        FullRead read(clock, g, [&](const QString &c) {
+            sent << c.trimmed();
+            r->commandWritten(c);
+            r->responseDispatched();
+        });
+        r = &read;
         QSignalSpy finished(&read, &FullRead::finished);
-        QSignalSpy interrupted(&read, &FullRead::interrupted);
+        QSignalSpy failed(&read, &FullRead::failed);
         read.start();
         clock.advance(5000);
         const qsizetype before = sent.size();
@@ -65,17 +161,17 @@ private slots:
         clock.advance(60000);
         QCOMPARE(sent.size(), before);
         QCOMPARE(finished.count(), 0);
-        QCOMPARE(interrupted.count(), 1);
-        QCOMPARE(interrupted.at(0).at(0).toInt(), 5);
-        QCOMPARE(interrupted.at(0).at(1).toInt(), FullRead::kLastStep + 1);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toInt(), 5);
+        QCOMPARE(failed.at(0).at(1).toString(), QStringLiteral("ddfv"));
         QVERIFY(!read.isRunning());
 
         // Started again once the monitor is back, it runs to the end.
         g.MonitorOnline = true;
-        read.start();
+        QVERIFY(read.start());
         clock.advance(60000);
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(interrupted.count(), 1);
+        QCOMPARE(failed.count(), 1);
     }
 
     void stepCommands_areTheWholeSequenceInOrder()

@@ -10,6 +10,7 @@
 #include "monitorsim.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -105,8 +106,9 @@ private slots:
         QVERIFY(!h.window->registry().isWindowVisible(win::frmCurrentScanSet));
     }
 
-    // Update All Data and Save As both start the full read; the file opened
-    // again gives back the image and the identity.
+    // Update All Data and Save As both start the full read (Save As writes
+    // once it has finished); the file opened again gives back the image and
+    // the identity.
     void saveAsThenOpen_restoresImageAndIdentity()
     {
         GuiHarness h("version=2.25,model=TM-2100,serial=SN-42,days=3,cycles=17");
@@ -126,7 +128,6 @@ private slots:
         for (int c = 0; c < 8; ++c)
             d.setValue(DacGroupId::L, DacTable::Present, c, 1, 40 + c);
         d.setValue(DacGroupId::H, DacTable::Factory, 8, 1, 99);
-        const Snapshot before = snapshot(*h.core, {0, 1});
 
         QTemporaryDir dir;
         const QString path = dir.filePath("image.mdv");
@@ -135,6 +136,11 @@ private slots:
         h.window->trigger(QStringLiteral("mnuFileSaveAs"));
         h.pump(300);
         QCOMPARE(h.receivedWithoutPings().value(0), QByteArray("da"));
+        // Written once the monitor has been read again.
+        QVERIFY(!QFile::exists(path));
+        h.pump(47000);
+        QVERIFY(QFile::exists(path));
+        const Snapshot before = snapshot(*h.core, {0, 1});
         QCOMPARE(h.window->windowTitle(),
                  QStringLiteral("TVK Monitor Tool V") + applicationVersionText() + QStringLiteral(" -- image.mdv"));
         QCOMPARE(h.messages.messages, QStringList());
