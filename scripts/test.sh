@@ -10,7 +10,10 @@ scripts/deps.sh clang libclang-rt-dev
 if [ -f build-test/CMakeCache.txt ] && ! grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++' build-test/CMakeCache.txt; then
   rm -rf build-test
 fi
-CC=clang CXX=clang++ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVK_SANITIZE=ON >/dev/null
+# ccache, when present, keeps rebuilds of an unchanged tree short.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+CC=clang CXX=clang++ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTVK_SANITIZE=ON "${launcher[@]}" >/dev/null
 cmake --build build-test
 # Stop at the first error; leaks count as errors, except the known ones of the
 # system's libraries listed in the suppression file.
