@@ -162,8 +162,9 @@ void MdiHvPanel::setLimit(QLineEdit *box, bool upper)
 // --- frmG2 ----------------------------------------------------------------------
 
 const QString G2Panel::kG2OutOfRangeTip = QStringLiteral(
-    "The monitor's high-voltage setting is above 63, beyond this slider's range, so the slider "
-    "is disabled. Adjust it in the High Voltage window (Adjustment > High Voltage Supply).");
+    "The monitor's high-voltage setting is above 63, beyond this slider's range,\n"
+    "so the slider is disabled. Adjust it in the High Voltage window\n"
+    "(Adjustment > High Voltage Supply).");
 
 G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("Adjust HV, Focus, G2"))
 {
