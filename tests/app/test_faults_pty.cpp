@@ -94,13 +94,6 @@ struct BufferWatch {
         QVERIFY2(within_, qPrintable(why_));                                                   \
     } while (false)
 
-#define START_ONLINE(h, options)                                                               \
-    do {                                                                                       \
-        if (!ptyAvailable())                                                                   \
-            QSKIP("no pseudo-terminals on this system");                                       \
-        QVERIFY2((h).startOnline(options), qPrintable((h).sim ? (h).sim->error() : QString())); \
-    } while (false)
-
 // The tool asks the firmware version and the monitor's answer arrives: the
 // tool is usable. Asked again while a connection cycle is still running.
 bool answersAgain(PtyHarness &h, int expectedType, int timeoutMs = 8000)

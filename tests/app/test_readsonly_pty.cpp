@@ -22,13 +22,6 @@ using namespace tvk::test;
 
 namespace {
 
-#define START_ONLINE(h, options)                                                               \
-    do {                                                                                       \
-        if (!ptyAvailable())                                                                   \
-            QSKIP("no pseudo-terminals on this system");                                       \
-        QVERIFY2((h).startOnline(options), qPrintable((h).sim ? (h).sim->error() : QString())); \
-    } while (false)
-
 const char *const kAdjustmentMenus[] = {"mnuAdjustmentBrightnessContrast", "mnuAdjustGeometry",
                                         "mnuAdjustVideo", "mnuAdjustHV", "mnuAdjustMdiHV"};
 

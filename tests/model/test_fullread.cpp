@@ -6,6 +6,19 @@
 
 using namespace tvk;
 
+// A full read online whose every command is written and answered at once.
+struct AnsweringRead {
+    AnsweringRead() { g.MonitorOnline = true; }
+    ManualClock clock;
+    LinkGlobals g;
+    QStringList sent;
+    FullRead read{clock, g, [this](const QString &c) {
+                      sent << c.trimmed();
+                      read.commandWritten(c);
+                      read.responseDispatched();
+                  }};
+};
+
 class TestFullRead : public QObject {
     Q_OBJECT
 private slots:
@@ -23,18 +36,10 @@ private slots:
 
     void online_sendsEveryStepOneASecond_thenStops()
     {
-        ManualClock clock;
-        LinkGlobals g;
-        g.MonitorOnline = true;
-        QStringList sent;
-        FullRead *r = nullptr;
-        FullRead read(clock, g, [&](const QString &c) {
-            sent << c.trimmed();
-            // Written and answered at once.
-            r->commandWritten(c);
-            r->responseDispatched();
-        });
-        r = &read;
+        AnsweringRead a;
+        FullRead &read = a.read;
+        QStringList &sent = a.sent;
+        ManualClock &clock = a.clock;
         QSignalSpy finished(&read, &FullRead::finished);
         read.start();
         QCOMPARE(sent, QStringList({"da"}));
@@ -141,17 +146,11 @@ private slots:
 
     void monitorLostMidway_stopsAndSaysSo_insteadOfFinishing()
     {
-        ManualClock clock;
-        LinkGlobals g;
-        g.MonitorOnline = true;
-        QStringList sent;
-        FullRead *r = nullptr;
-        FullRead read(clock, g, [&](const QString &c) {
-            sent << c.trimmed();
-            r->commandWritten(c);
-            r->responseDispatched();
-        });
-        r = &read;
+        AnsweringRead a;
+        FullRead &read = a.read;
+        QStringList &sent = a.sent;
+        ManualClock &clock = a.clock;
+        LinkGlobals &g = a.g;
         QSignalSpy finished(&read, &FullRead::finished);
         QSignalSpy failed(&read, &FullRead::failed);
         read.start();

@@ -60,6 +60,16 @@ private:
     QString m_error;
 };
 
+// In a test function: skips where there are no pseudo-terminals, else
+// starts the simulator with `options` and the tool, and fails unless the
+// monitor's type becomes known.
+#define START_ONLINE(h, options)                                                               \
+    do {                                                                                       \
+        if (!::tvk::test::ptyAvailable())                                                      \
+            QSKIP("no pseudo-terminals on this system");                                       \
+        QVERIFY2((h).startOnline(options), qPrintable((h).sim ? (h).sim->error() : QString())); \
+    } while (false)
+
 struct PtyHarness {
     // Every interval of the link and its windows is multiplied by this.
     static constexpr double kScale = 0.2;
