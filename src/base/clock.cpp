@@ -82,4 +82,30 @@ void ManualClock::advance(qint64 ms)
     m_now = end;
 }
 
+ManualClock::Snapshot ManualClock::snapshot() const
+{
+    Snapshot s;
+    s.now = m_now;
+    for (const auto &t : m_timers) {
+        if (t)
+            s.timers.append({t, t->m_active, t->m_interval, t->m_due});
+    }
+    return s;
+}
+
+void ManualClock::restore(const Snapshot &snapshot)
+{
+    m_timers.removeAll(nullptr);
+    for (const auto &t : std::as_const(m_timers))
+        t->m_active = false;
+    for (const auto &s : snapshot.timers) {
+        if (!s.timer)
+            continue;
+        s.timer->m_active = s.active;
+        s.timer->m_interval = s.interval;
+        s.timer->m_due = s.due;
+    }
+    m_now = snapshot.now;
+}
+
 } // namespace tvk

@@ -62,6 +62,23 @@ public:
     qint64 nowMs() const override { return m_now; }
     void advance(qint64 ms);
 
+    // The time and every timer's state, to return to later: a fuzz target
+    // starts each input from the same moment.
+    struct Snapshot {
+        struct TimerState {
+            QPointer<class ManualTimer> timer;
+            bool active = false;
+            int interval = 0;
+            qint64 due = 0;
+        };
+        qint64 now = 0;
+        QList<TimerState> timers;
+    };
+    Snapshot snapshot() const;
+    // Back to the snapshot's time; its timers get their states back, and
+    // timers made since are stopped.
+    void restore(const Snapshot &snapshot);
+
 private:
     friend class ManualTimer;
     qint64 m_now = 0;

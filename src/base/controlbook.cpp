@@ -89,4 +89,77 @@ std::optional<int> ControlBook::color(const QString &window, const QString &cont
     return e ? e->color : std::nullopt;
 }
 
+namespace {
+
+const ControlBook::Entry *entryIn(const ControlBook::Pages &pages, const QString &window, const QString &control)
+{
+    const auto w = pages.constFind(window);
+    if (w == pages.cend())
+        return nullptr;
+    const auto c = w->constFind(control);
+    return c == w->cend() ? nullptr : &*c;
+}
+
+struct Change {
+    QString window, control;
+    ControlProperty property;
+};
+
+void compareEntries(const QString &window, const QString &control, const ControlBook::Entry *now,
+                    const ControlBook::Entry *then, QList<Change> &changes)
+{
+    static const ControlBook::Entry kNone;
+    const ControlBook::Entry &a = now ? *now : kNone;
+    const ControlBook::Entry &b = then ? *then : kNone;
+    if (a.enabled != b.enabled)
+        changes.append({window, control, ControlProperty::Enabled});
+    if (a.visible != b.visible)
+        changes.append({window, control, ControlProperty::Visible});
+    if (a.text != b.text)
+        changes.append({window, control, ControlProperty::Text});
+    if (a.color != b.color)
+        changes.append({window, control, ControlProperty::Color});
+    if (a.checked != b.checked)
+        changes.append({window, control, ControlProperty::Checked});
+    if (a.value != b.value)
+        changes.append({window, control, ControlProperty::Value});
+}
+
+} // namespace
+
+void ControlBook::restore(const Pages &pages)
+{
+    // What changed, found before anything is written: a window reacting to
+    // one change may read the others.
+    QList<Change> changes;
+    for (auto w = m_windows.cbegin(); w != m_windows.cend(); ++w)
+        for (auto c = w->cbegin(); c != w->cend(); ++c)
+            compareEntries(w.key(), c.key(), &*c, entryIn(pages, w.key(), c.key()), changes);
+    for (auto w = pages.cbegin(); w != pages.cend(); ++w)
+        for (auto c = w->cbegin(); c != w->cend(); ++c)
+            if (!find(w.key(), c.key()))
+                compareEntries(w.key(), c.key(), nullptr, &*c, changes);
+    m_windows = pages;
+    for (const Change &c : std::as_const(changes))
+        emit changed(c.window, c.control, c.property);
+}
+
+void ControlBook::restore(const Pages &pages, const QList<std::pair<QString, QString>> &controls)
+{
+    QList<Change> changes;
+    for (const auto &[window, control] : controls) {
+        const Entry *then = entryIn(pages, window, control);
+        compareEntries(window, control, find(window, control), then, changes);
+        if (then) {
+            m_windows[window][control] = *then;
+        } else if (const auto w = m_windows.find(window); w != m_windows.end()) {
+            w->remove(control);
+            if (w->isEmpty() && !pages.contains(window))
+                m_windows.erase(w);
+        }
+    }
+    for (const Change &c : std::as_const(changes))
+        emit changed(c.window, c.control, c.property);
+}
+
 } // namespace tvk

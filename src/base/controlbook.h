@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 namespace tvk {
 
@@ -59,11 +60,25 @@ public:
         std::optional<int> color;
         std::optional<bool> checked;
         std::optional<int> value;
+        bool operator==(const Entry &) const = default;
     };
     // Every control of a window with a state set, by control name.
     QHash<QString, Entry> entriesFor(const QString &window) const { return m_windows.value(window); }
     // Every window something was set for.
     QStringList windowNames() const { return m_windows.keys(); }
+
+    // Every entry of every window, to return to later (a fuzz target starts
+    // each input from the same state).
+    using Pages = QHash<QString, QHash<QString, Entry>>;
+    Pages pages() const { return m_windows; }
+    // Back to entries taken with pages(): each property that differs now is
+    // reported changed, so the windows take the entry again. A property
+    // set since and absent from the pages is forgotten; a control keeps what
+    // it shows for it.
+    void restore(const Pages &pages);
+    // The same for the named (window, control) pairs only: a caller that
+    // watched changed() since taking the pages knows which ones moved.
+    void restore(const Pages &pages, const QList<std::pair<QString, QString>> &controls);
 
 signals:
     void changed(const QString &window, const QString &control, tvk::ControlProperty property);

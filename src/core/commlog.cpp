@@ -40,6 +40,17 @@ void CommLog::clearText()
     emit textReset(m_text);
 }
 
+void CommLog::reset()
+{
+    m_blockChars = 0;
+    m_blockNoise = 0;
+    m_quietBlocks = 0;
+    m_noiseNoted = false;
+    m_lastMark = QChar();
+    if (!m_text.isEmpty())
+        clearText();
+}
+
 void CommLog::LogEvent(const QString &text)
 {
     append(text + kCrLf);

@@ -56,6 +56,10 @@ public:
     // when the monitor's last word was its busy marker); null before any.
     QChar lastReceivedMark() const { return m_lastMark; }
     void clearText();
+    // Empties the text (textReset only when there was any) and forgets what
+    // was received (the last mark and the line-noise watch), as at start.
+    // The file is left as it is.
+    void reset();
 
     // While this returns true, traffic is not written to the window (a running
     // firmware download past its first records). The file still records it.

@@ -13,6 +13,15 @@ QString ScanSets::defaultTitle(int index)
     return QStringLiteral("Scan Set %1 Title").arg(index + 1);
 }
 
+void ScanSets::reset()
+{
+    m_fromFile = {};
+    for (int i = 0; i < kCount; ++i) {
+        setTitle(i, defaultTitle(i));
+        setMark(i, 0);
+    }
+}
+
 QString ScanSets::title(int index) const
 {
     return isValid(index) ? m_titles[index] : QString();

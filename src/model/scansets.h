@@ -28,6 +28,9 @@ public:
 
     static QString defaultTitle(int index);
 
+    // As at start: the default titles, every mark off, nothing from a file.
+    void reset();
+
     // The model holds values of this scan set that came from a DAC value
     // file: saving writes it again even when it is not marked enabled, so a
     // file opened offline and saved under another name keeps its contents.

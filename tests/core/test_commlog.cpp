@@ -97,6 +97,16 @@ private slots:
         QCOMPARE(log.lastReceivedMark(), QChar(u'!'));
         log.LogReceived(QStringLiteral("p\r\n#"));
         QCOMPARE(log.lastReceivedMark(), QChar(u'#'));
+
+        // Reset: as at start, noise is news again at once.
+        QSignalSpy resets(&log, &CommLog::textReset);
+        log.reset();
+        QCOMPARE(resets.count(), 1);
+        QVERIFY(log.text().isEmpty() && log.lastReceivedMark().isNull());
+        log.reset(); // nothing to empty: the window is not told
+        QCOMPARE(resets.count(), 1);
+        log.LogReceived(junk);
+        QCOMPARE(noise.count(), 3);
     }
 
     void suppression_holdsBackTrafficOnly()
