@@ -428,6 +428,14 @@ bool Connector::SetRetryLimit(const QString &text)
     return true;
 }
 
+void Connector::restoreState(const State &state)
+{
+    m_triesToGo = state.triesToGo;
+    m_portLost = state.portLost;
+    m_lostReason = state.lostReason;
+    m_autoReConnect = state.autoReConnect;
+}
+
 void Connector::ShowTimedOut()
 {
     m_windows.openWindow(win::frmTimedOut);

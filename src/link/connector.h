@@ -118,6 +118,18 @@ public:
     // The four lines of the status label after a failed cycle.
     static QString unableToConnectText();
 
+    // What the connection logic holds besides its timers and the link flags
+    // (attempts left, a port lost, Auto ReConnect), as a value: a fuzz target
+    // returns to it before each input.
+    struct State {
+        int triesToGo = 0;
+        bool portLost = false;
+        QString lostReason;
+        bool autoReConnect = true;
+    };
+    State state() const { return {m_triesToGo, m_portLost, m_lostReason, m_autoReConnect}; }
+    void restoreState(const State &state);
+
 signals:
     void cycleStarted();
     void connected(bool bootBlock);

@@ -410,6 +410,24 @@ void SerialLink::ClearXmitQueue()
     logDropped(dropped);
 }
 
+SerialLink::State SerialLink::state() const
+{
+    return State{m_receiveBuffer, m_lineState,  m_afterRefusal,  m_overflowLogged,
+                 m_xmitQueue,     m_xmitBusy,   m_pendingWrite,  m_writePending};
+}
+
+void SerialLink::restoreState(const State &state)
+{
+    m_receiveBuffer = state.receiveBuffer;
+    m_lineState = state.lineState;
+    m_afterRefusal = state.afterRefusal;
+    m_overflowLogged = state.overflowLogged;
+    m_xmitQueue = state.xmitQueue;
+    m_xmitBusy = state.xmitBusy;
+    m_pendingWrite = state.pendingWrite;
+    m_writePending = state.writePending;
+}
+
 void SerialLink::ClearQueuedCommands()
 {
     m_xmitQueue.clear();

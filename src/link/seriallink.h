@@ -114,6 +114,22 @@ public:
 
     Timer *tmrKickXmitQueue() const { return m_kick; }
 
+    // What the link holds between two calls besides its port and its timers
+    // (the receive buffer and line state, the queue and the command in
+    // flight), as a value: a fuzz target returns to it before each input.
+    struct State {
+        QString receiveBuffer;
+        int lineState = Collecting;
+        bool afterRefusal = false;
+        bool overflowLogged = false;
+        QStringList xmitQueue;
+        bool xmitBusy = false;
+        QString pendingWrite;
+        bool writePending = false;
+    };
+    State state() const;
+    void restoreState(const State &state);
+
 signals:
     // An end marker arrived: "#" or "$", or the "!" of a refusal. Emitted
     // just before the response it closes is dispatched. The prompt that

@@ -151,6 +151,29 @@ private slots:
         }
     }
 
+    // The connector returns to a state taken earlier: the attempts left
+    // count down from there again.
+    void stateTakenAndPutBack_countsDownFromThere()
+    {
+        Rig r;
+        r.g().ConnectRetryLimit = 4;
+        r.connector().setAutoReConnect(false);
+        r.answer = Rig::Answer::Silent;
+        r.connector().LoadConnectWindow();
+        r.run(2010);
+        const Connector::State mark = r.connector().state();
+        QCOMPARE(mark.triesToGo, 3);
+        QVERIFY(!mark.autoReConnect);
+        r.run(4000);
+        QCOMPARE(r.connector().TriesToGo(), 1);
+        r.connector().setAutoReConnect(true);
+        r.connector().restoreState(mark);
+        QCOMPARE(r.connector().TriesToGo(), 3);
+        QVERIFY(!r.connector().autoReConnect());
+        r.run(2000);
+        QCOMPARE(r.text(win::frmTrying, "lblToGo"), QStringLiteral("2"));
+    }
+
     void pingReplies_setTheLinkFlags()
     {
         Rig r;

@@ -35,6 +35,7 @@ private slots:
     void dispatcherQueuesDuringDispatch();
     void failedWrites();
     void bypass();
+    void stateTakenAndPutBack();
 };
 
 void TestSerialLink::framing_data()
@@ -509,3 +510,31 @@ void TestSerialLink::bypass()
 
 QTEST_GUILESS_MAIN(TestSerialLink)
 #include "test_seriallink.moc"
+
+// The link returns to a state taken earlier: the half line received, the
+// queue and the command in flight, so what follows goes as it did.
+void TestSerialLink::stateTakenAndPutBack()
+{
+    Rig r;
+    ScriptedPort *port = r.open();
+    r.link.SendCommand(QStringLiteral("dv\r\n"));
+    r.link.SendCommand(QStringLiteral("dh\r\n"));
+    r.clock.advance(100); // "dv" in flight, "dh" queued
+    port->feed("dv\r\n12");
+    const SerialLink::State mark = r.link.state();
+    const ManualClock::Snapshot moment = r.clock.snapshot();
+
+    port->feed("3#"); // closes "dv", "dh" waits out its pause
+    r.link.SendCommand(QStringLiteral("dt\r\n"));
+    QVERIFY(r.link.isWritePending());
+    r.link.restoreState(mark);
+    r.clock.restore(moment);
+    QCOMPARE(r.link.ReceiveBuffer(), QStringLiteral("dv\r\n12"));
+    QCOMPARE(r.link.XmitQueue(), QStringLiteral("dh\r\n"));
+    QVERIFY(r.link.XmitBusy() && !r.link.isWritePending());
+
+    port->feed("4#");
+    r.clock.advance(100);
+    QCOMPARE(r.dispatched.mid(r.dispatched.size() - 2), (QStringList{"dv\r\n123#", "dv\r\n124#"}));
+    QCOMPARE(r.writes(), (QStringList{"dv\r\n", "dh\r\n"}));
+}
