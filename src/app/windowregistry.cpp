@@ -87,13 +87,28 @@ void WindowRegistry::setMainWindow(QWidget *mainWindow)
     m_mainWindow = mainWindow;
     const auto entries = m_core.controls.entriesFor(mainWindow->objectName());
     for (auto it = entries.begin(); it != entries.end(); ++it)
-        applyControl(mainWindow, it.key(), it.value());
+        applyTo(mainWindow, control(mainWindow, it.key()), it.value(), std::nullopt);
 }
 
 void WindowRegistry::applyControl(QWidget *window, const QString &control,
                                   const ControlBook::Entry &entry, std::optional<ControlProperty> only)
 {
-    QObject *obj = control.isEmpty() ? window : window->findChild<QObject *>(control);
+    applyTo(window, control.isEmpty() ? window : window->findChild<QObject *>(control), entry, only);
+}
+
+QObject *WindowRegistry::control(QWidget *window, const QString &name)
+{
+    if (name.isEmpty())
+        return window;
+    QPointer<QObject> &known = m_controls[window->objectName()][name];
+    if (!known || known->objectName() != name)
+        known = window->findChild<QObject *>(name);
+    return known;
+}
+
+void WindowRegistry::applyTo(QWidget *window, QObject *obj, const ControlBook::Entry &entry,
+                             std::optional<ControlProperty> only)
+{
     if (!obj)
         return;
     auto wants = [&](ControlProperty p) { return !only || *only == p; };
@@ -124,7 +139,11 @@ void WindowRegistry::applyControl(QWidget *window, const QString &control,
             setTextOf(w, *entry.text);
     }
     if (entry.color && wants(ControlProperty::Color)) {
-        w->setStyleSheet(colourSheet(*entry.color));
+        // A new style sheet polishes the widget again, which is slow: the
+        // same colour is not set twice.
+        const QString sheet = colourSheet(*entry.color);
+        if (w->styleSheet() != sheet)
+            w->setStyleSheet(sheet);
         w->setProperty("tvkColour", *entry.color);
     }
     if (entry.checked && wants(ControlProperty::Checked)) {
@@ -150,7 +169,7 @@ void WindowRegistry::onBookChanged(const QString &window, const QString &control
     if (!target)
         return;
     ControlBook::Entry entry = m_core.controls.entriesFor(window).value(control);
-    applyControl(target, control, entry, property);
+    applyTo(target, this->control(target, control), entry, property);
 }
 
 Panel *WindowRegistry::find(const QString &name) const
@@ -198,7 +217,7 @@ Panel *WindowRegistry::ensure(const QString &name)
         MonitorStateApplying::Scope applying(m_core.applying);
         const auto entries = m_core.controls.entriesFor(name);
         for (auto e = entries.begin(); e != entries.end(); ++e)
-            applyControl(panel, e.key(), e.value());
+            applyTo(panel, control(panel, e.key()), e.value(), std::nullopt);
     }
     return panel;
 }

@@ -58,6 +58,11 @@ public:
                              std::optional<ControlProperty> only = std::nullopt);
 
 private:
+    // The named control of a window (the window itself for ""), looked up
+    // once and remembered while it exists under that name.
+    QObject *control(QWidget *window, const QString &name);
+    static void applyTo(QWidget *window, QObject *target, const ControlBook::Entry &entry,
+                        std::optional<ControlProperty> only);
     void onBookChanged(const QString &window, const QString &control, ControlProperty property);
     void onSubWindowActivated(QMdiSubWindow *sub);
     void activate(Panel *panel);
@@ -68,6 +73,7 @@ private:
     QWidget *m_mainWindow = nullptr;
     QHash<QString, Factory> m_factories;
     QList<QPointer<Panel>> m_loaded;
+    QHash<QString, QHash<QString, QPointer<QObject>>> m_controls; // by window, then control name
     QPointer<Panel> m_active;
 };
 

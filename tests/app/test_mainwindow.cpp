@@ -202,6 +202,44 @@ private slots:
         QCOMPARE(probe->activations, 2);
     }
 
+    // The registry remembers the controls it found by name: one replaced by
+    // another of the same name, or renamed, is found anew; a colour the
+    // control no longer shows is applied again.
+    void registry_findsReplacedControls_andReappliesAColourItNoLongerShows()
+    {
+        GuiHarness h;
+        ProbePanel *probe = nullptr;
+        h.window->registry().add(QStringLiteral("frmProbe"), [&](AppCore &c) {
+            probe = new ProbePanel(c, QStringLiteral("frmProbe"));
+            return probe;
+        });
+        h.window->registry().ensure(QStringLiteral("frmProbe"));
+        const QString window = QStringLiteral("frmProbe"), control = QStringLiteral("lblValue");
+        auto *first = probe->findChild<QLabel *>(control);
+        h.core->controls.setText(window, control, QStringLiteral("one"));
+        QCOMPARE(first->text(), QStringLiteral("one"));
+
+        delete first;
+        auto *second = new QLabel(probe);
+        second->setObjectName(control);
+        h.core->controls.setText(window, control, QStringLiteral("two"));
+        QCOMPARE(second->text(), QStringLiteral("two"));
+        second->setObjectName(QStringLiteral("lblOther"));
+        auto *third = new QLabel(probe);
+        third->setObjectName(control);
+        h.core->controls.setText(window, control, QStringLiteral("three"));
+        QCOMPARE(third->text(), QStringLiteral("three"));
+        QCOMPARE(second->text(), QStringLiteral("two"));
+
+        h.core->controls.setColor(window, control, Colour::Green);
+        const QString green = third->styleSheet();
+        QVERIFY(!green.isEmpty());
+        third->setStyleSheet(QString()); // a panel drawing it its own way
+        h.core->controls.setColor(window, control, Colour::Green);
+        QCOMPARE(third->styleSheet(), green);
+        QCOMPARE(third->property("tvkColour").toInt(), int(Colour::Green));
+    }
+
     void tiling_arrangesRowsAndColumns()
     {
         GuiHarness h;

@@ -79,9 +79,8 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
     connect(&core.controls, &ControlBook::changed, this,
             [this](const QString &window, const QString &, ControlProperty p) {
                 if (window == win::frmSoftware && p == ControlProperty::Enabled)
-                    updateLoadButtons();
-            },
-            Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(this, &SoftwarePanel::updateLoadButtons, Qt::QueuedConnection);
+            });
 }
 
 void SoftwarePanel::load()
