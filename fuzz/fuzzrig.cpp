@@ -1,8 +1,10 @@
 #include "fuzzrig.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -20,10 +22,14 @@ void checkFailed(const char *what, const char *file, int line)
     std::abort();
 }
 
-void initProcess(bool makeCoreApplication)
+void initProcess(AppKind kind)
 {
     // The folder outlives every input; libFuzzer ends the process with exit().
-    g_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/tvk-fuzz-XXXXXX"));
+    // In memory where the system offers it: the settings store syncs every
+    // write to the disk, which would take most of an input's time.
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    const QString base = shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
+    g_dir = new QTemporaryDir(base + QStringLiteral("/tvk-fuzz-XXXXXX"));
     std::atexit([] { delete g_dir; });
     QDir(g_dir->path()).mkpath(QStringLiteral("config"));
     QDir(g_dir->path()).mkpath(QStringLiteral("files"));
@@ -37,12 +43,21 @@ void initProcess(bool makeCoreApplication)
             std::abort();
         }
     });
-    if (makeCoreApplication) {
-        static int argc = 1;
-        static char name[] = "tvk-fuzz";
-        static char *argv[] = {name, nullptr};
+    static int argc = 1;
+    static char name[] = "tvk-fuzz";
+    static char *argv[] = {name, nullptr};
+    if (kind == AppKind::Widgets) {
+        new QApplication(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+    } else {
         new QCoreApplication(argc, argv);
     }
+}
+
+bool replayCheck()
+{
+    static const bool on = qEnvironmentVariableIntValue("TVK_FUZZ_REPLAY_CHECK") == 1;
+    return on;
 }
 
 QString configDir() { return g_dir->path() + QStringLiteral("/config"); }
@@ -101,11 +116,19 @@ QByteArray FedPort::readAll()
     return data;
 }
 
-bool FedPort::write(const QByteArray &)
+void FedPort::close()
+{
+    m_open = false;
+    m_input.clear();
+}
+
+bool FedPort::write(const QByteArray &data)
 {
     if (!m_open)
         return false;
-    ++m_writes;
+    m_factory.written.append(data);
+    if (m_factory.onWrite)
+        m_factory.onWrite(data);
     return true;
 }
 
@@ -119,12 +142,26 @@ void FedPort::feed(const QByteArray &data)
 
 std::unique_ptr<SerialPort> FedPortFactory::create(const QString &)
 {
-    auto port = std::make_unique<FedPort>();
+    auto port = std::make_unique<FedPort>(*this);
     last = port.get();
     return port;
 }
 
 // --- CoreRig -----------------------------------------------------------------
+
+struct CoreRig::Start {
+    ManualClock::Snapshot clock;
+    MonitorData data;
+    LinkGlobals globals;
+    ControlBook::Pages book;
+    std::array<QString, ScanSets::kCount> titles;
+    std::array<int, ScanSets::kCount> marks {};
+    ConnectionState shellState = ConnectionState::NoMonitor;
+    QString shellTitle;
+    bool portOpen = false;
+    SerialLink::State link;
+    Connector::State connector;
+};
 
 CoreRig::CoreRig(bool freshSettings)
 {
@@ -147,6 +184,8 @@ CoreRig::CoreRig(bool freshSettings)
         Platform{&clock, &ports, &quiet, &quiet, &quiet, &quiet, &portList});
     // As at start-up: group sizes, channel names, the no-monitor state.
     core->data.InitMonitorData(core->globals, core->settings, &core->shell);
+    QObject::connect(&core->controls, &ControlBook::changed,
+                     [this](const QString &window, const QString &control) { m_touched.insert({window, control}); });
 }
 
 CoreRig::~CoreRig()
@@ -154,6 +193,92 @@ CoreRig::~CoreRig()
     core.reset();
     // Ports replaced by a reopen are deleted later; there is no event loop.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void CoreRig::markStart()
+{
+    AppCore &c = *core;
+    // A running transfer holds an open file: it cannot be returned to.
+    TVK_FUZZ_CHECK(!c.download.isBusy());
+    c.commLog.reset();
+    m_start = std::make_unique<Start>();
+    m_start->clock = clock.snapshot();
+    m_start->data = c.data;
+    m_start->globals = c.globals;
+    m_start->book = c.controls.pages();
+    for (int i = 0; i < ScanSets::kCount; ++i) {
+        m_start->titles[size_t(i)] = c.scanSets.title(i);
+        m_start->marks[size_t(i)] = c.scanSets.mark(i);
+    }
+    m_start->shellState = c.shell.connectionState();
+    m_start->shellTitle = c.shell.mainTitle();
+    m_start->portOpen = c.link.isPortOpen();
+    m_start->link = c.link.state();
+    m_start->connector = c.connector.state();
+    m_touched.clear();
+    ports.written.clear();
+    quiet.messages = 0;
+}
+
+void CoreRig::reset()
+{
+    AppCore &c = *core;
+    // Whatever this sends is forgotten below, when the link is put back.
+    c.download.linkLost(QStringLiteral("reset"));
+    bool wholeBook = false;
+    if (c.shell.connectionState() != m_start->shellState || c.shell.mainTitle() != m_start->shellTitle) {
+        // What the state writes to the book goes unnoticed; the whole book
+        // is put back below.
+        const QSignalBlocker silent(c.controls);
+        switch (m_start->shellState) {
+        case ConnectionState::NoMonitor: c.shell.EnterNoMonitorState(); break;
+        case ConnectionState::Online: c.shell.EnterOnlineState(); break;
+        case ConnectionState::BootMode: c.shell.EnterBootModeState(); break;
+        case ConnectionState::OfflineDemo: c.shell.EnterOfflineDemoState(); break;
+        }
+        wholeBook = true;
+    }
+    restoreBook(wholeBook);
+    {
+        MonitorStateApplying::Scope applying(c.applying);
+        c.scanSets.reset();
+        for (int i = 0; i < ScanSets::kCount; ++i) {
+            c.scanSets.setTitle(i, m_start->titles[size_t(i)]);
+            c.scanSets.setMark(i, m_start->marks[size_t(i)]);
+        }
+    }
+    resetViews();
+    // What the windows wrote to the book meanwhile.
+    restoreBook();
+    // Last: whatever putting the windows back did to them.
+    c.data = m_start->data;
+    c.globals = m_start->globals;
+    c.commLog.reset();
+    c.testPointHistory.clear();
+    c.ShowOnly = false;
+    if (c.link.isPortOpen() != m_start->portOpen) {
+        if (m_start->portOpen)
+            TVK_FUZZ_CHECK(c.link.OpenCommPort());
+        else
+            c.link.CloseCommPort();
+    }
+    c.link.restoreState(m_start->link);
+    c.connector.restoreState(m_start->connector);
+    clock.restore(m_start->clock);
+    ports.written.clear();
+    quiet.messages = 0;
+    m_touched.clear();
+}
+
+void CoreRig::restoreBook(bool whole)
+{
+    // Quietly: the windows keep showing what they show (see apprig.h).
+    const QSignalBlocker silent(core->controls);
+    if (whole)
+        core->controls.restore(m_start->book);
+    else
+        core->controls.restore(m_start->book, QList<std::pair<QString, QString>>(m_touched.cbegin(), m_touched.cend()));
+    m_touched.clear();
 }
 
 bool CoreRig::connect(char prompt)

@@ -4,7 +4,7 @@
 // the tool leaves behind. Run by hand when the protocol changes:
 //   tvk-fuzz-seeds fuzz/corpus
 
-#include "fuzzrig.h"
+#include "apprig.h"
 
 #include "app/mainwindow.h"
 #include "app/windowregistry.h"
@@ -15,7 +15,7 @@
 #include "protocol/commands.h"
 #include "simport.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -95,9 +95,12 @@ void replySeeds()
     for (const char *command : {"p\r\n", "db\r\n", "cb1\r\n", "g\r\n", "df\r\n"})
         bootSession += bootMonitor.feed(command) + '\0';
     writeSeed(QStringLiteral("replies"), QStringLiteral("boot-session"), bootSession);
+    // The download's "bf3" is queued when the input begins: the erase is
+    // answered first.
     writeSeed(QStringLiteral("replies"), QStringLiteral("download-acks"),
-              QByteArray(1, situationByte(3, 2)) + ":020000040000FA\r\n#" + '\0'
-                  + ":0400000001020304F2\r\nBad Checksum!\r\n#" + '\0' + ":00000001FF\r\nEOF Checksum OK\r\n#");
+              QByteArray(1, situationByte(3, 2)) + "bf3\r\nFlash Erased\r\n#" + '\0' + ":020000040000FA\r\n#"
+                  + '\0' + ":0400000001020304F2\r\nBad Checksum!\r\n#" + '\0'
+                  + ":00000001FF\r\nEOF Checksum OK\r\n#");
 }
 
 // An Intel HEX record with its checksum.
@@ -208,12 +211,7 @@ void settingsSeeds()
     clearSettings();
     {
         CoreRig rig(false);
-        class NoLauncher : public DesktopLauncher {
-        public:
-            bool startProgram(const QString &, const QStringList &) override { return false; }
-            bool openFile(const QString &) override { return false; }
-            bool fileExists(const QString &) const override { return false; }
-        } launcher;
+        NoLauncher launcher;
         MainWindow main(*rig.core, launcher);
         main.resize(1000, 800);
         main.show();
@@ -244,8 +242,7 @@ void settingsSeeds()
 
 int main(int argc, char **argv)
 {
-    initProcess(false);
-    QApplication app(argc, argv);
+    initProcess(AppKind::Widgets);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
         return 2;

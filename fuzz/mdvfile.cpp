@@ -29,28 +29,37 @@ bool readInto(CoreRig &rig, const QString &path)
 
 } // namespace
 
+namespace {
+CoreRig *g_rig = nullptr;
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     initProcess();
+    g_rig = new CoreRig;
+    g_rig->markStart();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    CoreRig &rig = *g_rig;
     const QString path = scratchPath(QStringLiteral("input.mdv"));
     writeFile(path, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
 
-    QByteArray written;
-    {
-        CoreRig rig;
-        if (!readInto(rig, path))
-            return 0;
-        written = FormatMdfFile(*rig.core, kWhen);
+    const bool read = readInto(rig, path);
+    const QByteArray written = read ? FormatMdfFile(*rig.core, kWhen) : QByteArray();
+    rig.reset();
+    if (!read)
+        return 0;
+    if (replayCheck()) {
+        TVK_FUZZ_CHECK(readInto(rig, path) && FormatMdfFile(*rig.core, kWhen) == written);
+        rig.reset();
     }
     const QString again = scratchPath(QStringLiteral("again.mdv"));
     writeFile(again, written);
-    CoreRig rig;
     TVK_FUZZ_CHECK(readInto(rig, again));
     TVK_FUZZ_CHECK(FormatMdfFile(*rig.core, kWhen) == written);
+    rig.reset();
     return 0;
 }

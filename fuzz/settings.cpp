@@ -4,11 +4,13 @@
 // read theirs, and every window with a stored layout is placed from them.
 //
 // Input: Tarvikon.conf, then (after a NUL byte) Tarvik.conf.
+//
+// The main window is built anew for every input, as the tool starts; the
+// core under it is the rig's, reset between inputs, and its store reloads the
+// files the input wrote (as it does when another program changes them).
 
-#include "fuzzrig.h"
+#include "apprig.h"
 
-#include "app/mainwindow.h"
-#include "base/dialogs.h"
 #include "base/windownames.h"
 #include "core/windowlayout.h"
 #include "panels/widgetlayout.h"
@@ -25,12 +27,7 @@ using namespace tvk::fuzz;
 
 namespace {
 
-class NoLauncher : public DesktopLauncher {
-public:
-    bool startProgram(const QString &, const QStringList &) override { return false; }
-    bool openFile(const QString &) override { return false; }
-    bool fileExists(const QString &) const override { return false; }
-};
+CoreRig *g_rig = nullptr;
 
 // The store notices a changed file by its size and time: every input gets a
 // time of its own, so an input of the same size is never taken for the last.
@@ -57,22 +54,21 @@ bool onSomeScreen(const QWidget &w)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    initProcess(false);
-    static int argc = 1;
-    static char name[] = "tvk-fuzz-settings";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    initProcess(AppKind::Widgets);
+    g_rig = new CoreRig;
+    g_rig->markStart();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    CoreRig &rig = *g_rig;
     const QList<QByteArray> files = splitAtNul(data, size, 2);
     writeConfig(QStringLiteral("Tarvikon.conf"), files.value(0));
     writeConfig(QStringLiteral("Tarvik.conf"), files.value(1));
-
-    CoreRig rig(false);
     AppCore &core = *rig.core;
+    core.settings.sync();
+
     NoLauncher launcher;
     {
         MainWindow main(core, launcher);
@@ -103,10 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         main.shutDown();
     }
+    core.windows.setTarget(nullptr);
     // The data model and the port map on the same store.
     core.data.InitMonitorData(core.globals, core.settings, &core.shell);
     for (int port = 1; port <= 4; ++port)
         core.portMap.describe(port);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Back to the mark within the input: what it allocated is let go of.
+    rig.reset();
     return 0;
 }
