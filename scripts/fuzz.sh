@@ -2,12 +2,16 @@
 # Runs the libFuzzer targets built by scripts/test.sh (build-test, clang), one
 # after another.
 #   scripts/fuzz.sh --ci                  each target ~15 s from the checked-in
-#                                         seeds (fuzz/corpus); fails on a crash
+#                                         seeds (fuzz/corpus); fails on a crash,
+#                                         or when a seed does not do the same
+#                                         twice in a row (TVK_FUZZ_REPLAY_CHECK)
 #   scripts/fuzz.sh SECONDS [TARGET ...]  each target (or those named) for
 #                                         SECONDS, growing a working corpus in
 #                                         build-fuzz-corpus/<target> (outside git)
 # Targets: replies mdvfile hexdownload settings. A crash leaves its input in
-# build-fuzz-artifacts/; replay it with build-test/fuzz/tvk-fuzz-<target> <file>.
+# build-fuzz-artifacts/; replay it with build-test/fuzz/tvk-fuzz-<target> <file>
+# (each target builds the tool once and returns it to the same state before
+# every input, so the single input does what it did in the run).
 # Prints executions, coverage (cov = edges, ft = features) and corpus size per target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +31,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 else
-  sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 fi
 targets=("$@")
@@ -64,6 +68,17 @@ for t in "${targets[@]}"; do
   [ -f "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
   log="$logs/$t.log"
   echo "== $t: ${seconds} s" >&2
+  if [ "$mode" = ci ]; then
+    # Every seed, run twice in a row, must do the same both times: nothing
+    # carries over from one input to the next.
+    if ! TVK_FUZZ_REPLAY_CHECK=1 "$build/fuzz/tvk-fuzz-$t" "$seeds"/* >"$logs/$t-replay.log" 2>&1; then
+      failed=1
+      summary+=("$(printf '%-12s replay of the seeds FAILED (see %s)' "$t" "$logs/$t-replay.log")")
+      grep -E '==fuzz==|ERROR|SUMMARY|Running:' "$logs/$t-replay.log" | tail -n 20 >&2 || true
+      rm -rf "$work"
+      continue
+    fi
+  fi
   set +e
   "$build/fuzz/tvk-fuzz-$t" "$work" "$seeds" "${dict[@]}" \
     -max_total_time="$seconds" -max_len="${max_len[$t]}" -timeout=20 -rss_limit_mb=3072 \
