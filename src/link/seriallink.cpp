@@ -412,8 +412,13 @@ void SerialLink::ClearXmitQueue()
 
 SerialLink::State SerialLink::state() const
 {
-    return State{m_receiveBuffer, m_lineState,  m_afterRefusal,  m_overflowLogged,
-                 m_xmitQueue,     m_xmitBusy,   m_pendingWrite,  m_writePending};
+    State s{m_receiveBuffer, m_lineState, m_afterRefusal, m_overflowLogged, {}, {}, m_inFlightOwner,
+            m_xmitBusy,      m_pendingWrite, m_writePending};
+    for (const Queued &q : m_xmitQueue) {
+        s.xmitQueue << q.text;
+        s.xmitOwners << q.owner;
+    }
+    return s;
 }
 
 void SerialLink::restoreState(const State &state)
@@ -422,7 +427,10 @@ void SerialLink::restoreState(const State &state)
     m_lineState = state.lineState;
     m_afterRefusal = state.afterRefusal;
     m_overflowLogged = state.overflowLogged;
-    m_xmitQueue = state.xmitQueue;
+    m_xmitQueue.clear();
+    for (qsizetype i = 0; i < state.xmitQueue.size(); ++i)
+        m_xmitQueue.append({state.xmitQueue.at(i), state.xmitOwners.value(i)});
+    m_inFlightOwner = state.inFlightOwner;
     m_xmitBusy = state.xmitBusy;
     m_pendingWrite = state.pendingWrite;
     m_writePending = state.writePending;

@@ -123,6 +123,8 @@ public:
         bool afterRefusal = false;
         bool overflowLogged = false;
         QStringList xmitQueue;
+        QList<const void *> xmitOwners; // who queued each of xmitQueue
+        const void *inFlightOwner = nullptr;
         bool xmitBusy = false;
         QString pendingWrite;
         bool writePending = false;
