@@ -378,38 +378,28 @@ void FillNorthSouthColumn(ReplyContext &ctx, const QString &window, const QStrin
 
 DacValueList SetSlidersFromReply(ReplyContext &ctx, const QString &window, const QString &slider1,
                                  const QString &slider2, const QString &slider3,
-                                 QStringView text, int maximum)
+                                 QStringView text, int maximum, bool *ranOut)
 {
     const QString sliders[3] = {slider1, slider2, slider3};
     MonitorStateApplying::Scope applying(ctx.applying);
-    bool ranOut = false;
-    const DacValueList values = ParseNorthSouthSliders(text, maximum, &ranOut);
+    const DacValueList values = ParseNorthSouthSliders(text, maximum, ranOut);
     for (const DacChannelValue &cv : values)
         ctx.controls.setValue(window, sliders[cv.channel], cv.value);
-    if (ranOut) {
-        for (int channel = int(values.size()); channel < 3; ++channel)
-            ctx.controls.clearValue(window, sliders[channel]);
-    }
     return values;
 }
 
 void ApplyNorthSouthPresent(ReplyContext &ctx, QStringView text)
 {
+    bool ranOut = false;
     const DacValueList values =
         SetSlidersFromReply(ctx, win::frmGeometryAdj, indexed("HScroll2", 0), indexed("HScroll2", 1),
-                            indexed("HScroll2", 2), text, kNorthSouthMaximum);
+                            indexed("HScroll2", 2), text, kNorthSouthMaximum, &ranOut);
     for (const DacChannelValue &cv : values) {
         ctx.data.setCurrentValue(DacGroupId::N, DacTable::Present, cv.channel, cv.value);
         ctx.controls.setText(win::frmGeometryAdj, indexed("NText4", cv.channel), QString::number(cv.value));
     }
-    bool ranOut = false;
-    ParseNorthSouthSliders(text, kNorthSouthMaximum, &ranOut);
-    if (ranOut) {
-        for (int channel = int(values.size()); channel < 3; ++channel) {
-            ctx.data.forgetCurrentValue(DacGroupId::N, DacTable::Present, channel);
-            ctx.controls.setText(win::frmGeometryAdj, indexed("NText4", channel), QString());
-        }
-    }
+    if (ranOut)
+        ForgetChannels(ctx, DacGroupId::N, DacTable::Present, channelsAfter({0, 1, 2}, values));
 }
 
 void ForgetChannels(ReplyContext &ctx, DacGroupId group, DacTable table, const std::vector<int> &channels)

@@ -146,10 +146,10 @@ void FillNorthSouthColumn(ReplyContext &ctx, const QString &window, const QStrin
                           int maximum, DacTable table);
 // Positions three sliders of window from a north-south list
 // (ParseNorthSouthSliders) while the monitor's state is being applied.
-// Returns the positions set.
+// Returns the positions set; *ranOut as the parser gives it.
 DacValueList SetSlidersFromReply(ReplyContext &ctx, const QString &window, const QString &slider1,
                                  const QString &slider2, const QString &slider3,
-                                 QStringView text, int maximum);
+                                 QStringView text, int maximum, bool *ranOut = nullptr);
 // The channels a reply cut short did not reach: no longer known at
 // CurrentScanSet, their boxes emptied and (present) their sliders unknown.
 void ForgetChannels(ReplyContext &ctx, DacGroupId group, DacTable table, const std::vector<int> &channels);
