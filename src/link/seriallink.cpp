@@ -205,7 +205,7 @@ void SerialLink::flushEcho()
     m_echo.clear();
 }
 
-void SerialLink::appendReceived(const QString &text)
+void SerialLink::appendReceived(QStringView text)
 {
     m_receiveBuffer += text;
     if (m_receiveBuffer.size() <= kMaxReceiveBuffer)
@@ -230,7 +230,7 @@ void SerialLink::processCharacter(QChar c)
         if (m_lineState == AfterEnd || m_lineState == AfterInterim)
             m_lineState = Collecting;
         else
-            appendReceived(QStringLiteral("\r\n"));
+            appendReceived(u"\r\n");
         if (m_g.CommLogEcho) {
             flushEcho();
             m_log.LogTrafficLine(QString());
@@ -254,7 +254,7 @@ void SerialLink::processCharacter(QChar c)
             return;
         }
     }
-    appendReceived(QString(c));
+    appendReceived(QStringView(&c, 1));
 
     if (c == u'!' && m_refusalFraming && m_refusalFraming()) {
         m_lineState = AfterInterim;

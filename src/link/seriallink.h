@@ -153,7 +153,7 @@ private:
     void onPortLost(const QString &reason);
     void onKick();
     void processCharacter(QChar c);
-    void appendReceived(const QString &text);
+    void appendReceived(QStringView text); // no string is made for each character
     void closeResponse();
     void writePending();
     void flushEcho();
