@@ -6,9 +6,15 @@
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#include <sys/types.h>
+#endif
 
 namespace tvk::fuzz {
 
@@ -26,10 +32,20 @@ void initProcess(AppKind kind)
 {
     // The folder outlives every input; libFuzzer ends the process with exit().
     // In memory where the system offers it: the settings store syncs every
-    // write to the disk, which would take most of an input's time.
+    // write to the disk, which would take most of an input's time. A crash
+    // leaves its folder behind: the folders of processes gone are removed.
     const QFileInfo shm(QStringLiteral("/dev/shm"));
     const QString base = shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
-    g_dir = new QTemporaryDir(base + QStringLiteral("/tvk-fuzz-XXXXXX"));
+#ifdef Q_OS_UNIX
+    const QStringList earlier = QDir(base).entryList({QStringLiteral("tvk-fuzz-*-*")}, QDir::Dirs);
+    for (const QString &name : earlier) {
+        bool ok = false;
+        const qint64 pid = name.section(u'-', 2, 2).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            QDir(base + u'/' + name).removeRecursively();
+    }
+#endif
+    g_dir = new QTemporaryDir(base + QStringLiteral("/tvk-fuzz-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
     std::atexit([] { delete g_dir; });
     QDir(g_dir->path()).mkpath(QStringLiteral("config"));
     QDir(g_dir->path()).mkpath(QStringLiteral("files"));
