@@ -168,17 +168,13 @@ void WindowRegistry::onBookChanged(const QString &window, const QString &control
         target = find(window);
     if (!target)
         return;
-    ControlBook::Entry entry = m_core.controls.entriesFor(window).value(control);
+    const ControlBook::Entry entry = m_core.controls.entryOf(window, control);
     applyTo(target, this->control(target, control), entry, property);
 }
 
 Panel *WindowRegistry::find(const QString &name) const
 {
-    for (const auto &p : m_loaded) {
-        if (p && p->objectName() == name)
-            return p;
-    }
-    return nullptr;
+    return m_loadedByName.value(name);
 }
 
 QMdiSubWindow *WindowRegistry::subWindow(const QString &name) const
@@ -204,6 +200,7 @@ Panel *WindowRegistry::ensure(const QString &name)
     m_area->addSubWindow(frame);
     frame->hide();
     m_loaded.append(panel);
+    m_loadedByName.insert(name, panel);
     panel->load();
     frame->adjustSize();
     restoreWindowLayout(frame, name, m_core.settings, m_area->viewport());

@@ -72,7 +72,8 @@ private:
     QMdiArea *m_area;
     QWidget *m_mainWindow = nullptr;
     QHash<QString, Factory> m_factories;
-    QList<QPointer<Panel>> m_loaded;
+    QList<QPointer<Panel>> m_loaded;                // in the order they were made
+    QHash<QString, QPointer<Panel>> m_loadedByName; // every reply looks its window up
     QHash<QString, QHash<QString, QPointer<QObject>>> m_controls; // by window, then control name
     QPointer<Panel> m_active;
 };

@@ -62,6 +62,12 @@ public:
         std::optional<int> value;
         bool operator==(const Entry &) const = default;
     };
+    // One control's entry (empty when nothing was set for it).
+    Entry entryOf(const QString &window, const QString &control) const
+    {
+        const Entry *e = find(window, control);
+        return e ? *e : Entry{};
+    }
     // Every control of a window with a state set, by control name.
     QHash<QString, Entry> entriesFor(const QString &window) const { return m_windows.value(window); }
     // Every window something was set for.
