@@ -266,8 +266,7 @@ void MainWindow::openOperatingConditions()
 {
     const int type = m_core.data.MonitorType;
     QString window;
-    // Below 199 (also with no monitor read yet) the first family's window.
-    if (type < 199)
+    if (earlyTestPointWindow(type))
         window = win::frmTestPoint;
     else if (monitorFamilyExceptX99(type) == MonitorFamily::Mdi)
         window = win::frmMDITestPoints;

@@ -52,4 +52,56 @@ constexpr bool hasCrt(int type)
     return family == MonitorFamily::Early || family == MonitorFamily::Mdi;
 }
 
+// What a type code can do. Each feature came with a firmware release, so a
+// code answers by the first code of its family that had it; the numbers are
+// named here and nowhere else.
+
+// Codes 138 and below carry the first firmware's menu profile; 139..199 have
+// none of their own.
+constexpr int kLastEarlyFirmwareCode = 138;
+constexpr bool earlyFirmwareProfile(int type) { return type <= kLastEarlyFirmwareCode; }
+
+// The first family's test-point window serves codes below 199, and also a
+// monitor not read yet (type 0). 199 is left out as 299 and 399 are: the
+// test-point layouts were laid down for x00..x98.
+constexpr bool earlyTestPointWindow(int type) { return type < 199; }
+
+// From 209 (second family) and 310 (flat panels) the monitor reports its
+// capability flags ("dx"); earlier codes do not answer it.
+constexpr int kFirstMdiCapabilityCode = 209;
+constexpr int kFirstFlatPanelCapabilityCode = 310;
+constexpr bool reportsCapabilities(int type)
+{
+    return (monitorFamily(type) == MonitorFamily::Mdi && type >= kFirstMdiCapabilityCode)
+        || (monitorFamily(type) == MonitorFamily::FlatPanel && type >= kFirstFlatPanelCapabilityCode);
+}
+
+// From 212 the second family hands brightness and contrast back to the user
+// one by one; earlier units (and other families above 200) take one switch
+// for both.
+constexpr int kFirstSeparateUserControlsCode = 212;
+constexpr bool separateUserControls(int type)
+{
+    return monitorFamily(type) == MonitorFamily::Mdi && type >= kFirstSeparateUserControlsCode;
+}
+
+// From 216 the second family keeps a contrast hysteresis.
+constexpr int kFirstHysteresisCode = 216;
+constexpr bool hasContrastHysteresis(int type)
+{
+    return monitorFamily(type) == MonitorFamily::Mdi && type >= kFirstHysteresisCode;
+}
+
+// From 217 the second family has the extra video settings (read with "dvd",
+// "dvp", "dvf").
+constexpr int kFirstVideoExtrasCode = 217;
+constexpr bool hasVideoExtras(int type)
+{
+    return monitorFamily(type) == MonitorFamily::Mdi && type >= kFirstVideoExtrasCode;
+}
+
+// Only the 225 unit drives its G2 from the video window's master slider.
+constexpr int kMasterG2Code = 225;
+constexpr bool hasMasterG2(int type) { return type == kMasterG2Code; }
+
 } // namespace tvk

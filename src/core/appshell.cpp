@@ -242,13 +242,13 @@ void AppShell::applyMdi(int code)
             menu(row.menu, row.mdi == On);
     }
     m_controls.setText(win::frmVideoAdj, QStringLiteral("Label1_9"), QStringLiteral("+80V Adjust"));
-    const bool masterG2 = code == 225;
+    const bool masterG2 = hasMasterG2(code);
     for (const char *name : {"Label1_8", "BText1_1", "BText2_1", "BText3_1", "HScroll2_1"})
         m_controls.setVisible(win::frmVideoAdj, QString::fromLatin1(name), masterG2);
     m_controls.setEnabled(win::frmVideoAdj, QStringLiteral("HScroll2_1"), masterG2);
-    if (monitorFamilyExceptX99(code) == MonitorFamily::Mdi && code >= 209 && m_hooks.sendCommand)
+    if (monitorFamilyExceptX99(code) == MonitorFamily::Mdi && reportsCapabilities(code) && m_hooks.sendCommand)
         m_hooks.sendCommand(cmd::readCapability());
-    applyHysteresisRow(code >= 216);
+    applyHysteresisRow(hasContrastHysteresis(code));
 }
 
 void AppShell::ApplyEarlyFirmwareMenus()
@@ -266,7 +266,7 @@ AppShell::MonitorProfile AppShell::profileForCode(int code)
         return MonitorProfile::FlatPanel;
     if (monitorFamilyExceptX99(code) == MonitorFamily::Mdi)
         return MonitorProfile::Mdi;
-    if (code <= 138)
+    if (earlyFirmwareProfile(code))
         return MonitorProfile::EarlyFirmware;
     return MonitorProfile::None;
 }

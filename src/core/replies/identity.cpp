@@ -199,9 +199,7 @@ void ApplyCapability(ReplyContext &ctx, int word)
 
 std::array<int, 8> CapabilityIndicatorColours(int monitorType, const std::array<bool, 8> &flags)
 {
-    const MonitorFamily family = monitorFamily(monitorType);
-    const bool byFlag = (family == MonitorFamily::Mdi && monitorType >= 209)
-        || (family == MonitorFamily::FlatPanel && monitorType >= 310);
+    const bool byFlag = reportsCapabilities(monitorType);
     std::array<int, 8> colours {};
     for (size_t i = 0; i < colours.size(); ++i)
         colours[i] = byFlag && flags[i] ? Colour::Green : Colour::Red;

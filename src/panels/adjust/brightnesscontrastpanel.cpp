@@ -307,7 +307,7 @@ void BrightnessContrastPanel::softwareControlClicked(Level level, bool enabled)
 {
     // "Disabled" hands the level back to the user's own control.
     const int type = m_core.data.MonitorType;
-    if (monitorFamily(type) == MonitorFamily::Mdi && type >= 212)
+    if (separateUserControls(type))
         m_core.send(level == Contrast ? cmd::userContrast(!enabled) : cmd::userBrightness(!enabled));
     else if (type > 200)
         m_core.send(cmd::userControls(!enabled));

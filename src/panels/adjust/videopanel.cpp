@@ -125,7 +125,7 @@ void VideoPanel::activate()
         m_core.send(cmd::readDacInitial(u"b"));
         m_core.send(cmd::readDacFactory(u"b"));
         const int type = m_core.data.MonitorType;
-        if (monitorFamily(type) == MonitorFamily::Mdi && type >= 217) {
+        if (hasVideoExtras(type)) {
             m_core.send(cmd::readVideoExtra(u'd'));
             m_core.send(cmd::readVideoExtra(u'p'));
             m_core.send(cmd::readVideoExtra(u'f'));
