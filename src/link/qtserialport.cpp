@@ -8,6 +8,10 @@ QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent), m_port(new QSe
 {
     connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    connect(m_port, &QSerialPort::bytesWritten, this, &QtSerialPort::onBytesWritten);
+    m_writeTimer.setSingleShot(true);
+    m_writeTimer.setInterval(kWriteTimeoutMs);
+    connect(&m_writeTimer, &QTimer::timeout, this, &QtSerialPort::onWriteTimeout);
 }
 
 QtSerialPort::~QtSerialPort()
@@ -76,6 +80,7 @@ bool QtSerialPort::open(const QString &deviceName)
 void QtSerialPort::close()
 {
     m_configuring = true; // errors while closing are of no interest
+    m_writeTimer.stop();
     if (m_port->isOpen())
         m_port->close();
     m_port->clearError();
@@ -109,7 +114,28 @@ bool QtSerialPort::write(const QByteArray &data)
         m_error = m_port->errorString();
         return false;
     }
+    if (!m_writeTimer.isActive())
+        m_writeTimer.start();
     return true;
+}
+
+void QtSerialPort::onBytesWritten()
+{
+    if (m_port->bytesToWrite() == 0)
+        m_writeTimer.stop();
+    else
+        m_writeTimer.start(); // the device is taking them: wait afresh
+}
+
+void QtSerialPort::onWriteTimeout()
+{
+    const qint64 waiting = m_port->isOpen() ? m_port->bytesToWrite() : 0;
+    if (waiting <= 0)
+        return;
+    emit notice(QStringLiteral("%1: write timed out (%2 character(s) not taken by the device after %3 ms)")
+                    .arg(m_device)
+                    .arg(waiting)
+                    .arg(m_writeTimer.interval()));
 }
 
 void QtSerialPort::onReadyRead()

@@ -11,6 +11,9 @@
 //    coming without data, as a hung-up tty gives) closes the port and
 //    emits lost() once;
 //  - a write the driver refuses later is a notice();
+//  - so is a write the device has not taken within the write time-out (a
+//    stuck adapter or a line held by flow control): the characters stay
+//    queued in the driver, and the notice says how many;
 //  - any other error is a notice() line for the communication log.
 //
 // A device that will not open says why in errorString(): no such device (with
@@ -22,6 +25,7 @@
 #include "link/serialport.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 namespace tvk {
 
@@ -35,6 +39,9 @@ public:
     // the link from reading, a monitor streaming without end would otherwise
     // fill memory; the driver holds the rest, then the sender waits.
     static constexpr qint64 kReadBufferSize = 256 * 1024;
+    // The longest a write may wait for the device to take it. At 9600 baud
+    // the longest command (a firmware record) takes about 50 ms.
+    static constexpr int kWriteTimeoutMs = 2000;
 
     explicit QtSerialPort(QObject *parent = nullptr);
     ~QtSerialPort() override;
@@ -53,13 +60,17 @@ public:
     // The ports named when a device does not exist (QSerialPortInfo unless set;
     // not owned).
     void setPortInfo(const PortInfoSource *source) { m_info = source; }
+    void setWriteTimeout(int ms) { m_writeTimer.setInterval(ms); }
 
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
     void handleLoss();
+    void onBytesWritten();
+    void onWriteTimeout();
 
     QSerialPort *m_port;
+    QTimer m_writeTimer; // runs while written characters wait for the device
     QString m_device;
     QString m_error;
     bool m_configuring = false;

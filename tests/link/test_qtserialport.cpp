@@ -21,7 +21,27 @@ private slots:
     void missingDevice();
     void linkOverPty();
     void unreadStreamIsHeldToTheCap();
+    void writeNobodyTakesIsANotice();
 };
+
+// The other side takes nothing: once the driver's buffer is full, what the
+// port wrote waits, and after the time-out the log hears of it, once.
+void TestQtSerialPort::writeNobodyTakesIsANotice()
+{
+    PtyPair pty;
+    if (!pty.ok())
+        QSKIP("no pseudo-terminal available");
+    QtSerialPort port;
+    port.setWriteTimeout(100);
+    QVERIFY2(port.open(pty.slaveName()), qPrintable(port.errorString()));
+    QSignalSpy notices(&port, &SerialPort::notice);
+    QVERIFY(port.write(QByteArray(1024 * 1024, 'w')));
+    QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 3000);
+    QVERIFY2(notices.first().first().toString().contains(QStringLiteral("write timed out")),
+             qPrintable(notices.first().first().toString()));
+    QTest::qWait(300);
+    QCOMPARE(notices.size(), 1);
+}
 
 // Nobody reads (a nested event loop keeps the link away) while the monitor
 // streams: the port holds its cap and no more, the rest waits in the driver
