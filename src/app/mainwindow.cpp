@@ -320,9 +320,9 @@ void MainWindow::startUp()
     // Initial folders of the file dialogs.
     m_core.FileSaveInitDir = s.read(AppName::Tarvikon, configs, QStringLiteral("FileSaveInitDir"), QStringLiteral("C:\\TVK"));
     m_core.CodeInitDir = s.read(AppName::Tarvikon, configs, QStringLiteral("CodeInitDir"), QStringLiteral("C:\\TVK"));
-    // The link flags get their start values before the connection window
-    // opens: its first cycle must find them so.
-    m_core.globals.AutoPing = true;
+    // The link flag gets its start value before the connection window
+    // opens: its first cycle must find it so (AutoPing starts on, in the
+    // connector's hands).
     m_core.globals.XmitQueueBypass = false;
     // The connection window; its load opens the port and starts a cycle.
     m_registry->openWindow(win::frmConnect);

@@ -71,10 +71,9 @@ void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
     FirmwareVersion.clear();
     ScanSetCaption = kNoScanSetCaption;
 
-    // Scan set and link state; the firmware identity derived from the
-    // version reply starts over with it.
+    // Scan set; the firmware identity derived from the version reply
+    // starts over with it.
     CurrentScanSet = 0;
-    link.AutoPing = true;
     MonitorType = 0;
     MdiMonitor = false;
 

@@ -275,7 +275,7 @@ private slots:
         Rig r;
         r.connect();
         r.run(200);
-        r.g().AutoPing = false;
+        r.connector().setAutoPing(false);
         r.answer = Rig::Answer::Silent;
         const int pings = r.pingTimes.size();
         r.run(30000);

@@ -85,7 +85,6 @@ private slots:
         MonitorData d;
         LinkGlobals link;
         link.MonitorOnline = true;
-        link.AutoPing = false;
         d.InitMonitorData(link, Settings());
 
         QCOMPARE(tableWeight(d), 0);
@@ -100,7 +99,6 @@ private slots:
         QVERIFY(!d.FileIsOpen);
         QVERIFY(!d.DataChanged);
         QVERIFY(link.MonitorOnline); // the connector's flag: cleared through the host's no-monitor state
-        QVERIFY(link.AutoPing);
         QCOMPARE(link.CommPort, 1);
         QVERIFY(!link.CommLogEcho);
         QCOMPARE(d.channelName(DacGroupId::CPP, 3), QStringLiteral("Convergence HParabola Balance"));

@@ -49,7 +49,7 @@ void FirmwareActions::loadFlash()
     m_c.controls.setVisible(log, QStringLiteral("btnCheckOn"), true);
     m_c.controls.setEnabled(log, QStringLiteral("btnCheckOn"), true);
     if (m_c.globals.AutoPing) {
-        m_c.globals.AutoPing = false;
+        m_c.setAutoPing(false);
         m_c.controls.setText(log, QStringLiteral("btnDisableAutoping"), QStringLiteral("Enable AutoPing"));
     }
 }

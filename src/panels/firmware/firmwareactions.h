@@ -38,6 +38,7 @@ public:
         QString &codeInitDir;
         HexDownload &download;
         std::function<void(const QString &)> send;
+        std::function<void(bool)> setAutoPing; // the connector's
     };
 
     explicit FirmwareActions(const Context &context) : m_c(context) {}

@@ -29,7 +29,8 @@ FirmwareActions::Context firmwareContext(AppCore &core)
 {
     return FirmwareActions::Context{core.globals,  core.controls,    core.messages,
                                     core.fileDialogs, core.settings, core.CodeInitDir,
-                                    core.download, [&core](const QString &c) { core.send(c); }};
+                                    core.download, [&core](const QString &c) { core.send(c); },
+                                    [&core](bool on) { core.connector.setAutoPing(on); }};
 }
 
 // ---------------------------------------------------------------------------

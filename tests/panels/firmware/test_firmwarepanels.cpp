@@ -126,7 +126,7 @@ void TestFirmwarePanels::bootBlockMonitorGetsOnlyTheErase()
     h.window->registry().openWindow(win::frmSoftware);
     h.window->registry().openWindow(win::frmCommLog);
     h.pump(300);
-    h.core->globals.AutoPing = false; // already off: the caption is left as it is
+    h.core->connector.setAutoPing(false); // already off: the caption is left as it is
     h.core->globals.CommLogEcho = true;
     h.monitor()->clearCommands();
     h.require<QCheckBox>(win::frmSoftware, QStringLiteral("bootLogCheck"))->setChecked(true);
