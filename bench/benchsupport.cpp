@@ -155,7 +155,7 @@ bool BenchTool::connect(QString *error)
     window->startUp();
     QElapsedTimer wait;
     wait.start();
-    if (!waitUntil([this] { return core->globals.MonitorOnline; }, 10000)) {
+    if (!waitUntil([this] { return core->globals.connection.online(); }, 10000)) {
         *error = QStringLiteral("the tool did not connect");
         return false;
     }

@@ -226,7 +226,7 @@ void CoreRig::markStart()
         m_start->titles[size_t(i)] = c.scanSets.title(i);
         m_start->marks[size_t(i)] = c.scanSets.mark(i);
     }
-    m_start->shellState = c.shell.connectionState();
+    m_start->shellState = c.connector.connectionState();
     m_start->shellTitle = c.shell.mainTitle();
     m_start->portOpen = c.link.isPortOpen();
     m_start->link = c.link.state();
@@ -242,16 +242,12 @@ void CoreRig::reset()
     // Whatever this sends is forgotten below, when the link is put back.
     c.download.linkLost(QStringLiteral("reset"));
     bool wholeBook = false;
-    if (c.shell.connectionState() != m_start->shellState || c.shell.mainTitle() != m_start->shellTitle) {
+    if (c.connector.connectionState() != m_start->shellState || c.shell.mainTitle() != m_start->shellTitle) {
         // What the state writes to the book goes unnoticed; the whole book
         // is put back below.
         const QSignalBlocker silent(c.controls);
-        switch (m_start->shellState) {
-        case ConnectionState::NoMonitor: c.shell.EnterNoMonitorState(); break;
-        case ConnectionState::Online: c.shell.EnterOnlineState(); break;
-        case ConnectionState::BootMode: c.shell.EnterBootModeState(); break;
-        case ConnectionState::OfflineDemo: c.shell.EnterOfflineDemoState(); break;
-        }
+        // The connector's own state comes back with its restoreState below.
+        c.shell.showConnectionState(m_start->shellState);
         wholeBook = true;
     }
     restoreBook(wholeBook);

@@ -196,7 +196,7 @@ void mdvSeeds()
         core.scanSets.setTitle(2, QStringLiteral("1280x1024 @ 75Hz"));
         writeSeed(QStringLiteral("mdvfile"), QString::fromLatin1(c.name),
                   FormatMdfFile(core, QDateTime(QDate(2024, 5, 17), QTime(9, 30))));
-        std::printf("mdv %s: online %d, model '%s'\n", c.name, int(core.globals.MonitorOnline),
+        std::printf("mdv %s: online %d, model '%s'\n", c.name, int(core.globals.connection.online()),
                     qPrintable(core.data.ModelNumber));
     }
     // And the image of a tool that never saw a monitor.

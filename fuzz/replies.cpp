@@ -144,7 +144,7 @@ AppRig *makeRig(const char *monitorOptions)
         sim::MonitorSimulator monitor(config);
         answerAll(*rig, monitor);
         rig->advance(2000); // the connection logic takes the answer on its next tick
-        TVK_FUZZ_CHECK(rig->core->globals.MonitorOnline);
+        TVK_FUZZ_CHECK(rig->core->globals.connection.online());
         answerAll(*rig, monitor);
         openEveryPanel(*rig);
         answerAll(*rig, monitor);

@@ -137,7 +137,7 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
             [this](const QString &text) { statusBar()->showMessage(text, 8000); });
     m_registry->setMainWindow(this);
 
-    connect(&core.shell, &AppShell::connectionStateChanged, this, &MainWindow::updateStatus);
+    connect(&core.connector, &Connector::stateEntered, this, &MainWindow::updateStatus);
     connect(&core.connector, &Connector::cycleStarted, this, &MainWindow::updateStatus);
     connect(&core.shell, &AppShell::mainTitleChanged, this, &QWidget::setWindowTitle);
     resize(800, 600);
@@ -157,7 +157,7 @@ void MainWindow::buildMenus()
     command(MenuCommand::Exit, [this] { close(); });
     command(MenuCommand::UpdateAllData, [this] { m_core.fullRead.start(); });
     command(MenuCommand::GoOffline, [this] { m_core.connector.GoOffline(); });
-    command(MenuCommand::GoOfflineDemo, [this] { m_core.shell.EnterOfflineDemoState(); });
+    command(MenuCommand::GoOfflineDemo, [this] { m_core.connector.EnterOfflineDemoState(); });
     command(MenuCommand::RunFromBootMode, [this] { m_core.send(cmd::runApplication()); });
     command(MenuCommand::OperatingConditions, [this] { openOperatingConditions(); });
     command(MenuCommand::Cascade, [this] { cascade(); });
@@ -213,7 +213,7 @@ void MainWindow::run(MenuCommand command)
 void MainWindow::updateStatus()
 {
     static const char *const kStateTexts[] = {"No monitor", "Online", "Boot mode", "Offline demo"};
-    const auto state = m_core.shell.connectionState();
+    const auto state = m_core.connector.connectionState();
     QString text = QString::fromLatin1(kStateTexts[int(state)]);
     if (state == ConnectionState::NoMonitor && m_core.connector.cycleRunning())
         text = tr("Trying to connect on Com%1 (%2)").arg(m_core.globals.CommPort).arg(m_core.link.deviceName());
@@ -332,7 +332,7 @@ void MainWindow::startUp()
     // Go Offline off until connected.
     m_core.controls.setEnabled(win::frmMain, QStringLiteral("mnuMonitorOffline"), false);
     // The data model; it begins with the no-monitor state.
-    m_core.data.InitMonitorData(m_core.globals, s, &m_core.shell);
+    m_core.data.InitMonitorData(m_core.globals, s, &m_core.modelStart);
     // The data model has just read the echo setting: a log window loaded
     // earlier in this sequence shows the echo as it now is.
     if (Panel *log = m_registry->find(win::frmCommLog)) {

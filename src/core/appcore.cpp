@@ -17,10 +17,9 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , portMap(settings, platform.portInfo ? *platform.portInfo : static_cast<PortInfoSource &>(systemPorts))
     , link(clock, ports, globals, commLog, beeper)
     , dispatcher([this] { return int(data.MonitorType); })
-    , shell(controls, messages, globals, data,
-            AppShell::Hooks{[this](const QString &c) { send(c); },
-                            [this] { connector.markOffline(); }})
-    , connector(clock, link, globals, shell, controls, windows, messages)
+    , shell(controls, messages, globals, data, AppShell::Hooks{[this](const QString &c) { send(c); }})
+    , connector(clock, link, globals, controls, windows, messages)
+    , modelStart(connector, shell)
     , fullRead(clock, globals, [this](const QString &c) { send(c); })
     , download(HexDownload::Seams{clock, beeper, messages,
                                   [this](const QString &c) { link.SendCommand(lineOf(c), &download); },
@@ -44,6 +43,8 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
         fullRead.responseDispatched();
     });
     dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
+    // The connector decides the connection state; the shell paints it.
+    connect(&connector, &Connector::stateEntered, &shell, &AppShell::showConnectionState);
     link.setDeviceResolver([this](int port) { return portMap.resolve(port); });
     registerReplyHandlers(*this);
     wireDownload();

@@ -64,6 +64,22 @@ struct Platform {
     PortInfoSource *portInfo = nullptr;
 };
 
+// What the data model's start asks of the tool: the connector forgets any
+// monitor (the shell paints the no-monitor state), the shell sets menus.
+class ModelStartHost : public MonitorDataHost {
+public:
+    ModelStartHost(Connector &connector, AppShell &shell) : m_connector(connector), m_shell(shell) {}
+    void EnterNoMonitorState() override { m_connector.EnterNoMonitorState(); }
+    void SetMenuItemEnabled(const QString &menuName, bool enabled) override
+    {
+        m_shell.SetMenuItemEnabled(menuName, enabled);
+    }
+
+private:
+    Connector &m_connector;
+    AppShell &m_shell;
+};
+
 class AppCore : public QObject {
     Q_OBJECT
 public:
@@ -93,6 +109,7 @@ public:
     ResponseDispatcher dispatcher;
     AppShell shell;
     Connector connector;
+    ModelStartHost modelStart;
     ScanSets scanSets;
     FullRead fullRead;
     // File Save As: reads the monitor, then writes the file.

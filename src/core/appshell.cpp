@@ -123,9 +123,7 @@ void AppShell::EnterOnlineState()
     menu("mnuInfoOperatingHours", true);
     menu("mnuDiagnosticsOperating", true);
     m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Green);
-    m_state = ConnectionState::Online;
     ReapplyAppMode();
-    emit connectionStateChanged(m_state);
 }
 
 void AppShell::EnterBootModeState()
@@ -139,17 +137,12 @@ void AppShell::EnterBootModeState()
     menu("mnuAdjust", false);
     menu("mnuInfo", false);
     m_data.MonitorType = 0;
-    m_state = ConnectionState::BootMode;
     ReapplyAppMode();
-    emit connectionStateChanged(m_state);
 }
 
 void AppShell::EnterNoMonitorState()
 {
     SetMainTitle(QStringLiteral("No monitor"));
-    // The connector forgets the monitor (whoever asked for this state).
-    if (m_hooks.markOffline)
-        m_hooks.markOffline();
     menu("mnuMonitorUpdate", false);
     menu("mnuMonitorOnline", true);
     menu("mnuMonitorOffline", false);
@@ -168,9 +161,7 @@ void AppShell::EnterNoMonitorState()
     m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), QString());
     m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Red);
     m_controls.setColor(win::frmCommLog, QStringLiteral("btnInd"), Colour::Red);
-    m_state = ConnectionState::NoMonitor;
     ReapplyAppMode();
-    emit connectionStateChanged(m_state);
 }
 
 void AppShell::EnterOfflineDemoState()
@@ -179,8 +170,16 @@ void AppShell::EnterOfflineDemoState()
     SetMainTitle(QStringLiteral("No monitor - Offline Demo Mode"));
     for (const QString &name : allMenuNames())
         m_controls.setEnabled(win::frmMain, name, true);
-    m_state = ConnectionState::OfflineDemo;
-    emit connectionStateChanged(m_state);
+}
+
+void AppShell::showConnectionState(ConnectionState state)
+{
+    switch (state) {
+    case ConnectionState::NoMonitor: EnterNoMonitorState(); break;
+    case ConnectionState::Online: EnterOnlineState(); break;
+    case ConnectionState::BootMode: EnterBootModeState(); break;
+    case ConnectionState::OfflineDemo: EnterOfflineDemoState(); break;
+    }
 }
 
 void AppShell::applyMode(int mode)

@@ -15,8 +15,6 @@
 
 namespace tvk {
 
-enum class ConnectionState { NoMonitor, Online, BootMode, OfflineDemo };
-
 enum AppModeValue : int { UserMode = 0, ServiceMode = 1, FactoryMode = 2 };
 
 // "3.0.13"
@@ -24,12 +22,11 @@ QString applicationVersionText();
 // "Tarvikon"
 QString applicationTitle();
 
-class AppShell : public QObject, public ConnectionStates, public MonitorDataHost {
+class AppShell : public QObject {
     Q_OBJECT
 public:
     struct Hooks {
         std::function<void(const QString &)> sendCommand; // queue a command
-        std::function<void()> markOffline;                // the connector: no monitor answers now
     };
 
     AppShell(ControlBook &controls, UserMessages &messages, LinkGlobals &globals,
@@ -39,12 +36,15 @@ public:
     void SetMainTitle(const QString &text);
     QString mainTitle() const { return m_title; }
 
-    void EnterOnlineState() override;
-    void EnterBootModeState() override;
-    void EnterNoMonitorState() override;
+    // What each connection state shows: the caption, the menus, the
+    // indicators. The connector decides the state (Connector::stateEntered
+    // calls showConnectionState); these only paint it.
+    void showConnectionState(ConnectionState state);
+    void EnterOnlineState();
+    void EnterBootModeState();
+    void EnterNoMonitorState();
     void EnterOfflineDemoState();
-    void SetMenuItemEnabled(const QString &menuName, bool enabled) override;
-    ConnectionState connectionState() const { return m_state; }
+    void SetMenuItemEnabled(const QString &menuName, bool enabled);
 
     void SetUserMode();
     void SetServiceMode();
@@ -88,7 +88,6 @@ public:
     static const QString kFactoryPassword;
 
 signals:
-    void connectionStateChanged(tvk::ConnectionState state);
     void appModeChanged(int mode);
     void mainTitleChanged(const QString &title);
 
@@ -103,7 +102,6 @@ private:
     LinkGlobals &m_g;
     MonitorData &m_data;
     Hooks m_hooks;
-    ConnectionState m_state = ConnectionState::NoMonitor;
     int m_appMode = UserMode;
     QString m_title;
     QString m_expectedPassword;

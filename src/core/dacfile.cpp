@@ -500,7 +500,7 @@ QByteArray FormatMdfFile(const AppCore &core, const QDateTime &created)
     QStringList lines;
     lines << quoted(headerText(d)) << quoted(versionText(d));
     lines << textLine(QStringLiteral("File Created: "), MdfDateText(created));
-    if (core.globals.MonitorOnline) {
+    if (core.globals.connection.online()) {
         lines << textLine(QStringLiteral("Model Number: "), d.ModelNumber)
               << textLine(QStringLiteral("Serial Number: "), d.SerialNumber)
               << textLine(QStringLiteral("Part Number: "), d.PartNumber);
@@ -666,7 +666,7 @@ bool DacFileSaver::save(const QString &path)
         return false;
     // The boot block cannot report the settings: only the application
     // firmware is read.
-    const bool readFirst = m_core.globals.MonitorOnline && !m_core.globals.BootBlockReply;
+    const bool readFirst = m_core.globals.connection.online() && !m_core.globals.connection.bootBlock();
     if (!readFirst || !m_core.fullRead.start()) {
         const bool written = writeNow(path);
         emit ended(path, written);

@@ -54,7 +54,7 @@ void ScanSelect::load()
 
 void ScanSelect::activate()
 {
-    if (m_core.globals.MonitorOnline)
+    if (m_core.globals.connection.online())
         m_core.send(cmd::readCurrentScanSet());
 
     m_armed = false;
@@ -115,7 +115,7 @@ void ScanSelect::updateSelection()
 
 void ScanSelect::copy(int button)
 {
-    if (!m_core.globals.MonitorOnline || button < 0 || button >= ScanSets::kCount - 1)
+    if (!m_core.globals.connection.online() || button < 0 || button >= ScanSets::kCount - 1)
         return;
     choose(button + 1);
     m_core.send(cmd::copyToScanSet());
@@ -158,7 +158,7 @@ void ScanSelect::onMarkChanged(int index, int mark)
     if (index < 0 || index >= int(m_marks.size()))
         return;
     m_marks[size_t(index)] = qint16(mark);
-    if (m_armed && m_core.globals.MonitorOnline)
+    if (m_armed && m_core.globals.connection.online())
         m_core.send(mark != 0 ? cmd::enableScanSet(index) : cmd::disableScanSet(index));
 }
 

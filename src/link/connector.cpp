@@ -6,13 +6,11 @@
 
 namespace tvk {
 
-Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
-                     ConnectionStates &states, ControlBook &controls, WindowHost &windows,
-                     UserMessages &messages, QObject *parent)
+Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals, ControlBook &controls,
+                     WindowHost &windows, UserMessages &messages, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_g(globals)
-    , m_states(states)
     , m_controls(controls)
     , m_windows(windows)
     , m_messages(messages)
@@ -114,15 +112,27 @@ bool Connector::openPort()
     return m_link.OpenCommPort();
 }
 
-void Connector::enterNoMonitor()
+void Connector::EnterNoMonitorState()
 {
     markOffline();
-    m_states.EnterNoMonitorState();
+    enterState(ConnectionState::NoMonitor);
+}
+
+void Connector::EnterOfflineDemoState()
+{
+    markOffline();
+    enterState(ConnectionState::OfflineDemo);
+}
+
+void Connector::enterState(ConnectionState state)
+{
+    m_state = state;
+    emit stateEntered(state);
 }
 
 void Connector::markOffline()
 {
-    m_g.MonitorOnline = false;
+    m_g.connection.m_online = false;
     m_reply->stop();
 }
 
@@ -131,7 +141,7 @@ void Connector::portOpenFailed()
     // Whatever ran on the port before is gone with it.
     stopCycleTimers();
     m_windows.hideWindow(win::frmTrying);
-    enterNoMonitor();
+    EnterNoMonitorState();
     setIndicators(Colour::Red);
     setStatus(portFailureText());
     // OK pressed too early on a pulled adapter does not end the search.
@@ -186,7 +196,7 @@ void Connector::OfflinePressed()
     stopCycleTimers();
     m_portLost = false;
     m_windows.hideWindow(win::frmTrying);
-    enterNoMonitor();
+    EnterNoMonitorState();
     m_windows.hideWindow(win::frmConnect);
 }
 
@@ -196,14 +206,14 @@ void Connector::GoOffline()
 {
     stopCycleTimers();
     m_portLost = false;
-    enterNoMonitor();
+    EnterNoMonitorState();
     m_windows.hideWindow(win::frmConnect);
     m_windows.hideWindow(win::frmTrying);
 }
 
 void Connector::ReConnect()
 {
-    enterNoMonitor();
+    EnterNoMonitorState();
     m_windows.hideWindow(win::frmConnect);
     m_windows.hideWindow(win::frmTrying);
     m_windows.openWindow(win::frmConnect);
@@ -216,15 +226,15 @@ void Connector::PingReplied(const PingReply &reply)
 {
     switch (reply.kind) {
     case PingReply::Kind::Application:
-        m_g.MonitorOnline = true;
-        m_g.BootBlockReply = false;
+        m_g.connection.m_online = true;
+        m_g.connection.m_bootBlock = false;
         break;
     case PingReply::Kind::BootBlock:
-        m_g.MonitorOnline = true;
-        m_g.BootBlockReply = true;
+        m_g.connection.m_online = true;
+        m_g.connection.m_bootBlock = true;
         break;
     case PingReply::Kind::NotAnswered:
-        m_g.MonitorOnline = false;
+        m_g.connection.m_online = false;
         break;
     case PingReply::Kind::Probe:
         break;
@@ -236,7 +246,7 @@ void Connector::StartCycle()
     // The keep-alive of an earlier connection has nothing to keep alive now;
     // the next connection starts it again.
     m_keepAlive->stop();
-    enterNoMonitor();
+    EnterNoMonitorState();
     setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
     m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
     m_triesToGo = m_g.ConnectRetryLimit;
@@ -253,20 +263,20 @@ void Connector::CancelCycle()
 {
     m_attempt->stop();
     m_windows.hideWindow(win::frmTrying);
-    enterNoMonitor();
+    EnterNoMonitorState();
 }
 
 void Connector::onAttemptTick()
 {
-    if (m_g.MonitorOnline) {
+    if (m_g.connection.online()) {
         m_attempt->stop();
         m_reply->stop();
         m_keepAlive->start(kKeepAliveAfterConnectMs);
-        const bool boot = m_g.BootBlockReply;
+        const bool boot = m_g.connection.bootBlock();
         if (boot)
-            m_states.EnterBootModeState();
+            enterState(ConnectionState::BootMode);
         else
-            m_states.EnterOnlineState();
+            enterState(ConnectionState::Online);
         m_controls.setEnabled(win::frmMain, QStringLiteral("mnuMonitorOffline"), true);
         setStatus(QStringLiteral("Connected on the selected port."));
         setIndicators(Colour::Green);
@@ -285,7 +295,7 @@ void Connector::onAttemptTick()
         return;
     }
     m_attempt->stop();
-    enterNoMonitor();
+    EnterNoMonitorState();
     m_windows.hideWindow(win::frmTrying);
     ShowTimedOut();
     setStatus(unableToConnectText());
@@ -294,7 +304,7 @@ void Connector::onAttemptTick()
 
 void Connector::onKeepAliveTick()
 {
-    if (m_g.MonitorOnline && m_g.AutoPing) {
+    if (m_g.connection.online() && m_g.connection.autoPing()) {
         sendPing();
         // A ping still unanswered keeps its deadline: after "!" the
         // keep-alive ticks as often as the reply timer runs, and restarting
@@ -309,7 +319,7 @@ void Connector::onKeepAliveTick()
 void Connector::onResponseClosed()
 {
     m_reply->stop();
-    if (m_g.MonitorOnline)
+    if (m_g.connection.online())
         m_keepAlive->start(kKeepAliveAfterResponseMs);
 }
 
@@ -318,13 +328,13 @@ void Connector::onInterimMarker()
     // Still working on it: the monitor is there, but the next quiet spell
     // is checked sooner.
     m_reply->stop();
-    if (m_g.MonitorOnline)
+    if (m_g.connection.online())
         m_keepAlive->start(kKeepAliveAfterInterimMs);
 }
 
 void Connector::setAutoPing(bool on)
 {
-    m_g.AutoPing = on;
+    m_g.connection.m_autoPing = on;
     if (on)
         m_keepAlive->start(kKeepAliveAfterAutoPingMs);
 }
@@ -344,12 +354,12 @@ void Connector::shutdown()
 
 void Connector::onReplyTimeout()
 {
-    const bool lost = m_g.MonitorOnline;
+    const bool lost = m_g.connection.online();
     m_reply->stop();
     m_keepAlive->stop();
     if (!lost)
         return;
-    enterNoMonitor();
+    EnterNoMonitorState();
     setIndicators(Colour::Red);
     m_windows.openWindow(win::frmConnect);
     emit monitorLost();
@@ -372,7 +382,7 @@ QString Connector::portLostText(const QString &reason) const
 void Connector::onPortLost(const QString &reason)
 {
     stopCycleTimers();
-    enterNoMonitor();
+    EnterNoMonitorState();
     setIndicators(Colour::Red);
     m_windows.hideWindow(win::frmTrying);
     m_portLost = true;
@@ -434,6 +444,7 @@ void Connector::restoreState(const State &state)
     m_portLost = state.portLost;
     m_lostReason = state.lostReason;
     m_autoReConnect = state.autoReConnect;
+    m_state = state.connection; // quietly: the caller paints it if it must
 }
 
 void Connector::ShowTimedOut()

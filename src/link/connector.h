@@ -7,10 +7,12 @@
 // in here and show what it writes into the ControlBook.
 //
 // The connector owns the connection: its timers (cycle attempt, keep-alive,
-// reply, timed-out notice, replug search) and the link flags MonitorOnline
-// and BootBlockReply, which nothing else writes. The serial link tells it of
-// closed responses and interim markers; the ping reply comes through the
-// dispatcher's ping route.
+// reply, timed-out notice, replug search), the connection flags (online,
+// boot block, AutoPing: LinkGlobals::connection, which nothing else writes)
+// and the connection state. It announces each state it enters with
+// stateEntered(); the shell listens and paints the caption and menus. The
+// serial link tells it of closed responses and interim markers; the ping
+// reply comes through the dispatcher's ping route.
 
 #include "base/controlbook.h"
 #include "base/clock.h"
@@ -23,14 +25,7 @@ namespace tvk {
 
 class SerialLink;
 
-// The main window's connection-state routines.
-class ConnectionStates {
-public:
-    virtual ~ConnectionStates() = default;
-    virtual void EnterOnlineState() = 0;
-    virtual void EnterBootModeState() = 0;
-    virtual void EnterNoMonitorState() = 0;
-};
+enum class ConnectionState { NoMonitor, Online, BootMode, OfflineDemo };
 
 class Connector : public QObject {
     Q_OBJECT
@@ -45,9 +40,17 @@ public:
     // With Auto ReConnect, a port lost while open is looked for this often.
     static constexpr int kReplugMs = 2000;
 
-    Connector(Clock &clock, SerialLink &link, LinkGlobals &globals, ConnectionStates &states,
-              ControlBook &controls, WindowHost &windows, UserMessages &messages,
-              QObject *parent = nullptr);
+    Connector(Clock &clock, SerialLink &link, LinkGlobals &globals, ControlBook &controls,
+              WindowHost &windows, UserMessages &messages, QObject *parent = nullptr);
+
+    // The one answer to "is a monitor there, and how": the state last
+    // entered. The flags behind it are LinkGlobals::connection.
+    ConnectionState connectionState() const { return m_state; }
+    // No monitor: the monitor known so far is forgotten (the data model's
+    // start, a failed cycle, a silent monitor).
+    void EnterNoMonitorState();
+    // The offline demo: no monitor, every menu usable on the file's values.
+    void EnterOfflineDemoState();
 
     // frmConnect
     void LoadConnectWindow();      // first showing: indicators, status, port open, first cycle
@@ -61,12 +64,8 @@ public:
     void ReConnect();
 
     // The monitor's answer to a ping, as the dispatcher routes it: the one
-    // place MonitorOnline and BootBlockReply are learnt from the monitor.
+    // place the online and boot-block flags are learnt from the monitor.
     void PingReplied(const PingReply &reply);
-    // The monitor is no longer taken to be there: MonitorOnline is cleared
-    // and the reply timer stopped. The main window's no-monitor state (and
-    // with it the offline demo and the data model's start) asks for this.
-    void markOffline();
 
     // AutoPing of the log window. Off: the keep-alive timer runs on but
     // pings nobody. On: pings are allowed again and the timer restarts, the
@@ -126,11 +125,15 @@ public:
         bool portLost = false;
         QString lostReason;
         bool autoReConnect = true;
+        ConnectionState connection = ConnectionState::NoMonitor;
     };
-    State state() const { return {m_triesToGo, m_portLost, m_lostReason, m_autoReConnect}; }
+    State state() const { return {m_triesToGo, m_portLost, m_lostReason, m_autoReConnect, m_state}; }
     void restoreState(const State &state);
 
 signals:
+    // Every time a state is entered, also the one already shown: the shell
+    // paints it afresh.
+    void stateEntered(tvk::ConnectionState state);
     void cycleStarted();
     void connected(bool bootBlock);
     void cycleFailed();
@@ -145,7 +148,8 @@ private:
     void onResponseClosed();
     void onInterimMarker();
     bool openPort();
-    void enterNoMonitor();
+    void enterState(ConnectionState state);
+    void markOffline();
     void onPortLost(const QString &reason);
     void onReplugTick();
     QString portLostText(const QString &reason) const;
@@ -159,7 +163,6 @@ private:
 
     SerialLink &m_link;
     LinkGlobals &m_g;
-    ConnectionStates &m_states;
     ControlBook &m_controls;
     WindowHost &m_windows;
     UserMessages &m_messages;
@@ -172,6 +175,7 @@ private:
     QString m_lostReason;
     int m_triesToGo = 0;
     bool m_autoReConnect = true;
+    ConnectionState m_state = ConnectionState::NoMonitor;
 };
 
 } // namespace tvk

@@ -56,7 +56,7 @@ QString FullRead::stepCommand(int step)
 
 bool FullRead::start()
 {
-    if (!m_g.MonitorOnline)
+    if (!m_g.connection.online())
         return false;
     // Replies still owed to an earlier start no longer count; should one of
     // those commands still be in flight, its reply is not taken for ours.
@@ -71,7 +71,7 @@ bool FullRead::start()
 
 void FullRead::ReadStep(int step)
 {
-    if (!m_g.MonitorOnline)
+    if (!m_g.connection.online())
         return;
     const QString command = stepCommand(step);
     if (!command.isEmpty()) {
@@ -93,7 +93,7 @@ void FullRead::ReadStep(int step)
 
 void FullRead::onTick()
 {
-    if (!m_g.MonitorOnline) {
+    if (!m_g.connection.online()) {
         // The monitor went away during the read: counting on through steps
         // that send nothing would end as if everything had been read.
         fail(QStringLiteral("the monitor is no longer online"));

@@ -38,7 +38,7 @@ public:
     // reply, counted from the last progress of the read's own commands.
     static constexpr int kReplyWaitMs = 10000;
 
-    // send queues a command; globals.MonitorOnline tells whether a monitor
+    // send queues a command; globals.connection.online() tells whether a monitor
     // answers.
     FullRead(Clock &clock, const LinkGlobals &globals, std::function<void(const QString &)> send,
              QObject *parent = nullptr);

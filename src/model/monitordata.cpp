@@ -49,7 +49,7 @@ void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
                                   MonitorDataHost *host)
 {
     // The no-monitor state: the main window shows it and the connection
-    // forgets any monitor it knew (MonitorOnline is the connector's).
+    // forgets any monitor it knew (the online flag is the connector's).
     if (host)
         host->EnterNoMonitorState();
 

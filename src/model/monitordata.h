@@ -163,7 +163,7 @@ public:
     // log-echo and port settings, the disabled menus, the capability flags.
     // The value tables are not touched: they are zero from construction and
     // are never cleared as a whole. host may be null: the window steps are
-    // then skipped. MonitorOnline is not written here: the host's no-monitor
+    // then skipped. The online flag is not written here: the host's no-monitor
     // state has the connector clear it.
     void InitMonitorData(LinkGlobals &link, const Settings &settings,
                          MonitorDataHost *host = nullptr);

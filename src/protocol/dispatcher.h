@@ -63,7 +63,7 @@ public:
 
     // Route one closed response, or one line of a DAC value file. The reply
     // to a ping goes to the ping handler (the connection logic, which keeps
-    // MonitorOnline and BootBlockReply); everything else goes to the
+    // the online and boot-block flags); everything else goes to the
     // registered handler of its route. Texts without a route, or whose route
     // has no handler, are ignored silently.
     void DispatchResponse(const QString &text);

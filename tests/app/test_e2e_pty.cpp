@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(connected.at(0).at(0).toBool(), false);
         QVERIFY2(h.window->windowTitle().endsWith(QStringLiteral(" -- Monitor on Com1")),
                  qPrintable(h.window->windowTitle()));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         QCOMPARE(indicator(h), Colour::Green);
         QCOMPARE(h.child<QLabel>("frmConnect", "lbl1")->text(), QStringLiteral("Connected on the selected port."));
         QVERIFY(!h.visible("frmTrying"));
@@ -111,7 +111,7 @@ private slots:
         VERIFY_BETWEEN(all[keep1].atMs - all[keep1 - 1].atMs, kKeepAlive * 7 / 10, kKeepAlive * 5 / 2);
         VERIFY_BETWEEN(all[keep1 + 1].atMs - all[keep1].atMs, kKeepAlive * 7 / 10, kKeepAlive * 5 / 2);
         QCOMPARE(lost.count(), 0);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         QCOMPARE(indicator(h), Colour::Green);
     }
 
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(connected.at(0).at(0).toBool(), true);
         QVERIFY2(h.window->windowTitle().endsWith(QStringLiteral(" -- Monitor on Com1 -- BOOT MODE")),
                  qPrintable(h.window->windowTitle()));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::BootMode);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::BootMode);
         QCOMPARE(indicator(h), Colour::Green);
         QVERIFY(h.window->menuAction(QStringLiteral("mnuMonitorRun"))->isEnabled());
         auto *adjust = h.window->findChild<QMenu *>(QStringLiteral("mnuAdjust"));
@@ -180,7 +180,7 @@ private slots:
         QTest::qWait(kReply + 100); // the reply timer of that ping runs out unfired
         for (const QByteArray &line : h.sim->commands())
             QCOMPARE(line, QByteArray("p"));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::BootMode);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::BootMode);
         QCOMPARE(h.core->data.MonitorType, 0);
     }
 
@@ -208,7 +208,7 @@ private slots:
 
         QVERIFY2(h.window->windowTitle().endsWith(QStringLiteral(" -- No monitor")),
                  qPrintable(h.window->windowTitle()));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::NoMonitor);
         QCOMPARE(indicator(h), Colour::Red);
         QVERIFY(h.visible("frmConnect"));
         QVERIFY(h.visible("frmTrying"));

@@ -101,7 +101,7 @@ bool answersAgain(PtyHarness &h, int expectedType, int timeoutMs = 8000)
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < timeoutMs) {
-        if (h.core->shell.connectionState() == ConnectionState::Online && !h.core->link.XmitBusy()) {
+        if (h.core->connector.connectionState() == ConnectionState::Online && !h.core->link.XmitBusy()) {
             h.core->data.MonitorType = 0;
             h.core->send(cmd::readFirmwareVersion());
             QElapsedTimer wait;
@@ -254,7 +254,7 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 1, 5000);
         QVERIFY(answersAgain(h, 225));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         VERIFY_CAPS(watch);
     }
 
@@ -272,7 +272,7 @@ private slots:
         const QString text = AppCore::monitorLostText(1, true);
         QCOMPARE(statusMessage(h), text);
         QVERIFY(h.core->commLog.text().contains(text));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::NoMonitor);
 
         // While the pings of the new cycle get "!", the monitor is not
         // taken for connected.
@@ -349,7 +349,7 @@ private slots:
         QCOMPARE(readBytes(flash.path), flash.bytes);
         QVERIFY(!h.core->download.isFileOpen());
         QVERIFY(answersAgain(h, 225));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         VERIFY_CAPS(watch);
     }
 
@@ -382,7 +382,7 @@ private slots:
         const QString text = AppCore::monitorTypeChangedText(QStringLiteral("V 3.10"), 310, 225);
         QCOMPARE(statusMessage(g), text);
         QCOMPARE(g.core->commLog.text().count(text), 1);
-        QCOMPARE(g.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(g.core->connector.connectionState(), ConnectionState::Online);
     }
 };
 

@@ -73,7 +73,7 @@ private slots:
             action->trigger();
         };
         choose("mnuMonitorDemo");
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::OfflineDemo);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::OfflineDemo);
         choose("mnuHelpTopics");
         QCOMPARE(h.launcher.opened.size(), 1);
         // New has no action: nothing opens, nothing is said.
@@ -103,7 +103,7 @@ private slots:
         // The demonstration state enables every item; a window that is not
         // there still cannot be chosen.
         h.core->shell.SetFactoryMode();
-        h.core->shell.EnterOfflineDemoState();
+        h.core->connector.EnterOfflineDemoState();
         QVERIFY(geometry->isEnabled());
         QVERIFY(h.window->menuAction(QStringLiteral("mnuFileOpen"))->isEnabled());
         QVERIFY(!video->isEnabled());

@@ -201,7 +201,7 @@ private slots:
         };
         QVERIFY(!lines().join('\n').contains("Model Number"));
 
-        h.core->globals.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(h.core->globals, true);
         d.MonitorType = 225;
         const QStringList crt = lines().mid(3, 12);
         QCOMPARE(crt, QStringList({"\"Model Number: \",\"TM-2100\"", "\"Serial Number: \",\"SN-42\"",

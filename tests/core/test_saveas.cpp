@@ -94,7 +94,7 @@ private slots:
         const QString path = dir.filePath("bench.mdv");
         Bench b;
         b.connect();
-        QVERIFY(b.core->globals.MonitorOnline);
+        QVERIFY(b.core->globals.connection.online());
         b.core->data.DataChanged = true;
         b.saveAs(path);
         QVERIFY(b.core->fileSaver.isBusy());

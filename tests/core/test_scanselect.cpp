@@ -48,7 +48,7 @@ private slots:
         Fixture f;
         ScanSelect s(f.core());
         s.load();
-        f.core().globals.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(f.core().globals, true);
         f.core().scanSets.setMark(0, 1); // box of the current scan set, clicked on: "CCE0"
         f.core().scanSets.setMark(2, 2);
         clearQueue(f.core());
@@ -72,7 +72,7 @@ private slots:
     {
         Fixture f;
         ScanSelect s(f.core());
-        f.core().globals.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(f.core().globals, true);
         f.core().scanSets.setMark(1, 1); // before load: not armed
         QVERIFY(queued(f.core()).isEmpty());
         s.load();
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(queued(f.core()), QStringList({"CCE0", "CCD0"}));
         QCOMPARE(s.ScanSetMark(0), qint16(0));
         clearQueue(f.core());
-        f.core().globals.MonitorOnline = false;
+        ConnectionFlagsForTests::setOnline(f.core().globals, false);
         f.core().scanSets.setMark(0, 1);
         QVERIFY(queued(f.core()).isEmpty());
         QCOMPARE(s.ScanSetMark(0), qint16(1));
@@ -99,7 +99,7 @@ private slots:
         s.load();
         QVERIFY(boxEnabled(f.core(), 3));
         QVERIFY(!boxEnabled(f.core(), 1));
-        f.core().globals.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(f.core().globals, true);
         f.core().scanSets.setMark(1, 1);
         f.core().scanSets.setMark(3, 1);
         f.core().scanSets.setMark(5, 1);
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(s.Armed());
 
         // Offline: no "dc", the choice is still sent.
-        f.core().globals.MonitorOnline = false;
+        ConnectionFlagsForTests::setOnline(f.core().globals, false);
         clearQueue(f.core());
         s.activate();
         QCOMPARE(queued(f.core()), QStringList({"CC3"}));
@@ -179,7 +179,7 @@ private slots:
         s.copy(2);
         QVERIFY(queued(f.core()).isEmpty());
         QCOMPARE(f.core().data.CurrentScanSet, qint16(0));
-        f.core().globals.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(f.core().globals, true);
         s.copy(2);
         QCOMPARE(queued(f.core()), QStringList({"CC3", "CDCC", "cdlp", "cdbp", "cdvp", "cdhp"}));
         QCOMPARE(f.core().data.CurrentScanSet, qint16(3));

@@ -262,7 +262,7 @@ void TestDownloadPty::cancelledDialogAndBadFile_sendNothing()
     QVERIFY2(t.h.messages.messages.value(0).contains(QStringLiteral("Line 3000: bad checksum")),
              qPrintable(t.h.messages.messages.value(0)));
     QCOMPARE(sentSoFar(), QByteArrayList{});
-    QVERIFY(t.h.core->globals.AutoPing);
+    QVERIFY(t.h.core->globals.connection.autoPing());
 }
 
 QTEST_MAIN(TestDownloadPty)

@@ -103,7 +103,7 @@ private slots:
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(!r.windows.visible.contains(win::frmTrying));
         QVERIFY(r.windows.visible.contains(win::frmTimedOut));
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
         QCOMPARE(r.text(win::frmConnect, "lbl1"), Connector::unableToConnectText());
         QCOMPARE(Connector::unableToConnectText().split(QStringLiteral("\r\n")).size(), 4);
 
@@ -179,21 +179,21 @@ private slots:
         Rig r;
         using K = PingReply::Kind;
         r.core->dispatcher.DispatchResponse(QStringLiteral("p\r\n$"));
-        QVERIFY(r.g().MonitorOnline);
-        QVERIFY(r.g().BootBlockReply);
+        QVERIFY(r.g().connection.online());
+        QVERIFY(r.g().connection.bootBlock());
 
         r.core->dispatcher.DispatchResponse(QStringLiteral("\r\nP#"));
-        QVERIFY(r.g().MonitorOnline);
-        QVERIFY(!r.g().BootBlockReply);
+        QVERIFY(r.g().connection.online());
+        QVERIFY(!r.g().connection.bootBlock());
 
         r.g().BootBlockReply = true;
         r.core->dispatcher.DispatchResponse(QStringLiteral("p\r\nnoise"));
-        QVERIFY(!r.g().MonitorOnline);
-        QVERIFY(r.g().BootBlockReply); // only MonitorOnline is cleared
+        QVERIFY(!r.g().connection.online());
+        QVERIFY(r.g().connection.bootBlock()); // only MonitorOnline is cleared
 
-        r.g().MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(r.g(), true);
         r.connector().PingReplied(PingReply{K::Probe, {}, {}});
-        QVERIFY(r.g().MonitorOnline); // a probe result is no ping answer
+        QVERIFY(r.g().connection.online()); // a probe result is no ping answer
     }
 
     void pingReply_connectsAtTheNextTick()
@@ -201,11 +201,11 @@ private slots:
         Rig r;
         r.connector().LoadConnectWindow();
         r.run(1000);
-        QVERIFY(r.g().MonitorOnline);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QVERIFY(r.g().connection.online());
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
         QCOMPARE(r.count("df\r\n"), 0);
         r.run(1150);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(!r.windows.visible.contains(win::frmTrying));
         QCOMPARE(r.text(win::frmConnect, "lbl1"), QStringLiteral("Connected on the selected port."));
@@ -221,9 +221,9 @@ private slots:
         Rig r;
         r.answer = Rig::Answer::BootBlock;
         r.connect();
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::BootMode);
-        QVERIFY(r.g().MonitorOnline);
-        QVERIFY(r.g().BootBlockReply);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::BootMode);
+        QVERIFY(r.g().connection.online());
+        QVERIFY(r.g().connection.bootBlock());
         QVERIFY(!r.windows.visible.contains(win::frmTrying));
         r.run(500);
         QCOMPARE(r.count("df\r\n"), 0);
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(r.pingTimes.size(), pings + 1);
         const qint64 gap = r.pingTimes.last() - lastReply;
         QVERIFY2(gap >= 5000 && gap <= 5200, qPrintable(QString::number(gap)));
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
 
         // The monitor falls silent: its next keep-alive ping is the last one.
         r.answer = Rig::Answer::Silent;
@@ -267,7 +267,7 @@ private slots:
         // The monitor answers again: connected once more.
         r.answer = Rig::Answer::Normal;
         r.run(3500);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
     }
 
     void keepAlive_withAutoPingOff_neverDeclaresLost()
@@ -280,7 +280,7 @@ private slots:
         const int pings = r.pingTimes.size();
         r.run(30000);
         QCOMPARE(r.pingTimes.size(), pings);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
         QVERIFY(r.connector().keepAliveTimer()->isActive());
         QVERIFY(!r.connector().replyTimer()->isActive());
     }
@@ -296,7 +296,7 @@ private slots:
         QCOMPARE(r.pingTimes.size(), pings + 1);
         QVERIFY(!r.connector().replyTimer()->isActive());
         QCOMPARE(r.connector().keepAliveTimer()->interval(), 2000);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
     }
 
     void markers_moveTheKeepAlive_onlyWhileOnline()
@@ -312,7 +312,7 @@ private slots:
         QVERIFY(!reply->isActive());
         QVERIFY(!keepAlive->isActive());
 
-        r.g().MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(r.g(), true);
         reply->start(2000);
         r.port()->feed("x!");
         QVERIFY(!reply->isActive());
@@ -331,21 +331,24 @@ private slots:
         Rig r;
         r.connect();
         auto online = [&r] {
-            r.g().MonitorOnline = true;
+            ConnectionFlagsForTests::setOnline(r.g(), true);
             r.connector().replyTimer()->start(Connector::kReplyMs);
         };
         auto forgotten = [&r] {
-            return !r.g().MonitorOnline && !r.connector().replyTimer()->isActive();
+            return !r.g().connection.online() && !r.connector().replyTimer()->isActive();
         };
         online();
-        r.core->shell.EnterNoMonitorState();
+        r.core->connector.EnterNoMonitorState();
         QVERIFY(forgotten());
         online();
-        r.core->shell.EnterOfflineDemoState();
+        r.core->connector.EnterOfflineDemoState();
         QVERIFY(forgotten());
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::OfflineDemo);
+        QVERIFY(r.core->shell.mainTitle().contains(QStringLiteral("Offline Demo")));
         online();
-        r.core->data.InitMonitorData(r.g(), r.core->settings, &r.core->shell);
+        r.core->data.InitMonitorData(r.g(), r.core->settings, &r.core->modelStart);
         QVERIFY(forgotten());
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
 
         // Opening a port: nobody has answered on it yet, whether it opens or not.
         online();
@@ -414,7 +417,7 @@ private slots:
         // never answered: lost 2 s later, however often the keep-alive ticks.
         QCOMPARE(lostAt.size(), 1);
         QVERIFY2(lostAt.first() - sent <= 4200, qPrintable(QString::number(lostAt.first() - sent)));
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(r.core->link.XmitQueue().size() <= 3); // a ping at most, never a pile of them
     }
 
@@ -430,7 +433,7 @@ private slots:
         QCOMPARE(r.port()->openCount(), opens);
         QCOMPARE(r.ports.ports.size(), created);
         QCOMPARE(r.windows.opened.size(), openedWindows);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
     }
 
     void choosingAnotherPort_opensItAndStartsACycle()
@@ -441,11 +444,11 @@ private slots:
         QCOMPARE(r.g().CommPort, 3);
         QCOMPARE(r.ports.devices.last(), deviceForPortText(3));
         QVERIFY(r.connector().cycleRunning());
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
         r.answered = 0;
         r.run(2050);
         QCOMPARE(r.count("p\r\n"), 1);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
         QVERIFY(r.core->shell.mainTitle().endsWith(QStringLiteral("Monitor on Com3")));
     }
 
@@ -460,7 +463,7 @@ private slots:
         QCOMPARE(r.g().CommPort, 2);
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(!r.connector().keepAliveTimer()->isActive());
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(r.text(win::frmConnect, "lbl1").contains(QStringLiteral("could not be opened")));
 
         // OK tries the port again and reports it again.
@@ -487,7 +490,7 @@ private slots:
         r.connect();
         r.run(200);
         r.port()->injectLoss(QStringLiteral("device removed"));
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(!r.connector().keepAliveTimer()->isActive());
         QVERIFY(!r.connector().cycleRunning());
         QVERIFY(r.windows.visible.contains(win::frmConnect));
@@ -527,7 +530,7 @@ private slots:
         QVERIFY(!r.connector().waitingForReplug());
         QCOMPARE(r.pingTimes.size(), pings + 1); // a new cycle pings at once
         r.run(2100);
-        QCOMPARE(r.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(r.core->connector.connectionState(), ConnectionState::Online);
 
         // Unticking Auto ReConnect while looking stops it; ticking it again resumes.
         r.port()->injectLoss(QStringLiteral("device removed"));
@@ -581,12 +584,12 @@ private slots:
                 r.connector().GoOffline();
             QVERIFY(!r.connector().cycleRunning());
             QVERIFY(!r.windows.visible.contains(win::frmTrying));
-            QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+            QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
             // A monitor that answers late does not connect behind the user's back.
             r.answer = Rig::Answer::Normal;
             r.run(6000);
             QCOMPARE(r.pingTimes.size(), 1);
-            QCOMPARE(r.core->shell.connectionState(), ConnectionState::NoMonitor);
+            QCOMPARE(r.core->connector.connectionState(), ConnectionState::NoMonitor);
             QCOMPARE(r.windows.hidden.contains(win::frmConnect), how != 0);
         }
     }

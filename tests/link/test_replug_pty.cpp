@@ -50,7 +50,7 @@ private slots:
 
         h.sim->stop(); // pulled
         QTRY_VERIFY_WITH_TIMEOUT(h.core->connector.waitingForReplug(), 3000);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(!h.core->link.isPortOpen());
         QVERIFY2(status(h).contains(QStringLiteral("was lost")), qPrintable(status(h)));
         QVERIFY(status(h).contains(QStringLiteral("Looking for it every 2 seconds")));
@@ -62,7 +62,7 @@ private slots:
         QVERIFY2(h.startSim(kMonitor), qPrintable(h.sim->error())); // plugged in again
         QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 2, 5000);
         QCOMPARE(replugged.count(), 1);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         QVERIFY(h.window->windowTitle().endsWith(QStringLiteral(" -- Monitor on Com1")));
         QCOMPARE(status(h), QStringLiteral("Connected on the selected port."));
         QTRY_VERIFY_WITH_TIMEOUT(h.sim->count("df") == 1, 3000); // the new monitor was asked

@@ -1,5 +1,6 @@
 #include "link/linkglobals.h"
 #include "model/fullread.h"
+#include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -8,7 +9,7 @@ using namespace tvk;
 
 // A full read online whose every command is written and answered at once.
 struct AnsweringRead {
-    AnsweringRead() { g.MonitorOnline = true; }
+    AnsweringRead() { ConnectionFlagsForTests::setOnline(g, true); }
     ManualClock clock;
     LinkGlobals g;
     QStringList sent;
@@ -68,7 +69,7 @@ private slots:
     {
         ManualClock clock;
         LinkGlobals g;
-        g.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(g, true);
         QStringList wire; // queued, not yet written
         FullRead read(clock, g, [&](const QString &c) { wire << c; });
         QSignalSpy finished(&read, &FullRead::finished);
@@ -156,7 +157,7 @@ private slots:
         read.start();
         clock.advance(5000);
         const qsizetype before = sent.size();
-        g.MonitorOnline = false;
+        ConnectionFlagsForTests::setOnline(g, false);
         clock.advance(60000);
         QCOMPARE(sent.size(), before);
         QCOMPARE(finished.count(), 0);
@@ -166,7 +167,7 @@ private slots:
         QVERIFY(!read.isRunning());
 
         // Started again once the monitor is back, it runs to the end.
-        g.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(g, true);
         QVERIFY(read.start());
         clock.advance(60000);
         QCOMPARE(finished.count(), 1);
@@ -195,7 +196,7 @@ private slots:
     {
         ManualClock clock;
         LinkGlobals g;
-        g.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(g, true);
         QStringList sent;
         FullRead read(clock, g, [&](const QString &c) { sent << c.trimmed(); });
         read.start();

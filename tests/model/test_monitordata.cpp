@@ -1,6 +1,7 @@
 #include "base/settings.h"
 #include "link/linkglobals.h"
 #include "model/monitordata.h"
+#include "testsupport.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -84,7 +85,7 @@ private slots:
     {
         MonitorData d;
         LinkGlobals link;
-        link.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(link, true);
         d.InitMonitorData(link, Settings());
 
         QCOMPARE(tableWeight(d), 0);
@@ -98,7 +99,7 @@ private slots:
         QCOMPARE(d.ScanSetCaption, QStringLiteral("Scan Set Selected: (None Selected)"));
         QVERIFY(!d.FileIsOpen);
         QVERIFY(!d.DataChanged);
-        QVERIFY(link.MonitorOnline); // the connector's flag: cleared through the host's no-monitor state
+        QVERIFY(link.connection.online()); // the connector's flag: cleared through the host's no-monitor state
         QCOMPARE(link.CommPort, 1);
         QVERIFY(!link.CommLogEcho);
         QCOMPARE(d.channelName(DacGroupId::CPP, 3), QStringLiteral("Convergence HParabola Balance"));
@@ -209,7 +210,7 @@ private slots:
         LinkGlobals link;
         QStringList calls;
         RecordingHost host(&calls);
-        link.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(link, true);
         d.InitMonitorData(link, Settings(), &host);
 
         const QStringList expected {

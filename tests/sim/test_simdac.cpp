@@ -207,7 +207,7 @@ private slots:
     {
         GuiHarness h("version=2.25");
         QVERIFY(h.goOnline());
-        QVERIFY(h.core->globals.MonitorOnline);
+        QVERIFY(h.core->globals.connection.online());
         const MonitorConfig &m = h.monitor()->config();
         h.core->fullRead.start();
         h.pump((FullRead::kLastStep + 3) * 1000, 10);

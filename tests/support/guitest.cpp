@@ -58,7 +58,7 @@ void GuiHarness::start(int settleMs, QSize size)
 bool GuiHarness::goOnline(int settleMs, QSize size)
 {
     start(settleMs, size);
-    const ConnectionState state = core->shell.connectionState();
+    const ConnectionState state = core->connector.connectionState();
     if (state == ConnectionState::Online)
         return true;
     qWarning("not online %d ms after start-up: connection state %d", settleMs, int(state));

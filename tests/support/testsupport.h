@@ -2,6 +2,7 @@
 // Stand-ins for the platform seams: a scripted serial port, a recording log
 // and a recording beeper.
 
+#include "link/linkglobals.h"
 #include "link/linklog.h"
 #include "link/serialport.h"
 
@@ -9,6 +10,20 @@
 #include <QList>
 #include <QPair>
 #include <QStringList>
+
+namespace tvk {
+
+// Tests that run the core without a connector, or put it in a state no
+// monitor answered, set the connector's flags through here.
+struct ConnectionFlagsForTests {
+    static void setOnline(LinkGlobals &g, bool online, bool bootBlock = false)
+    {
+        g.connection.m_online = online;
+        g.connection.m_bootBlock = online && bootBlock;
+    }
+};
+
+} // namespace tvk
 
 namespace tvk::test {
 

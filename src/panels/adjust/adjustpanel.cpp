@@ -177,7 +177,7 @@ QLabel *AdjustPanel::makeScanSetLabel(const QString &objectName)
     return m_scanSetLabel;
 }
 
-bool AdjustPanel::online() const { return m_core.globals.MonitorOnline; }
+bool AdjustPanel::online() const { return m_core.globals.connection.online(); }
 
 std::optional<int> AdjustPanel::tableValue(int index, DacTable table) const
 {

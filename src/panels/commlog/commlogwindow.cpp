@@ -288,7 +288,7 @@ void CommLogWindow::unload()
 void CommLogWindow::syncLinkControls()
 {
     m_windowEnabled->setChecked(m_core.globals.CommLogEcho);
-    m_autoPing->setText(m_core.globals.AutoPing ? QStringLiteral("Disable AutoPing")
+    m_autoPing->setText(m_core.globals.connection.autoPing() ? QStringLiteral("Disable AutoPing")
                                                 : QStringLiteral("Enable AutoPing"));
     m_xmitQueueOverride->setChecked(m_core.globals.XmitQueueBypass && m_xmitQueueOverride->isEnabled());
 }
@@ -378,7 +378,7 @@ void CommLogWindow::ClearXmitQueue() { m_core.link.ClearQueuedCommands(); }
 
 void CommLogWindow::ToggleAutoPing()
 {
-    const bool on = !m_core.globals.AutoPing;
+    const bool on = !m_core.globals.connection.autoPing();
     m_core.connector.setAutoPing(on);
     m_autoPing->setText(on ? QStringLiteral("Disable AutoPing") : QStringLiteral("Enable AutoPing"));
 }

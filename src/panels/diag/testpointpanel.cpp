@@ -92,7 +92,7 @@ void TestPointPanel::toBackground()
 
 void TestPointPanel::tick()
 {
-    if (!m_core.globals.MonitorOnline)
+    if (!m_core.globals.connection.online())
         return;
     for (const QString &read : m_polling.onTick)
         m_core.send(read);
@@ -100,7 +100,7 @@ void TestPointPanel::tick()
 
 void TestPointPanel::reread()
 {
-    if (!m_core.globals.MonitorOnline)
+    if (!m_core.globals.connection.online())
         return;
     for (const QString &read : activationReads())
         m_core.send(read);

@@ -37,7 +37,7 @@ void FirmwareActions::loadFlash()
     // Nothing reaches the monitor before the file has passed its check: an
     // application told not to start by itself ("cb0") and then left without
     // new firmware would not come back at the next reset.
-    const bool boot = m_c.globals.BootBlockReply;
+    const bool boot = m_c.globals.connection.bootBlock();
     QStringList first;
     if (!boot)
         first << cmd::disableChecking() << cmd::bootBlock(false);
@@ -48,7 +48,7 @@ void FirmwareActions::loadFlash()
     m_c.controls.setVisible(log, QStringLiteral("btnCheckOff"), false);
     m_c.controls.setVisible(log, QStringLiteral("btnCheckOn"), true);
     m_c.controls.setEnabled(log, QStringLiteral("btnCheckOn"), true);
-    if (m_c.globals.AutoPing) {
+    if (m_c.globals.connection.autoPing()) {
         m_c.setAutoPing(false);
         m_c.controls.setText(log, QStringLiteral("btnDisableAutoping"), QStringLiteral("Enable AutoPing"));
     }

@@ -149,7 +149,7 @@ private slots:
         CoreHarness h;
         AppCore &c = *h.core;
         c.data.MonitorType = 225;
-        c.globals.MonitorOnline = true;
+        ConnectionFlagsForTests::setOnline(c.globals, true);
         dispatch(c, kHvReply);
         QCOMPARE(c.data.HvUpperLimit, qint16(211));
         QCOMPARE(c.data.HvLowerLimit, qint16(95));

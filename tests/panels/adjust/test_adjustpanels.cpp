@@ -31,7 +31,7 @@ void initModel(GuiHarness &h)
 
 void pretendOnline(GuiHarness &h, int type)
 {
-    h.core->globals.MonitorOnline = true;
+    ConnectionFlagsForTests::setOnline(h.core->globals, true);
     h.core->data.MonitorType = qint16(type);
 }
 

@@ -62,7 +62,7 @@ void initModel(GuiHarness &h)
 // A monitor that answers, without a port: commands stay queued for the test.
 void pretendOnline(GuiHarness &h, int type, bool northSouth)
 {
-    h.core->globals.MonitorOnline = true;
+    ConnectionFlagsForTests::setOnline(h.core->globals, true);
     h.core->data.MonitorType = qint16(type);
     h.core->data.CapabilityFlags[size_t(Capability::NorthSouthCorrection)] = northSouth;
 }
@@ -348,7 +348,7 @@ private slots:
         QVERIFY(h.queued().endsWith(QStringLiteral("cdv0140\r\n")));
 
         // Offline the fill has nothing to show: the controls stay.
-        h.core->globals.MonitorOnline = false;
+        ConnectionFlagsForTests::setOnline(h.core->globals, false);
         open(h);
         QCOMPARE(slider(h, "HScroll1", 0)->value(), 140);
     }

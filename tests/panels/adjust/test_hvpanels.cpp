@@ -32,7 +32,7 @@ void initModel(GuiHarness &h)
 
 void pretendOnline(GuiHarness &h, int type)
 {
-    h.core->globals.MonitorOnline = true;
+    ConnectionFlagsForTests::setOnline(h.core->globals, true);
     h.core->data.MonitorType = qint16(type);
 }
 
@@ -309,7 +309,7 @@ private slots:
         QVERIFY(!menuItem(flat, "mnuAdjustMdiHV")->isEnabled());
         QVERIFY(menuItem(flat, "mnuDiagnosticsBacklight")->isEnabled());
         QVERIFY(menuItem(flat, "mnuDiagnosticsHeaterFan")->isEnabled());
-        flat.core->shell.EnterNoMonitorState();
+        flat.core->connector.EnterNoMonitorState();
         QVERIFY(!menuItem(flat, "mnuDiagnosticsBacklight")->isEnabled());
     }
 

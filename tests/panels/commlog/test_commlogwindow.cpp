@@ -175,11 +175,11 @@ private slots:
         Timer *keepAlive = f.h.core->connector.keepAliveTimer();
         keepAlive->start(5000);
         f.click("btnDisableAutoping");
-        QVERIFY(!f.h.core->globals.AutoPing);
+        QVERIFY(!f.h.core->globals.connection.autoPing());
         QCOMPARE(f.child<QPushButton>("btnDisableAutoping")->text(), QStringLiteral("Enable AutoPing"));
         keepAlive->stop();
         f.click("btnDisableAutoping");
-        QVERIFY(f.h.core->globals.AutoPing);
+        QVERIFY(f.h.core->globals.connection.autoPing());
         QCOMPARE(f.child<QPushButton>("btnDisableAutoping")->text(), QStringLiteral("Disable AutoPing"));
         QVERIFY(keepAlive->isActive());
         QCOMPARE(keepAlive->interval(), 2000);
@@ -307,7 +307,7 @@ private slots:
     {
         GuiHarness h("version=2.25");
         QVERIFY(h.goOnline());
-        QVERIFY(h.core->globals.MonitorOnline);
+        QVERIFY(h.core->globals.connection.online());
         // Let the reads of going online finish.
         for (int i = 0; i < 100 && (h.core->link.XmitBusy() || !h.core->link.XmitQueue().isEmpty()); ++i)
             h.pump(100);

@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(h.child<QLabel>("frmConnect", "lbl1")->text(), QStringLiteral("Trying port 1"));
 
         h.pump(2300);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         QVERIFY(!h.visible("frmTrying"));
         QCOMPARE(indicator->property("tvkColour").toInt(), Colour::Green);
         QCOMPARE(h.child<QLabel>("frmConnect", "lbl1")->text(),
@@ -76,18 +76,18 @@ private slots:
         GuiHarness h("version=2.25,silentafter=2");
         h.start();
         h.pump(2300);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnDone"), Qt::LeftButton);
         QVERIFY(!h.visible("frmConnect"));
         // The version reply closes the last answered response; a keep-alive
         // ping follows about 5 s later and is declared lost 2 s after that.
         int elapsed = 0;
-        while (elapsed < 10000 && h.core->shell.connectionState() == ConnectionState::Online) {
+        while (elapsed < 10000 && h.core->connector.connectionState() == ConnectionState::Online) {
             h.pump(100);
             elapsed += 100;
         }
         QVERIFY2(elapsed >= 6500 && elapsed <= 7500, qPrintable(QString::number(elapsed)));
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(h.visible("frmConnect"));
         QVERIFY(h.visible("frmTrying"));
         QVERIFY(h.core->connector.cycleRunning());
@@ -177,7 +177,7 @@ private slots:
         h.core->settings.write(AppName::Tarvikon, SettingsSection::Configs, "Com2Device", "/dev/tvk-missing");
         h.start();
         h.pump(2300);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
 
         h.child<QRadioButton>("frmConnect", "optCommPort_1")->click();
         QCOMPARE(h.messages.messages.size(), 1);
@@ -185,7 +185,7 @@ private slots:
         QVERIFY(h.messages.messages.first().startsWith(
             QStringLiteral("Comm Port Error  on Com2 -> try another port\r\n\r\nCom2 (/dev/tvk-missing) could not be opened: ")));
         QCOMPARE(h.core->globals.CommPort, 2);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(h.child<QLabel>("frmConnect", "lbl1")->text().contains(QStringLiteral("/dev/tvk-missing")));
         // The same option again: nothing at all.
         h.child<QRadioButton>("frmConnect", "optCommPort_1")->click();
@@ -194,12 +194,12 @@ private slots:
         h.child<QRadioButton>("frmConnect", "optCommPort_3")->click();
         QVERIFY(h.visible("frmTrying"));
         h.pump(2300);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::Online);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::Online);
         QVERIFY(h.window->windowTitle().endsWith(QStringLiteral("Monitor on Com4")));
 
         // Offline ends the connection and hides the window.
         QTest::mouseClick(h.child<QPushButton>("frmConnect", "btnOffline"), Qt::LeftButton);
-        QCOMPARE(h.core->shell.connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(h.core->connector.connectionState(), ConnectionState::NoMonitor);
         QVERIFY(!h.visible("frmConnect"));
     }
 };

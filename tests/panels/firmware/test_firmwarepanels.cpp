@@ -73,7 +73,7 @@ void TestFirmwarePanels::flashDownloadFromTheSoftwarePanel()
     QCOMPARE(h.core->CodeInitDir, QDir::toNativeSeparators(dir.path()));
     QCOMPARE(h.core->settings.read(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("CodeInitDir"), {}),
              QDir::toNativeSeparators(dir.path()));
-    QVERIFY(!h.core->globals.AutoPing);
+    QVERIFY(!h.core->globals.connection.autoPing());
     h.pump(20);
     QCOMPARE(h.child<QPushButton>(win::frmCommLog, QStringLiteral("btnDisableAutoping"))->text(),
              QStringLiteral("Enable AutoPing"));
@@ -118,7 +118,7 @@ void TestFirmwarePanels::bootBlockMonitorGetsOnlyTheErase()
 {
     GuiHarness h("boot");
     h.start(2600);
-    QVERIFY(h.core->globals.BootBlockReply);
+    QVERIFY(h.core->globals.connection.bootBlock());
     QTemporaryDir dir;
     const HexImage image = patternImage(6);
     const QString path = dir.filePath(QStringLiteral("boot.hex"));
@@ -151,7 +151,7 @@ void TestFirmwarePanels::cancelBadAndUnopenableFile()
     h.pump(300);
     h.monitor()->clearCommands();
     const auto untouched = [&] {
-        return h.core->globals.AutoPing && h.core->link.XmitQueue().isEmpty() && !h.core->download.isBusy()
+        return h.core->globals.connection.autoPing() && h.core->link.XmitQueue().isEmpty() && !h.core->download.isBusy()
             && h.child<QPushButton>(win::frmCommLog, QStringLiteral("btnCheckOn"))->isHidden();
     };
 
@@ -215,7 +215,7 @@ void TestFirmwarePanels::sramDownloadAndRun()
         h.pump(100);
     QCOMPARE(h.monitor()->loadTarget(), sim::MonitorSimulator::LoadTarget::Sram);
     QCOMPARE(h.monitor()->receivedImage(), image.data);
-    QVERIFY(h.core->globals.AutoPing);
+    QVERIFY(h.core->globals.connection.autoPing());
     h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnRunSRAM"))->setEnabled(true);
     h.require<QPushButton>(win::frmSoftware, QStringLiteral("btnRunSRAM"))->click();
     h.pump(300);
