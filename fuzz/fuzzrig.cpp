@@ -199,7 +199,7 @@ CoreRig::CoreRig(bool freshSettings)
     core = std::make_unique<AppCore>(
         Platform{&clock, &ports, &quiet, &quiet, &quiet, &quiet, &portList});
     // As at start-up: group sizes, channel names, the no-monitor state.
-    core->data.InitMonitorData(core->globals, core->settings, &core->shell);
+    core->data.InitMonitorData(core->globals, core->settings, &core->modelStart);
     QObject::connect(&core->controls, &ControlBook::changed,
                      [this](const QString &window, const QString &control) { m_touched.insert({window, control}); });
 }
@@ -267,7 +267,6 @@ void CoreRig::reset()
     c.globals = m_start->globals;
     c.commLog.reset();
     c.testPointHistory.clear();
-    c.ShowOnly = false;
     if (c.link.isPortOpen() != m_start->portOpen) {
         if (m_start->portOpen)
             TVK_FUZZ_CHECK(c.link.OpenCommPort());

@@ -183,7 +183,7 @@ void mdvSeeds()
                 clock.advance(5);
             }
         };
-        core.data.InitMonitorData(core.globals, core.settings, &core.shell);
+        core.data.InitMonitorData(core.globals, core.settings, &core.modelStart);
         core.connector.LoadConnectWindow();
         pump(2600);
         core.fullRead.start();

@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     core.windows.setTarget(nullptr);
     // The data model and the port map on the same store.
-    core.data.InitMonitorData(core.globals, core.settings, &core.shell);
+    core.data.InitMonitorData(core.globals, core.settings, &core.modelStart);
     for (int port = 1; port <= 4; ++port)
         core.portMap.describe(port);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -130,11 +130,8 @@ public:
     // moving sliders or selecting options, a window taking the book's
     // entries when it is created): control handlers send nothing meanwhile.
     MonitorStateApplying applying;
-    // Set while a reply parser shows a value it had to limit to fit a
-    // control: a slider moved then sends nothing, whatever its panel's flags.
-    bool ShowOnly = false;
     // What the reply handlers may reach.
-    ReplyContext replyContext{data, controls, scanSets, shell, applying, ShowOnly};
+    ReplyContext replyContext{data, controls, scanSets, shell, applying};
 
     // A short note for the main window's status bar.
     void showStatus(const QString &text) { emit statusMessage(text); }

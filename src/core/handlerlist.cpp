@@ -17,8 +17,7 @@ void registerReplyHandlers(AppCore &core)
     installConfigHandlers(handlers);
     installIdentityHandlers(handlers);
     installDacReplyHandlers(handlers);
-    installAdjustReplyHandlers(core.dispatcher, AdjustReplyContext{core.controls, core.data,
-                                                                    core.applying, core.ShowOnly});
+    installAdjustReplyHandlers(core.dispatcher, AdjustReplyContext{core.controls, core.data, core.applying});
     installDiagHandlers(core.dispatcher,
                         DiagContext{core.controls, core.data, core.testPointHistory, core.clock});
     installFirmwareHandlers(core.dispatcher, core.download, core.controls);

@@ -33,7 +33,7 @@ struct Bench : CoreHarness {
 
     Bench()
     {
-        core->data.InitMonitorData(core->globals, core->settings, &core->shell);
+        core->data.InitMonitorData(core->globals, core->settings, &core->modelStart);
         core->scanSets.setMark(0, 1);
     }
     // Moves time in 10 ms steps; after each the monitor answers what was

@@ -186,10 +186,10 @@ private slots:
         QVERIFY(r.g().connection.online());
         QVERIFY(!r.g().connection.bootBlock());
 
-        r.g().BootBlockReply = true;
+        ConnectionFlagsForTests::setOnline(r.g(), true, true);
         r.core->dispatcher.DispatchResponse(QStringLiteral("p\r\nnoise"));
         QVERIFY(!r.g().connection.online());
-        QVERIFY(r.g().connection.bootBlock()); // only MonitorOnline is cleared
+        QVERIFY(r.g().connection.bootBlock()); // only the online flag is cleared
 
         ConnectionFlagsForTests::setOnline(r.g(), true);
         r.connector().PingReplied(PingReply{K::Probe, {}, {}});

@@ -17,19 +17,6 @@ QString indexed(const char *base, int index)
     return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
 }
 
-// Restores a flag however the applier leaves.
-class FlagScope {
-public:
-    FlagScope(bool &flag, bool value) : m_flag(flag), m_saved(flag) { m_flag = value; }
-    ~FlagScope() { m_flag = m_saved; }
-    FlagScope(const FlagScope &) = delete;
-    FlagScope &operator=(const FlagScope &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_saved;
-};
-
 // Moves a slider to a reported value; a value outside the slider's range is
 // shown at the nearest end and never sent back. A value the report did not
 // carry leaves the slider unknown.
@@ -41,7 +28,8 @@ void showOnSlider(const AdjustReplyContext &ctx, const QString &window, const QS
         return;
     }
     const int shown = std::clamp(*value, 0, maximum);
-    FlagScope showOnly(ctx.showOnly, ctx.showOnly || shown != *value);
+    const MonitorStateApplying::Scope mode(ctx.applying, shown != *value ? MonitorStateApplying::Mode::ShowOnly
+                                                                          : MonitorStateApplying::Mode::Apply);
     ctx.controls.setValue(window, slider, shown);
 }
 

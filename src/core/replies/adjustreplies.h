@@ -6,7 +6,7 @@
 //
 // Reading never changes the monitor: sliders a report moves are moved while
 // the monitor's state is being applied, and a value that had to be limited
-// to fit a slider is moved with ShowOnly set, so no change handler sends it
+// to fit a slider is moved in the applying scope's show-only mode, so no change handler sends it
 // back. The high-voltage setting above the 0..63 of frmG2's slider disables
 // that slider instead. A value the report did not carry leaves its slider
 // unknown and its box empty. Check boxes and option buttons set here send
@@ -32,8 +32,8 @@ inline constexpr int kG2SliderMaximum = 63;
 struct AdjustReplyContext {
     ControlBook &controls;
     MonitorData &data;
-    MonitorStateApplying &applying; // held while a reply positions sliders
-    bool &showOnly;     // set while a reply shows a value it had to limit
+    MonitorStateApplying &applying; // held while a reply positions sliders; its show-only
+                                    // mode while a reply shows a value it had to limit
 };
 
 // Decimal with at least `digits` digits ("000": 7 -> "007", -5 -> "-005").

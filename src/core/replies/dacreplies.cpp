@@ -329,10 +329,9 @@ void ApplyPresentValues(ReplyContext &ctx, DacGroupId group, const DacValueList 
 {
     MonitorStateApplying::Scope applying(ctx.applying);
     for (const DacChannelValue &cv : values) {
-        const bool wasShowOnly = ctx.ShowOnly;
-        if (std::find(limited.begin(), limited.end(), cv.channel) != limited.end())
-            ctx.ShowOnly = true;
-        const auto restore = qScopeGuard([&] { ctx.ShowOnly = wasShowOnly; });
+        const bool isLimited = std::find(limited.begin(), limited.end(), cv.channel) != limited.end();
+        const MonitorStateApplying::Scope mode(ctx.applying, isLimited ? MonitorStateApplying::Mode::ShowOnly
+                                                                       : MonitorStateApplying::Mode::Apply);
         // The panel's own change handler keeps the present table as well, but
         // a panel that was never opened has none: store it here too, so that
         // a full read refreshes the image whatever is open.

@@ -128,7 +128,7 @@ void ParseDacReply(ReplyContext &ctx, const QString &text);
 // Positions the sliders of the group and writes the present-value boxes
 // while the monitor's state is being applied, and stores the present
 // table at CurrentScanSet. The channels in `limited` carry a value that was
-// limited to fit its slider: they are moved with ShowOnly set, so the limited
+// limited to fit its slider: they are moved in the applying scope's show-only mode, so the limited
 // value is shown and never sent back.
 void ApplyPresentValues(ReplyContext &ctx, DacGroupId group, const DacValueList &values,
                         const std::vector<int> &limited = {});

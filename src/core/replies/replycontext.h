@@ -22,10 +22,7 @@ struct ReplyContext {
     ControlBook &controls;
     ScanSets &scanSets;
     AppShell &shell;
-    MonitorStateApplying &applying;
-    // Set while a reply shows a value it had to limit to fit a control: a
-    // slider moved then sends nothing and stores nothing.
-    bool &ShowOnly;
+    MonitorStateApplying &applying; // with its show-only mode
 };
 
 // Registers the handler of one reply family: the one way handlers are

@@ -201,12 +201,12 @@ void AdjustPanel::sliderChanged(int index, int value)
 {
     SliderControls &c = m_rows[size_t(index)];
     setBoxText(c.present, QString::number(value));
-    c.positionKnown = !m_core.ShowOnly;
+    c.positionKnown = !m_core.applying.showOnly();
     if (m_filling || !m_live)
         return;
     // A value a reply had to limit to fit the slider is shown, never stored
     // nor sent: the monitor holds another one.
-    if (m_core.ShowOnly)
+    if (m_core.applying.showOnly())
         return;
     const bool stored = storeTableValue(index, DacTable::Present, value);
     const bool allowed = c.row.gate == SendGate::Armed ? m_armed : !m_core.applying.active();
@@ -378,8 +378,8 @@ void AdjustPanel::onBookChanged(const QString &window, const QString &control,
             setBoxText(c.present, QString());
             return;
         }
-        c.positionKnown = !m_core.ShowOnly;
-        if (c.capturePending && !m_core.ShowOnly) {
+        c.positionKnown = !m_core.applying.showOnly();
+        if (c.capturePending && !m_core.applying.showOnly()) {
             // A reply positioned this slider: the value the monitor holds.
             const auto value = m_core.controls.value(window, control);
             if (value)

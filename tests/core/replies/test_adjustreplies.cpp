@@ -178,7 +178,7 @@ private slots:
         // No anode reading yet: nothing to show in its box.
         QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("HVValTextBox")), QStringLiteral("<unset>"));
         QVERIFY(!c.applying.active());
-        QVERIFY(!c.ShowOnly);
+        QVERIFY(!c.applying.showOnly());
         QCOMPARE(queuedCommands(c), QString());
     }
 
