@@ -172,15 +172,15 @@ void MainWindow::buildMenus()
     m_unbuilt->setEnabled(false);
     QHash<QString, QMenu *> menus;
     for (const MenuItemDef &item : mainMenuTable()) {
-        const QString name = QString::fromLatin1(item.name);
-        if (!item.parent) {
+        const QString &name = item.name;
+        if (item.parent.isEmpty()) {
             QMenu *menu = menuBar()->addMenu(menuCaption(item.caption));
             menu->setObjectName(name);
             menu->menuAction()->setObjectName(name + QStringLiteral("Action"));
             menus.insert(name, menu);
             continue;
         }
-        QAction *action = menus.value(QString::fromLatin1(item.parent))->addAction(menuCaption(item.caption));
+        QAction *action = menus.value(item.parent)->addAction(menuCaption(item.caption));
         action->setObjectName(name);
         action->setMenuRole(QAction::NoRole);
         m_actions.insert(name, action);
@@ -330,7 +330,7 @@ void MainWindow::startUp()
     if (s.readBool(AppName::Tarvikon, configs, QStringLiteral("CommLogOpen"), false))
         m_registry->openWindow(win::frmCommLog);
     // Go Offline off until connected.
-    m_core.controls.setEnabled(win::frmMain, QStringLiteral("mnuMonitorOffline"), false);
+    m_core.controls.setEnabled(win::frmMain, menu::mnuMonitorOffline, false);
     // The data model; it begins with the no-monitor state.
     m_core.data.InitMonitorData(m_core.globals, s, &m_core.modelStart);
     // The data model has just read the echo setting: a log window loaded

@@ -1,6 +1,6 @@
 #pragma once
 // The state that the program's routines give to named controls of named
-// windows ("frmMain"/"mnuAdjustHV", "frmVideoAdj"/"HScroll1_3"): enabled,
+// windows (frmMain with a menu item, frmVideoAdj with a slider): enabled,
 // visible, caption text and indicator colour. Mode tables, monitor-type
 // profiles, connection states and parsers write here; a window applies the
 // entries for itself when it is created and every change while it exists.

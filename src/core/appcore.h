@@ -65,15 +65,13 @@ struct Platform {
 };
 
 // What the data model's start asks of the tool: the connector forgets any
-// monitor (the shell paints the no-monitor state), the shell sets menus.
+// monitor (the shell paints the no-monitor state), the shell disables the
+// menus that wait for a monitor.
 class ModelStartHost : public MonitorDataHost {
 public:
     ModelStartHost(Connector &connector, AppShell &shell) : m_connector(connector), m_shell(shell) {}
     void EnterNoMonitorState() override { m_connector.EnterNoMonitorState(); }
-    void SetMenuItemEnabled(const QString &menuName, bool enabled) override
-    {
-        m_shell.SetMenuItemEnabled(menuName, enabled);
-    }
+    void DisableMonitorMenus() override { m_shell.DisableMonitorMenus(); }
 
 private:
     Connector &m_connector;

@@ -9,7 +9,8 @@
 namespace tvk {
 
 namespace {
-// What each application mode enables (true) or disables.
+// What each application mode enables (true) or disables among the controls
+// of the windows; the menu items it governs are in the menu table.
 struct ModeRow {
     const QString &window;
     const char *control;
@@ -17,18 +18,6 @@ struct ModeRow {
 };
 
 const ModeRow kModeTable[] = {
-    {win::frmMain, "mnuFileNew", true, true, true},
-    {win::frmMain, "mnuFileOpen", true, true, true},
-    {win::frmMain, "mnuFileSave", true, true, true},
-    {win::frmMain, "mnuFileClose", true, true, true},
-    {win::frmMain, "mnuConfigureVideoMode", false, true, true},
-    {win::frmMain, "mnuConfigureModelAndSerialNumber", false, false, true},
-    {win::frmMain, "mnuConfigureOperatingMode", false, true, true},
-    {win::frmMain, "mnuConfigureOperatingTime", false, false, true},
-    {win::frmMain, "mnuConfigureSoftware", false, true, true},
-    {win::frmMain, "mnuInfoBoot", false, true, true},
-    {win::frmMain, "mnuDiagnosticsDeflHV", false, false, true},
-    {win::frmMain, "mnuDiagnosticsPeek", false, false, true},
     {win::frmVideoAdj, "VideoSetInitialSettingsButton", false, true, true},
     {win::frmVideoAdj, "HScroll1_2", false, true, true},
     {win::frmVideoAdj, "HScroll1_3", false, true, true},
@@ -45,32 +34,20 @@ const ModeRow kModeTable[] = {
     {win::frmBrightnessContrast, "btnSetDefaultsContrast", false, true, true},
 };
 
-// Monitor-type profiles: On/Off set Enabled; Keep leaves the item alone.
-enum Cell { Keep, On, Off };
-struct ProfileRow {
-    const char *menu;
-    Cell flatPanel, mdi, early;
-};
-
-const ProfileRow kProfileTable[] = {
-    {"mnuAdjust", Off, On, On},
-    {"mnuAdjustGeometry", Off, On, On},
-    {"mnuAdjustVideo", Off, On, On},
-    {"mnuAdjustHV", Off, On, Keep},
-    {"mnuAdjustMdiHV", Off, On, Off},
-    {"mnuDiagnosticsOperating", Off, On, On},
-    {"mnuDiagnosticsFPControls", On, Off, Keep},
-    {"mnuDiagnosticsBacklight", On, Off, Keep},
-    {"mnuDiagnosticsHeaterFan", On, Off, Keep},
-    {"mnuDiagnosticsDeflHV", Off, On, Keep},
-    {"mnuDiagnosticsI2c", On, On, Off},
-    {"mnuInfo", Keep, On, On},
-    {"mnuInfoID", Keep, On, On},
-    {"mnuInfoVersion", Keep, On, On},
-    {"mnuInfoOperatingHours", Keep, On, On},
-    {"mnuInfoCurrentScan", Keep, On, Keep},
-    {"mnuDiagnosticsCommLogging", Keep, Keep, On},
-};
+bool gateOpen(ModeGate gate, int mode)
+{
+    switch (gate) {
+    case ModeGate::AllModes:
+        return true;
+    case ModeGate::ServiceUp:
+        return mode == ServiceMode || mode == FactoryMode;
+    case ModeGate::FactoryOnly:
+        return mode == FactoryMode;
+    case ModeGate::Free:
+        break;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -103,9 +80,19 @@ void AppShell::SetMainTitle(const QString &text)
     emit mainTitleChanged(m_title);
 }
 
-void AppShell::menu(const char *name, bool on)
+void AppShell::applyMenuColumn(MenuSet (*cell)(const MenuItemDef &))
 {
-    m_controls.setEnabled(win::frmMain, QString::fromLatin1(name), on);
+    for (const MenuItemDef &item : mainMenuTable()) {
+        const MenuSet set = cell(item);
+        if (set != MenuSet::Keep)
+            m_controls.setEnabled(win::frmMain, item.name, set == MenuSet::On);
+    }
+}
+
+void AppShell::DisableMonitorMenus()
+{
+    for (const QString &name : menusOffAtStart())
+        m_controls.setEnabled(win::frmMain, name, false);
 }
 
 void AppShell::SetMenuItemEnabled(const QString &menuName, bool enabled)
@@ -116,12 +103,7 @@ void AppShell::SetMenuItemEnabled(const QString &menuName, bool enabled)
 void AppShell::EnterOnlineState()
 {
     SetMainTitle(QStringLiteral("Monitor on Com") + QString::number(m_g.CommPort));
-    menu("mnuMonitorUpdate", true);
-    menu("mnuMonitorOnline", false);
-    menu("mnuMonitorOffline", true);
-    menu("mnuInfoID", true);
-    menu("mnuInfoOperatingHours", true);
-    menu("mnuDiagnosticsOperating", true);
+    applyMenuColumn([](const MenuItemDef &i) { return i.states.online; });
     m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Green);
     ReapplyAppMode();
 }
@@ -130,12 +112,7 @@ void AppShell::EnterBootModeState()
 {
     SetMainTitle(QStringLiteral("Monitor on Com") + QString::number(m_g.CommPort)
                  + QStringLiteral(" -- BOOT MODE"));
-    menu("mnuMonitorUpdate", false);
-    menu("mnuMonitorOnline", false);
-    menu("mnuMonitorOffline", true);
-    menu("mnuMonitorRun", true);
-    menu("mnuAdjust", false);
-    menu("mnuInfo", false);
+    applyMenuColumn([](const MenuItemDef &i) { return i.states.bootMode; });
     m_data.MonitorType = 0;
     ReapplyAppMode();
 }
@@ -143,18 +120,7 @@ void AppShell::EnterBootModeState()
 void AppShell::EnterNoMonitorState()
 {
     SetMainTitle(QStringLiteral("No monitor"));
-    menu("mnuMonitorUpdate", false);
-    menu("mnuMonitorOnline", true);
-    menu("mnuMonitorOffline", false);
-    menu("mnuMonitorDemo", true);
-    menu("mnuMonitorRun", false);
-    menu("mnuAdjust", false);
-    for (const char *name : {"mnuAdjustGeometry", "mnuAdjustHV", "mnuAdjustVideo", "mnuInfoID",
-                             "mnuInfoOperatingHours", "mnuInfoVersion", "mnuInfoCurrentScan",
-                             "mnuDiagnosticsOperating", "mnuDiagnosticsI2c",
-                             "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV",
-                             "mnuAdjustMdiHV", "mnuDiagnosticsBacklight", "mnuDiagnosticsHeaterFan"})
-        menu(name, false);
+    applyMenuColumn([](const MenuItemDef &i) { return i.states.noMonitor; });
     m_data.FirmwareVersion.clear();
     m_data.RomVersion.clear();
     m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), QString());
@@ -185,6 +151,10 @@ void AppShell::showConnectionState(ConnectionState state)
 void AppShell::applyMode(int mode)
 {
     m_appMode = mode;
+    for (const MenuItemDef &item : mainMenuTable()) {
+        if (item.modes != ModeGate::Free)
+            m_controls.setEnabled(win::frmMain, item.name, gateOpen(item.modes, mode));
+    }
     for (const ModeRow &row : kModeTable) {
         const bool on = mode == UserMode ? row.user : mode == ServiceMode ? row.service : row.factory;
         m_controls.setEnabled(row.window, QString::fromLatin1(row.control), on);
@@ -225,10 +195,7 @@ void AppShell::applyHysteresisRow(bool shown)
 
 void AppShell::ApplyFlatPanelMenus()
 {
-    for (const ProfileRow &row : kProfileTable) {
-        if (row.flatPanel != Keep)
-            menu(row.menu, row.flatPanel == On);
-    }
+    applyMenuColumn([](const MenuItemDef &i) { return i.profiles.flatPanel; });
     applyHysteresisRow(false);
 }
 
@@ -236,10 +203,7 @@ void AppShell::ApplyMdiMenus() { applyMdi(m_data.MonitorType); }
 
 void AppShell::applyMdi(int code)
 {
-    for (const ProfileRow &row : kProfileTable) {
-        if (row.mdi != Keep)
-            menu(row.menu, row.mdi == On);
-    }
+    applyMenuColumn([](const MenuItemDef &i) { return i.profiles.mdi; });
     m_controls.setText(win::frmVideoAdj, QStringLiteral("Label1_9"), QStringLiteral("+80V Adjust"));
     const bool masterG2 = hasMasterG2(code);
     for (const char *name : {"Label1_8", "BText1_1", "BText2_1", "BText3_1", "HScroll2_1"})
@@ -252,10 +216,7 @@ void AppShell::applyMdi(int code)
 
 void AppShell::ApplyEarlyFirmwareMenus()
 {
-    for (const ProfileRow &row : kProfileTable) {
-        if (row.early != Keep)
-            menu(row.menu, row.early == On);
-    }
+    applyMenuColumn([](const MenuItemDef &i) { return i.profiles.early; });
     applyHysteresisRow(false);
 }
 

@@ -5,6 +5,7 @@
 // ControlBook, so every table here is testable without a window.
 
 #include "base/controlbook.h"
+#include "core/mainmenu.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"
 #include "model/monitordata.h"
@@ -45,6 +46,8 @@ public:
     void EnterNoMonitorState();
     void EnterOfflineDemoState();
     void SetMenuItemEnabled(const QString &menuName, bool enabled);
+    // The items of the menu table's start-up column off.
+    void DisableMonitorMenus();
 
     void SetUserMode();
     void SetServiceMode();
@@ -92,7 +95,8 @@ signals:
     void mainTitleChanged(const QString &title);
 
 private:
-    void menu(const char *name, bool on);
+    // Sets the items whose cell the function picks is On or Off.
+    void applyMenuColumn(MenuSet (*cell)(const MenuItemDef &));
     void applyMode(int mode);
     void applyHysteresisRow(bool shown);
     void applyMdi(int code);

@@ -4,77 +4,99 @@ namespace tvk {
 
 const std::vector<MenuItemDef> &mainMenuTable()
 {
+    using enum MenuCommand;
+    using enum ModeGate;
+    using enum MenuSet;
+    using namespace menu;
+    // A row: name, caption, parent, opened window, command; then the modes
+    // that enable it; {online, boot mode, no monitor}; {flat panel, MDI,
+    // early firmware}; whether start-up disables it. Left-out cells keep.
     static const std::vector<MenuItemDef> table = {
-        {"mnuFile", "&File", nullptr, nullptr},
+        {mnuFile, "&File", {}},
         // New and Save have no action attached.
-        {"mnuFileNew", "&New", "mnuFile", nullptr, MenuCommand::None},
-        {"mnuFileOpen", "&Open ...", "mnuFile", nullptr, MenuCommand::FileOpen},
-        {"mnuFileSave", "&Save", "mnuFile", nullptr, MenuCommand::None},
-        {"mnuFileSaveAs", "S&ave As ...", "mnuFile", nullptr, MenuCommand::FileSaveAs},
-        {"mnuFileClose", "&Close", "mnuFile", nullptr, MenuCommand::FileClose},
-        {"mnuFileExit", "E&xit", "mnuFile", nullptr, MenuCommand::Exit},
+        {mnuFileNew, "&New", mnuFile, nullptr, None, AllModes},
+        {mnuFileOpen, "&Open ...", mnuFile, nullptr, FileOpen, AllModes},
+        {mnuFileSave, "&Save", mnuFile, nullptr, None, AllModes},
+        {mnuFileSaveAs, "S&ave As ...", mnuFile, nullptr, FileSaveAs},
+        {mnuFileClose, "&Close", mnuFile, nullptr, FileClose, AllModes},
+        {mnuFileExit, "E&xit", mnuFile, nullptr, Exit},
 
-        {"mnuMonitor", "&Monitor", nullptr, nullptr},
-        {"mnuMonitorUpdate", "&Update All Data", "mnuMonitor", nullptr, MenuCommand::UpdateAllData},
-        {"mnuMonitorOnline", "Go O&nline", "mnuMonitor", &win::frmConnect},
-        {"mnuMonitorOffline", "Go O&ffline", "mnuMonitor", nullptr, MenuCommand::GoOffline},
-        {"mnuMonitorDemo", "Go Offline &Demo Mode", "mnuMonitor", nullptr, MenuCommand::GoOfflineDemo},
-        {"mnuMonitorRun", "&Run from BOOT MODE", "mnuMonitor", nullptr, MenuCommand::RunFromBootMode},
-        {"mnuMonitorScanSelect", "&Scan Selection ...", "mnuMonitor", &win::frmScanSelect},
+        {mnuMonitor, "&Monitor", {}},
+        {mnuMonitorUpdate, "&Update All Data", mnuMonitor, nullptr, UpdateAllData, Free, {On, Off, Off}},
+        {mnuMonitorOnline, "Go O&nline", mnuMonitor, &win::frmConnect, None, Free, {Off, Off, On}},
+        {mnuMonitorOffline, "Go O&ffline", mnuMonitor, nullptr, GoOffline, Free, {On, On, Off}},
+        {mnuMonitorDemo, "Go Offline &Demo Mode", mnuMonitor, nullptr, GoOfflineDemo, Free,
+         {Keep, Keep, On}},
+        {mnuMonitorRun, "&Run from BOOT MODE", mnuMonitor, nullptr, RunFromBootMode, Free,
+         {Keep, On, Off}, {}, true},
+        {mnuMonitorScanSelect, "&Scan Selection ...", mnuMonitor, &win::frmScanSelect},
 
-        {"mnuConfigure", "&Configure", nullptr, nullptr},
-        {"mnuConfigureVideoMode", "&Video Mode", "mnuConfigure", &win::frmVideoConfig},
-        {"mnuConfigureModelAndSerialNumber", "&Model and Serial Number", "mnuConfigure",
-         &win::frmSetModelAndSerialNumber},
-        {"mnuConfigureOperatingMode", "&Operating Mode", "mnuConfigure", &win::frmOperatingMode},
-        {"mnuConfigureOperatingTime", "&Operating Time", "mnuConfigure", &win::frmSetOperatingTimes},
-        {"mnuConfigureSoftware", "So&ftware", "mnuConfigure", &win::frmSoftware},
-        {"mnuConfigureAppMode", "&Change Application Mode", "mnuConfigure", &win::frmAppMode},
-        {"mnuConfigurePorts", "&Ports ...", "mnuConfigure", &win::frmPorts},
+        {mnuConfigure, "&Configure", {}},
+        {mnuConfigureVideoMode, "&Video Mode", mnuConfigure, &win::frmVideoConfig, None, ServiceUp},
+        {mnuConfigureModelAndSerialNumber, "&Model and Serial Number", mnuConfigure,
+         &win::frmSetModelAndSerialNumber, None, FactoryOnly},
+        {mnuConfigureOperatingMode, "&Operating Mode", mnuConfigure, &win::frmOperatingMode, None,
+         ServiceUp},
+        {mnuConfigureOperatingTime, "&Operating Time", mnuConfigure, &win::frmSetOperatingTimes, None,
+         FactoryOnly},
+        {mnuConfigureSoftware, "So&ftware", mnuConfigure, &win::frmSoftware, None, ServiceUp},
+        {mnuConfigureAppMode, "&Change Application Mode", mnuConfigure, &win::frmAppMode},
+        {mnuConfigurePorts, "&Ports ...", mnuConfigure, &win::frmPorts},
 
-        {"mnuAdjust", "&Adjustment", nullptr, nullptr},
-        {"mnuAdjustmentBrightnessContrast", "&Brightness and Contrast", "mnuAdjust",
+        {mnuAdjust, "&Adjustment", {}, nullptr, None, Free, {Keep, Off, Off}, {Off, On, On}},
+        {mnuAdjustmentBrightnessContrast, "&Brightness and Contrast", mnuAdjust,
          &win::frmBrightnessContrast},
-        {"mnuAdjustGeometry", "&Geometry", "mnuAdjust", &win::frmGeometryAdj},
-        {"mnuAdjustVideo", "Colo&r Balance", "mnuAdjust", &win::frmVideoAdj},
-        {"mnuAdjustHV", "&High Voltage", "mnuAdjust", &win::frmG2},
-        {"mnuAdjustMdiHV", "High Voltage &Supply", "mnuAdjust", &win::frmMDI_HV},
+        {mnuAdjustGeometry, "&Geometry", mnuAdjust, &win::frmGeometryAdj, None, Free,
+         {Keep, Keep, Off}, {Off, On, On}, true},
+        {mnuAdjustVideo, "Colo&r Balance", mnuAdjust, &win::frmVideoAdj, None, Free,
+         {Keep, Keep, Off}, {Off, On, On}, true},
+        {mnuAdjustHV, "&High Voltage", mnuAdjust, &win::frmG2, None, Free,
+         {Keep, Keep, Off}, {Off, On, Keep}, true},
+        {mnuAdjustMdiHV, "High Voltage &Supply", mnuAdjust, &win::frmMDI_HV, None, Free,
+         {Keep, Keep, Off}, {Off, On, Off}},
 
-        {"mnuInfo", "&Info", nullptr, nullptr},
-        {"mnuInfoID", "ID", "mnuInfo", &win::frmID},
-        {"mnuInfoVersion", "&Version", "mnuInfo", &win::frmVersion},
-        {"mnuInfoConfiguration", "&Monitor Configuration", "mnuInfo", &win::frmCapability},
-        {"mnuInfoOperatingHours", "&Operating Hours", "mnuInfo", &win::frmOperatingTime},
-        {"mnuInfoLimits", "Brightness/Contrast &Limits", "mnuInfo", &win::frmLimits},
-        {"mnuInfoCurrentScan", "Show &Current Scan Selection", "mnuInfo", &win::frmCurrentScanSet},
-        {"mnuInfoBoot", "&Boot Block", "mnuInfo", &win::frmBootBlock},
+        {mnuInfo, "&Info", {}, nullptr, None, Free, {Keep, Off, Keep}, {Keep, On, On}},
+        {mnuInfoID, "ID", mnuInfo, &win::frmID, None, Free, {On, Keep, Off}, {Keep, On, On}},
+        {mnuInfoVersion, "&Version", mnuInfo, &win::frmVersion, None, Free,
+         {Keep, Keep, Off}, {Keep, On, On}, true},
+        {mnuInfoConfiguration, "&Monitor Configuration", mnuInfo, &win::frmCapability},
+        {mnuInfoOperatingHours, "&Operating Hours", mnuInfo, &win::frmOperatingTime, None, Free,
+         {On, Keep, Off}, {Keep, On, On}},
+        {mnuInfoLimits, "Brightness/Contrast &Limits", mnuInfo, &win::frmLimits},
+        {mnuInfoCurrentScan, "Show &Current Scan Selection", mnuInfo, &win::frmCurrentScanSet, None,
+         Free, {Keep, Keep, Off}, {Keep, On, Keep}, true},
+        {mnuInfoBoot, "&Boot Block", mnuInfo, &win::frmBootBlock, None, ServiceUp},
 
-        {"mnuDiagnostics", "&Diagnostics", nullptr, nullptr},
-        {"mnuDiagnosticsCommLogging", "&Comm Logging", "mnuDiagnostics", &win::frmCommLog},
-        {"mnuDiagnosticsDeflHV", "Defl & HV Enable", "mnuDiagnostics", &win::frmDeflHVEnable},
-        {"mnuDiagnosticsOperating", "&Operating Conditions (All)", "mnuDiagnostics", nullptr,
-         MenuCommand::OperatingConditions},
-        {"mnuDiagnosticsVoltages", "Operating &Voltages", "mnuDiagnostics", &win::frmCRTVoltages},
-        {"frmDiagnosticsDeflectionStatus", "&Deflection Status", "mnuDiagnostics",
+        {mnuDiagnostics, "&Diagnostics", {}},
+        {mnuDiagnosticsCommLogging, "&Comm Logging", mnuDiagnostics, &win::frmCommLog, None, Free,
+         {}, {Keep, Keep, On}},
+        {mnuDiagnosticsDeflHV, "Defl & HV Enable", mnuDiagnostics, &win::frmDeflHVEnable, None,
+         FactoryOnly, {Keep, Keep, Off}, {Off, On, Keep}, true},
+        {mnuDiagnosticsOperating, "&Operating Conditions (All)", mnuDiagnostics, nullptr,
+         OperatingConditions, Free, {On, Keep, Off}, {Off, On, On}, true},
+        {mnuDiagnosticsVoltages, "Operating &Voltages", mnuDiagnostics, &win::frmCRTVoltages},
+        {frmDiagnosticsDeflectionStatus, "&Deflection Status", mnuDiagnostics,
          &win::frmDeflectionStatus},
-        {"mnuDiagnosticsHVLimits", "HV &Limits", "mnuDiagnostics", &win::frmHVLimits},
-        {"mnuDiagnosticsFPControls", "&Flat Panel Controls", "mnuDiagnostics",
-         &win::frmFlatPanelTestPoints},
-        {"mnuDiagnosticsBacklight", "&Backlight Controls", "mnuDiagnostics", &win::frmBacklight},
-        {"mnuDiagnosticsHeaterFan", "&Heater & Fan Control", "mnuDiagnostics", &win::frmFPHeaterFan},
-        {"mnuDiagnosticsI2c", "&I2c Probe", "mnuDiagnostics", &win::frmI2cProbe},
-        {"mnuDiagnosticsPeek", "&Peek and Poke", "mnuDiagnostics", &win::frmPeekPoke},
+        {mnuDiagnosticsHVLimits, "HV &Limits", mnuDiagnostics, &win::frmHVLimits},
+        {mnuDiagnosticsFPControls, "&Flat Panel Controls", mnuDiagnostics,
+         &win::frmFlatPanelTestPoints, None, Free, {Keep, Keep, Off}, {On, Off, Keep}, true},
+        {mnuDiagnosticsBacklight, "&Backlight Controls", mnuDiagnostics, &win::frmBacklight, None,
+         Free, {Keep, Keep, Off}, {On, Off, Keep}},
+        {mnuDiagnosticsHeaterFan, "&Heater & Fan Control", mnuDiagnostics, &win::frmFPHeaterFan,
+         None, Free, {Keep, Keep, Off}, {On, Off, Keep}},
+        {mnuDiagnosticsI2c, "&I2c Probe", mnuDiagnostics, &win::frmI2cProbe, None, Free,
+         {Keep, Keep, Off}, {On, On, Off}, true},
+        {mnuDiagnosticsPeek, "&Peek and Poke", mnuDiagnostics, &win::frmPeekPoke, None, FactoryOnly},
 
-        {"mnuWindow", "&Window", nullptr, nullptr},
-        {"mnuWindowCascade", "&Cascade", "mnuWindow", nullptr, MenuCommand::Cascade},
-        {"mnuWindowTileHorizontal", "Tile &Horizontally", "mnuWindow", nullptr,
-         MenuCommand::TileHorizontally},
-        {"mnuWindowTileVertical", "Tile &Verticlly", "mnuWindow", nullptr, MenuCommand::TileVertically},
-        {"mnuWindowArrangeIcons", "Arrange &Icons", "mnuWindow", nullptr, MenuCommand::ArrangeIcons},
+        {mnuWindow, "&Window", {}},
+        {mnuWindowCascade, "&Cascade", mnuWindow, nullptr, Cascade},
+        {mnuWindowTileHorizontal, "Tile &Horizontally", mnuWindow, nullptr, TileHorizontally},
+        {mnuWindowTileVertical, "Tile &Verticlly", mnuWindow, nullptr, TileVertically},
+        {mnuWindowArrangeIcons, "Arrange &Icons", mnuWindow, nullptr, ArrangeIcons},
 
-        {"mnuHelp", "&Help", nullptr, nullptr},
-        {"mnuHelpTopics", "&Velloran Help Topics ...", "mnuHelp", nullptr, MenuCommand::HelpTopics},
-        {"mnuHelpAbout", "&About Tarvik", "mnuHelp", &win::frmAbout},
+        {mnuHelp, "&Help", {}},
+        {mnuHelpTopics, "&Velloran Help Topics ...", mnuHelp, nullptr, HelpTopics},
+        {mnuHelpAbout, "&About Tarvik", mnuHelp, &win::frmAbout},
     };
     return table;
 }
@@ -83,14 +105,23 @@ QStringList allMenuNames()
 {
     QStringList names;
     for (const auto &item : mainMenuTable())
-        names << QString::fromLatin1(item.name);
+        names << item.name;
+    return names;
+}
+
+QStringList menusOffAtStart()
+{
+    QStringList names;
+    for (const auto &item : mainMenuTable())
+        if (item.offAtStart)
+            names << item.name;
     return names;
 }
 
 const MenuItemDef *findMenuItem(const QString &name)
 {
     for (const auto &item : mainMenuTable()) {
-        if (name == QLatin1String(item.name))
+        if (name == item.name)
             return &item;
     }
     return nullptr;

@@ -1,4 +1,5 @@
 #include "link/connector.h"
+#include "base/menunames.h"
 #include "base/windownames.h"
 
 #include "link/seriallink.h"
@@ -277,7 +278,7 @@ void Connector::onAttemptTick()
             enterState(ConnectionState::BootMode);
         else
             enterState(ConnectionState::Online);
-        m_controls.setEnabled(win::frmMain, QStringLiteral("mnuMonitorOffline"), true);
+        m_controls.setEnabled(win::frmMain, menu::mnuMonitorOffline, true);
         setStatus(QStringLiteral("Connected on the selected port."));
         setIndicators(Colour::Green);
         if (!boot)

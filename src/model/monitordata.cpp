@@ -95,8 +95,7 @@ void MonitorData::InitMonitorData(LinkGlobals &link, const Settings &settings,
 
     // Menus that need a monitor.
     if (host)
-        for (const char *menu : kMenusDisabledAtInit)
-            host->SetMenuItemEnabled(QString::fromLatin1(menu), false);
+        host->DisableMonitorMenus();
 
     // Capabilities are unknown until the monitor reports them.
     CapabilityFlags.fill(false);

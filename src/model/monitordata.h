@@ -136,16 +136,8 @@ public:
     virtual ~MonitorDataHost() = default;
     // Puts the main window into its no-monitor connection state.
     virtual void EnterNoMonitorState() = 0;
-    // Enables or disables the main-window menu entry of that object name.
-    virtual void SetMenuItemEnabled(const QString &menuName, bool enabled) = 0;
-};
-
-// Menu entries disabled at start-up until a monitor answers.
-inline constexpr std::array<const char *, 10> kMenusDisabledAtInit = {
-    "mnuAdjustHV",        "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV",
-    "mnuDiagnosticsOperating", "mnuDiagnosticsI2c",   "mnuMonitorRun",
-    "mnuInfoVersion",     "mnuInfoCurrentScan",       "mnuAdjustGeometry",
-    "mnuAdjustVideo"
+    // Disables the main-window menu entries that wait for a monitor.
+    virtual void DisableMonitorMenus() = 0;
 };
 
 inline const QString kFileHeaderText = QStringLiteral("Velloran Monitor DAC Value File");

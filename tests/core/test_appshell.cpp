@@ -3,6 +3,7 @@
 // the rules of the mode and password dialogs.
 
 #include "core/appshell.h"
+#include "base/settings.h"
 #include "base/windownames.h"
 #include "core/mainmenu.h"
 #include "apptest.h"
@@ -200,6 +201,38 @@ private slots:
         QVERIFY(f.on("mnuDiagnosticsPeek"));
         QVERIFY(!f.on("mnuDiagnosticsDeflHV"));
         QCOMPARE(f.shell.AppMode(), 7);
+    }
+
+    // The data model's start-up puts the shell in the no-monitor state, then
+    // turns off the items that wait for a monitor: Defl/HV too, which the
+    // Factory mode had just enabled again.
+    void startUp_disablesTheMonitorMenusAfterTheMode()
+    {
+        Fixture f;
+        // As the core's host does, without a connector: the no-monitor state
+        // is painted, then the menus waiting for a monitor are turned off.
+        struct Host : MonitorDataHost {
+            AppShell &shell;
+            int noMonitorRequests = 0;
+            explicit Host(AppShell &s) : shell(s) {}
+            void EnterNoMonitorState() override { ++noMonitorRequests; shell.EnterNoMonitorState(); }
+            void DisableMonitorMenus() override { shell.DisableMonitorMenus(); }
+        } host(f.shell);
+        f.shell.SetFactoryMode();
+        f.setAllMenus(true);
+        f.data.InitMonitorData(f.globals, Settings(), &host);
+        QStringList off{"mnuAdjustHV",     "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV",
+                        "mnuDiagnosticsOperating", "mnuDiagnosticsI2c", "mnuMonitorRun",
+                        "mnuInfoVersion",  "mnuInfoCurrentScan",       "mnuAdjustGeometry",
+                        "mnuAdjustVideo"};
+        QStringList fromTable = menusOffAtStart();
+        off.sort();
+        fromTable.sort();
+        QCOMPARE(fromTable, off);
+        for (const QString &name : off)
+            QVERIFY2(!f.on(name.toLatin1().constData()), qPrintable(name));
+        QVERIFY(f.on("mnuDiagnosticsPeek"));
+        QCOMPARE(host.noMonitorRequests, 1);
     }
 
     void modeTable_panelsAndFactoryToUser()

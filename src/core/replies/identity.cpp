@@ -1,4 +1,5 @@
 #include "core/replies/identity.h"
+#include "base/menunames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -188,11 +189,11 @@ void ApplyCapability(ReplyContext &ctx, int word)
     for (int bit = 0; bit < kCapabilityFlags; ++bit)
         ctx.data.CapabilityFlags[size_t(bit)] = (word >> bit) & 1;
     const bool video = ctx.data.capability(Capability::Video);
-    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustmentBrightnessContrast"), video);
-    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustVideo"), video);
-    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustGeometry"),
+    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustmentBrightnessContrast, video);
+    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustVideo, video);
+    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustGeometry,
                                   ctx.data.capability(Capability::Deflection));
-    ctx.shell.SetMenuItemEnabled(QStringLiteral("mnuAdjustHV"),
+    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustHV,
                                   ctx.data.capability(Capability::G2Adjustment));
     ShowCapabilityIndicators(ctx);
 }
