@@ -1,4 +1,5 @@
 #include "link/connector.h"
+#include "base/connectionnames.h"
 #include "base/menunames.h"
 #include "base/windownames.h"
 
@@ -35,13 +36,13 @@ Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals,
 
 void Connector::setIndicators(int colour)
 {
-    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), colour);
-    m_controls.setColor(win::frmCommLog, QStringLiteral("btnInd"), colour);
+    m_controls.setColor(win::frmConnect, ctl::btnInd, colour);
+    m_controls.setColor(win::frmCommLog, ctl::btnInd, colour);
 }
 
 void Connector::setStatus(const QString &text)
 {
-    m_controls.setText(win::frmConnect, QStringLiteral("lbl1"), text);
+    m_controls.setText(win::frmConnect, ctl::lbl1, text);
 }
 
 QString Connector::unableToConnectText()
@@ -239,9 +240,9 @@ void Connector::StartCycle()
     m_keepAlive->stop();
     enterNoMonitor();
     setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
-    m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
+    m_controls.setText(win::frmTrying, ctl::lblLimit, QString::number(m_g.ConnectRetryLimit));
     m_triesToGo = m_g.ConnectRetryLimit;
-    m_controls.setText(win::frmTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+    m_controls.setText(win::frmTrying, ctl::lblToGo, QString::number(m_triesToGo));
     m_attempt->start(kAttemptMs);
     // A command left in flight by a monitor that went silent would hold the
     // first ping back until the next attempt.
@@ -279,7 +280,7 @@ void Connector::onAttemptTick()
     }
     --m_triesToGo;
     if (m_autoReConnect || m_triesToGo != 0) {
-        m_controls.setText(win::frmTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+        m_controls.setText(win::frmTrying, ctl::lblToGo, QString::number(m_triesToGo));
         m_link.ClearXmitQueue();
         sendPing();
         m_attempt->start(kAttemptMs);
@@ -425,7 +426,7 @@ bool Connector::SetRetryLimit(const QString &text)
         return false;
     }
     m_g.ConnectRetryLimit = value;
-    m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(value));
+    m_controls.setText(win::frmTrying, ctl::lblLimit, QString::number(value));
     return true;
 }
 
