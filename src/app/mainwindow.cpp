@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "base/connectionnames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -336,7 +337,7 @@ void MainWindow::startUp()
     // The data model has just read the echo setting: a log window loaded
     // earlier in this sequence shows the echo as it now is.
     if (Panel *log = m_registry->find(win::frmCommLog)) {
-        if (auto *echo = log->findChild<QCheckBox *>(QStringLiteral("ckWindowEnabled")))
+        if (auto *echo = log->findChild<QCheckBox *>(ctl::ckWindowEnabled))
             echo->setChecked(m_core.globals.CommLogEcho);
     }
     updateStatus();

@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -19,6 +20,10 @@
 #include <QTextEdit>
 
 namespace tvk {
+
+// A book entry names a control its window does not have: the name is
+// misspelt in the writer or the panel, and the state it carries is lost.
+Q_LOGGING_CATEGORY(lcNames, "tvk.names")
 
 namespace {
 
@@ -93,7 +98,10 @@ void WindowRegistry::setMainWindow(QWidget *mainWindow)
 void WindowRegistry::applyControl(QWidget *window, const QString &control,
                                   const ControlBook::Entry &entry, std::optional<ControlProperty> only)
 {
-    applyTo(window, control.isEmpty() ? window : window->findChild<QObject *>(control), entry, only);
+    QObject *target = control.isEmpty() ? window : window->findChild<QObject *>(control);
+    if (!target)
+        qCWarning(lcNames) << "window" << window->objectName() << "has no control" << control;
+    applyTo(window, target, entry, only);
 }
 
 QObject *WindowRegistry::control(QWidget *window, const QString &name)
@@ -101,8 +109,14 @@ QObject *WindowRegistry::control(QWidget *window, const QString &name)
     if (name.isEmpty())
         return window;
     QPointer<QObject> &known = m_controls[window->objectName()][name];
-    if (!known || known->objectName() != name)
+    if (!known || known->objectName() != name) {
         known = window->findChild<QObject *>(name);
+        // Once per name and window: a book entry is applied again on every change.
+        if (!known && !m_unresolved[window->objectName()].contains(name)) {
+            m_unresolved[window->objectName()].insert(name);
+            qCWarning(lcNames) << "window" << window->objectName() << "has no control" << name;
+        }
+    }
     return known;
 }
 

@@ -8,6 +8,7 @@
 #include "base/controlbook.h"
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -75,6 +76,7 @@ private:
     QList<QPointer<Panel>> m_loaded;                // in the order they were made
     QHash<QString, QPointer<Panel>> m_loadedByName; // every reply looks its window up
     QHash<QString, QHash<QString, QPointer<QObject>>> m_controls; // by window, then control name
+    QHash<QString, QSet<QString>> m_unresolved; // names already reported missing, by window
     QPointer<Panel> m_active;
 };
 

@@ -1,4 +1,8 @@
 #include "core/appshell.h"
+#include "base/adjustnames.h"
+#include "base/connectionnames.h"
+#include "base/firmwarenames.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -13,25 +17,25 @@ namespace {
 // of the windows; the menu items it governs are in the menu table.
 struct ModeRow {
     const QString &window;
-    const char *control;
+    QString control;
     bool user, service, factory;
 };
 
 const ModeRow kModeTable[] = {
-    {win::frmVideoAdj, "VideoSetInitialSettingsButton", false, true, true},
-    {win::frmVideoAdj, "HScroll1_2", false, true, true},
-    {win::frmVideoAdj, "HScroll1_3", false, true, true},
-    {win::frmVideoAdj, "HScroll1_4", false, true, true},
-    {win::frmVideoAdj, "HScroll1_5", false, true, true},
-    {win::frmVideoAdj, "HScroll1_6", false, true, true},
-    {win::frmVideoAdj, "HScroll1_7", false, true, true},
-    {win::frmVideoAdj, "HScroll2_0", false, false, true},
-    {win::frmCommLog, "ckXmitQueueOverride", false, false, true},
-    {win::frmCommLog, "lblXmitQueueOverride", false, false, true},
-    {win::frmSoftware, "btnLoadSRAM", false, false, true},
-    {win::frmSoftware, "btnRunSRAM", false, false, true},
-    {win::frmBrightnessContrast, "btnSetDefaultsBrightness", false, true, true},
-    {win::frmBrightnessContrast, "btnSetDefaultsContrast", false, true, true},
+    {win::frmVideoAdj, ctl::VideoSetInitialSettingsButton, false, true, true},
+    {win::frmVideoAdj, ctl::HScroll1_(2), false, true, true},
+    {win::frmVideoAdj, ctl::HScroll1_(3), false, true, true},
+    {win::frmVideoAdj, ctl::HScroll1_(4), false, true, true},
+    {win::frmVideoAdj, ctl::HScroll1_(5), false, true, true},
+    {win::frmVideoAdj, ctl::HScroll1_(6), false, true, true},
+    {win::frmVideoAdj, ctl::HScroll1_(7), false, true, true},
+    {win::frmVideoAdj, ctl::HScroll2_(0), false, false, true},
+    {win::frmCommLog, ctl::ckXmitQueueOverride, false, false, true},
+    {win::frmCommLog, ctl::lblXmitQueueOverride, false, false, true},
+    {win::frmSoftware, ctl::btnLoadSRAM, false, false, true},
+    {win::frmSoftware, ctl::btnRunSRAM, false, false, true},
+    {win::frmBrightnessContrast, ctl::btnSetDefaultsBrightness, false, true, true},
+    {win::frmBrightnessContrast, ctl::btnSetDefaultsContrast, false, true, true},
 };
 
 bool gateOpen(ModeGate gate, int mode)
@@ -104,7 +108,7 @@ void AppShell::EnterOnlineState()
 {
     SetMainTitle(QStringLiteral("Monitor on Com") + QString::number(m_g.CommPort));
     applyMenuColumn([](const MenuItemDef &i) { return i.states.online; });
-    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Green);
+    m_controls.setColor(win::frmConnect, ctl::btnInd, Colour::Green);
     ReapplyAppMode();
 }
 
@@ -123,10 +127,10 @@ void AppShell::EnterNoMonitorState()
     applyMenuColumn([](const MenuItemDef &i) { return i.states.noMonitor; });
     m_data.FirmwareVersion.clear();
     m_data.RomVersion.clear();
-    m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), QString());
-    m_controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), QString());
-    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), Colour::Red);
-    m_controls.setColor(win::frmCommLog, QStringLiteral("btnInd"), Colour::Red);
+    m_controls.setText(win::frmVersion, ctl::lblMonitorFirmwareVersionValue, QString());
+    m_controls.setText(win::frmVersion, ctl::lblMonitorEpromVersionValue, QString());
+    m_controls.setColor(win::frmConnect, ctl::btnInd, Colour::Red);
+    m_controls.setColor(win::frmCommLog, ctl::btnInd, Colour::Red);
     ReapplyAppMode();
 }
 
@@ -157,7 +161,7 @@ void AppShell::applyMode(int mode)
     }
     for (const ModeRow &row : kModeTable) {
         const bool on = mode == UserMode ? row.user : mode == ServiceMode ? row.service : row.factory;
-        m_controls.setEnabled(row.window, QString::fromLatin1(row.control), on);
+        m_controls.setEnabled(row.window, row.control, on);
     }
     emit appModeChanged(mode);
 }
@@ -186,10 +190,10 @@ void AppShell::ReapplyAppMode()
 
 void AppShell::applyHysteresisRow(bool shown)
 {
-    m_controls.setVisible(win::frmBrightnessContrast, QStringLiteral("lblHystC"), shown);
-    for (const char *name : {"txtHystC", "btnSetHystC"}) {
-        m_controls.setEnabled(win::frmBrightnessContrast, QString::fromLatin1(name), shown);
-        m_controls.setVisible(win::frmBrightnessContrast, QString::fromLatin1(name), shown);
+    m_controls.setVisible(win::frmBrightnessContrast, ctl::lblHystC, shown);
+    for (const QString &name : {ctl::txtHystC, ctl::btnSetHystC}) {
+        m_controls.setEnabled(win::frmBrightnessContrast, name, shown);
+        m_controls.setVisible(win::frmBrightnessContrast, name, shown);
     }
 }
 
@@ -204,11 +208,11 @@ void AppShell::ApplyMdiMenus() { applyMdi(m_data.MonitorType); }
 void AppShell::applyMdi(int code)
 {
     applyMenuColumn([](const MenuItemDef &i) { return i.profiles.mdi; });
-    m_controls.setText(win::frmVideoAdj, QStringLiteral("Label1_9"), QStringLiteral("+80V Adjust"));
+    m_controls.setText(win::frmVideoAdj, ctl::Label1_(9), QStringLiteral("+80V Adjust"));
     const bool masterG2 = hasMasterG2(code);
-    for (const char *name : {"Label1_8", "BText1_1", "BText2_1", "BText3_1", "HScroll2_1"})
-        m_controls.setVisible(win::frmVideoAdj, QString::fromLatin1(name), masterG2);
-    m_controls.setEnabled(win::frmVideoAdj, QStringLiteral("HScroll2_1"), masterG2);
+    for (const QString &name : {ctl::Label1_(8), ctl::BText1_(1), ctl::BText2_(1), ctl::BText3_(1), ctl::HScroll2_(1)})
+        m_controls.setVisible(win::frmVideoAdj, name, masterG2);
+    m_controls.setEnabled(win::frmVideoAdj, ctl::HScroll2_(1), masterG2);
     if (monitorFamilyExceptX99(code) == MonitorFamily::Mdi && reportsCapabilities(code) && m_hooks.sendCommand)
         m_hooks.sendCommand(cmd::readCapability());
     applyHysteresisRow(hasContrastHysteresis(code));

@@ -1,4 +1,5 @@
 #include "core/scanselect.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -11,8 +12,8 @@ ScanSelect::ScanSelect(AppCore &core, QObject *parent) : QObject(parent), m_core
     connect(&core.scanSets, &ScanSets::markChanged, this, &ScanSelect::onMarkChanged);
 }
 
-QString ScanSelect::choiceName(int index) { return QStringLiteral("ScanSelectChoice_%1").arg(index); }
-QString ScanSelect::boxName(int index) { return QStringLiteral("Check1_%1").arg(index); }
+QString ScanSelect::choiceName(int index) { return ctl::ScanSelectChoice_(index); }
+QString ScanSelect::boxName(int index) { return ctl::Check1_(index); }
 
 QString ScanSelect::selectionCaption(int index, const QString &title)
 {

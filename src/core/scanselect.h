@@ -33,8 +33,8 @@ class ScanSelect : public QObject {
 public:
     explicit ScanSelect(AppCore &core, QObject *parent = nullptr);
 
-    static QString choiceName(int index); // "ScanSelectChoice_2"
-    static QString boxName(int index);    // "Check1_2"
+    static QString choiceName(int index); // ctl::ScanSelectChoice_(index)
+    static QString boxName(int index);    // ctl::Check1_(index)
 
     // Window load: disarm, forget the marks, disable every box, enable the
     // current scan set's box (a greyed one becomes on), arm.

@@ -1,4 +1,5 @@
 #include "firmware/firmwarehandlers.h"
+#include "base/firmwarenames.h"
 
 #include "base/controlbook.h"
 #include "firmware/bootblock.h"
@@ -11,9 +12,9 @@ void applyBootBlockReply(const QString &text, ControlBook &controls)
 {
     const BootBlockReport report = ParseBootBlockReply(text);
     for (int i = 0; i < report.count; ++i)
-        controls.setText(win::frmBootBlock, QStringLiteral("lblValue_%1").arg(i), report.values[i]);
+        controls.setText(win::frmBootBlock, ctl::lblValue_(i), report.values[i]);
     if (report.autoBoot)
-        controls.setText(win::frmBootBlock, QStringLiteral("lblAutoBoot"), *report.autoBoot);
+        controls.setText(win::frmBootBlock, ctl::lblAutoBoot, *report.autoBoot);
 }
 
 void installFirmwareHandlers(ResponseDispatcher &dispatcher, HexDownload &download, ControlBook &controls)

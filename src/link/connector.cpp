@@ -1,4 +1,5 @@
 #include "link/connector.h"
+#include "base/connectionnames.h"
 #include "base/menunames.h"
 #include "base/windownames.h"
 
@@ -33,13 +34,13 @@ Connector::Connector(Clock &clock, SerialLink &link, LinkGlobals &globals, Contr
 
 void Connector::setIndicators(int colour)
 {
-    m_controls.setColor(win::frmConnect, QStringLiteral("btnInd"), colour);
-    m_controls.setColor(win::frmCommLog, QStringLiteral("btnInd"), colour);
+    m_controls.setColor(win::frmConnect, ctl::btnInd, colour);
+    m_controls.setColor(win::frmCommLog, ctl::btnInd, colour);
 }
 
 void Connector::setStatus(const QString &text)
 {
-    m_controls.setText(win::frmConnect, QStringLiteral("lbl1"), text);
+    m_controls.setText(win::frmConnect, ctl::lbl1, text);
 }
 
 QString Connector::unableToConnectText()
@@ -249,9 +250,9 @@ void Connector::StartCycle()
     m_keepAlive->stop();
     EnterNoMonitorState();
     setStatus(QStringLiteral("Trying port ") + QString::number(m_g.CommPort));
-    m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(m_g.ConnectRetryLimit));
+    m_controls.setText(win::frmTrying, ctl::lblLimit, QString::number(m_g.ConnectRetryLimit));
     m_triesToGo = m_g.ConnectRetryLimit;
-    m_controls.setText(win::frmTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+    m_controls.setText(win::frmTrying, ctl::lblToGo, QString::number(m_triesToGo));
     m_attempt->start(kAttemptMs);
     // A command left in flight by a monitor that went silent would hold the
     // first ping back until the next attempt.
@@ -289,7 +290,7 @@ void Connector::onAttemptTick()
     }
     --m_triesToGo;
     if (m_autoReConnect || m_triesToGo != 0) {
-        m_controls.setText(win::frmTrying, QStringLiteral("lblToGo"), QString::number(m_triesToGo));
+        m_controls.setText(win::frmTrying, ctl::lblToGo, QString::number(m_triesToGo));
         m_link.ClearXmitQueue();
         sendPing();
         m_attempt->start(kAttemptMs);
@@ -435,7 +436,7 @@ bool Connector::SetRetryLimit(const QString &text)
         return false;
     }
     m_g.ConnectRetryLimit = value;
-    m_controls.setText(win::frmTrying, QStringLiteral("lblLimit"), QString::number(value));
+    m_controls.setText(win::frmTrying, ctl::lblLimit, QString::number(value));
     return true;
 }
 

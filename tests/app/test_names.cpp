@@ -8,6 +8,7 @@
 #include "guitest.h"
 
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
@@ -74,6 +75,18 @@ private slots:
             }
         }
         QVERIFY2(unresolved.isEmpty(), qPrintable(unresolved.join(QStringLiteral(", "))));
+    }
+
+    // At run time a name no control answers to is logged, once.
+    void anUnknownNameIsLogged()
+    {
+        GuiHarness h;
+        h.window->registry().openWindow(win::frmVersion);
+        const QRegularExpression missing(QStringLiteral("frmVersion.*has no control.*lblNoSuchValue"));
+        QTest::ignoreMessage(QtWarningMsg, missing);
+        h.core->controls.setText(win::frmVersion, QStringLiteral("lblNoSuchValue"), QStringLiteral("1"));
+        QTest::failOnWarning(missing);
+        h.core->controls.setText(win::frmVersion, QStringLiteral("lblNoSuchValue"), QStringLiteral("2"));
     }
 };
 

@@ -1,4 +1,6 @@
 #include "core/diag/diaghandlers.h"
+#include "base/confignames.h"
+#include "base/diagnames.h"
 #include "base/windownames.h"
 
 #include "base/controlbook.h"
@@ -12,18 +14,14 @@
 
 namespace tvk {
 
-namespace {
-const QString kMonochromeOption = QStringLiteral("MonochromeOption");
-}
-
 bool DisplayTypeKnown(const ControlBook &controls)
 {
-    return controls.checked(win::frmOperatingMode, kMonochromeOption).has_value();
+    return controls.checked(win::frmOperatingMode, ctl::MonochromeOption).has_value();
 }
 
 bool DisplayIsColour(const ControlBook &controls)
 {
-    return !controls.checked(win::frmOperatingMode, kMonochromeOption).value_or(false);
+    return !controls.checked(win::frmOperatingMode, ctl::MonochromeOption).value_or(false);
 }
 
 void ApplyTestPoints(const DiagContext &context, TestPointFamily family, const TestPointReply &reply)
@@ -62,7 +60,7 @@ void installDiagHandlers(ResponseDispatcher &dispatcher, const DiagContext &cont
             c.controls.setText(win::frmPeekPoke, read->control, read->text);
     });
     dispatcher.setHandler(Route::Address, [c](const QString &address) {
-        c.controls.setText(win::frmPeekPoke, QStringLiteral("AddressBox"), address);
+        c.controls.setText(win::frmPeekPoke, ctl::AddressBox, address);
     });
     dispatcher.setProbeHandler([c](const QString &text, int colour) {
         for (const QString &button : ButtonsForProbeResult(text))

@@ -15,7 +15,7 @@
 namespace tvk {
 struct I2cDevice {
     const char *group;       // board heading: "CPU", "Deflection", ...
-    const char *button;      // "btnU513"
+    const char *part;        // "U513": its button is ctl::i2cButton(part)
     const char *label;       // board reference and base address: "U513 48"
     const char *description; // "LED Control Register"
     const char *probe;       // address the button probes: "49"

@@ -1,4 +1,5 @@
 #include "core/diag/memoryreplies.h"
+#include "base/diagnames.h"
 
 #include "base/texthelpers.h"
 
@@ -47,12 +48,12 @@ std::optional<MemoryReadReply> ParseMemoryRead(QStringView text)
         const auto digits = hexAfter(t, u":= 0x");
         if (!digits)
             return std::nullopt;
-        return MemoryReadReply{letter == u'B' ? QStringLiteral("DataByteBox") : QStringLiteral("DataWordBox"),
+        return MemoryReadReply{letter == u'B' ? ctl::DataByteBox : ctl::DataWordBox,
                                *digits};
     }
     if (letter == u'C') {
         const qsizetype quote = t.indexOf(u'\'');
-        return MemoryReadReply{QStringLiteral("txtDataChar"), firstLine(QStringView(t).mid(quote + 1))};
+        return MemoryReadReply{ctl::txtDataChar, firstLine(QStringView(t).mid(quote + 1))};
     }
     return std::nullopt;
 }

@@ -16,7 +16,7 @@
 
 namespace tvk {
 struct MemoryReadReply {
-    QString control; // "DataByteBox", "DataWordBox" or "txtDataChar"
+    QString control; // ctl::DataByteBox, ctl::DataWordBox or ctl::txtDataChar
     QString text;    // "0x3F", "0x12AB", or the character text
 };
 

@@ -1,4 +1,5 @@
 #include "core/diag/testpoints.h"
+#include "base/diagnames.h"
 #include "base/monitorfamily.h"
 #include "base/windownames.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 // How one count becomes what a label shows.
 struct Conversion {
-    const char *control;
+    QString control;
     double (*convert)(int r);
     const char *picture;
     const char *prefix; // before the number ("+" on the positive rails)
@@ -68,7 +69,7 @@ NamedCount namedCount(QStringView text, QStringView key)
 TestPointValue convert(const Conversion &c, std::optional<int> count)
 {
     TestPointValue v;
-    v.control = QString::fromLatin1(c.control);
+    v.control = c.control;
     v.count = count;
     if (!count) {
         v.text = kNotMeasured;
@@ -99,32 +100,32 @@ constexpr int kColourAnodeFloor = 37;
 constexpr int kMonoAnodeFloor = 18;
 
 const Conversion kEarly[] = {
-    {"HFreqTextBox", [](int r) { return 4.0 * r / 256.0 / 0.049; }, "#0.0", "", ""},
-    {"BCtrlValue", ctrlVolts, "#0.00", "", " V"},
-    {"CCtrlValue", ctrlVolts, "#0.00", "", " V"},
-    {"IAnodeValue", nullptr, "#0", "", " uA"}, // by tube type, below
-    {"VAnodeValue", nullptr, "#00.0", "", " kV"},
-    {"LV80Value", [](int r) { return r * 101.0 / 256.0; }, "#00.0", "", " V"},
-    {"LV175Value", [](int r) { return r * 214.0 / 256.0; }, "#000.0", "", " V"},
+    {ctl::HFreqTextBox, [](int r) { return 4.0 * r / 256.0 / 0.049; }, "#0.0", "", ""},
+    {ctl::BCtrlValue, ctrlVolts, "#0.00", "", " V"},
+    {ctl::CCtrlValue, ctrlVolts, "#0.00", "", " V"},
+    {ctl::IAnodeValue, nullptr, "#0", "", " uA"}, // by tube type, below
+    {ctl::VAnodeValue, nullptr, "#00.0", "", " kV"},
+    {ctl::LV80Value, [](int r) { return r * 101.0 / 256.0; }, "#00.0", "", " V"},
+    {ctl::LV175Value, [](int r) { return r * 214.0 / 256.0; }, "#000.0", "", " V"},
 };
 // The anode current reads from a floor count upwards: below it the current
 // is zero, and the floor is what is kept.
 const Conversion kColourAnode[] = {
-    {"IAnodeValue", [](int r) { return (r - kColourAnodeFloor) * 740.0 / 256.0; }, "#0", "", " uA"},
-    {"VAnodeValue", [](int r) { return r * 23.91 / 256.0; }, "#00.0", "", " kV"},
+    {ctl::IAnodeValue, [](int r) { return (r - kColourAnodeFloor) * 740.0 / 256.0; }, "#0", "", " uA"},
+    {ctl::VAnodeValue, [](int r) { return r * 23.91 / 256.0; }, "#00.0", "", " kV"},
 };
 const Conversion kMonoAnode[] = {
-    {"IAnodeValue", [](int r) { return (r - kMonoAnodeFloor) * 486.0 / 256.0; }, "#0", "", " uA"},
-    {"VAnodeValue", [](int r) { return r * 15.04 / 256.0; }, "#00.0", "", " kV"},
+    {ctl::IAnodeValue, [](int r) { return (r - kMonoAnodeFloor) * 486.0 / 256.0; }, "#0", "", " uA"},
+    {ctl::VAnodeValue, [](int r) { return r * 15.04 / 256.0; }, "#00.0", "", " kV"},
 };
 
 // --- Modular CRT monitors -------------------------------------------------
 
 const Conversion kMdiListed[] = {
-    {"lblCPUP5Value", [](int r) { return r / 255.0 * 4 * 20 / 10; }, "#0.00", "", " V"},
-    {"BCtrlValue", ctrlVolts, "#0.00", "", " V"},
-    {"CCtrlValue", ctrlVolts, "#0.00", "", " V"},
-    {"lblCCtrlX16Value", ctrlVolts, "#0.00", "", " V"},
+    {ctl::lblCPUP5Value, [](int r) { return r / 255.0 * 4 * 20 / 10; }, "#0.00", "", " V"},
+    {ctl::BCtrlValue, ctrlVolts, "#0.00", "", " V"},
+    {ctl::CCtrlValue, ctrlVolts, "#0.00", "", " V"},
+    {ctl::lblCCtrlX16Value, ctrlVolts, "#0.00", "", " V"},
 };
 
 // Negative rails are measured against a 4 V reference: full scale is +4 V.
@@ -138,39 +139,39 @@ struct NamedConversion {
 // In the order they are written: a later field wins a label it shares with
 // an earlier one (the per-gun G2 readings of colour tubes).
 const NamedConversion kMdiNamed[] = {
-    {u"Video_+80V ", {"lblLV80Value", [](int r) { return r / 255.0 * 4 * 21; }, "#0.00", "", " V"}},
-    {u"Anode Voltage ", {"HVValTextBox", [](int r) { return double(r); }, "000", "", ""}},
-    {u"Anode Voltage ", {"VAnodeValue", [](int r) { return r / 255.0 * 5 * 4.61; }, "#0.00", "", " kV"}},
-    {u"Anode Current ", {"IAnodeValue", [](int r) { return r / 255.0 * 622; }, "#0", "", " uA"}},
-    {u"Focus Voltage ", {"FocusLabel", [](int r) { return r / 255.0 * 5 * 10; }, "#0.00", "", " kV"}},
-    {u"G2 Voltage ", {"G2Label", [](int r) { return r / 255.0 * 5 * 204; }, "#0.00", "", " V"}},
-    {u"Green G2 ", {"G2Label", [](int r) { return r / 255.0 * 1000; }, "0", "", "V"}},
-    {u"Blue G2 ", {"FocusLabel", [](int r) { return r / 255.0 * 1000; }, "0", "", "V"}},
-    {u"-8V ", {"lblVoltage_0", [](int r) { return negativeRail(r, 58.7 / 10); }, "00.0", "", "V"}},
-    {u"+90V ", {"lblVoltage_1", [](int r) { return positiveRail(r, 284.0 / 10); }, "000.0", "+", "V"}},
-    {u"+24V ", {"lblVoltage_2", [](int r) { return positiveRail(r, 74.9 / 10); }, "00.0", "+", "V"}},
-    {u"+12V ", {"lblVoltage_3", [](int r) { return positiveRail(r, 37.4 / 10); }, "00.0", "+", "V"}},
-    {u"+6.3V ", {"lblVoltage_4", [](int r) { return positiveRail(r, 19.76 / 10); }, "00.0", "+", "V"}},
-    {u"+5V ", {"lblVoltage_5", [](int r) { return positiveRail(r, 15.62 / 10); }, "0.00", "+", "V"}},
-    {u"-12V ", {"lblVoltage_6", [](int r) { return negativeRail(r, 201.0 / 10); }, "00.0", "", "V"}},
-    {u"-100V ", {"lblVoltage_7", [](int r) { return negativeRail(r, 131.0); }, "000", "", "V"}},
+    {u"Video_+80V ", {ctl::lblLV80Value, [](int r) { return r / 255.0 * 4 * 21; }, "#0.00", "", " V"}},
+    {u"Anode Voltage ", {ctl::HVValTextBox, [](int r) { return double(r); }, "000", "", ""}},
+    {u"Anode Voltage ", {ctl::VAnodeValue, [](int r) { return r / 255.0 * 5 * 4.61; }, "#0.00", "", " kV"}},
+    {u"Anode Current ", {ctl::IAnodeValue, [](int r) { return r / 255.0 * 622; }, "#0", "", " uA"}},
+    {u"Focus Voltage ", {ctl::FocusLabel, [](int r) { return r / 255.0 * 5 * 10; }, "#0.00", "", " kV"}},
+    {u"G2 Voltage ", {ctl::G2Label, [](int r) { return r / 255.0 * 5 * 204; }, "#0.00", "", " V"}},
+    {u"Green G2 ", {ctl::G2Label, [](int r) { return r / 255.0 * 1000; }, "0", "", "V"}},
+    {u"Blue G2 ", {ctl::FocusLabel, [](int r) { return r / 255.0 * 1000; }, "0", "", "V"}},
+    {u"-8V ", {ctl::lblVoltage_(0), [](int r) { return negativeRail(r, 58.7 / 10); }, "00.0", "", "V"}},
+    {u"+90V ", {ctl::lblVoltage_(1), [](int r) { return positiveRail(r, 284.0 / 10); }, "000.0", "+", "V"}},
+    {u"+24V ", {ctl::lblVoltage_(2), [](int r) { return positiveRail(r, 74.9 / 10); }, "00.0", "+", "V"}},
+    {u"+12V ", {ctl::lblVoltage_(3), [](int r) { return positiveRail(r, 37.4 / 10); }, "00.0", "+", "V"}},
+    {u"+6.3V ", {ctl::lblVoltage_(4), [](int r) { return positiveRail(r, 19.76 / 10); }, "00.0", "+", "V"}},
+    {u"+5V ", {ctl::lblVoltage_(5), [](int r) { return positiveRail(r, 15.62 / 10); }, "0.00", "+", "V"}},
+    {u"-12V ", {ctl::lblVoltage_(6), [](int r) { return negativeRail(r, 201.0 / 10); }, "00.0", "", "V"}},
+    {u"-100V ", {ctl::lblVoltage_(7), [](int r) { return negativeRail(r, 131.0); }, "000", "", "V"}},
 };
 
 // --- Flat panels ------------------------------------------------------------
 
 const Conversion kFlatPanel[] = {
-    {"lblACH7", ctrlVolts, "#0.00", "", " V"},
-    {"BCtrlValue", ctrlVolts, "#0.00", "", " V"},
-    {"CCtrlValue", ctrlVolts, "#0.00", "", " V"},
-    {"ECCtrlValue", ctrlVolts, "#0.00", "", " V"},
-    {"lblACH4", ctrlVolts, "#0.00", "", " V"},
-    {"lblACH5", ctrlVolts, "#0.00", "", " V"},
-    {"lblACH6", ctrlVolts, "#0.00", "", " V"},
-    {"P5VM", [](int r) { return 4.0 * r * 20 / 2550; }, "#0.00", "", " V"},
-    {"lblVoltage_0", [](int r) { return 4.0 * r * 86.8 / 2550; }, "#0.00", "", " V"},
-    {"lblVoltage_1", [](int r) { return 4.0 * r * 71.9 / 2550; }, "#0.00", "", " V"},
-    {"lblVoltage_2", [](int r) { return 4.0 * r * 15.6 / 2550; }, "#0.00", "", " V"},
-    {"lblVoltage_3", [](int r) { return 4.0 - (4.0 - 4.0 * r / 255) * 28.2 / 10; }, "#0.00", "", " V"},
+    {ctl::lblACH7, ctrlVolts, "#0.00", "", " V"},
+    {ctl::BCtrlValue, ctrlVolts, "#0.00", "", " V"},
+    {ctl::CCtrlValue, ctrlVolts, "#0.00", "", " V"},
+    {ctl::ECCtrlValue, ctrlVolts, "#0.00", "", " V"},
+    {ctl::lblACH4, ctrlVolts, "#0.00", "", " V"},
+    {ctl::lblACH5, ctrlVolts, "#0.00", "", " V"},
+    {ctl::lblACH6, ctrlVolts, "#0.00", "", " V"},
+    {ctl::P5VM, [](int r) { return 4.0 * r * 20 / 2550; }, "#0.00", "", " V"},
+    {ctl::lblVoltage_(0), [](int r) { return 4.0 * r * 86.8 / 2550; }, "#0.00", "", " V"},
+    {ctl::lblVoltage_(1), [](int r) { return 4.0 * r * 71.9 / 2550; }, "#0.00", "", " V"},
+    {ctl::lblVoltage_(2), [](int r) { return 4.0 * r * 15.6 / 2550; }, "#0.00", "", " V"},
+    {ctl::lblVoltage_(3), [](int r) { return 4.0 - (4.0 - 4.0 * r / 255) * 28.2 / 10; }, "#0.00", "", " V"},
 };
 
 int keptOf(std::optional<int> count) { return count.value_or(-1); }
@@ -233,7 +234,7 @@ TestPointReply ParseMdiTestPoints(QStringView text)
         if (!found.present)
             continue;
         reply.values.push_back(convert(n.conversion, found.count));
-        if (QLatin1String(n.conversion.control) == u"HVValTextBox")
+        if (n.conversion.control == ctl::HVValTextBox)
             reply.kept[4] = keptOf(found.count);
     }
     return reply;
@@ -260,9 +261,9 @@ QStringList testPointWindows(TestPointFamily family, QStringView control)
     case TestPointFamily::FlatPanel:
         return {win::frmFlatPanelTestPoints};
     case TestPointFamily::Mdi:
-        if (control == u"HVValTextBox")
+        if (control == ctl::HVValTextBox)
             return {win::frmMDITestPoints, win::frmHVLimits};
-        if (control == u"VAnodeValue" || control == u"IAnodeValue")
+        if (control == ctl::VAnodeValue || control == ctl::IAnodeValue)
             return {win::frmMDITestPoints, win::frmMDI_HV, win::frmCRTVoltages};
         return {win::frmMDITestPoints, win::frmCRTVoltages};
     }

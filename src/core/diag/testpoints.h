@@ -35,7 +35,7 @@ enum class TestPointFamily { Early, Mdi, FlatPanel };
 std::optional<TestPointFamily> testPointFamilyOf(int monitorType);
 
 struct TestPointValue {
-    QString control;              // the label or box: "BCtrlValue", "lblVoltage_5"
+    QString control;              // the label or box: ctl::BCtrlValue, ctl::lblVoltage_(5)
     std::optional<int> count;     // the raw count; none when not measured
     std::optional<double> value;  // the converted reading, in its unit
     QString text;                 // as shown: "+6.25V", or the placeholder

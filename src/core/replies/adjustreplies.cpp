@@ -1,4 +1,7 @@
 #include "core/replies/adjustreplies.h"
+#include "base/adjustnames.h"
+#include "base/diagnames.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -12,10 +15,6 @@ namespace tvk {
 
 namespace {
 
-QString indexed(const char *base, int index)
-{
-    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
-}
 
 // Moves a slider to a reported value; a value outside the slider's range is
 // shown at the nearest end and never sent back. A value the report did not
@@ -41,13 +40,13 @@ QString padded(std::optional<int> value, int digits)
 
 void showLimitBoxes(const AdjustReplyContext &ctx, const QString &window, const HvReport &r)
 {
-    ctx.controls.setText(window, QStringLiteral("HVUpperLimitTextBox"), padded(r.upperLimit, 3));
-    ctx.controls.setText(window, QStringLiteral("HVLowerLimitTextBox"), padded(r.lowerLimit, 3));
+    ctx.controls.setText(window, ctl::HVUpperLimitTextBox, padded(r.upperLimit, 3));
+    ctx.controls.setText(window, ctl::HVLowerLimitTextBox, padded(r.lowerLimit, 3));
     // The anode-voltage count comes from the test-point readings; until one
     // arrived there is nothing to show.
     const int anode = ctx.data.LastReading[MonitorData::kAnodeVoltageReading];
     if (anode >= 0)
-        ctx.controls.setText(window, QStringLiteral("HVValTextBox"), zeroPadded(anode, 3));
+        ctx.controls.setText(window, ctl::HVValTextBox, zeroPadded(anode, 3));
 }
 
 // frmG2's 6-bit slider shows the high-voltage setting only while it fits:
@@ -55,8 +54,8 @@ void showLimitBoxes(const AdjustReplyContext &ctx, const QString &window, const 
 // the monitor's own) and the present box shows the monitor's value.
 void showOnG2Slider(const AdjustReplyContext &ctx, std::optional<int> present)
 {
-    const QString slider = indexed("HScroll1", 1);
-    const QString box = indexed("Label2", 1);
+    const QString slider = ctl::HScroll1_(1);
+    const QString box = ctl::Label2_(1);
     if (!present) {
         ctx.controls.clearValue(win::frmG2, slider);
         ctx.controls.setText(win::frmG2, box, QString());
@@ -80,34 +79,34 @@ QString zeroPadded(int value, int digits)
 void ApplyLimitsReport(ControlBook &controls, const LimitsReport &r)
 {
     if (r.photocellEnabled)
-        controls.setChecked(win::frmBacklight, QStringLiteral("ckPhotocell"), *r.photocellEnabled);
+        controls.setChecked(win::frmBacklight, ctl::ckPhotocell, *r.photocellEnabled);
     const QString deflectionWindows[] = {win::frmTestPoint, win::frmMDITestPoints, win::frmDeflectionStatus};
     for (const QString &window : deflectionWindows) {
         if (r.vertical)
-            controls.setText(window, QStringLiteral("VFailValue"), *r.vertical);
+            controls.setText(window, ctl::VFailValue, *r.vertical);
         if (r.horizontal)
-            controls.setText(window, QStringLiteral("HFailValue"), *r.horizontal);
+            controls.setText(window, ctl::HFailValue, *r.horizontal);
     }
     if (r.limits) {
         for (int i = 0; i < kLimitCount; ++i) {
             const QString text = QString::number((*r.limits)[size_t(i)]);
-            controls.setText(win::frmLimits, indexed("lblLimit", i), text);
-            controls.setText(win::frmBrightnessContrast, indexed("lblLimits", i), text);
+            controls.setText(win::frmLimits, ctl::lblLimit_(i), text);
+            controls.setText(win::frmBrightnessContrast, ctl::lblLimits_(i), text);
         }
     }
     if (r.contrastHysteresis)
-        controls.setText(win::frmBrightnessContrast, QStringLiteral("txtHystC"),
+        controls.setText(win::frmBrightnessContrast, ctl::txtHystC,
                          QString::number(*r.contrastHysteresis));
     if (r.brightnessHysteresis)
-        controls.setText(win::frmBrightnessContrast, QStringLiteral("txtHystB"),
+        controls.setText(win::frmBrightnessContrast, ctl::txtHystB,
                          QString::number(*r.brightnessHysteresis));
     if (r.brightnessAutomatic) {
-        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option4"), *r.brightnessAutomatic);
-        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option3"), !*r.brightnessAutomatic);
+        controls.setChecked(win::frmBrightnessContrast, ctl::Option4, *r.brightnessAutomatic);
+        controls.setChecked(win::frmBrightnessContrast, ctl::Option3, !*r.brightnessAutomatic);
     }
     if (r.contrastAutomatic) {
-        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option2"), *r.contrastAutomatic);
-        controls.setChecked(win::frmBrightnessContrast, QStringLiteral("Option1"), !*r.contrastAutomatic);
+        controls.setChecked(win::frmBrightnessContrast, ctl::Option2, *r.contrastAutomatic);
+        controls.setChecked(win::frmBrightnessContrast, ctl::Option1, !*r.contrastAutomatic);
     }
 }
 
@@ -138,33 +137,33 @@ void ApplyHvReport(const AdjustReplyContext &ctx, const HvReport &r)
         // Every control's present value is shown, so that no slider starts
         // from a position the monitor never reported.
         for (int i = 0; i < kHvControlCount; ++i)
-            showOnSlider(ctx, win::frmMDI_HV, indexed("HScroll1", i), r.controls[size_t(i)].present, 255);
+            showOnSlider(ctx, win::frmMDI_HV, ctl::HScroll1_(i), r.controls[size_t(i)].present, 255);
         showOnG2Slider(ctx, hv.present);
     }
     for (int i = 0; i < kHvControlCount; ++i) {
         if (!r.controls[size_t(i)].present)
-            book.setText(win::frmMDI_HV, indexed("Text1", i), QString());
-        book.setText(win::frmMDI_HV, indexed("Text2", i), padded(r.controls[size_t(i)].factory, 3));
-        book.setText(win::frmMDI_HV, indexed("Text3", i), padded(r.controls[size_t(i)].initial, 3));
+            book.setText(win::frmMDI_HV, ctl::Text1_(i), QString());
+        book.setText(win::frmMDI_HV, ctl::Text2_(i), padded(r.controls[size_t(i)].factory, 3));
+        book.setText(win::frmMDI_HV, ctl::Text3_(i), padded(r.controls[size_t(i)].initial, 3));
     }
     const auto upTo63 = [](std::optional<int> v) {
         return v ? std::optional<int>(std::min(*v, kG2SliderMaximum)) : std::nullopt;
     };
-    book.setText(win::frmG2, indexed("Label3", 1), padded(upTo63(hv.initial), 2));
-    book.setText(win::frmG2, indexed("Label4", 1), padded(upTo63(hv.factory), 2));
-    book.setText(win::frmMDITestPoints, QStringLiteral("HVUpperLimitTextBox"), padded(r.upperLimit, 3));
-    book.setText(win::frmMDITestPoints, QStringLiteral("HVLowerLimitTextBox"), padded(r.lowerLimit, 3));
-    book.setText(win::frmMDITestPoints, QStringLiteral("FocusLabel"),
+    book.setText(win::frmG2, ctl::Label3_(1), padded(upTo63(hv.initial), 2));
+    book.setText(win::frmG2, ctl::Label4_(1), padded(upTo63(hv.factory), 2));
+    book.setText(win::frmMDITestPoints, ctl::HVUpperLimitTextBox, padded(r.upperLimit, 3));
+    book.setText(win::frmMDITestPoints, ctl::HVLowerLimitTextBox, padded(r.lowerLimit, 3));
+    book.setText(win::frmMDITestPoints, ctl::FocusLabel,
                  padded(upTo63(r[HvControl::Focus].factory), 3));
-    book.setText(win::frmMDITestPoints, QStringLiteral("G2Label"), padded(upTo63(r[HvControl::G2].factory), 3));
+    book.setText(win::frmMDITestPoints, ctl::G2Label, padded(upTo63(r[HvControl::G2].factory), 3));
 }
 
 void ApplyDutyCycle(ControlBook &controls, const DutyCycleReply &reply)
 {
-    const char *box = reply.setting == FilamentSetting::Steady   ? "txtFilSteady"
-                    : reply.setting == FilamentSetting::Warmup   ? "txtFilWarmup"
-                                                                 : "txtSetFilImmediate";
-    controls.setText(win::frmBacklight, QString::fromLatin1(box), reply.value);
+    const QString &box = reply.setting == FilamentSetting::Steady ? ctl::txtFilSteady
+                       : reply.setting == FilamentSetting::Warmup ? ctl::txtFilWarmup
+                                                                  : ctl::txtSetFilImmediate;
+    controls.setText(win::frmBacklight, box, reply.value);
 }
 
 void installAdjustReplyHandlers(ResponseDispatcher &dispatcher, const AdjustReplyContext &context)

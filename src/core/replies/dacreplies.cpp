@@ -1,4 +1,7 @@
 #include "core/replies/dacreplies.h"
+#include "base/adjustnames.h"
+#include "base/diagnames.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -21,11 +24,6 @@ constexpr QStringView kVsyncLabel = u"Vsync Frequency = ";
 constexpr QStringView kHsyncLabel = u"Hsync Frequency = ";
 constexpr double kHsyncScale = 1.024;
 constexpr double kFrequencyMaximum = 300.0;
-
-QString indexed(const char *name, int index)
-{
-    return QString::fromLatin1(name) + QLatin1Char('_') + QString::number(index);
-}
 
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
@@ -274,35 +272,35 @@ DacChannelControls dacChannelControls(DacGroupId group, int channel)
     switch (group) {
     case DacGroupId::L:
         if (channel == 0)
-            return {win::frmBrightnessContrast, QStringLiteral("HScroll_Contrast"),
-                    QStringLiteral("lblContrastPV"), QStringLiteral("Label15"),
-                    QStringLiteral("Label12")};
+            return {win::frmBrightnessContrast, ctl::HScroll_Contrast,
+                    ctl::lblContrastPV, ctl::Label15,
+                    ctl::Label12};
         if (channel == 1)
-            return {win::frmBrightnessContrast, QStringLiteral("HScroll_Brightness"),
-                    QStringLiteral("Label18"), QStringLiteral("Label33"), QStringLiteral("Label31")};
+            return {win::frmBrightnessContrast, ctl::HScroll_Brightness,
+                    ctl::Label18, ctl::Label33, ctl::Label31};
         if (channel >= 2 && channel <= 7)
-            return {win::frmVideoAdj, indexed("HScroll1", channel), indexed("Text1", channel),
-                    indexed("Text2", channel), indexed("Text3", channel)};
+            return {win::frmVideoAdj, ctl::HScroll1_(channel), ctl::Text1_(channel),
+                    ctl::Text2_(channel), ctl::Text3_(channel)};
         break;
     case DacGroupId::B:
         if (channel == 0 || channel == 1)
-            return {win::frmVideoAdj, indexed("HScroll2", channel), indexed("BText1", channel),
-                    indexed("BText2", channel), indexed("BText3", channel)};
+            return {win::frmVideoAdj, ctl::HScroll2_(channel), ctl::BText1_(channel),
+                    ctl::BText2_(channel), ctl::BText3_(channel)};
         break;
     case DacGroupId::V:
         if (channel >= 0 && channel <= 6)
-            return {win::frmGeometryAdj, indexed("HScroll1", channel), indexed("Text1", channel),
-                    indexed("Text2", channel), indexed("Text3", channel)};
+            return {win::frmGeometryAdj, ctl::HScroll1_(channel), ctl::Text1_(channel),
+                    ctl::Text2_(channel), ctl::Text3_(channel)};
         break;
     case DacGroupId::H:
         if ((channel >= 0 && channel <= 3) || channel == kHorizSCapChannel)
-            return {win::frmGeometryAdj, indexed("HHScroll1", channel), indexed("HText1", channel),
-                    indexed("HText2", channel), indexed("HText3", channel)};
+            return {win::frmGeometryAdj, ctl::HHScroll1_(channel), ctl::HText1_(channel),
+                    ctl::HText2_(channel), ctl::HText3_(channel)};
         break;
     case DacGroupId::N:
         if (channel >= 0 && channel <= 2)
-            return {win::frmGeometryAdj, indexed("HScroll2", channel), indexed("NText4", channel),
-                    indexed("NText5", channel), indexed("NText6", channel)};
+            return {win::frmGeometryAdj, ctl::HScroll2_(channel), ctl::NText4_(channel),
+                    ctl::NText5_(channel), ctl::NText6_(channel)};
         break;
     default:
         break;
@@ -391,11 +389,11 @@ void ApplyNorthSouthPresent(ReplyContext &ctx, QStringView text)
 {
     bool ranOut = false;
     const DacValueList values =
-        SetSlidersFromReply(ctx, win::frmGeometryAdj, indexed("HScroll2", 0), indexed("HScroll2", 1),
-                            indexed("HScroll2", 2), text, kNorthSouthMaximum, &ranOut);
+        SetSlidersFromReply(ctx, win::frmGeometryAdj, ctl::HScroll2_(0), ctl::HScroll2_(1),
+                            ctl::HScroll2_(2), text, kNorthSouthMaximum, &ranOut);
     for (const DacChannelValue &cv : values) {
         ctx.data.setCurrentValue(DacGroupId::N, DacTable::Present, cv.channel, cv.value);
-        ctx.controls.setText(win::frmGeometryAdj, indexed("NText4", cv.channel), QString::number(cv.value));
+        ctx.controls.setText(win::frmGeometryAdj, ctl::NText4_(cv.channel), QString::number(cv.value));
     }
     if (ranOut)
         ForgetChannels(ctx, DacGroupId::N, DacTable::Present, channelsAfter({0, 1, 2}, values));
@@ -429,9 +427,9 @@ void ApplyScanSetTitles(ReplyContext &ctx, const std::vector<ScanSetTitle> &titl
 void ApplyCurrentScanSet(ReplyContext &ctx, const CurrentScanSetReply &reply)
 {
     if (reply.number)
-        ctx.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanNumber"), *reply.number);
+        ctx.controls.setText(win::frmCurrentScanSet, ctl::lblScanNumber, *reply.number);
     if (reply.name)
-        ctx.controls.setText(win::frmCurrentScanSet, QStringLiteral("lblScanName"), *reply.name);
+        ctx.controls.setText(win::frmCurrentScanSet, ctl::lblScanName, *reply.name);
 }
 
 void ApplySyncFrequencies(ReplyContext &ctx, const SyncFrequencies &frequencies)
@@ -439,8 +437,8 @@ void ApplySyncFrequencies(ReplyContext &ctx, const SyncFrequencies &frequencies)
     const QString vertical = QString::number(frequencies.vertical, 'f', 2);
     const QString horizontal = QString::number(frequencies.horizontal, 'f', 2);
     const auto show = [&](const QString &window) {
-        ctx.controls.setText(window, QStringLiteral("VertFreqBox"), vertical);
-        ctx.controls.setText(window, QStringLiteral("HFreqTextBox"), horizontal);
+        ctx.controls.setText(window, ctl::VertFreqBox, vertical);
+        ctx.controls.setText(window, ctl::HFreqTextBox, horizontal);
     };
     if (belowMdiFamily(ctx.data.MonitorType)) {
         show(win::frmTestPoint);
@@ -477,8 +475,8 @@ void ParseDacReply(ReplyContext &ctx, const QString &text)
         const DacTable table =
             selection->kind == DacReplyKind::Factory ? DacTable::Factory : DacTable::Initial;
         if (group == DacGroupId::N) {
-            const char *box = table == DacTable::Factory ? "NText5" : "NText6";
-            FillNorthSouthColumn(ctx, win::frmGeometryAdj, indexed(box, 0), indexed(box, 1), indexed(box, 2),
+            const auto box = table == DacTable::Factory ? ctl::NText5_ : ctl::NText6_;
+            FillNorthSouthColumn(ctx, win::frmGeometryAdj, box(0), box(1), box(2),
                                  selection->values, kNorthSouthMaximum, table);
         } else {
             bool ranOut = false;

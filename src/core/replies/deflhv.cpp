@@ -1,4 +1,5 @@
 #include "core/replies/deflhv.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appshell.h"
@@ -28,8 +29,8 @@ void HandleDeflHvReply(ReplyContext &ctx, const QString &text)
     if (!state)
         return;
     const bool defl = state->which == DeflHvState::Switch::Deflection;
-    const QString on = defl ? QStringLiteral("optDeflEnable") : QStringLiteral("optHVEnable");
-    const QString off = defl ? QStringLiteral("optDeflDisable") : QStringLiteral("optHVDisable");
+    const QString on = defl ? ctl::optDeflEnable : ctl::optHVEnable;
+    const QString off = defl ? ctl::optDeflDisable : ctl::optHVDisable;
     // Both buttons of the pair, so a window created later shows one choice.
     ctx.controls.setChecked(win::frmDeflHVEnable, state->enabled ? off : on, false);
     ctx.controls.setChecked(win::frmDeflHVEnable, state->enabled ? on : off, true);

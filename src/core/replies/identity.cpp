@@ -1,4 +1,6 @@
 #include "core/replies/identity.h"
+#include "base/firmwarenames.h"
+#include "base/infonames.h"
 #include "base/menunames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
@@ -157,8 +159,8 @@ std::optional<int> ParseCapability(QStringView text)
 void ApplyFirmwareVersion(ReplyContext &ctx, const FirmwareVersionReply &reply)
 {
     ctx.data.FirmwareVersion = reply.text;
-    ctx.controls.setText(win::frmVersion, QStringLiteral("lblMonitorFirmwareVersionValue"), reply.text);
-    ctx.controls.setText(win::frmSoftware, QStringLiteral("lblFlashVersion"), reply.text);
+    ctx.controls.setText(win::frmVersion, ctl::lblMonitorFirmwareVersionValue, reply.text);
+    ctx.controls.setText(win::frmSoftware, ctl::lblFlashVersion, reply.text);
     ctx.data.MonitorType = reply.monitorType;
     switch (AppShell::profileForCode(reply.monitorType)) {
     case AppShell::MonitorProfile::FlatPanel:
@@ -177,12 +179,8 @@ void ApplyFirmwareVersion(ReplyContext &ctx, const FirmwareVersionReply &reply)
 void ApplyRomVersion(ReplyContext &ctx, const QString &version)
 {
     ctx.data.RomVersion = version;
-    ctx.controls.setText(win::frmVersion, QStringLiteral("lblMonitorEpromVersionValue"), version);
+    ctx.controls.setText(win::frmVersion, ctl::lblMonitorEpromVersionValue, version);
 }
-
-const std::array<const char *, 8> kCapabilityIndicators = {
-    "btnLVPS", "btnPwrDist", "btnVideo", "btnDeflection",
-    "btnNS", "btnConvergence", "btnG2", "btnExpLEDs"};
 
 void ApplyCapability(ReplyContext &ctx, int word)
 {
@@ -211,7 +209,7 @@ void ShowCapabilityIndicators(ReplyContext &ctx)
 {
     const auto colours = CapabilityIndicatorColours(ctx.data.MonitorType, ctx.data.CapabilityFlags);
     for (size_t i = 0; i < colours.size(); ++i)
-        ctx.controls.setColor(win::frmCapability, QString::fromLatin1(kCapabilityIndicators[i]), colours[i]);
+        ctx.controls.setColor(win::frmCapability, ctl::capabilityIndicators[i], colours[i]);
 }
 
 // --- Model, part and serial numbers -------------------------------------
@@ -233,29 +231,29 @@ const std::vector<NumberSlot> &numberSlots()
     // "dmh"/"dmf" and written with "cmh"/"cmf": the part number rows and the
     // model number rows of these two units show and set the same number.
     static const std::vector<NumberSlot> kSlots = {
-        {K::Model, 's', "Model Number:", "lblModel", "txtModel", "btnModel", false},
-        {K::Serial, 's', "Serial Number:", "lblSerial", "txtSerial", "btnSerial", false},
-        {K::Model, 'u', "Part Number:", "lblPart", "txtPart", "btnPart", false},
-        {K::Serial, 'l', "LVPS Serial Number:", "lblLVPSSerialValue", "txtLVPSSerial", "btnLVPSSerial", true},
-        {K::Model, 'l', "LVPS Part Number:", "lblLVPSPartNumberValue", "txtLVPSPart", "btnLVPSPart", true},
-        {K::Serial, 'd', "Deflection Serial Number:", "lblDeflSerialValue", "txtDeflSerial", "btnDeflSerial", true},
-        {K::Model, 'd', "Deflection Part Number:", "lblDeflPartValue", "txtDeflPart", "btnDeflPart", true},
-        {K::Serial, 'c', "Convergence Serial Number:", "lblConvSerialValue", "txtConvSerial", "btnConvSerial", true},
-        {K::Model, 'c', "Convergence Part Number:", "lblConvPartValue", "txtConvPart", "btnConvPart", true},
-        {K::Serial, 'v', "Video Serial Number:", "lblVideoSerialValue", "txtVideoSerial", "btnVideoSerial", true},
-        {K::Model, 'v', "Video Part Number:", "lblVideoPartValue", "txtVideoPart", "btnVideoPart", true},
-        {K::Serial, 'p', "CPU Serial Number:", "lblCPUSerialValue", "txtCPUSerial", "btnCPUSerial", true},
-        {K::Model, 'p', "CPU Part Number:", "lblCPUPartValue", "txtCPUPart", "btnCPUPart", true},
-        {K::Serial, 't', "CRT Serial Number:", "lblCRTSerialValue", "txtCRTSerial", "btnCRTSerial", true},
-        {K::Model, 't', "CRT Part Number:", "lblCRTPartValue", "txtCRTPart", "btnCRTPart", true},
-        {K::Serial, 'h', "HVPS Serial Number:", "lblHVPSSerialValue", "txtHVPSSerial", "btnHVPSSerial", true},
-        {K::Model, 'h', "HVPS Part Number:", "lblHVPSPartValue", "txtHVPSPart", "btnHVPSPart", true},
-        {K::Model, 'h', "HVPS Model Number:", "lblHVPSModelValue", "txtHVPSModel", "btnHVPSModel", true},
-        {K::Serial, 'f', "Focus Serial Number:", "lblFocusSerialValue", "txtFocusSerial", "btnFocusSerial", true},
-        {K::Model, 'f', "Focus Part Number:", "lblFocusPartValue", "txtFocusPart", "btnFocusPart", true},
-        {K::Model, 'f', "Focus Model Number:", "lblFocusModelValue", "txtFocusModel", "btnFocusModel", true},
-        {K::Model, 'g', "G2 Part Number:", "lblG2PartValue", "txtG2Part", "btnG2Part", true},
-        {K::Serial, 'g', "G2 Serial Number:", "lblG2SerialValue", "txtG2Serial", "btnG2Serial", true},
+        {K::Model, 's', "Model Number:", ctl::lblModel, ctl::txtModel, "btnModel", false},
+        {K::Serial, 's', "Serial Number:", ctl::lblSerial, ctl::txtSerial, "btnSerial", false},
+        {K::Model, 'u', "Part Number:", ctl::lblPart, ctl::txtPart, "btnPart", false},
+        {K::Serial, 'l', "LVPS Serial Number:", ctl::lblLVPSSerialValue, ctl::txtLVPSSerial, "btnLVPSSerial", true},
+        {K::Model, 'l', "LVPS Part Number:", ctl::lblLVPSPartNumberValue, ctl::txtLVPSPart, "btnLVPSPart", true},
+        {K::Serial, 'd', "Deflection Serial Number:", ctl::lblDeflSerialValue, ctl::txtDeflSerial, "btnDeflSerial", true},
+        {K::Model, 'd', "Deflection Part Number:", ctl::lblDeflPartValue, ctl::txtDeflPart, "btnDeflPart", true},
+        {K::Serial, 'c', "Convergence Serial Number:", ctl::lblConvSerialValue, ctl::txtConvSerial, "btnConvSerial", true},
+        {K::Model, 'c', "Convergence Part Number:", ctl::lblConvPartValue, ctl::txtConvPart, "btnConvPart", true},
+        {K::Serial, 'v', "Video Serial Number:", ctl::lblVideoSerialValue, ctl::txtVideoSerial, "btnVideoSerial", true},
+        {K::Model, 'v', "Video Part Number:", ctl::lblVideoPartValue, ctl::txtVideoPart, "btnVideoPart", true},
+        {K::Serial, 'p', "CPU Serial Number:", ctl::lblCPUSerialValue, ctl::txtCPUSerial, "btnCPUSerial", true},
+        {K::Model, 'p', "CPU Part Number:", ctl::lblCPUPartValue, ctl::txtCPUPart, "btnCPUPart", true},
+        {K::Serial, 't', "CRT Serial Number:", ctl::lblCRTSerialValue, ctl::txtCRTSerial, "btnCRTSerial", true},
+        {K::Model, 't', "CRT Part Number:", ctl::lblCRTPartValue, ctl::txtCRTPart, "btnCRTPart", true},
+        {K::Serial, 'h', "HVPS Serial Number:", ctl::lblHVPSSerialValue, ctl::txtHVPSSerial, "btnHVPSSerial", true},
+        {K::Model, 'h', "HVPS Part Number:", ctl::lblHVPSPartValue, ctl::txtHVPSPart, "btnHVPSPart", true},
+        {K::Model, 'h', "HVPS Model Number:", ctl::lblHVPSModelValue, ctl::txtHVPSModel, "btnHVPSModel", true},
+        {K::Serial, 'f', "Focus Serial Number:", ctl::lblFocusSerialValue, ctl::txtFocusSerial, "btnFocusSerial", true},
+        {K::Model, 'f', "Focus Part Number:", ctl::lblFocusPartValue, ctl::txtFocusPart, "btnFocusPart", true},
+        {K::Model, 'f', "Focus Model Number:", ctl::lblFocusModelValue, ctl::txtFocusModel, "btnFocusModel", true},
+        {K::Model, 'g', "G2 Part Number:", ctl::lblG2PartValue, ctl::txtG2Part, "btnG2Part", true},
+        {K::Serial, 'g', "G2 Serial Number:", ctl::lblG2SerialValue, ctl::txtG2Serial, "btnG2Serial", true},
     };
     return kSlots;
 }
@@ -266,8 +264,8 @@ void ApplyUnitNumber(ReplyContext &ctx, NumberKind kind, const UnitNumber &numbe
     for (const NumberSlot &slot : numberSlots()) {
         if (slot.kind != kind || QChar(QLatin1Char(slot.unit)) != unit)
             continue;
-        ctx.controls.setText(win::frmID, QString::fromLatin1(slot.idLabel), number.value);
-        ctx.controls.setText(win::frmSetModelAndSerialNumber, QString::fromLatin1(slot.setBox), number.value);
+        ctx.controls.setText(win::frmID, slot.idLabel, number.value);
+        ctx.controls.setText(win::frmSetModelAndSerialNumber, slot.setBox, number.value);
     }
     MonitorData &d = ctx.data;
     if (kind == NumberKind::Model) {

@@ -65,8 +65,6 @@ void ApplyCapability(ReplyContext &ctx, int word);
 // Indicator colours of frmCapability: by flag when the monitor type lies in
 // 209..299 or 310..399, otherwise all red.
 std::array<int, 8> CapabilityIndicatorColours(int monitorType, const std::array<bool, 8> &flags);
-// The indicator buttons, by bit.
-extern const std::array<const char *, 8> kCapabilityIndicators;
 void ShowCapabilityIndicators(ReplyContext &ctx);
 
 // --- Model, part and serial numbers -------------------------------------
@@ -91,8 +89,8 @@ struct NumberSlot {
     NumberKind kind;
     char unit;           // lowercase command letter: 's', 'u', 'c', ...
     const char *caption; // "LVPS Serial Number:"
-    const char *idLabel; // value label on frmID
-    const char *setBox;  // text box on frmSetModelAndSerialNumber
+    QString idLabel;     // value label on frmID
+    QString setBox;      // text box on frmSetModelAndSerialNumber
     const char *setButton;
     bool perUnit;        // a unit row, shown only for MDI monitors
 };

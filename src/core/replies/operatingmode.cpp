@@ -1,4 +1,5 @@
 #include "core/replies/operatingmode.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appshell.h"
@@ -73,15 +74,15 @@ void ShowOperatingMode(ReplyContext &ctx, const OperatingModeOptions &o)
     MonitorStateApplying::Scope applying(ctx.applying);
     ControlBook &book = ctx.controls;
     const QString &w = win::frmOperatingMode;
-    selectPair(book, w, QStringLiteral("Mirovan_Commands_Enabled_Opt"),
-               QStringLiteral("Mirovan_Commands_Disabled_Opt"), o.extendedCommands);
-    selectPair(book, w, QStringLiteral("MonochromeOption"), QStringLiteral("ColorOption"), o.monochrome);
-    selectPair(book, w, QStringLiteral("DacUpdatingEnabledOptionButton"),
-               QStringLiteral("DACUpdatingDisabledOptionButton"), o.dacUpdating);
-    const QString brightnessDisabled = QStringLiteral("UserBrightnessDisabledOption");
-    const QString brightnessEnabled = QStringLiteral("UserBrightnessEnabledOption");
-    const QString contrastDisabled = QStringLiteral("UserContrastDisabledOption");
-    const QString contrastEnabled = QStringLiteral("UserContrastEnabledOption");
+    selectPair(book, w, ctl::Mirovan_Commands_Enabled_Opt,
+               ctl::Mirovan_Commands_Disabled_Opt, o.extendedCommands);
+    selectPair(book, w, ctl::MonochromeOption, ctl::ColorOption, o.monochrome);
+    selectPair(book, w, ctl::DacUpdatingEnabledOptionButton,
+               ctl::DACUpdatingDisabledOptionButton, o.dacUpdating);
+    const QString brightnessDisabled = ctl::UserBrightnessDisabledOption;
+    const QString brightnessEnabled = ctl::UserBrightnessEnabledOption;
+    const QString contrastDisabled = ctl::UserContrastDisabledOption;
+    const QString contrastEnabled = ctl::UserContrastEnabledOption;
     selectPair(book, w, brightnessDisabled, brightnessEnabled, o.brightnessDisabled);
     selectPair(book, win::frmBrightnessContrast, brightnessDisabled, brightnessEnabled, o.brightnessDisabled);
     selectPair(book, w, contrastDisabled, contrastEnabled, o.contrastDisabled);

@@ -1,4 +1,5 @@
 #include "core/replies/operatingtime.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appshell.h"
@@ -102,8 +103,8 @@ void ApplyOperatingTime(ReplyContext &ctx, const OperatingTimeReading &r)
     ctx.data.OperatingCyclesText = QString::number(r.cycles);
 
     ControlBook &book = ctx.controls;
-    book.setText(win::frmOperatingTime, QStringLiteral("lblOperatingTimeValue"), ctx.data.OperatingTimeText);
-    book.setText(win::frmOperatingTime, QStringLiteral("lblOperatingCyclesValue"),
+    book.setText(win::frmOperatingTime, ctl::lblOperatingTimeValue, ctx.data.OperatingTimeText);
+    book.setText(win::frmOperatingTime, ctl::lblOperatingCyclesValue,
                  ctx.data.OperatingCyclesText);
 
     const qint64 values[5] = {r.days, r.hours, r.minutes, r.seconds, r.cycles};
@@ -111,7 +112,7 @@ void ApplyOperatingTime(ReplyContext &ctx, const OperatingTimeReading &r)
     for (size_t i = 0; i < fields.size(); ++i)
         book.setText(win::frmSetOperatingTimes, fields[i].box, QString::number(values[i]));
     // The set panel names the unit whose counters are being overwritten.
-    book.setText(win::frmSetOperatingTimes, QStringLiteral("lblSerialNumberValue"), ctx.data.SerialNumber);
+    book.setText(win::frmSetOperatingTimes, ctl::lblSerialNumberValue, ctx.data.SerialNumber);
 }
 
 void HandleOperatingTimeReply(ReplyContext &ctx, const QString &text)
@@ -123,17 +124,17 @@ void HandleOperatingTimeReply(ReplyContext &ctx, const QString &text)
 const std::array<OperatingField, 5> &operatingFields()
 {
     static const std::array<OperatingField, 5> fields = {{
-        {u'd', QStringLiteral("Operating Days:"), QStringLiteral("OperatingDaysTextBox"),
+        {u'd', QStringLiteral("Operating Days:"), ctl::OperatingDaysTextBox,
          QStringLiteral("SetOperatingDaysButton"), 65535, QStringLiteral("0 <= Operating Days <= 65535")},
-        {u'h', QStringLiteral("Operating Hours:"), QStringLiteral("OperatingHoursTextBox"),
+        {u'h', QStringLiteral("Operating Hours:"), ctl::OperatingHoursTextBox,
          QStringLiteral("SetOperatingHoursButton"), 23, QStringLiteral("0 <= Operating Hours <= 23")},
-        {u'm', QStringLiteral("Operating Minutes:"), QStringLiteral("OperatingMinutesTextBox"),
+        {u'm', QStringLiteral("Operating Minutes:"), ctl::OperatingMinutesTextBox,
          QStringLiteral("SetOperatingMinutesButton"), 59, QStringLiteral("0 <= Operating Minutes <= 59")},
-        {u's', QStringLiteral("Operating Seconds:"), QStringLiteral("OperatingSecondsTextBox"),
+        {u's', QStringLiteral("Operating Seconds:"), ctl::OperatingSecondsTextBox,
          QStringLiteral("SetOperatingSecondsButton"), 59, QStringLiteral("0 <= Operating Seconds <= 59")},
         // The cycle count is read as a 32-bit signed number; nothing but
         // digits within that width goes to the monitor's counter.
-        {u'c', QStringLiteral("Operating Cycles:"), QStringLiteral("OperatingCyclesTextBox"),
+        {u'c', QStringLiteral("Operating Cycles:"), ctl::OperatingCyclesTextBox,
          QStringLiteral("SetOperatingCyclesButton"), 2147483647LL,
          QStringLiteral("0 <= Operating Cycles <= 2147483647")},
     }};

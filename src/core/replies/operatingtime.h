@@ -50,7 +50,7 @@ void HandleOperatingTimeReply(ReplyContext &ctx, const QString &text);
 struct OperatingField {
     QChar command;       // 'd', 'h', 'm', 's', 'c' after "co"
     QString caption;     // "Operating Days:"
-    QString box;         // "OperatingDaysTextBox"
+    QString box;         // ctl::OperatingDaysTextBox
     QString button;      // "SetOperatingDaysButton"
     qint64 limit;        // highest value the monitor accepts
     QString rangeLine;   // "0 <= Operating Days <= 65535"

@@ -14,9 +14,9 @@ namespace tvk {
 
 namespace {
 
-QString nameOrEmpty(const char *base, int index)
+QString nameOrEmpty(ElementName name, int index)
 {
-    return base ? indexedName(base, index) : QString();
+    return name ? name(index) : QString();
 }
 
 QLineEdit *makeBox(QWidget *parent, const QString &name)
@@ -44,11 +44,6 @@ QLabel *makeEndPicture(QWidget *parent, const QString &name, QStyle::StandardPix
 }
 
 } // namespace
-
-QString indexedName(const char *base, int index)
-{
-    return QString::fromLatin1(base) + QLatin1Char('_') + QString::number(index);
-}
 
 SliderRow makeRow(DacGroupId group, const char *command, int channel, const RowNames &names,
                   int index, const char *caption, const char *lowTip, const char *highTip,

@@ -75,16 +75,17 @@ struct SliderRow {
     std::function<QString(int)> setCommand;
 };
 
-// "HScroll1", 3 -> "HScroll1_3": element i of a control array.
-QString indexedName(const char *base, int index);
+// The name of element i of a control array: ctl::HScroll1_ gives "HScroll1_3" for 3.
+using ElementName = QString (*)(int);
 
-// Object names of a row's controls as control-array bases, element = index.
+// Object names of a row's controls as control arrays, element = index;
+// nullptr where the row has no such control.
 struct RowNames {
-    const char *slider;
-    const char *present;
-    const char *factory;
-    const char *initial;
-    const char *caption;
+    ElementName slider;
+    ElementName present;
+    ElementName factory;
+    ElementName initial;
+    ElementName caption;
 };
 SliderRow makeRow(DacGroupId group, const char *command, int channel, const RowNames &names,
                   int index, const char *caption, const char *lowTip, const char *highTip,

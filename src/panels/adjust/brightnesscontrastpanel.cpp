@@ -1,4 +1,6 @@
 #include "panels/adjust/brightnesscontrastpanel.h"
+#include "base/adjustnames.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -26,52 +28,53 @@ namespace {
 // Names of one level's controls.
 struct LevelNames {
     const char *heading;
-    const char *slider;
-    const char *present;
-    const char *initial;
-    const char *factory;
+    QString slider;
+    QString present;
+    QString initial;
+    QString factory;
     const char *limitButtons[4]; // day lower, day upper, night lower, night upper
     int firstSlot;
     const char *setInitial;
     const char *useInitial;
     const char *useFactory;
-    const char *hysteresisLabel;
-    const char *hysteresisBox;
-    const char *hysteresisButton;
-    const char *softwareDisabled;
-    const char *softwareEnabled;
+    QString hysteresisLabel;
+    QString hysteresisBox;
+    QString hysteresisButton;
+    QString softwareDisabled;
+    QString softwareEnabled;
     const char *startupFrame;
     const char *startupInitialCaption;
-    const char *startupDisabled; // operating-mode option: user control disabled by default
-    const char *startupEnabled;
-    const char *revealButton;
+    QString startupDisabled; // operating-mode option: user control disabled by default
+    QString startupEnabled;
+    QString revealButton;
     const char *revealCaption;
     const char *okButton;
     const char *spoken; // "contrast" / "brightness"
 };
 
 const LevelNames kLevels[2] = {
-    {"Software-controlled Contrast", "HScroll_Contrast", "lblContrastPV", "Label12", "Label15",
+    {"Software-controlled Contrast", ctl::HScroll_Contrast, ctl::lblContrastPV, ctl::Label12, ctl::Label15,
      {"btnSetDayContrastLowerLimit", "btnDayContrastUpperLimit", "btnNightContrastLowerLimit",
       "btnNightContrastUpperLimit"},
-     0, "btnSetInitial1", "btnUseInitial1", "btnUseFactory1", "lblHystC", "txtHystC", "btnSetHystC",
-     "Option1", "Option2", "At Startup, Contrast is controlled by", "Initial Setting of this window",
-     "UserContrastDisabledOption", "UserContrastEnabledOption", "btnSetDefaultsContrast",
+     0, "btnSetInitial1", "btnUseInitial1", "btnUseFactory1", ctl::lblHystC, ctl::txtHystC, ctl::btnSetHystC,
+     ctl::Option1, ctl::Option2, "At Startup, Contrast is controlled by", "Initial Setting of this window",
+     ctl::UserContrastDisabledOption, ctl::UserContrastEnabledOption, ctl::btnSetDefaultsContrast,
      "       Set/Use  Defaults/Limits", "btnOKDefaultsContrast", "contrast"},
-    {"Software-controlled Brightness", "HScroll_Brightness", "Label18", "Label31", "Label33",
+    {"Software-controlled Brightness", ctl::HScroll_Brightness, ctl::Label18, ctl::Label31, ctl::Label33,
      {"Command1", "Command3", "Command2", "Command4"},
-     4, "Command5", "Command7", "Command6", "Label7", "txtHystB", "btnSetHystB", "Option3", "Option4",
+     4, "Command5", "Command7", "Command6", QStringLiteral("Label7"), ctl::txtHystB,
+     QStringLiteral("btnSetHystB"), ctl::Option3, ctl::Option4,
      "At startup, Brightness is controlled by", "Initial Setting of this wondow",
-     "UserBrightnessDisabledOption", "UserBrightnessEnabledOption", "btnSetDefaultsBrightness",
+     ctl::UserBrightnessDisabledOption, ctl::UserBrightnessEnabledOption, ctl::btnSetDefaultsBrightness,
      "Set/Use Defaults", "btnOKDefaultsBrightness", "brightness"},
 };
 
 QString latin(const char *text) { return QString::fromLatin1(text); }
 
-QLabel *valueLabel(QWidget *parent, const char *name, const QString &spoken)
+QLabel *valueLabel(QWidget *parent, const QString &name, const QString &spoken)
 {
     auto *label = new QLabel(parent);
-    label->setObjectName(latin(name));
+    label->setObjectName(name);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setAlignment(Qt::AlignCenter);
@@ -108,7 +111,7 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
 
     // Present value: slider and caption.
     auto *slider = new QScrollBar(Qt::Horizontal, box);
-    slider->setObjectName(latin(n.slider));
+    slider->setObjectName(n.slider);
     slider->setMinimumWidth(160);
     QLabel *present = valueLabel(box, n.present, Spoken + QStringLiteral(", present value"));
     QLabel *initial = valueLabel(box, n.initial, Spoken + QStringLiteral(", initial setting"));
@@ -117,10 +120,10 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
     row.group = DacGroupId::L;
     row.command = QStringLiteral("l");
     row.channel = level == Contrast ? 0 : 1;
-    row.sliderName = latin(n.slider);
-    row.presentName = latin(n.present);
-    row.initialName = latin(n.initial);
-    row.factoryName = latin(n.factory);
+    row.sliderName = n.slider;
+    row.presentName = n.present;
+    row.initialName = n.initial;
+    row.factoryName = n.factory;
     row.accessibleCaption = Spoken;
     m_row[level] = bindSlider(row, slider, present, factory, initial);
     slider->setAccessibleName(Spoken);
@@ -141,8 +144,8 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
             const int k = 2 * dayNight + lowerUpper;
             const int slot = n.firstSlot + k;
             const QString what = Spoken + QLatin1Char(' ') + latin(kLimitNames[k]);
-            QLabel *value = valueLabel(box, nullptr, what);
-            value->setObjectName(indexedName("lblLimits", slot));
+            QLabel *value = valueLabel(box, QString(), what);
+            value->setObjectName(ctl::lblLimits_(slot));
             QPushButton *set = makeButton(latin(n.limitButtons[k]), QStringLiteral("Set"));
             set->setAccessibleName(QStringLiteral("Set ") + what);
             connect(set, &QPushButton::clicked, this, [this, slot] { setLimit(slot); });
@@ -172,18 +175,18 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
         m_core.send(cmd::storeDacInitial(u"l"));
         m_core.send(cmd::readDacInitial(u"l"));
     });
-    const QString initialName = latin(n.initial), factoryName = latin(n.factory);
+    const QString initialName = n.initial, factoryName = n.factory;
     connect(useInitial, &QPushButton::clicked, this, [this, level, initialName] { useValue(level, initialName); });
     connect(useFactory, &QPushButton::clicked, this, [this, level, factoryName] { useValue(level, factoryName); });
 
     // Hysteresis.
     auto *hystLabel = new QLabel(QStringLiteral("Hysterisis"), box);
-    hystLabel->setObjectName(latin(n.hysteresisLabel));
+    hystLabel->setObjectName(n.hysteresisLabel);
     m_hysteresis[level] = new QLineEdit(box);
-    m_hysteresis[level]->setObjectName(latin(n.hysteresisBox));
+    m_hysteresis[level]->setObjectName(n.hysteresisBox);
     m_hysteresis[level]->setMaximumWidth(60);
     m_hysteresis[level]->setAccessibleName(Spoken + QStringLiteral(" hysteresis"));
-    QPushButton *setHyst = makeButton(latin(n.hysteresisButton), QStringLiteral("Set"));
+    QPushButton *setHyst = makeButton(n.hysteresisButton, QStringLiteral("Set"));
     setHyst->setAccessibleName(QStringLiteral("Set ") + spoken + QStringLiteral(" hysteresis"));
     connect(setHyst, &QPushButton::clicked, this, [this, level] { setHysteresis(level); });
     grid->addWidget(hystLabel, r, 0);
@@ -195,10 +198,10 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
     auto *softwareRow = new QHBoxLayout(software);
     softwareRow->setContentsMargins(0, 0, 0, 0);
     auto *disabled = new QRadioButton(QStringLiteral("Disabled"), software);
-    disabled->setObjectName(latin(n.softwareDisabled));
+    disabled->setObjectName(n.softwareDisabled);
     disabled->setAccessibleName(Spoken + QStringLiteral(" software control disabled"));
     auto *enabled = new QRadioButton(QStringLiteral("Enabled"), software);
-    enabled->setObjectName(latin(n.softwareEnabled));
+    enabled->setObjectName(n.softwareEnabled);
     enabled->setAccessibleName(Spoken + QStringLiteral(" software control enabled"));
     softwareRow->addWidget(disabled);
     softwareRow->addWidget(enabled);
@@ -219,20 +222,20 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
     auto *startup = new QGroupBox(latin(n.startupFrame), box);
     auto *startupRow = new QHBoxLayout(startup);
     auto *fromWindow = new QRadioButton(latin(n.startupInitialCaption), startup);
-    fromWindow->setObjectName(latin(n.startupDisabled));
+    fromWindow->setObjectName(n.startupDisabled);
     fromWindow->setAccessibleName(Spoken + QStringLiteral(" at start-up: initial setting of this window"));
     auto *user = new QRadioButton(QStringLiteral("User Control"), startup);
-    user->setObjectName(latin(n.startupEnabled));
+    user->setObjectName(n.startupEnabled);
     user->setAccessibleName(Spoken + QStringLiteral(" at start-up: user control"));
     startupRow->addWidget(fromWindow);
     startupRow->addWidget(user);
-    const QString disabledName = latin(n.startupDisabled), enabledName = latin(n.startupEnabled);
+    const QString disabledName = n.startupDisabled, enabledName = n.startupEnabled;
     connect(fromWindow, &QRadioButton::clicked, this, [this, disabledName] { startupOptionClicked(disabledName); });
     connect(user, &QRadioButton::clicked, this, [this, enabledName] { startupOptionClicked(enabledName); });
     grid->addWidget(startup, r++, 0, 1, 6);
 
     // Set/Use reveal.
-    m_revealButton[level] = makeButton(latin(n.revealButton), latin(n.revealCaption));
+    m_revealButton[level] = makeButton(n.revealButton, latin(n.revealCaption));
     m_revealButton[level]->setAccessibleName(QStringLiteral("Show the ") + spoken + QStringLiteral(" Set and Use buttons"));
     m_okButton[level] = makeButton(latin(n.okButton), QStringLiteral("Defaults/Limits            OK"));
     m_okButton[level]->setAccessibleName(QStringLiteral("Hide the ") + spoken + QStringLiteral(" Set and Use buttons"));
@@ -330,39 +333,39 @@ void BrightnessContrastPanel::startupOptionClicked(const QString &option)
     if (m_core.applying.active())
         return;
     const ControlBook &book = m_core.controls;
-    const auto bit = [&](const char *set, const char *clear) -> std::optional<bool> {
-        const auto a = book.checked(win::frmOperatingMode, latin(set));
-        const auto b = book.checked(win::frmOperatingMode, latin(clear));
+    const auto bit = [&](const QString &set, const QString &clear) -> std::optional<bool> {
+        const auto a = book.checked(win::frmOperatingMode, set);
+        const auto b = book.checked(win::frmOperatingMode, clear);
         if (a && *a)
             return true;
         if (b && *b)
             return false;
         return std::nullopt;
     };
-    const auto extended = bit("Mirovan_Commands_Enabled_Opt", "Mirovan_Commands_Disabled_Opt");
-    const auto mono = bit("MonochromeOption", "ColorOption");
-    const auto dac = bit("DacUpdatingEnabledOptionButton", "DACUpdatingDisabledOptionButton");
-    const auto brightness = bit("UserBrightnessDisabledOption", "UserBrightnessEnabledOption");
-    const auto contrast = bit("UserContrastDisabledOption", "UserContrastEnabledOption");
+    const auto extended = bit(ctl::Mirovan_Commands_Enabled_Opt, ctl::Mirovan_Commands_Disabled_Opt);
+    const auto mono = bit(ctl::MonochromeOption, ctl::ColorOption);
+    const auto dac = bit(ctl::DacUpdatingEnabledOptionButton, ctl::DACUpdatingDisabledOptionButton);
+    const auto brightness = bit(ctl::UserBrightnessDisabledOption, ctl::UserBrightnessEnabledOption);
+    const auto contrast = bit(ctl::UserContrastDisabledOption, ctl::UserContrastEnabledOption);
     if (!extended || !mono || !dac || !brightness || !contrast) {
         m_core.showStatus(QStringLiteral("The operating mode has not been read from the monitor yet; "
                                          "nothing was sent."));
         // The buttons go back to what they showed (nothing, while unknown).
-        for (const char *name : {"UserBrightnessDisabledOption", "UserBrightnessEnabledOption",
-                                 "UserContrastDisabledOption", "UserContrastEnabledOption"}) {
-            if (auto *b = findChild<QRadioButton *>(latin(name))) {
+        for (const QString &name : {ctl::UserBrightnessDisabledOption, ctl::UserBrightnessEnabledOption,
+                                    ctl::UserContrastDisabledOption, ctl::UserContrastEnabledOption}) {
+            if (auto *b = findChild<QRadioButton *>(name)) {
                 b->setAutoExclusive(false);
-                b->setChecked(book.checked(objectName(), latin(name)).value_or(false));
+                b->setChecked(book.checked(objectName(), name).value_or(false));
                 b->setAutoExclusive(true);
             }
         }
         return;
     }
     OperatingModeOptions o{*extended, *mono, *dac, *brightness, *contrast};
-    if (option == u"UserBrightnessDisabledOption" || option == u"UserBrightnessEnabledOption")
-        o.brightnessDisabled = option == u"UserBrightnessDisabledOption";
+    if (option == ctl::UserBrightnessDisabledOption || option == ctl::UserBrightnessEnabledOption)
+        o.brightnessDisabled = option == ctl::UserBrightnessDisabledOption;
     else
-        o.contrastDisabled = option == u"UserContrastDisabledOption";
+        o.contrastDisabled = option == ctl::UserContrastDisabledOption;
     m_core.send(cmd::setModeWord(ComposeOperatingModeWord(o)));
     ShowOperatingMode(m_core.replyContext, o);
 }

@@ -1,4 +1,5 @@
 #include "panels/adjust/flatpanelpanels.h"
+#include "base/adjustnames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -24,21 +25,21 @@ BacklightPanel::BacklightPanel(AppCore &core)
 {
     struct Row {
         const char *caption;
-        const char *box;
+        QString box;
         const char *button;
         const char *spoken;
         char which;
     };
     const Row rows[] = {
-        {"Filament Warmup Power (0-255)", "txtFilWarmup", "btnSetFilWarmup", "Filament warm-up power", 'w'},
-        {"Filament Steady Power (0-255)", "txtFilSteady", "btnSetFilSteady", "Filament steady power", 's'},
-        {"Filament Power Temorary (0-255)", "txtSetFilImmediate", "btnFilImmediate", "Filament temporary power", 'f'},
+        {"Filament Warmup Power (0-255)", ctl::txtFilWarmup, "btnSetFilWarmup", "Filament warm-up power", 'w'},
+        {"Filament Steady Power (0-255)", ctl::txtFilSteady, "btnSetFilSteady", "Filament steady power", 's'},
+        {"Filament Power Temorary (0-255)", ctl::txtSetFilImmediate, "btnFilImmediate", "Filament temporary power", 'f'},
     };
     auto *grid = new QGridLayout;
     int r = 0;
     for (const Row &row : rows) {
         auto *box = new QLineEdit(this);
-        box->setObjectName(QString::fromLatin1(row.box));
+        box->setObjectName(row.box);
         box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
         box->setAccessibleName(QString::fromLatin1(row.spoken));
         QPushButton *set = makeButton(QString::fromLatin1(row.button), QStringLiteral("Set"));
@@ -50,7 +51,7 @@ BacklightPanel::BacklightPanel(AppCore &core)
         connect(set, &QPushButton::clicked, this, [this, box, which] { setFilament(box, which); });
     }
     auto *photocell = new QCheckBox(QStringLiteral("Photocell Enabled"), this);
-    photocell->setObjectName(QStringLiteral("ckPhotocell"));
+    photocell->setObjectName(ctl::ckPhotocell);
     auto *status = new QCheckBox(QStringLiteral("Status Messages"), this);
     status->setObjectName(QStringLiteral("ckStatusMessages"));
     grid->addWidget(photocell, r++, 0, 1, 3);
@@ -88,26 +89,28 @@ void BacklightPanel::setFilament(QLineEdit *box, QChar which)
 HeaterFanPanel::HeaterFanPanel(AppCore &core)
     : Panel(core, win::frmFPHeaterFan, QStringLiteral("Heater & Fan Control"))
 {
+    // This window's options: optHeaterAuto, then Option1..Option7 by number.
     struct Option {
-        const char *name;
+        int number; // 0: optHeaterAuto
         const char *caption;
         int mode;    // "cp" + mode
         int setting; // "cqh"/"cqf" + setting, -1 for none
     };
     const Option heater[] = {
-        {"optHeaterAuto", "Automatic", 2, -1}, {"Option1", "Force Off", 3, 0}, {"Option2", "Force On", 3, 1}};
-    const Option fan[] = {{"Option3", "Automatic", 4, -1},
-                          {"Option4", "Force Off", 5, 0},
-                          {"Option5", "Force 1/4", 5, 1},
-                          {"Option6", "Force 1/2", 5, 2},
-                          {"Option7", "Force Full", 5, 3}};
+        {0, "Automatic", 2, -1}, {1, "Force Off", 3, 0}, {2, "Force On", 3, 1}};
+    const Option fan[] = {{3, "Automatic", 4, -1},
+                          {4, "Force Off", 5, 0},
+                          {5, "Force 1/4", 5, 1},
+                          {6, "Force 1/2", 5, 2},
+                          {7, "Force Full", 5, 3}};
     auto group = [this](const QString &title, const Option *options, int count, bool isHeater) {
         auto *frame = new QGroupBox(title, this);
         auto *column = new QVBoxLayout(frame);
         for (int i = 0; i < count; ++i) {
             const Option o = options[i];
             auto *button = new QRadioButton(QString::fromLatin1(o.caption), frame);
-            button->setObjectName(QString::fromLatin1(o.name));
+            button->setObjectName(o.number == 0 ? QStringLiteral("optHeaterAuto")
+                                                 : QStringLiteral("Option%1").arg(o.number));
             button->setAccessibleName(title + QStringLiteral(": ") + QString::fromLatin1(o.caption));
             column->addWidget(button);
             connect(button, &QRadioButton::clicked, this, [this, o, isHeater] {

@@ -1,4 +1,5 @@
 #include "panels/adjust/geometrypanel.h"
+#include "base/adjustnames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -50,9 +51,13 @@ constexpr ChannelText kNorthSouth[] = {
     { 2, "N-S Phase", "Shift Phase to the Left", "Shift Phase to the Right" },
 };
 
-constexpr RowNames kVerticalNames { "HScroll1", "Text1", "Text2", "Text3", "Label1" };
-constexpr RowNames kHorizontalNames { "HHScroll1", "HText1", "HText2", "HText3", "HLabel1" };
-constexpr RowNames kNorthSouthNames { "HScroll2", "NText4", "NText5", "NText6", "Label7" };
+// Captions of the horizontal and north-south rows; only this panel names them.
+QString HLabel1_(int i) { return ctl::element(u"HLabel1", i); }
+QString Label7_(int i) { return ctl::element(u"Label7", i); }
+
+constexpr RowNames kVerticalNames { ctl::HScroll1_, ctl::Text1_, ctl::Text2_, ctl::Text3_, ctl::Label1_ };
+constexpr RowNames kHorizontalNames { ctl::HHScroll1_, ctl::HText1_, ctl::HText2_, ctl::HText3_, HLabel1_ };
+constexpr RowNames kNorthSouthNames { ctl::HScroll2_, ctl::NText4_, ctl::NText5_, ctl::NText6_, Label7_ };
 
 constexpr int kNorthSouthSliderTop = 63;
 constexpr int kHorizSCapSliderTop = 127;

@@ -1,4 +1,6 @@
 #include "panels/adjust/hvpanels.h"
+#include "base/adjustnames.h"
+#include "base/diagnames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -58,7 +60,7 @@ MdiHvPanel::MdiHvPanel(AppCore &core) : AdjustPanel(core, win::frmMDI_HV, QStrin
     addColumnHeadings(grid, 0, {QStringLiteral("Present Value"), QStringLiteral("Factory Defaults"),
                                 QStringLiteral("Initial Settings")});
     for (int i = 0; i < kHvControlCount; ++i) {
-        const RowNames names{"HScroll1", "Text1", "Text2", "Text3", "Label1"};
+        const RowNames names{ctl::HScroll1_, ctl::Text1_, ctl::Text2_, ctl::Text3_, ctl::Label1_};
         SliderRow row = makeRow(DacGroupId::V, "", i, names, i, kHvRows[i].caption, nullptr, nullptr,
                                 255, 16, SendGate::SendOnChange);
         row.inModel = false;
@@ -74,23 +76,23 @@ MdiHvPanel::MdiHvPanel(AppCore &core) : AdjustPanel(core, win::frmMDI_HV, QStrin
         values->addWidget(new QLabel(QString::fromLatin1(caption), this), r, column, Qt::AlignRight);
         values->addWidget(w, r, column + 1);
     };
-    addPair("HV Val:", namedBox(this, QStringLiteral("HVValTextBox"), QStringLiteral("HV value"), true), 0);
+    addPair("HV Val:", namedBox(this, ctl::HVValTextBox, QStringLiteral("HV value"), true), 0);
     auto *anodeV = new QLabel(this);
-    anodeV->setObjectName(QStringLiteral("VAnodeValue"));
+    anodeV->setObjectName(ctl::VAnodeValue);
     anodeV->setAccessibleName(QStringLiteral("HV anode voltage"));
     addPair("HV Anode Voltage:", anodeV, 3);
     ++r;
-    m_upper = namedBox(this, QStringLiteral("HVUpperLimitTextBox"), QStringLiteral("HV upper limit"), false);
+    m_upper = namedBox(this, ctl::HVUpperLimitTextBox, QStringLiteral("HV upper limit"), false);
     addPair("HV Upper Limit:", m_upper, 0);
     QPushButton *setUpper = makeButton(QStringLiteral("HVUpperLimitSetButton"), QStringLiteral("Set"));
     setUpper->setAccessibleName(QStringLiteral("Set HV upper limit"));
     values->addWidget(setUpper, r, 2);
     auto *anodeI = new QLabel(this);
-    anodeI->setObjectName(QStringLiteral("IAnodeValue"));
+    anodeI->setObjectName(ctl::IAnodeValue);
     anodeI->setAccessibleName(QStringLiteral("HV anode current"));
     addPair("HV Anode Current:", anodeI, 3);
     ++r;
-    m_lower = namedBox(this, QStringLiteral("HVLowerLimitTextBox"), QStringLiteral("HV lower limit"), false);
+    m_lower = namedBox(this, ctl::HVLowerLimitTextBox, QStringLiteral("HV lower limit"), false);
     addPair("HV Lower Limit:", m_lower, 0);
     QPushButton *setLower = makeButton(QStringLiteral("HVLowerLimitSetButton"), QStringLiteral("Set"));
     setLower->setAccessibleName(QStringLiteral("Set HV lower limit"));
@@ -177,14 +179,14 @@ G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("
     }
     auto *caption = new QLabel(QStringLiteral("HV"), this);
     auto *slider = new QScrollBar(Qt::Horizontal, this);
-    slider->setObjectName(indexedName("HScroll1", 1));
+    slider->setObjectName(ctl::HScroll1_(1));
     slider->setMinimumWidth(200);
     QLabel *boxes[3];
-    const char *names[3] = {"Label2", "Label3", "Label4"};
+    const ElementName names[3] = {ctl::Label2_, ctl::Label3_, ctl::Label4_};
     const char *spoken[3] = {"HV, present setting", "HV, initial setting", "HV, factory default"};
     for (int i = 0; i < 3; ++i) {
         boxes[i] = new QLabel(this);
-        boxes[i]->setObjectName(indexedName(names[i], 1));
+        boxes[i]->setObjectName(names[i](1));
         boxes[i]->setFrameShape(QFrame::Panel);
         boxes[i]->setFrameShadow(QFrame::Sunken);
         boxes[i]->setAlignment(Qt::AlignCenter);

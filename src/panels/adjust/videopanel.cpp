@@ -1,4 +1,5 @@
 #include "panels/adjust/videopanel.h"
+#include "base/adjustnames.h"
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
@@ -19,25 +20,25 @@ struct VideoChannel {
     DacGroupId group;
     const char *letter;
     int channel;
-    const char *slider;
-    const char *present;
-    const char *factory;
-    const char *initial;
+    RowNames names;          // no caption array: the caption is Label1_(captionIndex)
     int captionIndex;
     const char *caption;     // nullptr: none shown
     const char *spokenName;  // for screen readers when no caption is shown
     const char *colour;      // caption colour, or nullptr
 };
 
+constexpr RowNames kL{ctl::HScroll1_, ctl::Text1_, ctl::Text2_, ctl::Text3_, nullptr};
+constexpr RowNames kB{ctl::HScroll2_, ctl::BText1_, ctl::BText2_, ctl::BText3_, nullptr};
+
 constexpr VideoChannel kChannels[] = {
-    {DacGroupId::L, "l", 2, "HScroll1", "Text1", "Text2", "Text3", 2, "Red Gain", nullptr, "#c00000"},
-    {DacGroupId::L, "l", 3, "HScroll1", "Text1", "Text2", "Text3", 3, "Green Gain", nullptr, "#008000"},
-    {DacGroupId::L, "l", 4, "HScroll1", "Text1", "Text2", "Text3", 4, "Blue Gain", nullptr, "#0000c0"},
-    {DacGroupId::L, "l", 5, "HScroll1", "Text1", "Text2", "Text3", 5, nullptr, "Video channel 5", nullptr},
-    {DacGroupId::L, "l", 6, "HScroll1", "Text1", "Text2", "Text3", 6, "G2Adjust", nullptr, nullptr},
-    {DacGroupId::L, "l", 7, "HScroll1", "Text1", "Text2", "Text3", 7, "Focus", nullptr, nullptr},
-    {DacGroupId::B, "b", 0, "HScroll2", "BText1", "BText2", "BText3", 9, "Video +80V", nullptr, nullptr},
-    {DacGroupId::B, "b", 1, "HScroll2", "BText1", "BText2", "BText3", 8, "Master G2 Adjust", nullptr, nullptr},
+    {DacGroupId::L, "l", 2, kL, 2, "Red Gain", nullptr, "#c00000"},
+    {DacGroupId::L, "l", 3, kL, 3, "Green Gain", nullptr, "#008000"},
+    {DacGroupId::L, "l", 4, kL, 4, "Blue Gain", nullptr, "#0000c0"},
+    {DacGroupId::L, "l", 5, kL, 5, nullptr, "Video channel 5", nullptr},
+    {DacGroupId::L, "l", 6, kL, 6, "G2Adjust", nullptr, nullptr},
+    {DacGroupId::L, "l", 7, kL, 7, "Focus", nullptr, nullptr},
+    {DacGroupId::B, "b", 0, kB, 9, "Video +80V", nullptr, nullptr},
+    {DacGroupId::B, "b", 1, kB, 8, "Master G2 Adjust", nullptr, nullptr},
 };
 
 } // namespace
@@ -53,9 +54,8 @@ VideoPanel::VideoPanel(AppCore &core) : AdjustPanel(core, win::frmVideoAdj, QStr
     for (const VideoChannel &v : kChannels) {
         if (v.group == DacGroupId::B && gridRow == 7)
             grid->setRowMinimumHeight(gridRow++, 8);
-        const RowNames names{v.slider, v.present, v.factory, v.initial, nullptr};
-        SliderRow row = makeRow(v.group, v.letter, v.channel, names, v.channel, v.caption, nullptr, nullptr);
-        row.captionName = indexedName("Label1", v.captionIndex);
+        SliderRow row = makeRow(v.group, v.letter, v.channel, v.names, v.channel, v.caption, nullptr, nullptr);
+        row.captionName = ctl::Label1_(v.captionIndex);
         if (v.spokenName)
             row.accessibleCaption = QString::fromLatin1(v.spokenName);
         const int index = addSliderRow(grid, gridRow++, row);
@@ -76,7 +76,7 @@ VideoPanel::VideoPanel(AppCore &core) : AdjustPanel(core, win::frmVideoAdj, QStr
                                  QStringLiteral("Go Back to Factory Defaults"));
     m_initialButton = makeButton(QStringLiteral("VideoRestoreInitialSettingsButton"),
                                  QStringLiteral("Go Back to Initial Settings"));
-    m_saveInitialButton = makeButton(QStringLiteral("VideoSetInitialSettingsButton"),
+    m_saveInitialButton = makeButton(ctl::VideoSetInitialSettingsButton,
                                      QStringLiteral("Save Initial Settings"));
     QPushButton *ok = makeButton(QStringLiteral("VideoOKButton"), QStringLiteral("OK"));
     QPushButton *cancel = makeButton(QStringLiteral("VideoCancelButton"), QStringLiteral("Cancel"));

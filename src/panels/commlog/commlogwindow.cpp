@@ -1,4 +1,6 @@
 #include "panels/commlog/commlogwindow.h"
+#include "base/connectionnames.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -21,7 +23,6 @@
 namespace tvk {
 
 namespace {
-const QString kXmitQueueOverride = QStringLiteral("ckXmitQueueOverride");
 constexpr QChar kCR = u'\r';
 constexpr QChar kLF = u'\n';
 constexpr QChar kBackspace = u'\b';
@@ -153,19 +154,19 @@ CommLogWindow::CommLogWindow(AppCore &core)
 {
     auto *terse = makeTabButton(QStringLiteral("btnTerse"), QStringLiteral("Terse"), this);
     auto *verbose = makeTabButton(QStringLiteral("btnVerbose"), QStringLiteral("Verbose"), this);
-    m_checkOff = makeTabButton(QStringLiteral("btnCheckOff"), QStringLiteral("Disable Checking"), this);
-    m_checkOn = makeTabButton(QStringLiteral("btnCheckOn"), QStringLiteral("Enable Checking"), this);
+    m_checkOff = makeTabButton(ctl::btnCheckOff, QStringLiteral("Disable Checking"), this);
+    m_checkOn = makeTabButton(ctl::btnCheckOn, QStringLiteral("Enable Checking"), this);
     m_checkOn->setVisible(false);
     m_checkOn->setEnabled(false);
     auto *clrXQ = makeTabButton(QStringLiteral("btnClrXQ"), QStringLiteral("Clear Xmit Queue"), this);
-    m_autoPing = makeTabButton(QStringLiteral("btnDisableAutoping"), QStringLiteral("Disable AutoPing"), this);
+    m_autoPing = makeTabButton(ctl::btnDisableAutoping, QStringLiteral("Disable AutoPing"), this);
     auto *clearWindow =
         makeTabButton(QStringLiteral("btnClearCommLogWindow"), QStringLiteral("Clear Log Window"), this);
 
-    m_xmitQueueOverride = makeCheck(kXmitQueueOverride, this);
+    m_xmitQueueOverride = makeCheck(ctl::ckXmitQueueOverride, this);
     auto *xqLabel = new CheckLabel(QStringLiteral("Xmit Q Bypass"), m_xmitQueueOverride, this);
-    xqLabel->setObjectName(QStringLiteral("lblXmitQueueOverride"));
-    m_windowEnabled = makeCheck(QStringLiteral("ckWindowEnabled"), this);
+    xqLabel->setObjectName(ctl::lblXmitQueueOverride);
+    m_windowEnabled = makeCheck(ctl::ckWindowEnabled, this);
     auto *weLabel = new CheckLabel(QStringLiteral("Window Log Enable"), m_windowEnabled, this);
     weLabel->setObjectName(QStringLiteral("lblWindowEnabled"));
 
@@ -183,7 +184,7 @@ CommLogWindow::CommLogWindow(AppCore &core)
     m_text->setObjectName(QStringLiteral("txtCommLog"));
 
     m_indicator = new QLabel(this);
-    m_indicator->setObjectName(QStringLiteral("btnInd"));
+    m_indicator->setObjectName(ctl::btnInd);
     m_indicator->setFixedSize(20, 20);
     m_indicator->setFrameShape(QFrame::Panel);
     m_indicator->setFrameShadow(QFrame::Sunken);
@@ -306,8 +307,8 @@ void CommLogWindow::onControlBookChanged(const QString &window, const QString &c
 {
     // Typing straight to the port is a Factory mode tool: leaving that mode
     // disables the check box, and must not leave the bypass on behind it.
-    if (window == win::frmCommLog && control == kXmitQueueOverride
-        && !m_core.controls.isEnabled(win::frmCommLog, kXmitQueueOverride) && m_xmitQueueOverride->isChecked())
+    if (window == win::frmCommLog && control == ctl::ckXmitQueueOverride
+        && !m_core.controls.isEnabled(win::frmCommLog, ctl::ckXmitQueueOverride) && m_xmitQueueOverride->isChecked())
         m_xmitQueueOverride->setChecked(false);
 }
 
@@ -394,7 +395,7 @@ QString CommLogWindow::logFileFilter()
 
 QString CommLogWindow::proposedLogFileName() const
 {
-    QString serial = m_core.controls.text(win::frmID, QStringLiteral("lblSerial"))
+    QString serial = m_core.controls.text(win::frmID, ctl::lblSerial)
                          .value_or(m_core.data.SerialNumber)
                          .trimmed();
     if (serial.isEmpty())

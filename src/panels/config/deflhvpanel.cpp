@@ -1,4 +1,5 @@
 #include "panels/config/deflhvpanel.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -16,13 +17,13 @@ namespace tvk {
 DeflHvPanel::DeflHvPanel(AppCore &core)
     : Panel(core, win::frmDeflHVEnable, QStringLiteral("Deflection & HV Enable/Disable"))
 {
-    auto addPair = [this](const QString &caption, const char *enableName, const char *disableName,
+    auto addPair = [this](const QString &caption, const QString &enableName, const QString &disableName,
                           QString (*command)(bool)) {
         auto *frame = new QGroupBox(caption, this);
         auto *layout = new QVBoxLayout(frame);
         for (bool enable : {true, false}) {
             auto *button = new QRadioButton(enable ? QStringLiteral("Enable") : QStringLiteral("Disable"), frame);
-            button->setObjectName(QString::fromLatin1(enable ? enableName : disableName));
+            button->setObjectName(enable ? enableName : disableName);
             button->setChecked(!enable);
             layout->addWidget(button);
             connect(button, &QRadioButton::clicked, this, [this, command, enable] {
@@ -32,9 +33,9 @@ DeflHvPanel::DeflHvPanel(AppCore &core)
         }
         return frame;
     };
-    QGroupBox *defl = addPair(QStringLiteral("Deflection"), "optDeflEnable", "optDeflDisable", &cmd::deflection);
+    QGroupBox *defl = addPair(QStringLiteral("Deflection"), ctl::optDeflEnable, ctl::optDeflDisable, &cmd::deflection);
     defl->setObjectName(QStringLiteral("fraDeflection"));
-    QGroupBox *hv = addPair(QStringLiteral("HV"), "optHVEnable", "optHVDisable", &cmd::highVoltage);
+    QGroupBox *hv = addPair(QStringLiteral("HV"), ctl::optHVEnable, ctl::optHVDisable, &cmd::highVoltage);
     hv->setObjectName(QStringLiteral("fraHV"));
 
     QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));

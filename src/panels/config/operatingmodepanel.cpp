@@ -1,4 +1,5 @@
 #include "panels/config/operatingmodepanel.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -48,30 +49,30 @@ OperatingModePanel::OperatingModePanel(AppCore &core)
     auto *mirovan = new QGroupBox(QStringLiteral("Mirovan Commands"), this);
     mirovan->setObjectName(QStringLiteral("Mirovan_command_frame"));
     mirovan->setLayout(new QHBoxLayout);
-    option(QStringLiteral("Mirovan_Commands_Disabled_Opt"), QStringLiteral("Disabled"), mirovan);
-    m_extendedEnabled = option(QStringLiteral("Mirovan_Commands_Enabled_Opt"), QStringLiteral("Enabled"), mirovan);
+    option(ctl::Mirovan_Commands_Disabled_Opt, QStringLiteral("Disabled"), mirovan);
+    m_extendedEnabled = option(ctl::Mirovan_Commands_Enabled_Opt, QStringLiteral("Enabled"), mirovan);
     m_extendedEnabled->setChecked(true);
 
     QFrame *dac = pairFrame(this, QStringLiteral("DACUpdatingFrame"), QStringLiteral("DacUpdatingLabel"),
                             QStringLiteral("5 sec DAC Updating"));
-    option(QStringLiteral("DACUpdatingDisabledOptionButton"), QStringLiteral("Disabled"), dac);
-    m_dacEnabled = option(QStringLiteral("DacUpdatingEnabledOptionButton"), QStringLiteral("Enabled"), dac);
+    option(ctl::DACUpdatingDisabledOptionButton, QStringLiteral("Disabled"), dac);
+    m_dacEnabled = option(ctl::DacUpdatingEnabledOptionButton, QStringLiteral("Enabled"), dac);
 
     QFrame *brightness = pairFrame(this, QStringLiteral("BrightnessFrame"), QStringLiteral("BrightnessLabel"),
                                    QStringLiteral("User Brightness Control Defaults to:"));
     m_brightnessDisabled =
-        option(QStringLiteral("UserBrightnessDisabledOption"), QStringLiteral("Disabled"), brightness);
-    option(QStringLiteral("UserBrightnessEnabledOption"), QStringLiteral("Enabled"), brightness);
+        option(ctl::UserBrightnessDisabledOption, QStringLiteral("Disabled"), brightness);
+    option(ctl::UserBrightnessEnabledOption, QStringLiteral("Enabled"), brightness);
 
     QFrame *contrast = pairFrame(this, QStringLiteral("ContrastFrame"), QStringLiteral("ContrastLabel"),
                                  QStringLiteral("User Contrast Control Defaults to:"));
-    m_contrastDisabled = option(QStringLiteral("UserContrastDisabledOption"), QStringLiteral("Disabled"), contrast);
-    option(QStringLiteral("UserContrastEnabledOption"), QStringLiteral("Enabled"), contrast);
+    m_contrastDisabled = option(ctl::UserContrastDisabledOption, QStringLiteral("Disabled"), contrast);
+    option(ctl::UserContrastEnabledOption, QStringLiteral("Enabled"), contrast);
 
     QFrame *type = pairFrame(this, QStringLiteral("TypeFrame"), QStringLiteral("MonitorTypeLabel"),
                              QStringLiteral("Display Type"));
-    option(QStringLiteral("ColorOption"), QStringLiteral("Color"), type);
-    m_monochrome = option(QStringLiteral("MonochromeOption"), QStringLiteral("Monochrome"), type);
+    option(ctl::ColorOption, QStringLiteral("Color"), type);
+    m_monochrome = option(ctl::MonochromeOption, QStringLiteral("Monochrome"), type);
 
     QPushButton *close = makeHideButton(QStringLiteral("OperatingModeCloseButton"), QStringLiteral("Close"));
 

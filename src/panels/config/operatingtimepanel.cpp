@@ -1,4 +1,5 @@
 #include "panels/config/operatingtimepanel.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -18,14 +19,14 @@ OperatingTimePanel::OperatingTimePanel(AppCore &core)
     auto *timeCaption = new QLabel(QStringLiteral("Operating Time:"), this);
     timeCaption->setObjectName(QStringLiteral("lblOperatingTime"));
     auto *timeValue = new QLabel(this);
-    timeValue->setObjectName(QStringLiteral("lblOperatingTimeValue"));
+    timeValue->setObjectName(ctl::lblOperatingTimeValue);
     timeValue->setMinimumWidth(90);
     auto *hint = new QLabel(QStringLiteral("ddd:hh:mm:ss"), this);
     hint->setObjectName(QStringLiteral("lblOperatingTimeUnits"));
     auto *cyclesCaption = new QLabel(QStringLiteral("On-Off Cycles:"), this);
     cyclesCaption->setObjectName(QStringLiteral("lblOperatingCycles"));
     auto *cyclesValue = new QLabel(this);
-    cyclesValue->setObjectName(QStringLiteral("lblOperatingCyclesValue"));
+    cyclesValue->setObjectName(ctl::lblOperatingCyclesValue);
 
     QPushButton *reRead = makeButton(QStringLiteral("btnReRead"), QStringLiteral("ReRead"));
     QPushButton *ok = makeHideButton(QStringLiteral("btnOK"), QStringLiteral("OK"));

@@ -1,4 +1,5 @@
 #include "panels/config/setoperatingtimespanel.h"
+#include "base/confignames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -19,7 +20,7 @@ SetOperatingTimesPanel::SetOperatingTimesPanel(AppCore &core)
     auto *serialCaption = new QLabel(QStringLiteral("Serial Number:"), this);
     serialCaption->setObjectName(QStringLiteral("lblSerialNumber"));
     auto *serialValue = new QLabel(this);
-    serialValue->setObjectName(QStringLiteral("lblSerialNumberValue"));
+    serialValue->setObjectName(ctl::lblSerialNumberValue);
     grid->addWidget(serialCaption, 0, 0);
     grid->addWidget(serialValue, 0, 1, 1, 2);
 
@@ -46,7 +47,7 @@ SetOperatingTimesPanel::SetOperatingTimesPanel(AppCore &core)
 
 void SetOperatingTimesPanel::activate()
 {
-    m_core.controls.setText(name(), QStringLiteral("lblSerialNumberValue"), m_core.data.SerialNumber);
+    m_core.controls.setText(name(), ctl::lblSerialNumberValue, m_core.data.SerialNumber);
     m_core.send(cmd::readOperatingTime());
 }
 

@@ -1,4 +1,5 @@
 #include "panels/connection/connectwindow.h"
+#include "base/connectionnames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -40,14 +41,14 @@ ConnectWindow::ConnectWindow(AppCore &core)
     QPushButton *ports = makeButton(QStringLiteral("btnPorts"), QStringLiteral("Ports ..."),
                                     QStringLiteral("Map Com1..Com4 to the serial ports of this computer."));
     auto *indicator = new QPushButton(this);
-    indicator->setObjectName(QStringLiteral("btnInd"));
+    indicator->setObjectName(ctl::btnInd);
     indicator->setFixedSize(24, 24);
     indicator->setFocusPolicy(Qt::NoFocus);
 
     // The status is set with CR LF line ends; plain text without word wrap
     // shows each of them as one line break.
     auto *status = new QLabel(this);
-    status->setObjectName(QStringLiteral("lbl1"));
+    status->setObjectName(ctl::lbl1);
     status->setTextFormat(Qt::PlainText);
     status->setWordWrap(false);
     status->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -1,4 +1,5 @@
 #include "panels/connection/tryingwindow.h"
+#include "base/connectionnames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -15,9 +16,9 @@ TryingWindow::TryingWindow(AppCore &core)
     : Panel(core, win::frmTrying, QStringLiteral("Trying to Connect to Monitor"))
 {
     auto *limit = new QLabel(QString::number(core.globals.ConnectRetryLimit), this);
-    limit->setObjectName(QStringLiteral("lblLimit"));
+    limit->setObjectName(ctl::lblLimit);
     auto *toGo = new QLabel(QString::number(core.connector.TriesToGo()), this);
-    toGo->setObjectName(QStringLiteral("lblToGo"));
+    toGo->setObjectName(ctl::lblToGo);
     for (QLabel *value : {limit, toGo}) {
         value->setTextFormat(Qt::PlainText);
         value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-000000")));

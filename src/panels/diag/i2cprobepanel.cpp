@@ -1,4 +1,5 @@
 #include "panels/diag/i2cprobepanel.h"
+#include "base/diagnames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -34,7 +35,7 @@ I2cProbePanel::I2cProbePanel(AppCore &core) : Panel(core, win::frmI2cProbe, QStr
             ++groups;
             row = 0;
         }
-        QPushButton *button = makeButton(QString::fromLatin1(d.button), QString::fromLatin1(d.label));
+        QPushButton *button = makeButton(ctl::i2cButton(d.part), QString::fromLatin1(d.label));
         button->setAccessibleName(QString::fromLatin1(d.label) + QStringLiteral(", ") + QString::fromLatin1(d.description));
         button->setToolTip(QStringLiteral("Probe address 0x") + QString::fromLatin1(d.probe));
         const QString probe = QString::fromLatin1(d.probe);

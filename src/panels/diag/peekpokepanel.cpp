@@ -1,4 +1,5 @@
 #include "panels/diag/peekpokepanel.h"
+#include "base/diagnames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -17,9 +18,9 @@ namespace tvk {
 PeekPokePanel::PeekPokePanel(AppCore &core) : Panel(core, win::frmPeekPoke, QStringLiteral("Peek & Poke"))
 {
     auto *grid = new QGridLayout;
-    auto box = [this](const char *name, const char *initial, const char *caption) {
+    auto box = [this](const QString &name, const char *initial, const char *caption) {
         auto *edit = new QLineEdit(QString::fromLatin1(initial), this);
-        edit->setObjectName(QString::fromLatin1(name));
+        edit->setObjectName(name);
         edit->setAccessibleName(QString::fromLatin1(caption));
         edit->setMaximumWidth(110);
         return edit;
@@ -30,7 +31,7 @@ PeekPokePanel::PeekPokePanel(AppCore &core) : Panel(core, win::frmPeekPoke, QStr
         return label;
     };
 
-    QLineEdit *address = box("AddressBox", "", "Address (Hex)");
+    QLineEdit *address = box(ctl::AddressBox, "", "Address (Hex)");
     QPushButton *setAddress = makeButton(QStringLiteral("brnWriteAddr"), QStringLiteral("Set Address"),
                                          QStringLiteral("Load the PeekPoke Address Register"));
     QPushButton *up = makeButton(QStringLiteral("btnAddrUp"), QString(), QStringLiteral("Next address"));
@@ -45,7 +46,7 @@ PeekPokePanel::PeekPokePanel(AppCore &core) : Panel(core, win::frmPeekPoke, QStr
     grid->addWidget(up, 0, 3);
     grid->addWidget(down, 0, 4);
 
-    QLineEdit *byte = box("DataByteBox", "0xXX", "Data Byte (Hex)");
+    QLineEdit *byte = box(ctl::DataByteBox, "0xXX", "Data Byte (Hex)");
     QPushButton *readByte = makeButton(QStringLiteral("btnReadByte"), QStringLiteral("Read"));
     QPushButton *writeByte = makeButton(QStringLiteral("DataByteWriteButton"), QStringLiteral("Write"));
     grid->addWidget(caption("Data Byte (Hex)", byte), 1, 0);
@@ -53,7 +54,7 @@ PeekPokePanel::PeekPokePanel(AppCore &core) : Panel(core, win::frmPeekPoke, QStr
     grid->addWidget(readByte, 1, 2);
     grid->addWidget(writeByte, 1, 3, 1, 2);
 
-    QLineEdit *word = box("DataWordBox", "0xXXXX", "Data Word (Hex)");
+    QLineEdit *word = box(ctl::DataWordBox, "0xXXXX", "Data Word (Hex)");
     QPushButton *readWord = makeButton(QStringLiteral("btnReadWord"), QStringLiteral("Read"));
     QPushButton *writeWord = makeButton(QStringLiteral("DataWordWriteButton"), QStringLiteral("Write"));
     grid->addWidget(caption("Data Word (Hex)", word), 2, 0);
@@ -61,7 +62,7 @@ PeekPokePanel::PeekPokePanel(AppCore &core) : Panel(core, win::frmPeekPoke, QStr
     grid->addWidget(readWord, 2, 2);
     grid->addWidget(writeWord, 2, 3, 1, 2);
 
-    QLineEdit *character = box("txtDataChar", "", "Data Char");
+    QLineEdit *character = box(ctl::txtDataChar, "", "Data Char");
     character->setReadOnly(true);
     QPushButton *readChar = makeButton(QStringLiteral("btnReadChar"), QStringLiteral("Read"));
     grid->addWidget(caption("Data Char", character), 3, 0);
@@ -106,21 +107,21 @@ std::optional<QString> checkedValue(AppCore &core, QLineEdit *box, HexWidth widt
 
 void PeekPokePanel::setAddress()
 {
-    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(QStringLiteral("AddressBox")),
+    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(ctl::AddressBox),
                                         HexWidth::Address, "address"))
         m_core.send(cmd::setAddress(*value));
 }
 
 void PeekPokePanel::writeByte()
 {
-    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(QStringLiteral("DataByteBox")),
+    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(ctl::DataByteBox),
                                         HexWidth::Byte, "data byte"))
         m_core.send(cmd::writeByte(*value));
 }
 
 void PeekPokePanel::writeWord()
 {
-    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(QStringLiteral("DataWordBox")),
+    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(ctl::DataWordBox),
                                         HexWidth::Word, "data word"))
         m_core.send(cmd::writeWord(*value));
 }

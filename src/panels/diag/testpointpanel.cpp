@@ -1,4 +1,5 @@
 #include "panels/diag/testpointpanel.h"
+#include "base/diagnames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -30,14 +31,14 @@ QStringList crtReads()
 }
 
 // The deflection states ("Operating" / "Not Operating") and frequencies.
-QGroupBox *deflectionGroup(TestPointPanel *panel, const std::function<void(QGridLayout *, int, const char *, const char *, const char *)> &row)
+QGroupBox *deflectionGroup(TestPointPanel *panel, const std::function<void(QGridLayout *, int, const char *, const QString &, const char *)> &row)
 {
     auto *box = new QGroupBox(QStringLiteral("Deflection"), panel);
     auto *grid = new QGridLayout(box);
-    row(grid, 0, "Horizontal Frequency:", "HFreqTextBox", "kHz");
-    row(grid, 1, "Vertical Frequency:", "VertFreqBox", "Hz");
-    row(grid, 2, "Vertical Deflection:", "VFailValue", "");
-    row(grid, 3, "Horizontal Deflection:", "HFailValue", "");
+    row(grid, 0, "Horizontal Frequency:", ctl::HFreqTextBox, "kHz");
+    row(grid, 1, "Vertical Frequency:", ctl::VertFreqBox, "Hz");
+    row(grid, 2, "Vertical Deflection:", ctl::VFailValue, "");
+    row(grid, 3, "Horizontal Deflection:", ctl::HFailValue, "");
     return box;
 }
 
@@ -148,21 +149,21 @@ QWidget *TestPointPanel::makeHvLimitsGroup()
 {
     auto *box = new QGroupBox(QStringLiteral("HV Limits"), this);
     auto *grid = new QGridLayout(box);
-    addValueRow(grid, 0, QStringLiteral("HV Val:"), QStringLiteral("HVValTextBox"));
+    addValueRow(grid, 0, QStringLiteral("HV Val:"), ctl::HVValTextBox);
     const struct {
         const char *caption;
-        const char *box;
+        QString box;
         const char *button;
         HvLimit which;
     } rows[] = {
-        {"HV Upper Limit:", "HVUpperLimitTextBox", "HVUpperLimitSetButton", HvLimit::Upper},
-        {"HV Lower Limit:", "HVLowerLimitTextBox", "HVLowerLimitSetButton", HvLimit::Lower},
+        {"HV Upper Limit:", ctl::HVUpperLimitTextBox, "HVUpperLimitSetButton", HvLimit::Upper},
+        {"HV Lower Limit:", ctl::HVLowerLimitTextBox, "HVLowerLimitSetButton", HvLimit::Lower},
     };
     int r = 1;
     for (const auto &row : rows) {
         auto *caption = new QLabel(QString::fromLatin1(row.caption), this);
         auto *edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(row.box));
+        edit->setObjectName(row.box);
         edit->setMinimumWidth(70);
         edit->setMaximumWidth(90);
         edit->setAccessibleName(QString::fromLatin1(row.caption).chopped(1));
@@ -183,8 +184,8 @@ QWidget *TestPointPanel::makeHvLimitsGroup()
 void TestPointPanel::setLimit(HvLimit which)
 {
     const bool upper = which == HvLimit::Upper;
-    auto *edit = findChild<QLineEdit *>(upper ? QStringLiteral("HVUpperLimitTextBox")
-                                              : QStringLiteral("HVLowerLimitTextBox"));
+    auto *edit = findChild<QLineEdit *>(upper ? ctl::HVUpperLimitTextBox
+                                              : ctl::HVLowerLimitTextBox);
     SendHvLimit(which, edit->text(), m_core.data.HvUpperLimit, m_core.data.HvLowerLimit, m_core.messages,
                 [this](const QString &c) { m_core.send(c); });
 }
@@ -209,24 +210,24 @@ namespace {
 // The analogue readings of the modular CRT monitors: the monitor's own
 // inputs and high-voltage readings beside the low-voltage rails.
 QHBoxLayout *mdiReadings(TestPointPanel *panel,
-                         const std::function<void(QGridLayout *, int, const char *, const char *, const char *, int)> &row)
+                         const std::function<void(QGridLayout *, int, const char *, const QString &, const char *, int)> &row)
 {
     auto *monitor = new QGroupBox(QStringLiteral("Monitor"), panel);
     auto *grid = new QGridLayout(monitor);
     const struct {
         const char *caption;
-        const char *control;
+        QString control;
         const char *unit;
     } rows[] = {
-        {"CPU +5V:", "lblCPUP5Value", " V"},
-        {"Brightness Control In:", "BCtrlValue", " V"},
-        {"Contrast Control In:", "CCtrlValue", " V"},
-        {"Contrast Control X16:", "lblCCtrlX16Value", " V"},
-        {"Video +80V:", "lblLV80Value", " V"},
-        {"HV Anode Voltage:", "VAnodeValue", " kV"},
-        {"HV Anode Current:", "IAnodeValue", " uA"},
-        {"Focus Voltage:", "FocusLabel", " kV"},
-        {"G2 Voltage:", "G2Label", " V"},
+        {"CPU +5V:", ctl::lblCPUP5Value, " V"},
+        {"Brightness Control In:", ctl::BCtrlValue, " V"},
+        {"Contrast Control In:", ctl::CCtrlValue, " V"},
+        {"Contrast Control X16:", ctl::lblCCtrlX16Value, " V"},
+        {"Video +80V:", ctl::lblLV80Value, " V"},
+        {"HV Anode Voltage:", ctl::VAnodeValue, " kV"},
+        {"HV Anode Current:", ctl::IAnodeValue, " uA"},
+        {"Focus Voltage:", ctl::FocusLabel, " kV"},
+        {"G2 Voltage:", ctl::G2Label, " V"},
     };
     int r = 0;
     for (const auto &x : rows)
@@ -240,8 +241,7 @@ QHBoxLayout *mdiReadings(TestPointPanel *panel,
     for (const char *caption : shown) {
         const auto at = std::find_if(kMdiRailCaptions.begin(), kMdiRailCaptions.end(),
                                      [caption](const char *c) { return qstrcmp(c, caption) == 0; });
-        const QByteArray control = "lblVoltage_" + QByteArray::number(int(at - kMdiRailCaptions.begin()));
-        row(railGrid, r++, caption, control.constData(), "V", 0);
+        row(railGrid, r++, caption, ctl::lblVoltage_(int(at - kMdiRailCaptions.begin())), "V", 0);
     }
     railGrid->setRowStretch(r, 1);
 
@@ -260,23 +260,23 @@ EarlyTestPointPanel::EarlyTestPointPanel(AppCore &core)
     auto *grid = new QGridLayout;
     const struct {
         const char *caption;
-        const char *control;
+        QString control;
         const char *unit;
     } rows[] = {
-        {"Horizontal Frequency:", "HFreqTextBox", "kHz"},
-        {"Vertical Frequency:", "VertFreqBox", "Hz"},
-        {"Brightness Control In:", "BCtrlValue", ""},
-        {"Contrast Control In:", "CCtrlValue", ""},
-        {"HV Anode Current:", "IAnodeValue", ""},
-        {"HV Anode:", "VAnodeValue", ""},
-        {"LV80:", "LV80Value", ""},
-        {"LV175:", "LV175Value", ""},
-        {"Vertical Deflection:", "VFailValue", ""},
-        {"Horizontal Deflection:", "HFailValue", ""},
+        {"Horizontal Frequency:", ctl::HFreqTextBox, "kHz"},
+        {"Vertical Frequency:", ctl::VertFreqBox, "Hz"},
+        {"Brightness Control In:", ctl::BCtrlValue, ""},
+        {"Contrast Control In:", ctl::CCtrlValue, ""},
+        {"HV Anode Current:", ctl::IAnodeValue, ""},
+        {"HV Anode:", ctl::VAnodeValue, ""},
+        {"LV80:", ctl::LV80Value, ""},
+        {"LV175:", ctl::LV175Value, ""},
+        {"Vertical Deflection:", ctl::VFailValue, ""},
+        {"Horizontal Deflection:", ctl::HFailValue, ""},
     };
     int r = 0;
     for (const auto &row : rows)
-        addValueRow(grid, r++, QString::fromLatin1(row.caption), QString::fromLatin1(row.control), std::nullopt,
+        addValueRow(grid, r++, QString::fromLatin1(row.caption), row.control, std::nullopt,
                     QString::fromLatin1(row.unit));
     auto *body = new QVBoxLayout;
     body->addLayout(grid);
@@ -298,12 +298,12 @@ MdiTestPointPanel::MdiTestPointPanel(AppCore &core)
     : TestPointPanel(core, win::frmMDITestPoints, QStringLiteral("Monitor Operating Values"),
                      {crtReads(), crtReads(), 10000})
 {
-    auto row = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit, int col) {
-        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), TestPointFamily::Mdi,
+    auto row = [this](QGridLayout *g, int r, const char *caption, const QString &control, const char *unit, int col) {
+        addValueRow(g, r, QString::fromLatin1(caption), control, TestPointFamily::Mdi,
                     QString::fromLatin1(unit).trimmed(), col);
     };
-    auto plainRow = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit) {
-        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), std::nullopt,
+    auto plainRow = [this](QGridLayout *g, int r, const char *caption, const QString &control, const char *unit) {
+        addValueRow(g, r, QString::fromLatin1(caption), control, std::nullopt,
                     QString::fromLatin1(unit));
     };
     auto *body = new QVBoxLayout;
@@ -319,8 +319,8 @@ CrtVoltagesPanel::CrtVoltagesPanel(AppCore &core)
     : TestPointPanel(core, win::frmCRTVoltages, QStringLiteral("Monitor Operating Voltages"),
                      {{cmd::readTestPoints()}, {cmd::readTestPoints()}, 10000})
 {
-    auto row = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit, int col) {
-        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), TestPointFamily::Mdi,
+    auto row = [this](QGridLayout *g, int r, const char *caption, const QString &control, const char *unit, int col) {
+        addValueRow(g, r, QString::fromLatin1(caption), control, TestPointFamily::Mdi,
                     QString::fromLatin1(unit).trimmed(), col);
     };
     QPushButton *reRead = makeButton(QStringLiteral("btnReRead"), QStringLiteral("ReRead"));
@@ -336,26 +336,26 @@ FlatPanelTestPointPanel::FlatPanelTestPointPanel(AppCore &core)
     : TestPointPanel(core, win::frmFlatPanelTestPoints, QStringLiteral("Analog Operating Values"),
                      {{cmd::readTestPoints()}, {cmd::readTestPoints()}, 5000})
 {
-    auto add = [this](QGridLayout *g, int r, const char *caption, const char *control) {
-        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), TestPointFamily::FlatPanel,
+    auto add = [this](QGridLayout *g, int r, const char *caption, const QString &control) {
+        addValueRow(g, r, QString::fromLatin1(caption), control, TestPointFamily::FlatPanel,
                     QStringLiteral("V"));
     };
     auto *inputs = new QGroupBox(QStringLiteral("Inputs"), this);
     auto *grid = new QGridLayout(inputs);
-    add(grid, 0, "Photocell       x10:", "lblACH4");
-    add(grid, 1, "Photocell     x160:", "lblACH5");
-    add(grid, 2, "Photocell   x2560:", "lblACH6");
-    add(grid, 3, "Photocell x40960:", "lblACH7");
-    add(grid, 4, "Brightness Control In:", "BCtrlValue");
-    add(grid, 5, "Contrast Control In:", "CCtrlValue");
-    add(grid, 6, "Enh Contrast Control In:", "ECCtrlValue");
-    add(grid, 7, "+5V Monitor:", "P5VM");
+    add(grid, 0, "Photocell       x10:", ctl::lblACH4);
+    add(grid, 1, "Photocell     x160:", ctl::lblACH5);
+    add(grid, 2, "Photocell   x2560:", ctl::lblACH6);
+    add(grid, 3, "Photocell x40960:", ctl::lblACH7);
+    add(grid, 4, "Brightness Control In:", ctl::BCtrlValue);
+    add(grid, 5, "Contrast Control In:", ctl::CCtrlValue);
+    add(grid, 6, "Enh Contrast Control In:", ctl::ECCtrlValue);
+    add(grid, 7, "+5V Monitor:", ctl::P5VM);
 
     auto *power = new QGroupBox(QStringLiteral("Power"), this);
     auto *railGrid = new QGridLayout(power);
     int r = 0;
     for (const char *caption : kFlatPanelRailCaptions) {
-        add(railGrid, r, caption, ("lblVoltage_" + QByteArray::number(r)).constData());
+        add(railGrid, r, caption, ctl::lblVoltage_(r));
         ++r;
     }
     railGrid->setRowStretch(r, 1);
@@ -371,8 +371,8 @@ DeflectionStatusPanel::DeflectionStatusPanel(AppCore &core)
                       {cmd::readSyncFrequencies(), cmd::readLimitsReport()},
                       10000})
 {
-    auto plainRow = [this](QGridLayout *g, int r, const char *caption, const char *control, const char *unit) {
-        addValueRow(g, r, QString::fromLatin1(caption), QString::fromLatin1(control), std::nullopt,
+    auto plainRow = [this](QGridLayout *g, int r, const char *caption, const QString &control, const char *unit) {
+        addValueRow(g, r, QString::fromLatin1(caption), control, std::nullopt,
                     QString::fromLatin1(unit));
     };
     auto *body = new QVBoxLayout;

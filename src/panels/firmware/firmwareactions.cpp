@@ -1,4 +1,6 @@
 #include "panels/firmware/firmwareactions.h"
+#include "base/connectionnames.h"
+#include "base/firmwarenames.h"
 
 #include "firmware/firmwarehandlers.h"
 #include "protocol/commands.h"
@@ -44,13 +46,13 @@ void FirmwareActions::loadFlash()
     if (!download(HexDownload::Target::Flash, first))
         return;
     const QString log = win::frmCommLog;
-    m_c.controls.setEnabled(log, QStringLiteral("btnCheckOff"), false);
-    m_c.controls.setVisible(log, QStringLiteral("btnCheckOff"), false);
-    m_c.controls.setVisible(log, QStringLiteral("btnCheckOn"), true);
-    m_c.controls.setEnabled(log, QStringLiteral("btnCheckOn"), true);
+    m_c.controls.setEnabled(log, ctl::btnCheckOff, false);
+    m_c.controls.setVisible(log, ctl::btnCheckOff, false);
+    m_c.controls.setVisible(log, ctl::btnCheckOn, true);
+    m_c.controls.setEnabled(log, ctl::btnCheckOn, true);
     if (m_c.globals.connection.autoPing()) {
         m_c.setAutoPing(false);
-        m_c.controls.setText(log, QStringLiteral("btnDisableAutoping"), QStringLiteral("Enable AutoPing"));
+        m_c.controls.setText(log, ctl::btnDisableAutoping, QStringLiteral("Enable AutoPing"));
     }
 }
 
@@ -86,7 +88,7 @@ void FirmwareActions::runSram()
 {
     m_c.send(cmd::runSram());
     if (!m_c.download.lastSramFile().isEmpty())
-        m_c.controls.setText(win::frmSoftware, QStringLiteral("lblSRAMFile"), m_c.download.lastSramFile());
+        m_c.controls.setText(win::frmSoftware, ctl::lblSRAMFile, m_c.download.lastSramFile());
 }
 
 void FirmwareActions::readVersion() { m_c.send(cmd::readFirmwareVersion()); }

@@ -1,4 +1,5 @@
 #include "panels/firmware/softwarepanel.h"
+#include "base/firmwarenames.h"
 
 #include "core/appcore.h"
 #include "firmware/bootblock.h"
@@ -39,8 +40,8 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
     : Panel(core, win::frmSoftware, QStringLiteral("Load Software")), m_actions(firmwareContext(core))
 {
     QPushButton *flash = makeButton(QStringLiteral("btnLoadFlash"), QStringLiteral("Load New Firmware"));
-    QPushButton *sram = makeButton(QStringLiteral("btnLoadSRAM"), QStringLiteral("Load SRAM File"));
-    QPushButton *run = makeButton(QStringLiteral("btnRunSRAM"), QStringLiteral("Run SRAM Program"));
+    QPushButton *sram = makeButton(ctl::btnLoadSRAM, QStringLiteral("Load SRAM File"));
+    QPushButton *run = makeButton(ctl::btnRunSRAM, QStringLiteral("Run SRAM Program"));
     QPushButton *read = makeButton(QStringLiteral("btnRead"), QStringLiteral("Read"));
     QPushButton *reset = makeButton(QStringLiteral("btnReset"), QStringLiteral("Reset Software"));
     QPushButton *enable = makeButton(QStringLiteral("btnEnable"), QStringLiteral("Enable AutoBoot"));
@@ -58,10 +59,10 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
     grid->addWidget(disable, 1, 1);
     grid->addWidget(reset, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Firmware Version:"), this), 2, 0, Qt::AlignRight);
-    grid->addWidget(valueLabel(QStringLiteral("lblFlashVersion"), this), 2, 1);
+    grid->addWidget(valueLabel(ctl::lblFlashVersion, this), 2, 1);
     grid->addWidget(read, 2, 2);
     grid->addWidget(new QLabel(QStringLiteral("SRAM File Executed:"), this), 3, 0, Qt::AlignRight);
-    grid->addWidget(valueLabel(QStringLiteral("lblSRAMFile"), this), 3, 1, 1, 2);
+    grid->addWidget(valueLabel(ctl::lblSRAMFile, this), 3, 1, 1, 2);
     grid->addWidget(logging, 4, 0, 1, 3);
     setBodyAndButtons(grid, buttonRow({done}));
 
@@ -86,8 +87,8 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
 
 void SoftwarePanel::load()
 {
-    m_core.controls.setText(win::frmSoftware, QStringLiteral("lblFlashVersion"), QString());
-    m_core.controls.setText(win::frmSoftware, QStringLiteral("lblSRAMFile"), QString());
+    m_core.controls.setText(win::frmSoftware, ctl::lblFlashVersion, QString());
+    m_core.controls.setText(win::frmSoftware, ctl::lblSRAMFile, QString());
     findChild<QCheckBox *>(QStringLiteral("bootLogCheck"))->setChecked(m_core.download.BootLogging);
     updateLoadButtons();
 }
@@ -95,8 +96,7 @@ void SoftwarePanel::load()
 void SoftwarePanel::updateLoadButtons()
 {
     const QString why = m_actions.busyReason();
-    for (const char *name : {"btnLoadFlash", "btnLoadSRAM"}) {
-        const QString control = QString::fromLatin1(name);
+    for (const QString &control : {QStringLiteral("btnLoadFlash"), ctl::btnLoadSRAM}) {
         auto *button = findChild<QPushButton *>(control);
         button->setEnabled(why.isEmpty() && m_core.controls.isEnabled(win::frmSoftware, control));
         button->setToolTip(why);
@@ -114,10 +114,10 @@ BootBlockPanel::BootBlockPanel(AppCore &core)
         auto *caption = new QLabel(captions[i], this);
         caption->setObjectName(QStringLiteral("lblBB_%1").arg(i));
         grid->addWidget(caption, i, 0, Qt::AlignRight);
-        grid->addWidget(valueLabel(QStringLiteral("lblValue_%1").arg(i), this, QStringLiteral("Value")), i, 1);
+        grid->addWidget(valueLabel(ctl::lblValue_(i), this, QStringLiteral("Value")), i, 1);
     }
     grid->addWidget(new QLabel(QStringLiteral("AutoBoot Is:"), this), BootBlockReport::kValues, 0, Qt::AlignRight);
-    grid->addWidget(valueLabel(QStringLiteral("lblAutoBoot"), this, QStringLiteral("Value")), BootBlockReport::kValues, 1);
+    grid->addWidget(valueLabel(ctl::lblAutoBoot, this, QStringLiteral("Value")), BootBlockReport::kValues, 1);
 
     QPushButton *enable = makeButton(QStringLiteral("btnEnable"), QStringLiteral("Enable AutoBoot"));
     QPushButton *disable = makeButton(QStringLiteral("btnDisable"), QStringLiteral("Disable AutoBoot"));

@@ -1,4 +1,5 @@
 #include "panels/info/capabilitypanel.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -19,7 +20,7 @@ CapabilityPanel::CapabilityPanel(AppCore &core)
     auto *grid = new QGridLayout;
     for (int bit = 0; bit < 8; ++bit) {
         auto *indicator = new QPushButton(this);
-        indicator->setObjectName(QString::fromLatin1(kCapabilityIndicators[size_t(bit)]));
+        indicator->setObjectName(ctl::capabilityIndicators[size_t(bit)]);
         indicator->setFixedSize(18, 18);
         indicator->setFocusPolicy(Qt::NoFocus);
         indicator->setStyleSheet(QStringLiteral("background-color: rgb(255, 0, 0);"));

@@ -1,4 +1,5 @@
 #include "panels/info/currentscansetpanel.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -10,10 +11,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace tvk {
 
 namespace {
-const char *const kValueLabels[] = {"lblScanNumber", "lblScanName", "lblScanHFreq", "lblScanVFreq"};
+std::array<QString, 4> valueLabels()
+{
+    return {ctl::lblScanNumber, ctl::lblScanName, ctl::lblScanHFreq, ctl::lblScanVFreq};
+}
 const char *const kCaptions[] = {"Scan Set Number:", "Scan Set Name:", "H Freq:", "V Freq:"};
 } // namespace
 
@@ -21,11 +27,12 @@ CurrentScanSetPanel::CurrentScanSetPanel(AppCore &core)
     : Panel(core, win::frmCurrentScanSet, QStringLiteral("Current Scan Set"))
 {
     auto *grid = new QGridLayout;
+    const auto labels = valueLabels();
     for (int i = 0; i < 4; ++i) {
         auto *caption = new QLabel(QString::fromLatin1(kCaptions[i]), this);
-        caption->setObjectName(QString::fromLatin1(kValueLabels[i]) + QStringLiteral("Caption"));
+        caption->setObjectName(labels[size_t(i)] + QStringLiteral("Caption"));
         auto *value = new QLabel(this);
-        value->setObjectName(QString::fromLatin1(kValueLabels[i]));
+        value->setObjectName(labels[size_t(i)]);
         value->setMinimumWidth(200);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(caption, i, 0);
@@ -42,8 +49,8 @@ void CurrentScanSetPanel::load()
 {
     // Through the book, so that the labels start empty even where a reply
     // wrote them before the window existed.
-    for (const char *label : kValueLabels)
-        m_core.controls.setText(win::frmCurrentScanSet, QString::fromLatin1(label), QString());
+    for (const QString &label : valueLabels())
+        m_core.controls.setText(win::frmCurrentScanSet, label, QString());
 }
 
 void CurrentScanSetPanel::activate() { m_core.send(cmd::readCurrentScanSet()); }

@@ -21,9 +21,9 @@ IdPanel::IdPanel(AppCore &core) : Panel(core, win::frmID, QStringLiteral("Model 
     int row = 0;
     for (const NumberSlot &slot : numberSlots()) {
         auto *caption = new QLabel(QString::fromLatin1(slot.caption), this);
-        caption->setObjectName(QString::fromLatin1(slot.idLabel) + QStringLiteral("Caption"));
+        caption->setObjectName(slot.idLabel + QStringLiteral("Caption"));
         auto *value = new QLabel(this);
-        value->setObjectName(QString::fromLatin1(slot.idLabel));
+        value->setObjectName(slot.idLabel);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setMinimumWidth(100);
         grid->addWidget(caption, row, 0, Qt::AlignRight);

@@ -1,4 +1,5 @@
 #include "panels/info/limitspanel.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -24,7 +25,7 @@ LimitsPanel::LimitsPanel(AppCore &core)
         grid->addWidget(new QLabel(QString::fromLatin1(rows[r]), this), r + 1, 0);
         for (int c = 0; c < 2; ++c) {
             auto *value = new QLabel(this);
-            value->setObjectName(QStringLiteral("lblLimit_%1").arg(2 * r + c));
+            value->setObjectName(ctl::lblLimit_(2 * r + c));
             value->setFrameShape(QFrame::Panel);
             value->setFrameShadow(QFrame::Sunken);
             value->setAlignment(Qt::AlignCenter);

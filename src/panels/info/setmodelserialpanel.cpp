@@ -36,9 +36,9 @@ SetModelSerialPanel::SetModelSerialPanel(AppCore &core)
     int row = 0;
     for (const NumberSlot &slot : numberSlots()) {
         auto *caption = new QLabel(QString::fromLatin1(slot.caption), this);
-        caption->setObjectName(QString::fromLatin1(slot.setBox) + QStringLiteral("Caption"));
+        caption->setObjectName(slot.setBox + QStringLiteral("Caption"));
         auto *box = new QLineEdit(this);
-        box->setObjectName(QString::fromLatin1(slot.setBox));
+        box->setObjectName(slot.setBox);
         box->setValidator(new QRegularExpressionValidator(kNumberPattern, box));
         auto *button = new QPushButton(QStringLiteral("Set"), this);
         button->setObjectName(QString::fromLatin1(slot.setButton));
@@ -98,7 +98,7 @@ bool SetModelSerialPanel::setNumber(const NumberSlot &slot)
 {
     if (m_core.shell.AppMode() != FactoryMode)
         return false;
-    auto *box = findChild<QLineEdit *>(QString::fromLatin1(slot.setBox));
+    auto *box = findChild<QLineEdit *>(slot.setBox);
     if (!box)
         return false;
     const QString text = box->text().trimmed();

@@ -1,4 +1,5 @@
 #include "panels/info/versionpanel.h"
+#include "base/infonames.h"
 #include "base/windownames.h"
 
 #include "core/appcore.h"
@@ -13,10 +14,10 @@ namespace tvk {
 
 namespace {
 
-QLabel *valueLabel(const char *name, QWidget *parent)
+QLabel *valueLabel(const QString &name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
+    label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setMinimumWidth(80);
     return label;
@@ -29,11 +30,11 @@ VersionPanel::VersionPanel(AppCore &core) : Panel(core, win::frmVersion, QString
     auto *grid = new QGridLayout;
     const struct {
         const char *caption;
-        const char *name;
+        QString name;
     } rows[] = {
-        {"Monitor Firmware Version:", "lblMonitorFirmwareVersionValue"},
-        {"Monitor EPROM Version:", "lblMonitorEpromVersionValue"},
-        {"Tarvik Version:", "lblTarvikVersionValue"},
+        {"Monitor Firmware Version:", ctl::lblMonitorFirmwareVersionValue},
+        {"Monitor EPROM Version:", ctl::lblMonitorEpromVersionValue},
+        {"Tarvik Version:", QStringLiteral("lblTarvikVersionValue")},
     };
     int r = 0;
     for (const auto &row : rows) {

@@ -118,7 +118,7 @@ private slots:
         // Each button's own probe colours it.
         for (const I2cDevice &d : i2cDevices())
             QVERIFY(ButtonsForProbeResult(QStringLiteral("i Device 0x") + QLatin1String(d.probe))
-                        .contains(QLatin1String(d.button)));
+                        .contains(QStringLiteral("btn") + QLatin1String(d.part)));
         QCOMPARE(ProbeAddressFromText(u" 0xa4 "), std::optional<QString>(QStringLiteral("A4")));
         QCOMPARE(ProbeAddressFromText(u"5"), std::optional<QString>(QStringLiteral("05")));
         QVERIFY(!ProbeAddressFromText(u"1AB"));

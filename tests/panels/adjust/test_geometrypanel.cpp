@@ -41,12 +41,12 @@ T *control(GuiHarness &h, const QString &name)
 
 QScrollBar *slider(GuiHarness &h, const char *base, int index)
 {
-    return control<QScrollBar>(h, indexedName(base, index));
+    return control<QScrollBar>(h, QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(index));
 }
 
 QString box(GuiHarness &h, const char *base, int index)
 {
-    return control<QLineEdit>(h, indexedName(base, index))->text();
+    return control<QLineEdit>(h, QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(index))->text();
 }
 
 void click(GuiHarness &h, const char *button) { control<QPushButton>(h, QString::fromLatin1(button))->click(); }
