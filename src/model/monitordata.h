@@ -42,6 +42,10 @@ inline constexpr int kDacTableCount = 4;
 struct DacGroupDesc {
     DacGroupId id;
     const char *letter;      // "L" .. "CPP"
+    // The group's letter in the monitor's DAC commands ("dd" + it reads, "cd"
+    // + it sets): "l", "b", "h", "v", and "s" for the north-south group;
+    // empty for the convergence and purity groups, which have none.
+    const char *command;
     const char *countKey;    // key of the count in the DAC value file, "NumLDacs" ..
     qint16 startCount;       // count given at start-up
     std::array<const char *, kDacChannels> names; // nullptr: the channel has no name
@@ -51,39 +55,39 @@ struct DacGroupDesc {
 inline constexpr int kHorizSCapChannel = 8;
 
 inline constexpr std::array<DacGroupDesc, kDacGroupCount> kDacGroups = { {
-    { DacGroupId::L, "L", "NumLDacs", 8,
+    { DacGroupId::L, "L", "l", "NumLDacs", 8,
       { "Master Contrast", "Master Brightness", "Red Gain", "Green Gain", "Blue Gain",
         "Red Offset", "Green Offset", "Blue Offset", nullptr, nullptr } },
-    { DacGroupId::B, "B", "NumBDacs", 2,
+    { DacGroupId::B, "B", "b", "NumBDacs", 2,
       { "White Level", "Bias Adjust", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
         nullptr, nullptr } },
-    { DacGroupId::H, "H", "NumHDacs", 4,
+    { DacGroupId::H, "H", "h", "NumHDacs", 4,
       { "Horizontal Size", "Horizontal Center", "Horizontal Linearity", "Trace Rotation",
         nullptr, nullptr, nullptr, nullptr, "Horiz S Cap", nullptr } },
-    { DacGroupId::V, "V", "NumVDacs", 7,
+    { DacGroupId::V, "V", "v", "NumVDacs", 7,
       { "Vertical Size", "Vertical Center", "Vert Linearity", "E-W Correction",
         "Horiz Trapezoid", "Horiz Parabola", "Horiz Bow", nullptr, nullptr, nullptr } },
-    { DacGroupId::N, "N", "NumNDacs", 3,
+    { DacGroupId::N, "N", "s", "NumNDacs", 3,
       { "North-South Correction", "North-South Trapezoid", "North-South Phase", nullptr,
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CO, "CO", "NumCODacs", 4,
+    { DacGroupId::CO, "CO", "", "NumCODacs", 4,
       { "Convergence RB V DC", "Convergence RB H DC", "Convergence RGB H DC",
         "Convergence RGB V DC", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CHR, "CHR", "NumCHRDacs", 4,
+    { DacGroupId::CHR, "CHR", "", "NumCHRDacs", 4,
       { "Convergence RB V HRamp", "Convergence RB H HRamp", "Convergence RGB H HRamp",
         "Convergence RGB V HRamp", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CHP, "CHP", "NumCHPDacs", 4,
+    { DacGroupId::CHP, "CHP", "", "NumCHPDacs", 4,
       { "Convergence RB V HParabola", "Convergence RB H HParabola",
         "Convergence RGB H HParabola", "Convergence RGB V HParabola", nullptr, nullptr, nullptr,
         nullptr, nullptr, nullptr } },
-    { DacGroupId::CVR, "CVR", "NumCVRDacs", 4,
+    { DacGroupId::CVR, "CVR", "", "NumCVRDacs", 4,
       { "Convergence RB V VRamp", "Convergence RB H VRamp", "Convergence RGB H VRamp",
         "Convergence RGB V VRamp", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr } },
-    { DacGroupId::CVP, "CVP", "NumCVPDacs", 4,
+    { DacGroupId::CVP, "CVP", "", "NumCVPDacs", 4,
       { "Convergence RB V VParabola", "Convergence RB H VParabola",
         "Convergence RGB H VParabola", "Convergence RGB V VParabola", nullptr, nullptr, nullptr,
         nullptr, nullptr, nullptr } },
-    { DacGroupId::CPP, "CPP", "NumCPPDacs", 4,
+    { DacGroupId::CPP, "CPP", "", "NumCPPDacs", 4,
       { "Purity Horizontal", "Purity Vertical", "Convergence VParabola Balance",
         "Convergence HParabola Balance", nullptr, nullptr, nullptr, nullptr, nullptr,
         nullptr } },

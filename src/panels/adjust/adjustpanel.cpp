@@ -45,13 +45,12 @@ QLabel *makeEndPicture(QWidget *parent, const QString &name, QStyle::StandardPix
 
 } // namespace
 
-SliderRow makeRow(DacGroupId group, const char *command, int channel, const RowNames &names,
+SliderRow makeRow(DacGroupId group, int channel, const RowNames &names,
                   int index, const char *caption, const char *lowTip, const char *highTip,
                   int maximum, int largeStep, SendGate gate)
 {
     SliderRow row;
     row.group = group;
-    row.command = QString::fromLatin1(command);
     row.channel = channel;
     row.caption = caption ? QString::fromLatin1(caption) : QString();
     row.minimum = 0;
@@ -212,9 +211,10 @@ void AdjustPanel::sliderChanged(int index, int value)
     // A move that applies what the monitor reported (a reply, a window
     // taking the control book's entries) is never sent back, whatever the
     // panel's flags: only the user's own moves reach the monitor.
-    if (online() && !m_core.applying.active())
-        m_core.send(c.row.setCommand ? c.row.setCommand(value)
-                                     : cmd::setDac(c.row.command, c.row.channel, value));
+    if (!online() || m_core.applying.active())
+        return;
+    const QString letter = QString::fromLatin1(dacGroupDesc(c.row.group).command);
+    m_core.send(c.row.setCommand ? c.row.setCommand(value) : cmd::setDac(letter, c.row.channel, value));
 }
 
 void AdjustPanel::nameRowForScreenReaders(const SliderControls &c)

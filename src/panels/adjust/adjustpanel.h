@@ -52,7 +52,6 @@ enum class SendGate {
 // behaves and what its controls are called.
 struct SliderRow {
     DacGroupId group = DacGroupId::V;
-    QString command;       // group letter of the monitor's "cd" command: "v", "h", "s", "l", "b"
     int channel = 0;
     QString caption;       // empty: no caption shown
     int minimum = 0;
@@ -71,7 +70,8 @@ struct SliderRow {
     // Rows of controls the monitor image does not keep (the high-voltage
     // controls) read and write no table.
     bool inModel = true;
-    // The set command for a value; empty: "cd" + group letter + channel + value.
+    // The set command for a value; empty: "cd" + the group's command letter
+    // (from the DAC group table) + channel + value.
     std::function<QString(int)> setCommand;
 };
 
@@ -87,7 +87,7 @@ struct RowNames {
     ElementName initial;
     ElementName caption;
 };
-SliderRow makeRow(DacGroupId group, const char *command, int channel, const RowNames &names,
+SliderRow makeRow(DacGroupId group, int channel, const RowNames &names,
                   int index, const char *caption, const char *lowTip, const char *highTip,
                   int maximum = 255, int largeStep = 16, SendGate gate = SendGate::Armed);
 

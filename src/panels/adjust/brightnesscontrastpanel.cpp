@@ -118,7 +118,6 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
     QLabel *factory = valueLabel(box, n.factory, Spoken + QStringLiteral(", factory default"));
     SliderRow row;
     row.group = DacGroupId::L;
-    row.command = QStringLiteral("l");
     row.channel = level == Contrast ? 0 : 1;
     row.sliderName = n.slider;
     row.presentName = n.present;

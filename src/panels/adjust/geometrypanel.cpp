@@ -77,20 +77,20 @@ GeometryPanel::GeometryPanel(AppCore &core)
 
     for (const ChannelText &t : kVertical) {
         m_vertical << addSliderRow(grid, gridRow++,
-                                   makeRow(DacGroupId::V, "v", t.channel, kVerticalNames, t.channel,
+                                   makeRow(DacGroupId::V, t.channel, kVerticalNames, t.channel,
                                            t.caption, t.lowTip, t.highTip));
     }
     grid->setRowMinimumHeight(gridRow++, 8);
     for (const ChannelText &t : kHorizontal) {
         const int maximum = t.channel == kHorizSCapChannel ? kHorizSCapSliderTop : 255;
         m_horizontal << addSliderRow(grid, gridRow++,
-                                     makeRow(DacGroupId::H, "h", t.channel, kHorizontalNames,
+                                     makeRow(DacGroupId::H, t.channel, kHorizontalNames,
                                              t.channel, t.caption, t.lowTip, t.highTip, maximum));
     }
     grid->setRowMinimumHeight(gridRow++, 8);
     for (const ChannelText &t : kNorthSouth) {
         m_northSouth << addSliderRow(grid, gridRow++,
-                                     makeRow(DacGroupId::N, "s", t.channel, kNorthSouthNames,
+                                     makeRow(DacGroupId::N, t.channel, kNorthSouthNames,
                                              t.channel, t.caption, t.lowTip, t.highTip,
                                              kNorthSouthSliderTop, 8, SendGate::SendOnChange));
     }

@@ -61,7 +61,7 @@ MdiHvPanel::MdiHvPanel(AppCore &core) : AdjustPanel(core, win::frmMDI_HV, QStrin
                                 QStringLiteral("Initial Settings")});
     for (int i = 0; i < kHvControlCount; ++i) {
         const RowNames names{ctl::HScroll1_, ctl::Text1_, ctl::Text2_, ctl::Text3_, ctl::Label1_};
-        SliderRow row = makeRow(DacGroupId::V, "", i, names, i, kHvRows[i].caption, nullptr, nullptr,
+        SliderRow row = makeRow(DacGroupId::V, i, names, i, kHvRows[i].caption, nullptr, nullptr,
                                 255, 16, SendGate::SendOnChange);
         row.inModel = false;
         const QChar letter = QLatin1Char(kHvRows[i].letter);

@@ -18,7 +18,6 @@ namespace {
 
 struct VideoChannel {
     DacGroupId group;
-    const char *letter;
     int channel;
     RowNames names;          // no caption array: the caption is Label1_(captionIndex)
     int captionIndex;
@@ -31,14 +30,14 @@ constexpr RowNames kL{ctl::HScroll1_, ctl::Text1_, ctl::Text2_, ctl::Text3_, nul
 constexpr RowNames kB{ctl::HScroll2_, ctl::BText1_, ctl::BText2_, ctl::BText3_, nullptr};
 
 constexpr VideoChannel kChannels[] = {
-    {DacGroupId::L, "l", 2, kL, 2, "Red Gain", nullptr, "#c00000"},
-    {DacGroupId::L, "l", 3, kL, 3, "Green Gain", nullptr, "#008000"},
-    {DacGroupId::L, "l", 4, kL, 4, "Blue Gain", nullptr, "#0000c0"},
-    {DacGroupId::L, "l", 5, kL, 5, nullptr, "Video channel 5", nullptr},
-    {DacGroupId::L, "l", 6, kL, 6, "G2Adjust", nullptr, nullptr},
-    {DacGroupId::L, "l", 7, kL, 7, "Focus", nullptr, nullptr},
-    {DacGroupId::B, "b", 0, kB, 9, "Video +80V", nullptr, nullptr},
-    {DacGroupId::B, "b", 1, kB, 8, "Master G2 Adjust", nullptr, nullptr},
+    {DacGroupId::L, 2, kL, 2, "Red Gain", nullptr, "#c00000"},
+    {DacGroupId::L, 3, kL, 3, "Green Gain", nullptr, "#008000"},
+    {DacGroupId::L, 4, kL, 4, "Blue Gain", nullptr, "#0000c0"},
+    {DacGroupId::L, 5, kL, 5, nullptr, "Video channel 5", nullptr},
+    {DacGroupId::L, 6, kL, 6, "G2Adjust", nullptr, nullptr},
+    {DacGroupId::L, 7, kL, 7, "Focus", nullptr, nullptr},
+    {DacGroupId::B, 0, kB, 9, "Video +80V", nullptr, nullptr},
+    {DacGroupId::B, 1, kB, 8, "Master G2 Adjust", nullptr, nullptr},
 };
 
 } // namespace
@@ -54,7 +53,7 @@ VideoPanel::VideoPanel(AppCore &core) : AdjustPanel(core, win::frmVideoAdj, QStr
     for (const VideoChannel &v : kChannels) {
         if (v.group == DacGroupId::B && gridRow == 7)
             grid->setRowMinimumHeight(gridRow++, 8);
-        SliderRow row = makeRow(v.group, v.letter, v.channel, v.names, v.channel, v.caption, nullptr, nullptr);
+        SliderRow row = makeRow(v.group, v.channel, v.names, v.channel, v.caption, nullptr, nullptr);
         row.captionName = ctl::Label1_(v.captionIndex);
         if (v.spokenName)
             row.accessibleCaption = QString::fromLatin1(v.spokenName);
