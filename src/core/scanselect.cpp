@@ -159,7 +159,9 @@ void ScanSelect::onMarkChanged(int index, int mark)
     if (index < 0 || index >= int(m_marks.size()))
         return;
     m_marks[size_t(index)] = qint16(mark);
-    if (m_armed && m_core.globals.connection.online())
+    // A mark the monitor's own reply set (the scan-set titles list) is its
+    // state already: only a box the user clicked is sent.
+    if (m_armed && m_core.globals.connection.online() && !m_core.applying.active())
         m_core.send(mark != 0 ? cmd::enableScanSet(index) : cmd::disableScanSet(index));
 }
 

@@ -82,6 +82,13 @@ private slots:
         f.core().scanSets.setMark(0, 0);
         QCOMPARE(queued(f.core()), QStringList({"CCE0", "CCD0"}));
         QCOMPARE(s.ScanSetMark(0), qint16(0));
+        {
+            // The titles reply sets marks as the monitor holds them: kept, never sent back.
+            MonitorStateApplying::Scope applying(f.core().applying);
+            f.core().scanSets.setMark(4, 1);
+        }
+        QCOMPARE(queued(f.core()), QStringList({"CCE0", "CCD0"}));
+        QCOMPARE(s.ScanSetMark(4), qint16(1));
         clearQueue(f.core());
         ConnectionFlagsForTests::setOnline(f.core().globals, false);
         f.core().scanSets.setMark(0, 1);
