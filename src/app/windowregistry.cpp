@@ -95,15 +95,6 @@ void WindowRegistry::setMainWindow(QWidget *mainWindow)
         applyTo(mainWindow, control(mainWindow, it.key()), it.value(), std::nullopt);
 }
 
-void WindowRegistry::applyControl(QWidget *window, const QString &control,
-                                  const ControlBook::Entry &entry, std::optional<ControlProperty> only)
-{
-    QObject *target = control.isEmpty() ? window : window->findChild<QObject *>(control);
-    if (!target)
-        qCWarning(lcNames) << "window" << window->objectName() << "has no control" << control;
-    applyTo(window, target, entry, only);
-}
-
 QObject *WindowRegistry::control(QWidget *window, const QString &name)
 {
     if (name.isEmpty())

@@ -53,11 +53,6 @@ public:
     // Shutdown: every loaded window, most recent first, saves its layout.
     void unloadAll();
 
-    // Applies an entry of the book to the named control of a window: every
-    // property it holds, or only the one that changed.
-    static void applyControl(QWidget *window, const QString &control, const ControlBook::Entry &entry,
-                             std::optional<ControlProperty> only = std::nullopt);
-
 private:
     // The named control of a window (the window itself for ""), looked up
     // once and remembered while it exists under that name.
