@@ -1,7 +1,7 @@
 #include "benchsupport.h"
 
 #include "hexgen.h"
-#include "panels/firmware/firmwareactions.h"
+#include "core/firmwareactions.h"
 #include "panels/firmware/softwarepanel.h"
 
 #include <QCoreApplication>
@@ -268,7 +268,7 @@ DownloadResult runDownload(const QString &workDir, int records, int baud, int pa
 
     tool.dialogs.openAnswers << hexPath;
     tool.messages.okCancelAnswer = true;
-    FirmwareActions actions(firmwareContext(core));
+    FirmwareActions actions(core.firmwareContext());
     QObject::connect(&core.download, &HexDownload::activeChanged, [&](bool active) {
         if (active) {
             startNs = total.nsecsElapsed();

@@ -195,14 +195,14 @@ void mdvSeeds()
         core.scanSets.setMark(2, 1);
         core.scanSets.setTitle(2, QStringLiteral("1280x1024 @ 75Hz"));
         writeSeed(QStringLiteral("mdvfile"), QString::fromLatin1(c.name),
-                  FormatMdfFile(core, QDateTime(QDate(2024, 5, 17), QTime(9, 30))));
+                  FormatMdfFile(core.mdf(), QDateTime(QDate(2024, 5, 17), QTime(9, 30))));
         std::printf("mdv %s: online %d, model '%s'\n", c.name, int(core.globals.connection.online()),
                     qPrintable(core.data.ModelNumber));
     }
     // And the image of a tool that never saw a monitor.
     CoreRig rig;
     writeSeed(QStringLiteral("mdvfile"), QStringLiteral("offline"),
-              FormatMdfFile(*rig.core, QDateTime(QDate(2024, 5, 17), QTime(9, 30))));
+              FormatMdfFile(rig.core->mdf(), QDateTime(QDate(2024, 5, 17), QTime(9, 30))));
 }
 
 // The settings files after a run that opened every window.

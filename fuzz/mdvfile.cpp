@@ -24,7 +24,7 @@ bool readInto(CoreRig &rig, const QString &path)
     d.FileTitle = QStringLiteral("fuzz.mdv");
     d.FileIsOpen = true;
     d.DataChanged = false;
-    return ReadMDF(*rig.core);
+    return ReadMDF(rig.core->mdf());
 }
 
 } // namespace
@@ -48,18 +48,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     writeFile(path, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
 
     const bool read = readInto(rig, path);
-    const QByteArray written = read ? FormatMdfFile(*rig.core, kWhen) : QByteArray();
+    const QByteArray written = read ? FormatMdfFile(rig.core->mdf(), kWhen) : QByteArray();
     rig.reset();
     if (!read)
         return 0;
     if (replayCheck()) {
-        TVK_FUZZ_CHECK(readInto(rig, path) && FormatMdfFile(*rig.core, kWhen) == written);
+        TVK_FUZZ_CHECK(readInto(rig, path) && FormatMdfFile(rig.core->mdf(), kWhen) == written);
         rig.reset();
     }
     const QString again = scratchPath(QStringLiteral("again.mdv"));
     writeFile(again, written);
     TVK_FUZZ_CHECK(readInto(rig, again));
-    TVK_FUZZ_CHECK(FormatMdfFile(*rig.core, kWhen) == written);
+    TVK_FUZZ_CHECK(FormatMdfFile(rig.core->mdf(), kWhen) == written);
     rig.reset();
     return 0;
 }

@@ -67,7 +67,8 @@ QString MainWindow::savingText(const QString &path)
 QString MainWindow::savedText(const QString &path) { return tr("Saved %1.").arg(path); }
 
 MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, QWidget *parent)
-    : MainWindow(core, launcher, registerWindows, parent)
+    : MainWindow(core, launcher,
+                 [&core](WindowRegistry &r, DesktopLauncher &l) { registerWindows(r, core, l); }, parent)
 {
 }
 
@@ -87,7 +88,7 @@ MainWindow::MainWindow(AppCore &core, DesktopLauncher &launcher, const WindowLis
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
-    m_registry = new WindowRegistry(core, m_area, this);
+    m_registry = new WindowRegistry(core.panels, core.settings, m_area, this);
     windows(*m_registry, launcher);
     core.windows.setTarget(m_registry);
 
@@ -152,9 +153,9 @@ void MainWindow::buildMenus()
         m_commands[size_t(c)] = std::move(f);
     };
     command(MenuCommand::None, [] {});
-    command(MenuCommand::FileOpen, [this] { DacFileActions(m_core).open(); });
-    command(MenuCommand::FileSaveAs, [this] { DacFileActions(m_core).saveAs(); });
-    command(MenuCommand::FileClose, [this] { DacFileActions(m_core).close(); });
+    command(MenuCommand::FileOpen, [this] { m_core.fileActions().open(); });
+    command(MenuCommand::FileSaveAs, [this] { m_core.fileActions().saveAs(); });
+    command(MenuCommand::FileClose, [this] { m_core.fileActions().close(); });
     command(MenuCommand::Exit, [this] { close(); });
     command(MenuCommand::UpdateAllData, [this] { m_core.fullRead.start(); });
     command(MenuCommand::GoOffline, [this] { m_core.connector.GoOffline(); });

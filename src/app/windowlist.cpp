@@ -5,6 +5,7 @@
 #include "panels/modes/appmodewindow.h"
 #include "panels/modes/passwordwindow.h"
 #include "app/windowregistry.h"
+#include "core/appcore.h"
 #include "panels/connection/changetrieswindow.h"
 #include "panels/connection/connectwindow.h"
 #include "panels/connection/timedoutwindow.h"
@@ -37,47 +38,53 @@
 
 namespace tvk {
 
-void registerWindows(WindowRegistry &r, DesktopLauncher &launcher)
+void registerWindows(WindowRegistry &r, AppCore &core, DesktopLauncher &launcher)
 {
-    r.add(win::frmAbout, [&launcher](AppCore &c) { return new AboutPanel(c, launcher); });
-    r.add(win::frmAppMode, [](AppCore &c) { return new AppModeWindow(c); });
-    r.add(win::frmCommLog, [](AppCore &c) { return new CommLogWindow(c); });
-    r.add(win::frmPassword, [](AppCore &c) { return new PasswordWindow(c); });
-    r.add(win::frmConnect, [](AppCore &c) { return new ConnectWindow(c); });
-    r.add(win::frmTrying, [](AppCore &c) { return new TryingWindow(c); });
-    r.add(win::frmChangeTries, [](AppCore &c) { return new ChangeTriesWindow(c); });
-    r.add(win::frmTimedOut, [](AppCore &c) { return new TimedOutWindow(c); });
-    r.add(win::frmOperatingTime, [](AppCore &c) { return new OperatingTimePanel(c); });
-    r.add(win::frmSetOperatingTimes, [](AppCore &c) { return new SetOperatingTimesPanel(c); });
-    r.add(win::frmOperatingMode, [](AppCore &c) { return new OperatingModePanel(c); });
-    r.add(win::frmVideoConfig, [](AppCore &c) { return new VideoConfigPanel(c); });
-    r.add(win::frmDeflHVEnable, [](AppCore &c) { return new DeflHvPanel(c); });
-    r.add(win::frmVersion, [](AppCore &c) { return new VersionPanel(c); });
-    r.add(win::frmID, [](AppCore &c) { return new IdPanel(c); });
-    r.add(win::frmCapability, [](AppCore &c) { return new CapabilityPanel(c); });
-    r.add(win::frmLimits, [](AppCore &c) { return new LimitsPanel(c); });
-    r.add(win::frmSetModelAndSerialNumber, [](AppCore &c) { return new SetModelSerialPanel(c); });
-    r.add(win::frmScanSelect, [](AppCore &c) { return new ScanSelectPanel(c); });
-    r.add(win::frmCurrentScanSet, [](AppCore &c) { return new CurrentScanSetPanel(c); });
-    r.add(win::frmGeometryAdj, [](AppCore &c) { return new GeometryPanel(c); });
-    r.add(win::frmVideoAdj, [](AppCore &c) { return new VideoPanel(c); });
-    r.add(win::frmBrightnessContrast, [](AppCore &c) { return new BrightnessContrastPanel(c); });
-    r.add(win::frmG2, [](AppCore &c) { return new G2Panel(c); });
-    r.add(win::frmMDI_HV, [](AppCore &c) { return new MdiHvPanel(c); });
-    r.add(win::frmBacklight, [](AppCore &c) { return new BacklightPanel(c); });
-    r.add(win::frmFPHeaterFan, [](AppCore &c) { return new HeaterFanPanel(c); });
-    r.add(win::frmTestPoint, [](AppCore &c) { return new EarlyTestPointPanel(c); });
-    r.add(win::frmMDITestPoints, [](AppCore &c) { return new MdiTestPointPanel(c); });
-    r.add(win::frmCRTVoltages, [](AppCore &c) { return new CrtVoltagesPanel(c); });
-    r.add(win::frmFlatPanelTestPoints, [](AppCore &c) { return new FlatPanelTestPointPanel(c); });
-    r.add(win::frmDeflectionStatus, [](AppCore &c) { return new DeflectionStatusPanel(c); });
-    r.add(win::frmHVLimits, [](AppCore &c) { return new HvLimitsPanel(c); });
-    r.add(win::frmPeekPoke, [](AppCore &c) { return new PeekPokePanel(c); });
-    r.add(win::frmI2cProbe, [](AppCore &c) { return new I2cProbePanel(c); });
-    r.add(win::frmPorts, [](AppCore &c) { return new PortsPanel(c); });
-    r.add(win::frmSoftware, [](AppCore &c) { return new SoftwarePanel(c); });
-    r.add(win::frmBootBlock, [](AppCore &c) { return new BootBlockPanel(c); });
-    r.add(win::frmBootProgress, [](AppCore &c) { return new BootProgressWindow(c); });
+    // The test-point panels poll on the program's clock and draw its trend
+    // history.
+    const TestPointSources sources{core.clock, core.testPointHistory};
+    r.add(win::frmAbout, [&launcher](const PanelContext &c) { return new AboutPanel(c, launcher); });
+    r.add(win::frmAppMode, [&core](const PanelContext &c) { return new AppModeWindow(c, core.shell); });
+    r.add(win::frmCommLog, [&core](const PanelContext &c) {
+        return new CommLogWindow(c, core.commLog, core.link, core.globals, core.connector, core.settings,
+                                 core.fileDialogs);
+    });
+    r.add(win::frmPassword, [&core](const PanelContext &c) { return new PasswordWindow(c, core.shell); });
+    r.add(win::frmConnect, [&core](const PanelContext &c) { return new ConnectWindow(c, core.connector, core.portMap, core.globals); });
+    r.add(win::frmTrying, [&core](const PanelContext &c) { return new TryingWindow(c, core.connector, core.globals); });
+    r.add(win::frmChangeTries, [&core](const PanelContext &c) { return new ChangeTriesWindow(c, core.connector, core.globals); });
+    r.add(win::frmTimedOut, [&core](const PanelContext &c) { return new TimedOutWindow(c, core.connector); });
+    r.add(win::frmOperatingTime, [](const PanelContext &c) { return new OperatingTimePanel(c); });
+    r.add(win::frmSetOperatingTimes, [](const PanelContext &c) { return new SetOperatingTimesPanel(c); });
+    r.add(win::frmOperatingMode, [&core](const PanelContext &c) { return new OperatingModePanel(c, core.replyContext); });
+    r.add(win::frmVideoConfig, [](const PanelContext &c) { return new VideoConfigPanel(c); });
+    r.add(win::frmDeflHVEnable, [](const PanelContext &c) { return new DeflHvPanel(c); });
+    r.add(win::frmVersion, [](const PanelContext &c) { return new VersionPanel(c); });
+    r.add(win::frmID, [](const PanelContext &c) { return new IdPanel(c); });
+    r.add(win::frmCapability, [&core](const PanelContext &c) { return new CapabilityPanel(c, core.replyContext); });
+    r.add(win::frmLimits, [](const PanelContext &c) { return new LimitsPanel(c); });
+    r.add(win::frmSetModelAndSerialNumber, [&core](const PanelContext &c) { return new SetModelSerialPanel(c, core.shell); });
+    r.add(win::frmScanSelect, [&core](const PanelContext &c) { return new ScanSelectPanel(c, core.scanSets, core.inputBox); });
+    r.add(win::frmCurrentScanSet, [](const PanelContext &c) { return new CurrentScanSetPanel(c); });
+    r.add(win::frmGeometryAdj, [](const PanelContext &c) { return new GeometryPanel(c); });
+    r.add(win::frmVideoAdj, [](const PanelContext &c) { return new VideoPanel(c); });
+    r.add(win::frmBrightnessContrast, [&core](const PanelContext &c) { return new BrightnessContrastPanel(c, core.replyContext); });
+    r.add(win::frmG2, [](const PanelContext &c) { return new G2Panel(c); });
+    r.add(win::frmMDI_HV, [](const PanelContext &c) { return new MdiHvPanel(c); });
+    r.add(win::frmBacklight, [](const PanelContext &c) { return new BacklightPanel(c); });
+    r.add(win::frmFPHeaterFan, [](const PanelContext &c) { return new HeaterFanPanel(c); });
+    r.add(win::frmTestPoint, [sources](const PanelContext &c) { return new EarlyTestPointPanel(c, sources); });
+    r.add(win::frmMDITestPoints, [sources](const PanelContext &c) { return new MdiTestPointPanel(c, sources); });
+    r.add(win::frmCRTVoltages, [sources](const PanelContext &c) { return new CrtVoltagesPanel(c, sources); });
+    r.add(win::frmFlatPanelTestPoints, [sources](const PanelContext &c) { return new FlatPanelTestPointPanel(c, sources); });
+    r.add(win::frmDeflectionStatus, [sources](const PanelContext &c) { return new DeflectionStatusPanel(c, sources); });
+    r.add(win::frmHVLimits, [sources](const PanelContext &c) { return new HvLimitsPanel(c, sources); });
+    r.add(win::frmPeekPoke, [](const PanelContext &c) { return new PeekPokePanel(c); });
+    r.add(win::frmI2cProbe, [](const PanelContext &c) { return new I2cProbePanel(c); });
+    r.add(win::frmPorts, [&core](const PanelContext &c) { return new PortsPanel(c, core.portMap); });
+    r.add(win::frmSoftware, [&core](const PanelContext &c) { return new SoftwarePanel(c, core.firmwareContext()); });
+    r.add(win::frmBootBlock, [&core](const PanelContext &c) { return new BootBlockPanel(c, core.firmwareContext()); });
+    r.add(win::frmBootProgress, [&core](const PanelContext &c) { return new BootProgressWindow(c, core.download); });
 }
 
 } // namespace tvk

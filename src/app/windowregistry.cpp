@@ -1,6 +1,5 @@
 #include "app/windowregistry.h"
 
-#include "core/appcore.h"
 #include "panels/panel.h"
 #include "panels/widgetlayout.h"
 
@@ -75,10 +74,10 @@ void setTextOf(QObject *obj, const QString &text)
 
 } // namespace
 
-WindowRegistry::WindowRegistry(AppCore &core, QMdiArea *area, QObject *parent)
-    : QObject(parent), m_core(core), m_area(area)
+WindowRegistry::WindowRegistry(const PanelContext &context, Settings &settings, QMdiArea *area, QObject *parent)
+    : QObject(parent), m_context(context), m_settings(settings), m_area(area)
 {
-    connect(&core.controls, &ControlBook::changed, this, &WindowRegistry::onBookChanged);
+    connect(&context.controls, &ControlBook::changed, this, &WindowRegistry::onBookChanged);
     connect(area, &QMdiArea::subWindowActivated, this, &WindowRegistry::onSubWindowActivated);
 }
 
@@ -90,7 +89,7 @@ void WindowRegistry::add(const QString &name, Factory factory)
 void WindowRegistry::setMainWindow(QWidget *mainWindow)
 {
     m_mainWindow = mainWindow;
-    const auto entries = m_core.controls.entriesFor(mainWindow->objectName());
+    const auto entries = m_context.controls.entriesFor(mainWindow->objectName());
     for (auto it = entries.begin(); it != entries.end(); ++it)
         applyTo(mainWindow, control(mainWindow, it.key()), it.value(), std::nullopt);
 }
@@ -173,7 +172,7 @@ void WindowRegistry::onBookChanged(const QString &window, const QString &control
         target = find(window);
     if (!target)
         return;
-    const ControlBook::Entry entry = m_core.controls.entryOf(window, control);
+    const ControlBook::Entry entry = m_context.controls.entryOf(window, control);
     applyTo(target, this->control(target, control), entry, property);
 }
 
@@ -195,7 +194,7 @@ Panel *WindowRegistry::ensure(const QString &name)
     const auto it = m_factories.constFind(name);
     if (it == m_factories.constEnd())
         return nullptr;
-    Panel *panel = (*it)(m_core);
+    Panel *panel = (*it)(m_context);
     panel->setObjectName(name);
     QPointer<Panel> guard(panel);
     auto *frame = new PanelFrame([this, guard] { if (guard) unload(guard); }, m_area);
@@ -208,7 +207,7 @@ Panel *WindowRegistry::ensure(const QString &name)
     m_loadedByName.insert(name, panel);
     panel->load();
     frame->adjustSize();
-    restoreWindowLayout(frame, name, m_core.settings, m_area->viewport());
+    restoreWindowLayout(frame, name, m_settings, m_area->viewport());
     // A stored size smaller than the panel's controls need would make them
     // overlap: a normal frame is never smaller than its contents' minimum.
     if (!frame->isMaximized() && !frame->isMinimized())
@@ -216,8 +215,8 @@ Panel *WindowRegistry::ensure(const QString &name)
     // The states written before the window existed are replies and routines
     // that ran earlier: applying them must not send anything back.
     {
-        MonitorStateApplying::Scope applying(m_core.applying);
-        const auto entries = m_core.controls.entriesFor(name);
+        MonitorStateApplying::Scope applying(m_context.applying);
+        const auto entries = m_context.controls.entriesFor(name);
         for (auto e = entries.begin(); e != entries.end(); ++e)
             applyTo(panel, control(panel, e.key()), e.value(), std::nullopt);
     }
@@ -277,7 +276,7 @@ void WindowRegistry::unload(Panel *panel)
 {
     panel->unload();
     if (auto *frame = qobject_cast<QMdiSubWindow *>(panel->parentWidget()))
-        saveWindowLayout(frame, panel->objectName(), m_core.settings, m_area->viewport());
+        saveWindowLayout(frame, panel->objectName(), m_settings, m_area->viewport());
     if (m_active == panel)
         m_active = nullptr;
 }

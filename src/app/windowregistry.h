@@ -6,6 +6,8 @@
 // every change while it exists.
 
 #include "base/controlbook.h"
+#include "base/settings.h"
+#include "core/panelcontext.h"
 
 #include <QHash>
 #include <QSet>
@@ -22,15 +24,16 @@ class QWidget;
 
 namespace tvk {
 
-class AppCore;
 class Panel;
 
 class WindowRegistry : public QObject, public WindowHost {
     Q_OBJECT
 public:
-    using Factory = std::function<Panel *(AppCore &)>;
+    // Makes the window from the context every window shares; a window that
+    // needs more takes it from the list that registers it.
+    using Factory = std::function<Panel *(const PanelContext &)>;
 
-    WindowRegistry(AppCore &core, QMdiArea *area, QObject *parent = nullptr);
+    WindowRegistry(const PanelContext &context, Settings &settings, QMdiArea *area, QObject *parent = nullptr);
 
     // Registers a window by name; the explicit list lives with the main window.
     void add(const QString &name, Factory factory);
@@ -64,7 +67,8 @@ private:
     void activate(Panel *panel);
     void unload(Panel *panel);
 
-    AppCore &m_core;
+    PanelContext m_context;
+    Settings &m_settings;
     QMdiArea *m_area;
     QWidget *m_mainWindow = nullptr;
     QHash<QString, Factory> m_factories;

@@ -24,6 +24,15 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     , download(HexDownload::Seams{clock, beeper, messages,
                                   [this](const QString &c) { link.SendCommand(lineOf(c), &download); },
                                   [this] { link.DropQueuedCommands(&download); }})
+    , panels{controls,
+             data,
+             applying,
+             [this](const QString &c) { send(c); },
+             [this] { return globals.connection.online(); },
+             [this](const QString &text) { showStatus(text); },
+             windows,
+             messages}
+    , fileSaver(mdf(), fullRead, globals.connection, controls, settings, FileSaveInitDir)
 {
     link.setDispatcher([this](const QString &response) {
         const int before = data.MonitorType;
@@ -53,6 +62,25 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
 }
 
 AppCore::~AppCore() = default;
+
+MdfContext AppCore::mdf()
+{
+    return MdfContext{data,       scanSets, applying, replyContext, dispatcher, messages,
+                      [this] { return globals.connection.online(); }};
+}
+
+DacFileActions AppCore::fileActions()
+{
+    return DacFileActions(mdf(), fileSaver, fileDialogs, shell, settings, FileSaveInitDir);
+}
+
+FirmwareActions::Context AppCore::firmwareContext()
+{
+    return FirmwareActions::Context{globals,  controls, messages,
+                                    fileDialogs, settings, CodeInitDir,
+                                    download, [this](const QString &c) { send(c); },
+                                    [this](bool on) { connector.setAutoPing(on); }};
+}
 
 void AppCore::wireDownload()
 {

@@ -1,6 +1,7 @@
 #pragma once
 // The program-wide state and the widget-free parts of the tool, built once
-// and handed to every window: settings, link state, the monitor image, the
+// by the composition root, which hands each window the panel context and by
+// name whatever else that window needs: settings, link state, the monitor image, the
 // control book, the communication log, the serial link, the response
 // dispatcher, the main window's state routines, the connection logic, the
 // full read and the Save As that waits for it.
@@ -13,6 +14,9 @@
 #include "base/settings.h"
 #include "core/commlog.h"
 #include "core/dacfile.h"
+#include "core/fileactions.h"
+#include "core/firmwareactions.h"
+#include "core/panelcontext.h"
 #include "core/ports/portmapping.h"
 #include "base/clock.h"
 #include "core/diag/trendhistory.h"
@@ -95,6 +99,9 @@ public:
     InputBox &inputBox;
 
     Settings settings;
+    // Initial folders of the file dialogs.
+    QString FileSaveInitDir;
+    QString CodeInitDir;
     QtPortInfoSource systemPorts;
     // Com1..Com4 and the devices they open.
     PortMappingStore portMap;
@@ -110,8 +117,6 @@ public:
     ModelStartHost modelStart;
     ScanSets scanSets;
     FullRead fullRead;
-    // File Save As: reads the monitor, then writes the file.
-    DacFileSaver fileSaver{*this};
     // The last minutes of every test-point reading, for the trend lines.
     TrendHistory testPointHistory;
 
@@ -120,9 +125,6 @@ public:
     int CommPortThisRun = 0;
     HexDownload download;
 
-    // Initial folders of the file dialogs.
-    QString FileSaveInitDir;
-    QString CodeInitDir;
 
     // Held while the monitor's own state is applied to controls (a reply
     // moving sliders or selecting options, a window taking the book's
@@ -130,6 +132,17 @@ public:
     MonitorStateApplying applying;
     // What the reply handlers may reach.
     ReplyContext replyContext{data, controls, scanSets, shell, applying};
+    // What every window may reach.
+    PanelContext panels;
+    // File Save As: reads the monitor, then writes the file.
+    DacFileSaver fileSaver;
+
+    // What reading and writing a .mdv file reaches.
+    MdfContext mdf();
+    // The File menu's Open, Save As and Close.
+    DacFileActions fileActions();
+    // What the software and boot-block windows' actions reach.
+    FirmwareActions::Context firmwareContext();
 
     // A short note for the main window's status bar.
     void showStatus(const QString &text) { emit statusMessage(text); }

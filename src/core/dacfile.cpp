@@ -2,8 +2,8 @@
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
-#include "core/appcore.h"
-#include "core/mainmenu.h"
+#include "core/replies/replycontext.h"
+#include "protocol/dispatcher.h"
 #include "core/replies/operatingtime.h"
 #include "core/replies/identity.h"
 #include "protocol/commands.h"
@@ -156,13 +156,13 @@ std::optional<qint64> parseCyclesText(const QString &text)
 
 // Restores the operating time or the cycle count, keeping the other half of
 // the counters as they are.
-void restoreOperatingTime(AppCore &core, const std::optional<OperatingTimeReading> &time,
+void restoreOperatingTime(const MdfContext &mdf, const std::optional<OperatingTimeReading> &time,
                           std::optional<qint64> cycles)
 {
     OperatingTimeReading r = time ? *time
-                                  : parseTimeText(core.data.OperatingTimeText).value_or(OperatingTimeReading{});
-    r.cycles = cycles ? *cycles : parseCyclesText(core.data.OperatingCyclesText).value_or(0);
-    ApplyOperatingTime(core.replyContext, r);
+                                  : parseTimeText(mdf.data.OperatingTimeText).value_or(OperatingTimeReading{});
+    r.cycles = cycles ? *cycles : parseCyclesText(mdf.data.OperatingCyclesText).value_or(0);
+    ApplyOperatingTime(mdf.replies, r);
 }
 
 enum class LineOutcome { Next, Stop };
@@ -172,7 +172,7 @@ enum class LineOutcome { Next, Stop };
 // it. A key the table does not know is a DAC channel's name, or an error.
 class MdfReader {
 public:
-    explicit MdfReader(AppCore &core) : m_core(core), m_d(core.data) {}
+    explicit MdfReader(const MdfContext &mdf) : m_file(mdf), m_d(mdf.data) {}
 
     // One line (its fields), applied by the rule of its key.
     LineOutcome apply(const QStringList &fields);
@@ -212,11 +212,11 @@ private:
     std::optional<qint16> count(const QString &key, const QStringList &fields);
     void fail(const ReadFailure &f)
     {
-        m_core.messages.message(QStringLiteral("In ReadMDF, Error # %1: %2").arg(f.number).arg(f.description));
+        m_file.messages.message(QStringLiteral("In ReadMDF, Error # %1: %2").arg(f.number).arg(f.description));
     }
     void badInput(const QString &key, const char *what)
     {
-        m_core.messages.message(QStringLiteral("Bad Input - ") + key + QLatin1String(what)
+        m_file.messages.message(QStringLiteral("Bad Input - ") + key + QLatin1String(what)
                                 + QStringLiteral("\rLine ") + QString::number(m_d.ReadPosition));
     }
     std::optional<qint16> number(const QString &field)
@@ -227,7 +227,7 @@ private:
         return r.value;
     }
 
-    AppCore &m_core;
+    const MdfContext &m_file;
     MonitorData &m_d;
 };
 
@@ -277,7 +277,7 @@ LineOutcome MdfReader::apply(const QStringList &fields)
 template <NumberKind kind, char unit>
 LineOutcome MdfReader::unitNumber(const QString &, const QStringList &fields)
 {
-    ApplyUnitNumber(m_core.replyContext, kind, UnitNumber{QChar(QLatin1Char(unit)), fields[1]});
+    ApplyUnitNumber(m_file.replies, kind, UnitNumber{QChar(QLatin1Char(unit)), fields[1]});
     return LineOutcome::Next;
 }
 
@@ -286,8 +286,8 @@ LineOutcome MdfReader::unitNumber(const QString &, const QStringList &fields)
 template <QString (*readCommand)()>
 LineOutcome MdfReader::version(const QString &, const QStringList &fields)
 {
-    MonitorStateApplying::Scope applying(m_core.applying);
-    m_core.dispatcher.DispatchResponse(readCommand() + kCrLf + fields[1]);
+    MonitorStateApplying::Scope applying(m_file.applying);
+    m_file.dispatcher.DispatchResponse(readCommand() + kCrLf + fields[1]);
     return LineOutcome::Next;
 }
 
@@ -295,14 +295,14 @@ LineOutcome MdfReader::version(const QString &, const QStringList &fields)
 LineOutcome MdfReader::operatingHours(const QString &, const QStringList &fields)
 {
     if (const auto time = parseTimeText(fields[1]))
-        restoreOperatingTime(m_core, time, std::nullopt);
+        restoreOperatingTime(m_file, time, std::nullopt);
     return LineOutcome::Next;
 }
 
 LineOutcome MdfReader::operatingCycles(const QString &, const QStringList &fields)
 {
     if (const auto cycles = parseCyclesText(fields[1]))
-        restoreOperatingTime(m_core, std::nullopt, cycles);
+        restoreOperatingTime(m_file, std::nullopt, cycles);
     return LineOutcome::Next;
 }
 
@@ -360,7 +360,7 @@ LineOutcome MdfReader::scanSet(const QString &key, const QStringList &fields)
         return LineOutcome::Stop;
     }
     m_d.FileScanSet = *v;
-    m_core.scanSets.setLoadedFromFile(*v);
+    m_file.scanSets.setLoadedFromFile(*v);
     return LineOutcome::Next;
 }
 
@@ -374,7 +374,7 @@ LineOutcome MdfReader::scanSetName(const QString &key, const QStringList &fields
         fail(noSuchRow(m_d.FileScanSet));
         return LineOutcome::Stop;
     }
-    m_core.scanSets.setTitle(m_d.FileScanSet, fields[1]);
+    m_file.scanSets.setTitle(m_d.FileScanSet, fields[1]);
     return LineOutcome::Next;
 }
 
@@ -384,7 +384,7 @@ LineOutcome MdfReader::dacChannel(const QString &key, const QStringList &fields)
 {
     const auto channel = m_d.findChannel(key);
     if (!channel) {
-        m_core.messages.message(QStringLiteral("Name Not Found: ") + key + kCrLf + QStringLiteral("Line ")
+        m_file.messages.message(QStringLiteral("Name Not Found: ") + key + kCrLf + QStringLiteral("Line ")
                                 + QString::number(m_d.ReadPosition) + kCrLf
                                 + QStringLiteral("ScanSetReading: ") + QString::number(m_d.FileScanSet));
         return LineOutcome::Stop;
@@ -439,8 +439,8 @@ void detach(MonitorData &d)
     d.FileIsOpen = false;
 }
 
-// Makes path the data file: named, open, unchanged, and marked as read from
-// (forInput) or written to.
+} // namespace
+
 void attachFile(MonitorData &d, const QString &path, bool forInput)
 {
     d.FilePath = path;
@@ -449,8 +449,6 @@ void attachFile(MonitorData &d, const QString &path, bool forInput)
     d.DataChanged = false;
     d.FileOpenForInput = forInput;
 }
-
-} // namespace
 
 QStringList SplitMdfFields(QStringView line)
 {
@@ -494,13 +492,13 @@ QString MdfDateText(const QDateTime &when)
     return QLocale::system().toString(when, QLocale::ShortFormat);
 }
 
-QByteArray FormatMdfFile(const AppCore &core, const QDateTime &created)
+QByteArray FormatMdfFile(const MdfContext &mdf, const QDateTime &created)
 {
-    const MonitorData &d = core.data;
+    const MonitorData &d = mdf.data;
     QStringList lines;
     lines << quoted(headerText(d)) << quoted(versionText(d));
     lines << textLine(QStringLiteral("File Created: "), MdfDateText(created));
-    if (core.globals.connection.online()) {
+    if (mdf.online && mdf.online()) {
         lines << textLine(QStringLiteral("Model Number: "), d.ModelNumber)
               << textLine(QStringLiteral("Serial Number: "), d.SerialNumber)
               << textLine(QStringLiteral("Part Number: "), d.PartNumber);
@@ -520,10 +518,10 @@ QByteArray FormatMdfFile(const AppCore &core, const QDateTime &created)
 
     // Only scan sets with a row in the scan selection window can be marked.
     for (int k = 0; k < d.NumScanSets && k < ScanSets::kCount; ++k) {
-        if (core.scanSets.mark(k) != 1 && !core.scanSets.loadedFromFile(k))
+        if (mdf.scanSets.mark(k) != 1 && !mdf.scanSets.loadedFromFile(k))
             continue;
         lines << numberLine(QStringLiteral("ScanSet"), k);
-        lines << textLine(QStringLiteral("ScanSetName"), core.scanSets.title(k));
+        lines << textLine(QStringLiteral("ScanSetName"), mdf.scanSets.title(k));
         for (const DacGroupDesc &g : kDacGroups) {
             for (int c : d.channelsOf(g.id)) {
                 const QString name = d.channelName(g.id, c);
@@ -546,18 +544,18 @@ QByteArray FormatMdfFile(const AppCore &core, const QDateTime &created)
     return text.toLatin1();
 }
 
-bool WriteMDF(AppCore &core)
+bool WriteMDF(const MdfContext &mdf)
 {
-    MonitorData &d = core.data;
+    MonitorData &d = mdf.data;
     if (!d.FileIsOpen) {
-        core.messages.message(QStringLiteral("InWriteMDF, FileIsOpen is False"));
+        mdf.messages.message(QStringLiteral("InWriteMDF, FileIsOpen is False"));
         return false;
     }
     d.FileOpenForInput = false;
 
     // The file is written beside the target and takes its place only when
     // complete: a failed save leaves an earlier file as it was.
-    const QByteArray bytes = FormatMdfFile(core, QDateTime::currentDateTime());
+    const QByteArray bytes = FormatMdfFile(mdf, QDateTime::currentDateTime());
     QSaveFile file(d.FilePath);
     QString reason;
     if (!file.open(QIODevice::WriteOnly))
@@ -570,7 +568,7 @@ bool WriteMDF(AppCore &core)
         reason = file.errorString();
     if (!reason.isEmpty()) {
         file.cancelWriting();
-        core.messages.message(QStringLiteral("The DAC values could not be saved to ") + d.FilePath
+        mdf.messages.message(QStringLiteral("The DAC values could not be saved to ") + d.FilePath
                               + kCrLf + QStringLiteral("Reason: ") + reason + kCrLf
                               + QStringLiteral("An existing file of that name has not been changed."));
         return false;
@@ -581,11 +579,11 @@ bool WriteMDF(AppCore &core)
     return true;
 }
 
-bool ReadMDF(AppCore &core)
+bool ReadMDF(const MdfContext &mdf)
 {
-    MonitorData &d = core.data;
+    MonitorData &d = mdf.data;
     if (!d.FileIsOpen) {
-        core.messages.message(QStringLiteral("No File Is Open - Can't Finish Read Operation"));
+        mdf.messages.message(QStringLiteral("No File Is Open - Can't Finish Read Operation"));
         return false;
     }
     d.FileOpenForInput = true;
@@ -593,7 +591,7 @@ bool ReadMDF(AppCore &core)
     QFile file(d.FilePath);
     if (!file.open(QIODevice::ReadOnly)) {
         const int number = file.exists() ? 75 : 53;
-        core.messages.message(QStringLiteral("In ReadMDF, Error # %1: %2 (%3)")
+        mdf.messages.message(QStringLiteral("In ReadMDF, Error # %1: %2 (%3)")
                                   .arg(number)
                                   .arg(file.errorString(), d.FilePath));
         detach(d);
@@ -604,23 +602,23 @@ bool ReadMDF(AppCore &core)
 
     const QString title = QStringLiteral("File ") + d.FileTitle;
     if (bytes.size() < kMdfMinimumSize) {
-        core.messages.message(title + QStringLiteral(" is not a valid .mdv file"));
+        mdf.messages.message(title + QStringLiteral(" is not a valid .mdv file"));
         detach(d);
         return false;
     }
     const QList<FileLine> lines = splitLines(bytes);
     if (lines.isEmpty() || SplitMdfFields(lines[0].text).value(0) != headerText(d)) {
-        core.messages.message(title + QStringLiteral(" is not in .mdv format"));
+        mdf.messages.message(title + QStringLiteral(" is not in .mdv format"));
         detach(d);
         return false;
     }
     if (lines.size() < 2 || SplitMdfFields(lines[1].text).value(0) != versionText(d)) {
-        core.messages.message(title + QStringLiteral(" is a wrong version number"));
+        mdf.messages.message(title + QStringLiteral(" is a wrong version number"));
         detach(d);
         return false;
     }
 
-    MdfReader reader(core);
+    MdfReader reader(mdf);
     for (qsizetype i = 2; i < lines.size(); ++i) {
         d.ReadPosition = lines[i].start + 1;
         const QStringList fields = SplitMdfFields(lines[i].text);
@@ -634,173 +632,6 @@ bool ReadMDF(AppCore &core)
     d.DataChanged = false;
     d.FileOpenForInput = true;
     return true;
-}
-
-// --- Save As ---------------------------------------------------------------
-
-DacFileSaver::DacFileSaver(AppCore &core, QObject *parent) : QObject(parent), m_core(core)
-{
-    connect(&core.fullRead, &FullRead::finished, this, &DacFileSaver::onReadFinished);
-    connect(&core.fullRead, &FullRead::failed, this, &DacFileSaver::onReadFailed);
-}
-
-QString DacFileSaver::notSavedText(const QString &path, int step, const QString &command, const QString &reason)
-{
-    return QStringLiteral("The file ") + path + QStringLiteral(" was not saved.") + kCrLf
-        + QStringLiteral("Reading the monitor stopped at step %1 of %2 (\"%3\"): %4.")
-              .arg(step + 1)
-              .arg(FullRead::kSteps)
-              .arg(command, reason)
-        + kCrLf + QStringLiteral("An existing file of that name has not been changed.");
-}
-
-QString DacFileSaver::busyText(const QString &path)
-{
-    return QStringLiteral("The monitor is still being read for saving ") + path + QStringLiteral(".") + kCrLf
-        + QStringLiteral("Wait until that file is written, then try again.");
-}
-
-bool DacFileSaver::save(const QString &path)
-{
-    if (isBusy())
-        return false;
-    // The boot block cannot report the settings: only the application
-    // firmware is read.
-    const bool readFirst = m_core.globals.connection.online() && !m_core.globals.connection.bootBlock();
-    if (!readFirst || !m_core.fullRead.start()) {
-        const bool written = writeNow(path);
-        emit ended(path, written);
-        return true;
-    }
-    m_pendingPath = path;
-    emit reading(path);
-    return true;
-}
-
-void DacFileSaver::onReadFinished()
-{
-    if (!isBusy())
-        return;
-    const QString path = m_pendingPath;
-    m_pendingPath.clear();
-    const bool written = writeNow(path);
-    emit ended(path, written);
-}
-
-void DacFileSaver::onReadFailed(int step, const QString &command, const QString &reason)
-{
-    if (!isBusy())
-        return;
-    const QString path = m_pendingPath;
-    m_pendingPath.clear();
-    m_core.messages.message(notSavedText(path, step, command, reason));
-    emit ended(path, false);
-}
-
-bool DacFileSaver::writeNow(const QString &path)
-{
-    MonitorData &d = m_core.data;
-    // The file state of a failed write stays as it was.
-    const bool wasOpen = d.FileIsOpen, wasForInput = d.FileOpenForInput, wasChanged = d.DataChanged;
-    const QString wasPath = d.FilePath, wasTitle = d.FileTitle;
-    attachFile(d, path, false);
-
-    if (!WriteMDF(m_core)) {
-        // Nothing was saved: the changes are still unsaved, and the caption
-        // keeps naming what it named.
-        d.FileIsOpen = wasOpen;
-        d.FileOpenForInput = wasForInput;
-        d.DataChanged = wasChanged;
-        d.FilePath = wasPath;
-        d.FileTitle = wasTitle;
-        return false;
-    }
-
-    m_core.controls.setText(win::frmMain, QString(), DacFileActions::savedCaption(d.FileTitle));
-
-    const QString folder = DacFileActions::folderOf(d.FilePath);
-    m_core.FileSaveInitDir = folder;
-    m_core.settings.write(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("FileSaveInitDir"), folder);
-    return true;
-}
-
-// --- File menu -------------------------------------------------------------
-
-QString DacFileActions::savedCaption(const QString &fileTitle)
-{
-    return QStringLiteral("TVK Monitor Tool V") + applicationVersionText() + QStringLiteral(" -- ") + fileTitle;
-}
-
-QString DacFileActions::folderOf(const QString &path)
-{
-    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return cut < 0 ? QString() : path.left(cut + 1);
-}
-
-QString DacFileActions::initialDir() const
-{
-    const QString fallback = m_core.FileSaveInitDir.isEmpty() ? QStringLiteral("C:\\tvk") : m_core.FileSaveInitDir;
-    return m_core.settings.read(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("FileSaveInitDir"),
-                                fallback);
-}
-
-void DacFileActions::askToSave()
-{
-    if (m_core.data.DataChanged && m_core.messages.askYesNo(kSaveChangesQuestion))
-        WriteMDF(m_core);
-}
-
-bool DacFileActions::saveIsReading()
-{
-    if (!m_core.fileSaver.isBusy())
-        return false;
-    m_core.messages.message(DacFileSaver::busyText(m_core.fileSaver.pendingPath()));
-    return true;
-}
-
-void DacFileActions::open()
-{
-    // A file loaded now would mix with the monitor's values in the file
-    // being saved.
-    if (saveIsReading())
-        return;
-    askToSave();
-
-    FileDialogOptions options;
-    options.title = QStringLiteral("Open");
-    options.filter = kMdfOpenFilter;
-    options.initialDir = initialDir();
-    options.mustExist = true;
-    const auto path = m_core.fileDialogs.openFile(options);
-    if (!path)
-        return;
-
-    attachFile(m_core.data, *path, true);
-    m_core.shell.SetMainTitle(m_core.data.FileTitle);
-    ReadMDF(m_core);
-}
-
-void DacFileActions::saveAs()
-{
-    if (saveIsReading())
-        return;
-    FileDialogOptions options;
-    options.title = QStringLiteral("Save As");
-    options.filter = kMdfSaveFilter;
-    options.initialDir = initialDir();
-    options.promptOverwrite = true;
-    const auto path = m_core.fileDialogs.saveFile(options);
-    if (!path)
-        return;
-    m_core.fileSaver.save(*path);
-}
-
-void DacFileActions::close()
-{
-    askToSave();
-    // FileIsOpen and FilePath stay: a later save writes to the
-    // same path again.
-    m_core.shell.SetMainTitle(QString());
 }
 
 } // namespace tvk

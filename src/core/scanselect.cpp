@@ -2,14 +2,14 @@
 #include "base/confignames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 namespace tvk {
 
-ScanSelect::ScanSelect(AppCore &core, QObject *parent) : QObject(parent), m_core(core)
+ScanSelect::ScanSelect(const PanelContext &context, ScanSets &scanSets, InputBox &inputBox, QObject *parent)
+    : QObject(parent), m_ctx(context), m_scanSets(scanSets), m_inputBox(inputBox)
 {
-    connect(&core.scanSets, &ScanSets::markChanged, this, &ScanSelect::onMarkChanged);
+    connect(&scanSets, &ScanSets::markChanged, this, &ScanSelect::onMarkChanged);
 }
 
 QString ScanSelect::choiceName(int index) { return ctl::ScanSelectChoice_(index); }
@@ -28,13 +28,13 @@ qint16 ScanSelect::ScanSetMark(int index) const
 void ScanSelect::setBoxEnabled(int index, bool on)
 {
     if (ScanSets::isValid(index))
-        m_core.controls.setEnabled(win::frmScanSelect, boxName(index), on);
+        m_ctx.controls.setEnabled(win::frmScanSelect, boxName(index), on);
 }
 
 void ScanSelect::setChoice(int index, bool on)
 {
     if (ScanSets::isValid(index))
-        m_core.controls.setChecked(win::frmScanSelect, choiceName(index), on);
+        m_ctx.controls.setChecked(win::frmScanSelect, choiceName(index), on);
 }
 
 void ScanSelect::load()
@@ -44,27 +44,27 @@ void ScanSelect::load()
         m_marks[size_t(i)] = 0;
         setBoxEnabled(i, false);
     }
-    const int current = m_core.data.CurrentScanSet;
+    const int current = m_ctx.data.CurrentScanSet;
     if (ScanSets::isValid(current)) {
         setBoxEnabled(current, true);
-        if (m_core.scanSets.mark(current) == 2)
-            m_core.scanSets.setMark(current, 1);
+        if (m_scanSets.mark(current) == 2)
+            m_scanSets.setMark(current, 1);
     }
     m_armed = true;
 }
 
 void ScanSelect::activate()
 {
-    if (m_core.globals.connection.online())
-        m_core.send(cmd::readCurrentScanSet());
+    if (m_ctx.online())
+        m_ctx.send(cmd::readCurrentScanSet());
 
     m_armed = false;
     for (int i = 0; i < ScanSets::kCount; ++i) {
         if (m_marks[size_t(i)] == 1)
-            m_core.scanSets.setMark(i, 2);
+            m_scanSets.setMark(i, 2);
         setBoxEnabled(i, false);
     }
-    const int current = m_core.data.CurrentScanSet;
+    const int current = m_ctx.data.CurrentScanSet;
     if (!ScanSets::isValid(current)) {
         // Nothing chosen: the monitor is put on scan set 1 all the same, and
         // no option shows as chosen.
@@ -74,7 +74,7 @@ void ScanSelect::activate()
         choose(current);
         setBoxEnabled(current, true);
         if (m_marks[size_t(current)] == 1)
-            m_core.scanSets.setMark(current, 1);
+            m_scanSets.setMark(current, 1);
     }
     m_armed = true;
 }
@@ -83,8 +83,8 @@ void ScanSelect::choose(int index)
 {
     if (!ScanSets::isValid(index))
         return;
-    ScanSets &sets = m_core.scanSets;
-    const int old = m_core.data.CurrentScanSet;
+    ScanSets &sets = m_scanSets;
+    const int old = m_ctx.data.CurrentScanSet;
     if (ScanSets::isValid(old)) {
         if (sets.mark(old) == 1)
             sets.setMark(old, 2);
@@ -93,65 +93,65 @@ void ScanSelect::choose(int index)
     for (int i = 0; i < ScanSets::kCount; ++i)
         setChoice(i, i == index);
 
-    m_core.data.CurrentScanSet = qint16(index);
+    m_ctx.data.CurrentScanSet = qint16(index);
     setBoxEnabled(index, true);
     if (sets.mark(index) == 2)
         sets.setMark(index, 1);
 
     updateSelection();
-    m_core.send(cmd::selectScanSet(index));
+    m_ctx.send(cmd::selectScanSet(index));
 }
 
 void ScanSelect::updateSelection()
 {
-    const int current = m_core.data.CurrentScanSet;
+    const int current = m_ctx.data.CurrentScanSet;
     if (current < 0) {
         m_selectedName.clear();
-        m_core.data.ScanSetCaption = QStringLiteral("ScanSetSelected: (None)");
+        m_ctx.data.ScanSetCaption = QStringLiteral("ScanSetSelected: (None)");
     } else {
-        m_selectedName = m_core.scanSets.title(current);
-        m_core.data.ScanSetCaption = selectionCaption(current, m_selectedName);
+        m_selectedName = m_scanSets.title(current);
+        m_ctx.data.ScanSetCaption = selectionCaption(current, m_selectedName);
     }
 }
 
 void ScanSelect::copy(int button)
 {
-    if (!m_core.globals.connection.online() || button < 0 || button >= ScanSets::kCount - 1)
+    if (!m_ctx.online() || button < 0 || button >= ScanSets::kCount - 1)
         return;
     choose(button + 1);
-    m_core.send(cmd::copyToScanSet());
+    m_ctx.send(cmd::copyToScanSet());
     for (const char *group : {"l", "b", "v", "h"})
-        m_core.send(cmd::storeDacInitial(QString::fromLatin1(group)));
+        m_ctx.send(cmd::storeDacInitial(QString::fromLatin1(group)));
 }
 
 void ScanSelect::rename()
 {
-    const int current = m_core.data.CurrentScanSet;
+    const int current = m_ctx.data.CurrentScanSet;
     if (!ScanSets::isValid(current)) {
-        m_core.messages.message(kNothingSelected);
+        m_ctx.messages.message(kNothingSelected);
         return;
     }
     const QString prompt = QStringLiteral("Enter New Name For: #%1: ").arg(current + 1)
-        + m_core.scanSets.title(current);
-    const auto answer = m_core.inputBox.getText(prompt, kRenameTitle);
+        + m_scanSets.title(current);
+    const auto answer = m_inputBox.getText(prompt, kRenameTitle);
     if (!answer || answer->isEmpty())
         return;
     const QString title = answer->left(kScanTitleMaxLength);
     m_selectedName = title;
-    m_core.scanSets.setTitle(current, title);
-    m_core.send(cmd::renameScanSet(title));
+    m_scanSets.setTitle(current, title);
+    m_ctx.send(cmd::renameScanSet(title));
 }
 
 void ScanSelect::deselect()
 {
-    setChoice(m_core.data.CurrentScanSet, false);
-    m_core.data.CurrentScanSet = -1;
+    setChoice(m_ctx.data.CurrentScanSet, false);
+    m_ctx.data.CurrentScanSet = -1;
 }
 
 void ScanSelect::ok()
 {
     updateSelection();
-    m_core.windows.hideWindow(win::frmScanSelect);
+    m_ctx.windows.hideWindow(win::frmScanSelect);
 }
 
 void ScanSelect::onMarkChanged(int index, int mark)
@@ -161,8 +161,8 @@ void ScanSelect::onMarkChanged(int index, int mark)
     m_marks[size_t(index)] = qint16(mark);
     // A mark the monitor's own reply set (the scan-set titles list) is its
     // state already: only a box the user clicked is sent.
-    if (m_armed && m_core.globals.connection.online() && !m_core.applying.active())
-        m_core.send(mark != 0 ? cmd::enableScanSet(index) : cmd::disableScanSet(index));
+    if (m_armed && m_ctx.online() && !m_ctx.applying.active())
+        m_ctx.send(mark != 0 ? cmd::enableScanSet(index) : cmd::disableScanSet(index));
 }
 
 } // namespace tvk

@@ -5,7 +5,7 @@
 // another.
 //
 // Rows 0..5 stand for scan sets 1..6. The titles and the enable marks of the
-// rows live in core.scanSets (ScanName_i captions and Check1_i values: 0 off,
+// rows live in ScanSets (ScanName_i captions and Check1_i values: 0 off,
 // 1 on, 2 on but greyed because the row is not the current scan set); which
 // option is chosen and which boxes are enabled go to the window through the
 // control book.
@@ -15,14 +15,17 @@
 // answers, "CCE" + n (mark 1 or 2) or "CCD" + n (mark 0) is queued. The
 // window clears Armed while it sets its own boxes.
 
+#include "base/dialogs.h"
 #include "base/windownames.h"
+#include "core/panelcontext.h"
+#include "model/scansets.h"
+
 #include <QObject>
 #include <QString>
 #include <array>
 
 namespace tvk {
 
-class AppCore;
 inline const QString kNothingSelected = QStringLiteral("Nothing Selected");
 inline const QString kRenameTitle = QStringLiteral("Rename Selected Scan Set");
 // The monitor keeps at most this many characters of a scan-set title.
@@ -31,7 +34,7 @@ inline constexpr int kScanTitleMaxLength = 31;
 class ScanSelect : public QObject {
     Q_OBJECT
 public:
-    explicit ScanSelect(AppCore &core, QObject *parent = nullptr);
+    ScanSelect(const PanelContext &context, ScanSets &scanSets, InputBox &inputBox, QObject *parent = nullptr);
 
     static QString choiceName(int index); // ctl::ScanSelectChoice_(index)
     static QString boxName(int index);    // ctl::Check1_(index)
@@ -63,7 +66,9 @@ private:
     void setChoice(int index, bool on);
     void updateSelection();
 
-    AppCore &m_core;
+    PanelContext m_ctx;
+    ScanSets &m_scanSets;
+    InputBox &m_inputBox;
     bool m_armed = false;
     std::array<qint16, 10> m_marks{};
     QString m_selectedName;

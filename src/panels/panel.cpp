@@ -7,8 +7,8 @@
 
 namespace tvk {
 
-Panel::Panel(AppCore &core, const QString &name, const QString &title, QWidget *parent)
-    : QWidget(parent), m_core(core)
+Panel::Panel(const PanelContext &context, const QString &name, const QString &title, QWidget *parent)
+    : QWidget(parent), m_ctx(context)
 {
     setObjectName(name);
     setWindowTitle(title);

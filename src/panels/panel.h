@@ -10,6 +10,8 @@
 // and unload() when its frame is closed or the
 // program shuts down (before the layout is saved).
 
+#include "core/panelcontext.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -21,14 +23,12 @@ class QPushButton;
 
 namespace tvk {
 
-class AppCore;
-
 class Panel : public QWidget {
     Q_OBJECT
 public:
-    Panel(AppCore &core, const QString &name, const QString &title, QWidget *parent = nullptr);
+    Panel(const PanelContext &context, const QString &name, const QString &title, QWidget *parent = nullptr);
 
-    AppCore &core() const { return m_core; }
+    const PanelContext &context() const { return m_ctx; }
     QString name() const { return objectName(); }
 
     virtual void load() {}
@@ -53,7 +53,7 @@ protected:
     // spare height between them.
     void setBodyAndButtons(QLayout *body, QLayout *buttons);
 
-    AppCore &m_core;
+    PanelContext m_ctx;
 };
 
 } // namespace tvk

@@ -137,7 +137,7 @@ struct Flash {
         h.core->link.setWritePauseMs(kShortPauseMs);
         h.dialogs.openAnswers << path;
         h.messages.okCancelAnswer = true;
-        FirmwareActions(firmwareContext(*h.core)).loadFlash();
+        FirmwareActions(h.core->firmwareContext()).loadFlash();
         return h.core->download.isBusy();
     }
     bool waitUntilIdle(int timeoutMs)

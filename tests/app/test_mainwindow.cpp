@@ -23,7 +23,7 @@ namespace {
 
 class ProbePanel : public Panel {
 public:
-    explicit ProbePanel(AppCore &core, const QString &name) : Panel(core, name, name)
+    ProbePanel(const PanelContext &context, const QString &name) : Panel(context, name, name)
     {
         auto *label = new QLabel(this);
         label->setObjectName(QStringLiteral("lblValue"));
@@ -93,7 +93,7 @@ private slots:
         // A build with one window of the menus: the geometry panel.
         h.window.reset();
         const auto geometryOnly = [](WindowRegistry &r, DesktopLauncher &) {
-            r.add(win::frmGeometryAdj, [](AppCore &c) { return new ProbePanel(c, win::frmGeometryAdj); });
+            r.add(win::frmGeometryAdj, [](const PanelContext &c) { return new ProbePanel(c, win::frmGeometryAdj); });
         };
         h.window = std::make_unique<MainWindow>(*h.core, h.launcher, geometryOnly);
         QAction *video = h.window->menuAction(QStringLiteral("mnuAdjustVideo"));
@@ -173,7 +173,7 @@ private slots:
     {
         GuiHarness h;
         ProbePanel *probe = nullptr;
-        h.window->registry().add(QStringLiteral("frmProbe"), [&](AppCore &c) {
+        h.window->registry().add(QStringLiteral("frmProbe"), [&](const PanelContext &c) {
             probe = new ProbePanel(c, QStringLiteral("frmProbe"));
             return probe;
         });
@@ -209,7 +209,7 @@ private slots:
     {
         GuiHarness h;
         ProbePanel *probe = nullptr;
-        h.window->registry().add(QStringLiteral("frmProbe"), [&](AppCore &c) {
+        h.window->registry().add(QStringLiteral("frmProbe"), [&](const PanelContext &c) {
             probe = new ProbePanel(c, QStringLiteral("frmProbe"));
             return probe;
         });
@@ -244,7 +244,7 @@ private slots:
     {
         GuiHarness h;
         for (const char *n : {"frmA", "frmB"})
-            h.window->registry().add(QString::fromLatin1(n), [n](AppCore &c) {
+            h.window->registry().add(QString::fromLatin1(n), [n](const PanelContext &c) {
                 return new ProbePanel(c, QString::fromLatin1(n));
             });
         h.window->resize(900, 700);
@@ -268,7 +268,7 @@ private slots:
     void shutdown_savesKeysAndLayoutsWithoutSending()
     {
         GuiHarness h("version=2.25");
-        h.window->registry().add(win::frmVersion, [](AppCore &c) {
+        h.window->registry().add(win::frmVersion, [](const PanelContext &c) {
             return new ProbePanel(c, win::frmVersion);
         });
         h.window->show();

@@ -175,7 +175,7 @@ private slots:
         h.core->scanSets.setMark(2, 1);
         h.core->scanSets.setMark(5, 1);
         const QDateTime when(QDate(2024, 3, 14), QTime(10, 22, 5));
-        QCOMPARE(FormatMdfFile(*h.core, when), expectedOffline(when, {0, 2, 5}, titles));
+        QCOMPARE(FormatMdfFile(h.core->mdf(), when), expectedOffline(when, {0, 2, 5}, titles));
     }
 
     void writer_identityLines_onlineAndByMonitorType()
@@ -197,7 +197,7 @@ private slots:
         const QDateTime when(QDate(2024, 1, 2), QTime(3, 4, 5));
 
         auto lines = [&] {
-            return QString::fromLatin1(FormatMdfFile(*h.core, when)).split(QLatin1String(kCrLf));
+            return QString::fromLatin1(FormatMdfFile(h.core->mdf(), when)).split(QLatin1String(kCrLf));
         };
         QVERIFY(!lines().join('\n').contains("Model Number"));
 
@@ -222,10 +222,10 @@ private slots:
         CoreHarness h;
         initCore(h);
         const QDateTime when(QDate(2024, 1, 2), QTime(3, 4, 5));
-        QCOMPARE(QString::fromLatin1(FormatMdfFile(*h.core, when)).count(QLatin1String(kCrLf)), 15);
+        QCOMPARE(QString::fromLatin1(FormatMdfFile(h.core->mdf(), when)).count(QLatin1String(kCrLf)), 15);
         QVERIFY(h.core->data.setCount(DacGroupId::H, 0));
         h.core->scanSets.setMark(3, 1);
-        const QString text = QString::fromLatin1(FormatMdfFile(*h.core, when));
+        const QString text = QString::fromLatin1(FormatMdfFile(h.core->mdf(), when));
         QVERIFY(text.contains("\"NumHDacs\",0\r\n"));
         QVERIFY(text.contains("\"Bias Adjust\",0,0,0\r\n\"Horiz S Cap\",0,0,0\r\n\"Vertical Size\""));
     }
@@ -245,7 +245,7 @@ private slots:
                 h.core->scanSets.setMark(k, k == 3 ? 0 : 1);
             }
             attach(*h.core, path);
-            QVERIFY(WriteMDF(*h.core));
+            QVERIFY(WriteMDF(h.core->mdf()));
             QVERIFY(h.messages.messages.isEmpty());
             QVERIFY(!h.core->data.FileIsOpen);
             // Every line but the date is exactly as built from the rules.
@@ -262,7 +262,7 @@ private slots:
         initCore(h);
         attach(*h.core, path);
         h.core->data.DataChanged = true;
-        QVERIFY(ReadMDF(*h.core));
+        QVERIFY(ReadMDF(h.core->mdf()));
         QVERIFY(h.messages.messages.isEmpty());
         const MonitorData &d = h.core->data;
         for (int k : {0, 1, 2, 4, 5}) {
@@ -298,13 +298,13 @@ private slots:
         CoreHarness h;
         initCore(h);
         attach(*h.core, first);
-        QVERIFY(ReadMDF(*h.core));
+        QVERIFY(ReadMDF(h.core->mdf()));
         QCOMPARE(h.core->scanSets.mark(2), 0);
 
         const QString second = dir.filePath("second.mdv");
         attach(*h.core, second);
         h.core->data.FileOpenForInput = false;
-        QVERIFY(WriteMDF(*h.core));
+        QVERIFY(WriteMDF(h.core->mdf()));
         const QString text = QString::fromLatin1(readBytes(second));
         QVERIFY(text.contains("\"ScanSet\",2\r\n\"ScanSetName\",\"Night\"\r\n"));
         QVERIFY(text.contains("\"Vertical Size\",140,120,125\r\n"));
@@ -328,7 +328,7 @@ private slots:
         CoreHarness h;
         initCore(h);
         attach(*h.core, path);
-        QVERIFY(ReadMDF(*h.core));
+        QVERIFY(ReadMDF(h.core->mdf()));
         QCOMPARE(h.messages.messages, QStringList());
         const MonitorData &d = h.core->data;
         QCOMPARE(d.ModelNumber, QStringLiteral("TM-2100"));
@@ -371,7 +371,7 @@ private slots:
         CoreHarness h;
         initCore(h);
         attach(*h.core, path);
-        QVERIFY(!ReadMDF(*h.core));
+        QVERIFY(!ReadMDF(h.core->mdf()));
         QCOMPARE(h.messages.messages, QStringList({message}));
         QVERIFY(!h.core->data.FileIsOpen);
         QCOMPARE(h.core->data.NumScanSets, qint16(6));
@@ -422,7 +422,7 @@ private slots:
         initCore(h);
         h.core->data.setValue(DacGroupId::L, DacTable::Present, 2, 1, 55);
         attach(*h.core, path);
-        QVERIFY(!ReadMDF(*h.core));
+        QVERIFY(!ReadMDF(h.core->mdf()));
         const qint64 last = positionOf(body, int(body.size()) - 1);
         QCOMPARE(h.messages.messages, QStringList({message.contains("%1") ? message.arg(last) : message}));
         const MonitorData &d = h.core->data;
@@ -451,7 +451,7 @@ private slots:
         CoreHarness h;
         initCore(h);
         attach(*h.core, path);
-        QVERIFY(ReadMDF(*h.core));
+        QVERIFY(ReadMDF(h.core->mdf()));
         QCOMPARE(h.messages.messages, QStringList());
         QCOMPARE(*h.core->data.value(DacGroupId::H, DacTable::Present, 8, 4), qint16(101));
         QCOMPARE(*h.core->data.value(DacGroupId::H, DacTable::Initial, 8, 4), qint16(103));
@@ -478,7 +478,7 @@ private slots:
             h.core->scanSets.setMark(0, 1);
             h.dialogs.saveAnswers << path;
             h.core->data.DataChanged = true;
-            DacFileActions(*h.core).saveAs();
+            h.core->fileActions().saveAs();
             QCOMPARE(h.messages.messages.size(), 1);
             const QString m = h.messages.messages.first();
             QVERIFY2(m.contains(path) && m.contains("Reason: ") && m.contains("not been changed"), qPrintable(m));
@@ -498,7 +498,7 @@ private slots:
         h.core->settings.write(AppName::Tarvikon, SettingsSection::Configs, "FileSaveInitDir", "/srv/mdv/");
         h.core->data.DataChanged = true;
         h.dialogs.saveAnswers << path;
-        DacFileActions(*h.core).saveAs();
+        h.core->fileActions().saveAs();
         QCOMPARE(h.messages.messages, QStringList());
         QCOMPARE(h.dialogs.saveRequests.size(), 1);
         const FileDialogOptions &o = h.dialogs.saveRequests.first();
@@ -522,7 +522,7 @@ private slots:
         QVERIFY(!h.core->fileSaver.isBusy());
 
         // Cancelling the dialog changes nothing.
-        DacFileActions(*h.core).saveAs();
+        h.core->fileActions().saveAs();
         QCOMPARE(h.core->data.FilePath, path);
     }
 
@@ -536,7 +536,7 @@ private slots:
         h.core->data.DataChanged = true;
         h.messages.yesNoAnswer = true; // save, though no file is open: reported, and the open goes on
         h.dialogs.openAnswers << path;
-        DacFileActions(*h.core).open();
+        h.core->fileActions().open();
         QCOMPARE(h.messages.questions, QStringList({kSaveChangesQuestion}));
         QCOMPARE(h.messages.messages, QStringList({"InWriteMDF, FileIsOpen is False"}));
         const FileDialogOptions &o = h.dialogs.openRequests.first();
@@ -551,14 +551,14 @@ private slots:
         h.core->data.setValue(DacGroupId::L, DacTable::Present, 2, 2, 9);
         h.core->scanSets.setMark(2, 1);
         h.core->data.DataChanged = true;
-        DacFileActions(*h.core).close();
+        h.core->fileActions().close();
         QCOMPARE(h.messages.questions.size(), 2);
         QVERIFY(readBytes(path).contains("\"Red Gain\",9,6,7\r\n"));
         QVERIFY(h.core->shell.mainTitle().endsWith(" -- (No File)"));
         QCOMPARE(h.core->data.FilePath, path);
 
         // Unchanged: no question; a cancelled open leaves everything.
-        DacFileActions(*h.core).open();
+        h.core->fileActions().open();
         QCOMPARE(h.messages.questions.size(), 2);
         QCOMPARE(h.core->data.FilePath, path);
     }

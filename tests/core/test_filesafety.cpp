@@ -90,7 +90,7 @@ private slots:
         const QByteArray previous = "\"Velloran Monitor DAC Value File\"\r\n\"Version 2.0\"\r\n"
                                     "\"#\",\"the technician's earlier save, which must survive\"\r\n";
         QVERIFY(writeBytes(path, previous));
-        const qsizetype full = FormatMdfFile(*h.core, QDateTime::currentDateTime()).size();
+        const qsizetype full = FormatMdfFile(h.core->mdf(), QDateTime::currentDateTime()).size();
         QVERIFY(full > 4096);
 
         h.core->data.DataChanged = true;
@@ -98,7 +98,7 @@ private slots:
         {
             FileSizeLimit limit(rlim_t(full / 2)); // the disk fills half way through
             QVERIFY(limit.ok());
-            DacFileActions(*h.core).saveAs();
+            h.core->fileActions().saveAs();
         }
         QCOMPARE(readBytes(path), previous);
         QCOMPARE(entries(dir.path()), QStringList({QStringLiteral("bench.mdv")})); // no half file left
@@ -110,7 +110,7 @@ private slots:
 
         // With room again the same save goes through and replaces the file whole.
         h.dialogs.saveAnswers << path;
-        DacFileActions(*h.core).saveAs();
+        h.core->fileActions().saveAs();
         QCOMPARE(h.messages.messages.size(), 1);
         QCOMPARE(readBytes(path).size(), full);
         QVERIFY(!h.core->data.DataChanged);

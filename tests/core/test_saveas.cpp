@@ -62,7 +62,7 @@ struct Bench : CoreHarness {
     void saveAs(const QString &path)
     {
         dialogs.saveAnswers << path;
-        DacFileActions(*core).saveAs();
+        core->fileActions().saveAs();
     }
 };
 
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(b.messages.messages, QStringList({DacFileSaver::busyText(path)}));
         b.dialogs.saveAnswers.clear();
         // Neither is a file opened into the image being saved.
-        DacFileActions(*b.core).open();
+        b.core->fileActions().open();
         QVERIFY(b.dialogs.openRequests.isEmpty());
         QCOMPARE(b.messages.messages.size(), 2);
 

@@ -46,7 +46,7 @@ private slots:
     void choose_sendsAndSetsTheCaption()
     {
         Fixture f;
-        ScanSelect s(f.core());
+        ScanSelect s(f.core().panels, f.core().scanSets, f.core().inputBox);
         s.load();
         ConnectionFlagsForTests::setOnline(f.core().globals, true);
         f.core().scanSets.setMark(0, 1); // box of the current scan set, clicked on: "CCE0"
@@ -71,7 +71,7 @@ private slots:
     void boxClicks_sendOnlyArmedAndOnline()
     {
         Fixture f;
-        ScanSelect s(f.core());
+        ScanSelect s(f.core().panels, f.core().scanSets, f.core().inputBox);
         ConnectionFlagsForTests::setOnline(f.core().globals, true);
         f.core().scanSets.setMark(1, 1); // before load: not armed
         QVERIFY(queued(f.core()).isEmpty());
@@ -101,7 +101,7 @@ private slots:
     void activate_online_queriesAndChooses_withoutEnabling()
     {
         Fixture f;
-        ScanSelect s(f.core());
+        ScanSelect s(f.core().panels, f.core().scanSets, f.core().inputBox);
         f.core().data.CurrentScanSet = 3;
         s.load();
         QVERIFY(boxEnabled(f.core(), 3));
@@ -131,7 +131,7 @@ private slots:
     void deselect_ok_andActivateWithNothingChosen()
     {
         Fixture f;
-        ScanSelect s(f.core());
+        ScanSelect s(f.core().panels, f.core().scanSets, f.core().inputBox);
         s.load();
         s.choose(4);
         s.deselect();
@@ -159,7 +159,7 @@ private slots:
     void rename_cutsTo31Characters()
     {
         Fixture f;
-        ScanSelect s(f.core());
+        ScanSelect s(f.core().panels, f.core().scanSets, f.core().inputBox);
         s.load();
         s.choose(1);
         clearQueue(f.core());
@@ -180,7 +180,7 @@ private slots:
     void copy_onlineOnly()
     {
         Fixture f;
-        ScanSelect s(f.core());
+        ScanSelect s(f.core().panels, f.core().scanSets, f.core().inputBox);
         s.load();
         clearQueue(f.core());
         s.copy(2);

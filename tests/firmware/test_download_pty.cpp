@@ -55,7 +55,7 @@ struct Transfer {
     {
         h.dialogs.openAnswers << hexPath;
         h.messages.okCancelAnswer = true;
-        FirmwareActions actions(firmwareContext(*h.core));
+        FirmwareActions actions(h.core->firmwareContext());
         actions.loadFlash();
         started = h.core->download.isBusy();
     }
@@ -242,7 +242,7 @@ void TestDownloadPty::cancelledDialogAndBadFile_sendNothing()
 
     // The firmware dialog cancelled.
     t.h.messages.okCancelAnswer = true;
-    FirmwareActions(firmwareContext(*t.h.core)).loadFlash();
+    FirmwareActions(t.h.core->firmwareContext()).loadFlash();
     QVERIFY(!t.h.core->download.isBusy());
     QCOMPARE(sentSoFar(), QByteArrayList{});
 

@@ -1,6 +1,5 @@
 #include "panels/adjust/adjustpanel.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -67,10 +66,10 @@ SliderRow makeRow(DacGroupId group, int channel, const RowNames &names,
     return row;
 }
 
-AdjustPanel::AdjustPanel(AppCore &core, const QString &name, const QString &title, QWidget *parent)
-    : Panel(core, name, title, parent)
+AdjustPanel::AdjustPanel(const PanelContext &context, const QString &name, const QString &title, QWidget *parent)
+    : Panel(context, name, title, parent)
 {
-    connect(&core.controls, &ControlBook::changed, this, &AdjustPanel::onBookChanged);
+    connect(&context.controls, &ControlBook::changed, this, &AdjustPanel::onBookChanged);
 }
 
 void AdjustPanel::setBoxText(QWidget *box, const QString &text)
@@ -166,12 +165,12 @@ QGridLayout *AdjustPanel::bulkButtonGrid(QWidget *factory, QWidget *initial, QWi
 
 QLabel *AdjustPanel::makeScanSetLabel(const QString &objectName)
 {
-    m_scanSetLabel = new QLabel(m_core.data.ScanSetCaption, this);
+    m_scanSetLabel = new QLabel(m_ctx.data.ScanSetCaption, this);
     m_scanSetLabel->setObjectName(objectName);
     return m_scanSetLabel;
 }
 
-bool AdjustPanel::online() const { return m_core.globals.connection.online(); }
+bool AdjustPanel::online() const { return m_ctx.online(); }
 
 std::optional<int> AdjustPanel::tableValue(int index, DacTable table) const
 {
@@ -179,7 +178,7 @@ std::optional<int> AdjustPanel::tableValue(int index, DacTable table) const
     if (!row.inModel)
         return std::nullopt;
     // Entries never read nor loaded hold start zeros: not a value.
-    const auto value = m_core.data.knownCurrentValue(row.group, table, row.channel);
+    const auto value = m_ctx.data.knownCurrentValue(row.group, table, row.channel);
     return value ? std::optional<int>(*value) : std::nullopt;
 }
 
@@ -188,33 +187,33 @@ bool AdjustPanel::storeTableValue(int index, DacTable table, int value)
     const SliderRow &row = m_rows[size_t(index)].row;
     if (!row.inModel)
         return false;
-    return m_core.data.setCurrentValue(row.group, table, row.channel, value);
+    return m_ctx.data.setCurrentValue(row.group, table, row.channel, value);
 }
 
 void AdjustPanel::sliderChanged(int index, int value)
 {
     SliderControls &c = m_rows[size_t(index)];
     setBoxText(c.present, QString::number(value));
-    c.positionKnown = !m_core.applying.showOnly();
+    c.positionKnown = !m_ctx.applying.showOnly();
     if (m_filling || !m_live)
         return;
     // A value a reply had to limit to fit the slider is shown, never stored
     // nor sent: the monitor holds another one.
-    if (m_core.applying.showOnly())
+    if (m_ctx.applying.showOnly())
         return;
     const bool stored = storeTableValue(index, DacTable::Present, value);
-    const bool allowed = c.row.gate == SendGate::Armed ? m_armed : !m_core.applying.active();
+    const bool allowed = c.row.gate == SendGate::Armed ? m_armed : !m_ctx.applying.active();
     if (!allowed)
         return;
     if (stored || !c.row.inModel)
-        m_core.data.DataChanged = true;
+        m_ctx.data.DataChanged = true;
     // A move that applies what the monitor reported (a reply, a window
     // taking the control book's entries) is never sent back, whatever the
     // panel's flags: only the user's own moves reach the monitor.
-    if (!online() || m_core.applying.active())
+    if (!online() || m_ctx.applying.active())
         return;
     const QString letter = QString::fromLatin1(dacGroupDesc(c.row.group).command);
-    m_core.send(c.row.setCommand ? c.row.setCommand(value) : cmd::setDac(letter, c.row.channel, value));
+    m_ctx.send(c.row.setCommand ? c.row.setCommand(value) : cmd::setDac(letter, c.row.channel, value));
 }
 
 void AdjustPanel::nameRowForScreenReaders(const SliderControls &c)
@@ -235,7 +234,7 @@ void AdjustPanel::reportSkipped(int skipped)
 {
     if (skipped <= 0)
         return;
-    m_core.showStatus(skipped == 1
+    m_ctx.showStatus(skipped == 1
         ? QStringLiteral("1 channel was left alone: its value has not been read from the monitor "
                          "or loaded from a file yet.")
         : QStringLiteral("%1 channels were left alone: their values have not been read from the "
@@ -301,7 +300,7 @@ void AdjustPanel::setAccepted(SliderControls &c, int value)
 {
     c.accepted = value;
     c.capturePending = false;
-    m_core.data.setCurrentValue(c.row.group, DacTable::Accepted, c.row.channel, value);
+    m_ctx.data.setCurrentValue(c.row.group, DacTable::Accepted, c.row.channel, value);
 }
 
 void AdjustPanel::acceptSliders(const QList<int> &rows)
@@ -345,7 +344,7 @@ void AdjustPanel::acceptFromModel(const QList<int> &rows)
 void AdjustPanel::showScanSetCaption()
 {
     if (m_scanSetLabel)
-        m_scanSetLabel->setText(m_core.data.ScanSetCaption);
+        m_scanSetLabel->setText(m_ctx.data.ScanSetCaption);
 }
 
 void AdjustPanel::setRowEnabled(int index, bool on)
@@ -366,17 +365,17 @@ void AdjustPanel::onBookChanged(const QString &window, const QString &control,
     for (SliderControls &c : m_rows) {
         if (c.row.sliderName != control)
             continue;
-        if (!m_core.controls.value(window, control)) {
+        if (!m_ctx.controls.value(window, control)) {
             // A reply that did not carry this channel: what the monitor
             // holds is not known, so nothing takes the slider's position.
             c.positionKnown = false;
             setBoxText(c.present, QString());
             return;
         }
-        c.positionKnown = !m_core.applying.showOnly();
-        if (c.capturePending && !m_core.applying.showOnly()) {
+        c.positionKnown = !m_ctx.applying.showOnly();
+        if (c.capturePending && !m_ctx.applying.showOnly()) {
             // A reply positioned this slider: the value the monitor holds.
-            const auto value = m_core.controls.value(window, control);
+            const auto value = m_ctx.controls.value(window, control);
             if (value)
                 setAccepted(c, std::clamp(*value, c.row.minimum, c.row.maximum));
         }

@@ -111,7 +111,7 @@ struct SliderControls {
 class AdjustPanel : public Panel {
     Q_OBJECT
 public:
-    AdjustPanel(AppCore &core, const QString &name, const QString &title, QWidget *parent = nullptr);
+    AdjustPanel(const PanelContext &context, const QString &name, const QString &title, QWidget *parent = nullptr);
 
     // What Cancel would return the row to (nullopt: unknown, left alone).
     std::optional<int> acceptedValue(int index) const { return m_rows[size_t(index)].accepted; }

@@ -4,7 +4,6 @@
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
-#include "core/appcore.h"
 #include "panels/adjust/hvpanels.h"
 #include "core/replies/operatingmode.h"
 #include "protocol/commands.h"
@@ -90,8 +89,9 @@ const char *const kLimitNames[4] = {"day lower limit", "day upper limit", "night
 
 } // namespace
 
-BrightnessContrastPanel::BrightnessContrastPanel(AppCore &core)
-    : AdjustPanel(core, win::frmBrightnessContrast, QStringLiteral("Adjust Brightness and Contrast"))
+BrightnessContrastPanel::BrightnessContrastPanel(const PanelContext &context, ReplyContext &replies)
+    : AdjustPanel(context, win::frmBrightnessContrast, QStringLiteral("Adjust Brightness and Contrast"))
+    , m_replies(replies)
 {
     auto *sections = new QHBoxLayout;
     sections->addWidget(buildSection(Contrast));
@@ -171,8 +171,8 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
     grid->addWidget(useFactory, r++, 3);
     m_revealed[level] << setInitial << useInitial << useFactory;
     connect(setInitial, &QPushButton::clicked, this, [this] {
-        m_core.send(cmd::storeDacInitial(u"l"));
-        m_core.send(cmd::readDacInitial(u"l"));
+        m_ctx.send(cmd::storeDacInitial(u"l"));
+        m_ctx.send(cmd::readDacInitial(u"l"));
     });
     const QString initialName = n.initial, factoryName = n.factory;
     connect(useInitial, &QPushButton::clicked, this, [this, level, initialName] { useValue(level, initialName); });
@@ -255,18 +255,18 @@ void BrightnessContrastPanel::load()
 void BrightnessContrastPanel::activate()
 {
     AdjustPanel::activate();
-    const int type = m_core.data.MonitorType;
+    const int type = m_ctx.data.MonitorType;
     if (!belowMdiFamily(type) && online()) {
-        m_core.send(cmd::readUserControls());
+        m_ctx.send(cmd::readUserControls());
         if (!flatPanelOrLater(type))
-            m_core.send(cmd::readLimitsReport());
+            m_ctx.send(cmd::readLimitsReport());
     }
     setArmed(false);
     if (online()) {
-        m_core.send(cmd::readModeWord());
-        m_core.send(cmd::readDac(u"l"));
-        m_core.send(cmd::readDacInitial(u"l"));
-        m_core.send(cmd::readDacFactory(u"l"));
+        m_ctx.send(cmd::readModeWord());
+        m_ctx.send(cmd::readDac(u"l"));
+        m_ctx.send(cmd::readDacInitial(u"l"));
+        m_ctx.send(cmd::readDacFactory(u"l"));
     } else {
         fillFromModel({m_row[Contrast], m_row[Brightness]});
     }
@@ -278,8 +278,8 @@ void BrightnessContrastPanel::setLimit(int slot)
     if (!online())
         return;
     // The monitor stores its present level as the limit; read them back.
-    m_core.send(cmd::storeLimit(slot));
-    m_core.send(cmd::readLimitsReport());
+    m_ctx.send(cmd::storeLimit(slot));
+    m_ctx.send(cmd::readLimitsReport());
 }
 
 void BrightnessContrastPanel::useValue(Level level, const QString &label)
@@ -287,7 +287,7 @@ void BrightnessContrastPanel::useValue(Level level, const QString &label)
     auto *source = findChild<QLabel *>(label);
     const auto value = source ? byteValue(source->text()) : std::nullopt;
     if (!value) {
-        m_core.showStatus(QStringLiteral("No value to use: it has not been read from the monitor yet."));
+        m_ctx.showStatus(QStringLiteral("No value to use: it has not been read from the monitor yet."));
         return;
     }
     moveSlider(m_row[level], *value);
@@ -299,20 +299,20 @@ void BrightnessContrastPanel::setHysteresis(Level level)
         return;
     const QString text = m_hysteresis[level]->text().trimmed();
     if (!byteValue(text)) {
-        m_core.showStatus(QStringLiteral("The hysteresis must be a whole number from 0 to 255; nothing was sent."));
+        m_ctx.showStatus(QStringLiteral("The hysteresis must be a whole number from 0 to 255; nothing was sent."));
         return;
     }
-    m_core.send(level == Contrast ? cmd::contrastHysteresis(text) : cmd::brightnessHysteresis(text));
+    m_ctx.send(level == Contrast ? cmd::contrastHysteresis(text) : cmd::brightnessHysteresis(text));
 }
 
 void BrightnessContrastPanel::softwareControlClicked(Level level, bool enabled)
 {
     // "Disabled" hands the level back to the user's own control.
-    const int type = m_core.data.MonitorType;
+    const int type = m_ctx.data.MonitorType;
     if (separateUserControls(type))
-        m_core.send(level == Contrast ? cmd::userContrast(!enabled) : cmd::userBrightness(!enabled));
+        m_ctx.send(level == Contrast ? cmd::userContrast(!enabled) : cmd::userBrightness(!enabled));
     else if (type > 200)
-        m_core.send(cmd::userControls(!enabled));
+        m_ctx.send(cmd::userControls(!enabled));
 }
 
 void BrightnessContrastPanel::softwareControlShown(Level level, bool enabled)
@@ -329,9 +329,9 @@ void BrightnessContrastPanel::startupOptionClicked(const QString &option)
     // The operating-mode word holds these defaults beside three other
     // switches: the word is written only when all of it is known (read
     // from the monitor), never with guessed bits.
-    if (m_core.applying.active())
+    if (m_ctx.applying.active())
         return;
-    const ControlBook &book = m_core.controls;
+    const ControlBook &book = m_ctx.controls;
     const auto bit = [&](const QString &set, const QString &clear) -> std::optional<bool> {
         const auto a = book.checked(win::frmOperatingMode, set);
         const auto b = book.checked(win::frmOperatingMode, clear);
@@ -347,7 +347,7 @@ void BrightnessContrastPanel::startupOptionClicked(const QString &option)
     const auto brightness = bit(ctl::UserBrightnessDisabledOption, ctl::UserBrightnessEnabledOption);
     const auto contrast = bit(ctl::UserContrastDisabledOption, ctl::UserContrastEnabledOption);
     if (!extended || !mono || !dac || !brightness || !contrast) {
-        m_core.showStatus(QStringLiteral("The operating mode has not been read from the monitor yet; "
+        m_ctx.showStatus(QStringLiteral("The operating mode has not been read from the monitor yet; "
                                          "nothing was sent."));
         // The buttons go back to what they showed (nothing, while unknown).
         for (const QString &name : {ctl::UserBrightnessDisabledOption, ctl::UserBrightnessEnabledOption,
@@ -365,8 +365,8 @@ void BrightnessContrastPanel::startupOptionClicked(const QString &option)
         o.brightnessDisabled = option == ctl::UserBrightnessDisabledOption;
     else
         o.contrastDisabled = option == ctl::UserContrastDisabledOption;
-    m_core.send(cmd::setModeWord(ComposeOperatingModeWord(o)));
-    ShowOperatingMode(m_core.replyContext, o);
+    m_ctx.send(cmd::setModeWord(ComposeOperatingModeWord(o)));
+    ShowOperatingMode(m_replies, o);
 }
 
 void BrightnessContrastPanel::reveal(Level level, bool on)

@@ -11,6 +11,7 @@
 // option buttons and boxes send on the user's click.
 
 #include "base/windownames.h"
+#include "core/replies/replycontext.h"
 #include "panels/adjust/adjustpanel.h"
 
 class QLineEdit;
@@ -20,7 +21,7 @@ namespace tvk {
 class BrightnessContrastPanel : public AdjustPanel {
     Q_OBJECT
 public:
-    explicit BrightnessContrastPanel(AppCore &core);
+    BrightnessContrastPanel(const PanelContext &context, ReplyContext &replies);
 
     void load() override;
     void activate() override;
@@ -41,6 +42,7 @@ private:
     QPushButton *m_revealButton[2] = {nullptr, nullptr};
     QPushButton *m_okButton[2] = {nullptr, nullptr};
     QLineEdit *m_hysteresis[2] = {nullptr, nullptr};
+    ReplyContext &m_replies;
 };
 
 } // namespace tvk

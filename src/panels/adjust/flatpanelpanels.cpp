@@ -2,7 +2,6 @@
 #include "base/adjustnames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/replies/adjustreplies.h"
 #include "panels/adjust/hvpanels.h"
 #include "protocol/commands.h"
@@ -20,8 +19,8 @@ namespace tvk {
 
 // --- frmBacklight ----------------------------------------------------------
 
-BacklightPanel::BacklightPanel(AppCore &core)
-    : Panel(core, win::frmBacklight, QStringLiteral("Backlight Controls"))
+BacklightPanel::BacklightPanel(const PanelContext &context)
+    : Panel(context, win::frmBacklight, QStringLiteral("Backlight Controls"))
 {
     struct Row {
         const char *caption;
@@ -58,8 +57,8 @@ BacklightPanel::BacklightPanel(AppCore &core)
     grid->addWidget(status, r++, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     // Only the user's clicks send: a report ticking the box sends nothing.
-    connect(photocell, &QCheckBox::clicked, this, [this](bool on) { m_core.send(cmd::photocell(on)); });
-    connect(status, &QCheckBox::clicked, this, [this](bool on) { m_core.send(cmd::statusMessages(on)); });
+    connect(photocell, &QCheckBox::clicked, this, [this](bool on) { m_ctx.send(cmd::photocell(on)); });
+    connect(status, &QCheckBox::clicked, this, [this](bool on) { m_ctx.send(cmd::statusMessages(on)); });
 
     QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     setBodyAndButtons(grid, buttonRow({done}));
@@ -67,27 +66,27 @@ BacklightPanel::BacklightPanel(AppCore &core)
 
 void BacklightPanel::activate()
 {
-    m_core.send(cmd::readBacklight(u's'));
-    m_core.send(cmd::readBacklight(u'w'));
-    m_core.send(cmd::readBacklight(u'f'));
-    m_core.send(cmd::readLimitsReport());
+    m_ctx.send(cmd::readBacklight(u's'));
+    m_ctx.send(cmd::readBacklight(u'w'));
+    m_ctx.send(cmd::readBacklight(u'f'));
+    m_ctx.send(cmd::readLimitsReport());
 }
 
 void BacklightPanel::setFilament(QLineEdit *box, QChar which)
 {
     const auto value = typedByte(box->text());
     if (!value) {
-        m_core.showStatus(QStringLiteral("The filament power must be a whole number from 0 to 255; "
+        m_ctx.showStatus(QStringLiteral("The filament power must be a whole number from 0 to 255; "
                                          "nothing was sent."));
         return;
     }
-    m_core.send(cmd::filament(which, QString::number(*value)));
+    m_ctx.send(cmd::filament(which, QString::number(*value)));
 }
 
 // --- frmFPHeaterFan --------------------------------------------------------
 
-HeaterFanPanel::HeaterFanPanel(AppCore &core)
-    : Panel(core, win::frmFPHeaterFan, QStringLiteral("Heater & Fan Control"))
+HeaterFanPanel::HeaterFanPanel(const PanelContext &context)
+    : Panel(context, win::frmFPHeaterFan, QStringLiteral("Heater & Fan Control"))
 {
     // This window's options: optHeaterAuto, then Option1..Option7 by number.
     struct Option {
@@ -114,9 +113,9 @@ HeaterFanPanel::HeaterFanPanel(AppCore &core)
             button->setAccessibleName(title + QStringLiteral(": ") + QString::fromLatin1(o.caption));
             column->addWidget(button);
             connect(button, &QRadioButton::clicked, this, [this, o, isHeater] {
-                m_core.send(cmd::heaterFanMode(o.mode));
+                m_ctx.send(cmd::heaterFanMode(o.mode));
                 if (o.setting >= 0)
-                    m_core.send(isHeater ? cmd::heater(o.setting == 1) : cmd::fan(o.setting));
+                    m_ctx.send(isHeater ? cmd::heater(o.setting == 1) : cmd::fan(o.setting));
             });
         }
         column->addStretch();

@@ -20,7 +20,7 @@ namespace tvk {
 class BacklightPanel : public Panel {
     Q_OBJECT
 public:
-    explicit BacklightPanel(AppCore &core);
+    explicit BacklightPanel(const PanelContext &context);
     void activate() override;
 
 private:
@@ -30,7 +30,7 @@ private:
 class HeaterFanPanel : public Panel {
     Q_OBJECT
 public:
-    explicit HeaterFanPanel(AppCore &core);
+    explicit HeaterFanPanel(const PanelContext &context);
 };
 
 } // namespace tvk

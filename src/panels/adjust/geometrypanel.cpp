@@ -3,7 +3,6 @@
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QFrame>
@@ -64,8 +63,8 @@ constexpr int kHorizSCapSliderTop = 127;
 
 } // namespace
 
-GeometryPanel::GeometryPanel(AppCore &core)
-    : AdjustPanel(core, win::frmGeometryAdj, QStringLiteral("Geometry Adjustment"))
+GeometryPanel::GeometryPanel(const PanelContext &context)
+    : AdjustPanel(context, win::frmGeometryAdj, QStringLiteral("Geometry Adjustment"))
 {
     auto *content = new QWidget;
     auto *grid = new QGridLayout(content);
@@ -132,7 +131,7 @@ QList<int> GeometryPanel::everyRow() const { return m_vertical + m_horizontal + 
 
 bool GeometryPanel::earlyType() const
 {
-    return monitorFamily(m_core.data.MonitorType) == MonitorFamily::Early;
+    return monitorFamily(m_ctx.data.MonitorType) == MonitorFamily::Early;
 }
 
 void GeometryPanel::load()
@@ -148,25 +147,25 @@ void GeometryPanel::activate()
 {
     AdjustPanel::activate();
     if (online()) {
-        m_core.send(cmd::readDac(u"v"));
-        m_core.send(cmd::readDac(u"h"));
-        m_core.send(cmd::readDacInitial(u"v"));
-        m_core.send(cmd::readDacInitial(u"h"));
-        m_core.send(cmd::readDacFactory(u"v"));
-        m_core.send(cmd::readDacFactory(u"h"));
+        m_ctx.send(cmd::readDac(u"v"));
+        m_ctx.send(cmd::readDac(u"h"));
+        m_ctx.send(cmd::readDacInitial(u"v"));
+        m_ctx.send(cmd::readDacInitial(u"h"));
+        m_ctx.send(cmd::readDacFactory(u"v"));
+        m_ctx.send(cmd::readDacFactory(u"h"));
         // Cancel returns the vertical set to what the monitor answers now.
         captureAcceptedFromReplies(m_vertical);
         setArmed(true);
-        const MonitorFamily family = monitorFamily(m_core.data.MonitorType);
+        const MonitorFamily family = monitorFamily(m_ctx.data.MonitorType);
         if (family == MonitorFamily::Early) {
             setNorthSouthEnabled(false);
         } else if (family == MonitorFamily::Mdi) {
-            const bool northSouth = m_core.data.capability(Capability::NorthSouthCorrection);
+            const bool northSouth = m_ctx.data.capability(Capability::NorthSouthCorrection);
             setNorthSouthEnabled(northSouth);
             if (northSouth) {
-                m_core.send(cmd::readDac(u"s"));
-                m_core.send(cmd::readDacInitial(u"s"));
-                m_core.send(cmd::readDacFactory(u"s"));
+                m_ctx.send(cmd::readDac(u"s"));
+                m_ctx.send(cmd::readDacInitial(u"s"));
+                m_ctx.send(cmd::readDacFactory(u"s"));
             }
         }
     } else {
@@ -218,10 +217,10 @@ void GeometryPanel::saveInitialSettings()
     reportSkipped(saveSlidersAsInitial(rows));
     if (!online())
         return;
-    m_core.send(cmd::storeDacInitial(u"v"));
-    m_core.send(cmd::storeDacInitial(u"h"));
+    m_ctx.send(cmd::storeDacInitial(u"v"));
+    m_ctx.send(cmd::storeDacInitial(u"h"));
     if (earlyType())
-        m_core.send(cmd::storeDacInitial(u"s"));
+        m_ctx.send(cmd::storeDacInitial(u"s"));
 }
 
 void GeometryPanel::accept()

@@ -22,7 +22,7 @@ namespace tvk {
 class GeometryPanel : public AdjustPanel {
     Q_OBJECT
 public:
-    explicit GeometryPanel(AppCore &core);
+    explicit GeometryPanel(const PanelContext &context);
 
     void load() override;
     void activate() override;

@@ -3,7 +3,6 @@
 #include "base/diagnames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/diag/hvlimits.h"
 #include "core/replies/adjustreplies.h"
 #include "protocol/commands.h"
@@ -53,7 +52,7 @@ std::optional<int> typedByte(const QString &text)
 
 // --- frmMDI_HV ----------------------------------------------------------------
 
-MdiHvPanel::MdiHvPanel(AppCore &core) : AdjustPanel(core, win::frmMDI_HV, QStringLiteral("High Voltage"))
+MdiHvPanel::MdiHvPanel(const PanelContext &context) : AdjustPanel(context, win::frmMDI_HV, QStringLiteral("High Voltage"))
 {
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);
@@ -119,19 +118,19 @@ MdiHvPanel::MdiHvPanel(AppCore &core) : AdjustPanel(core, win::frmMDI_HV, QStrin
 
     connect(setUpper, &QPushButton::clicked, this, [this] { setLimit(m_upper, true); });
     connect(setLower, &QPushButton::clicked, this, [this] { setLimit(m_lower, false); });
-    connect(reread, &QPushButton::clicked, this, [this] { m_core.send(cmd::readHighVoltage()); });
+    connect(reread, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::readHighVoltage()); });
     connect(useInitial, &QPushButton::clicked, this, &MdiHvPanel::useInitialValues);
-    connect(setInitial, &QPushButton::clicked, this, [this] { m_core.send(cmd::storeHvInitial()); });
+    connect(setInitial, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::storeHvInitial()); });
     connect(factory, &QPushButton::clicked, this, [this] {
-        m_core.send(cmd::restoreHvFactory());
-        m_core.send(cmd::readHighVoltage());
+        m_ctx.send(cmd::restoreHvFactory());
+        m_ctx.send(cmd::readHighVoltage());
     });
 }
 
 void MdiHvPanel::activate()
 {
     AdjustPanel::activate();
-    m_core.send(cmd::readHighVoltage());
+    m_ctx.send(cmd::readHighVoltage());
 }
 
 void MdiHvPanel::sliderChanged(int index, int value)
@@ -157,8 +156,8 @@ void MdiHvPanel::useInitialValues()
 
 void MdiHvPanel::setLimit(QLineEdit *box, bool upper)
 {
-    SendHvLimit(upper ? HvLimit::Upper : HvLimit::Lower, box->text(), m_core.data.HvUpperLimit,
-                m_core.data.HvLowerLimit, m_core.messages, [this](const QString &c) { m_core.send(c); });
+    SendHvLimit(upper ? HvLimit::Upper : HvLimit::Lower, box->text(), m_ctx.data.HvUpperLimit,
+                m_ctx.data.HvLowerLimit, m_ctx.messages, [this](const QString &c) { m_ctx.send(c); });
 }
 
 // --- frmG2 ----------------------------------------------------------------------
@@ -168,7 +167,7 @@ const QString G2Panel::kG2OutOfRangeTip = QStringLiteral(
     "so the slider is disabled. Adjust it in the High Voltage window\n"
     "(Adjustment > High Voltage Supply).");
 
-G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("Adjust HV, Focus, G2"))
+G2Panel::G2Panel(const PanelContext &context) : AdjustPanel(context, win::frmG2, QStringLiteral("Adjust HV, Focus, G2"))
 {
     auto *grid = new QGridLayout;
     int c = 2;
@@ -212,7 +211,7 @@ G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("
     bindSlider(row, slider, boxes[0], boxes[2], boxes[1], caption);
     // The report disables the 6-bit slider while the monitor's setting is
     // above its range; the tool tip says why and where to go instead.
-    connect(&m_core.controls, &ControlBook::changed, this,
+    connect(&m_ctx.controls, &ControlBook::changed, this,
             [this, slider](const QString &window, const QString &control, ControlProperty property) {
                 if (property == ControlProperty::Enabled && window == objectName()
                     && control == slider->objectName())
@@ -222,8 +221,8 @@ G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("
     QPushButton *factory = makeButton(QStringLiteral("btnUseFactoryDefaults"), QStringLiteral("Use Factory Default"));
     QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     connect(factory, &QPushButton::clicked, this, [this] {
-        m_core.send(cmd::restoreHvFactory());
-        m_core.send(cmd::readHighVoltage());
+        m_ctx.send(cmd::restoreHvFactory());
+        m_ctx.send(cmd::readHighVoltage());
     });
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(factory);
@@ -235,7 +234,7 @@ G2Panel::G2Panel(AppCore &core) : AdjustPanel(core, win::frmG2, QStringLiteral("
 void G2Panel::explainRange()
 {
     QAbstractSlider *slider = m_rows.front().slider;
-    const bool fits = m_core.controls.isEnabled(objectName(), slider->objectName());
+    const bool fits = m_ctx.controls.isEnabled(objectName(), slider->objectName());
     slider->setToolTip(fits ? QString() : kG2OutOfRangeTip);
     slider->setAccessibleDescription(fits ? QString() : kG2OutOfRangeTip);
 }
@@ -247,7 +246,7 @@ void G2Panel::activate()
     // without a word to it.
     explainRange();
     setArmed(false);
-    m_core.send(cmd::readHighVoltage());
+    m_ctx.send(cmd::readHighVoltage());
     setArmed(true);
 }
 

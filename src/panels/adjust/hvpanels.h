@@ -23,7 +23,7 @@ namespace tvk {
 class MdiHvPanel : public AdjustPanel {
     Q_OBJECT
 public:
-    explicit MdiHvPanel(AppCore &core);
+    explicit MdiHvPanel(const PanelContext &context);
     void activate() override;
 
 protected:
@@ -40,7 +40,7 @@ private:
 class G2Panel : public AdjustPanel {
     Q_OBJECT
 public:
-    explicit G2Panel(AppCore &core);
+    explicit G2Panel(const PanelContext &context);
     void activate() override;
 
     // The disabled slider's tool tip.

@@ -3,7 +3,6 @@
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QAbstractSlider>
@@ -42,7 +41,7 @@ constexpr VideoChannel kChannels[] = {
 
 } // namespace
 
-VideoPanel::VideoPanel(AppCore &core) : AdjustPanel(core, win::frmVideoAdj, QStringLiteral("Color Balance"))
+VideoPanel::VideoPanel(const PanelContext &context) : AdjustPanel(context, win::frmVideoAdj, QStringLiteral("Color Balance"))
 {
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);
@@ -117,17 +116,17 @@ void VideoPanel::activate()
     showScanSetCaption();
     setArmed(false);
     if (online()) {
-        m_core.send(cmd::readDac(u"l"));
-        m_core.send(cmd::readDac(u"b"));
-        m_core.send(cmd::readDacInitial(u"l"));
-        m_core.send(cmd::readDacFactory(u"l"));
-        m_core.send(cmd::readDacInitial(u"b"));
-        m_core.send(cmd::readDacFactory(u"b"));
-        const int type = m_core.data.MonitorType;
+        m_ctx.send(cmd::readDac(u"l"));
+        m_ctx.send(cmd::readDac(u"b"));
+        m_ctx.send(cmd::readDacInitial(u"l"));
+        m_ctx.send(cmd::readDacFactory(u"l"));
+        m_ctx.send(cmd::readDacInitial(u"b"));
+        m_ctx.send(cmd::readDacFactory(u"b"));
+        const int type = m_ctx.data.MonitorType;
         if (hasVideoExtras(type)) {
-            m_core.send(cmd::readVideoExtra(u'd'));
-            m_core.send(cmd::readVideoExtra(u'p'));
-            m_core.send(cmd::readVideoExtra(u'f'));
+            m_ctx.send(cmd::readVideoExtra(u'd'));
+            m_ctx.send(cmd::readVideoExtra(u'p'));
+            m_ctx.send(cmd::readVideoExtra(u'f'));
         }
         // Cancel returns to what the monitor answers now.
         captureAcceptedFromReplies(everyRow());
@@ -167,9 +166,9 @@ void VideoPanel::saveInitialSettings()
     // The monitor stores its present values; these commands go out whether
     // or not it answers, as they always have.
     int skipped = saveSlidersAsInitial(m_gains);
-    m_core.send(cmd::storeDacInitial(u"l"));
+    m_ctx.send(cmd::storeDacInitial(u"l"));
     skipped += saveSlidersAsInitial(m_second);
-    m_core.send(cmd::storeDacInitial(u"b"));
+    m_ctx.send(cmd::storeDacInitial(u"b"));
     reportSkipped(skipped);
 }
 

@@ -18,7 +18,7 @@ namespace tvk {
 class VideoPanel : public AdjustPanel {
     Q_OBJECT
 public:
-    explicit VideoPanel(AppCore &core);
+    explicit VideoPanel(const PanelContext &context);
 
     void load() override;
     void activate() override;

@@ -3,7 +3,6 @@
 #include "base/infonames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QCheckBox>
@@ -149,8 +148,15 @@ void CommLogTextBox::insertFromMimeData(const QMimeData *) {}
 // ---------------------------------------------------------------------------
 // frmCommLog
 
-CommLogWindow::CommLogWindow(AppCore &core)
-    : Panel(core, win::frmCommLog, QStringLiteral("Monitor Communication Log"))
+CommLogWindow::CommLogWindow(const PanelContext &context, CommLog &log, SerialLink &link, LinkGlobals &globals, Connector &connector, Settings &settings,
+                  FileDialogs &dialogs)
+    : Panel(context, win::frmCommLog, QStringLiteral("Monitor Communication Log"))
+    , m_log(log)
+    , m_link(link)
+    , m_globals(globals)
+    , m_connector(connector)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
 {
     auto *terse = makeTabButton(QStringLiteral("btnTerse"), QStringLiteral("Terse"), this);
     auto *verbose = makeTabButton(QStringLiteral("btnVerbose"), QStringLiteral("Verbose"), this);
@@ -231,12 +237,12 @@ CommLogWindow::CommLogWindow(AppCore &core)
     layout->addWidget(m_text, 1);
     layout->addLayout(bottom);
 
-    m_text->resetText(core.commLog.text());
-    connect(&core.commLog, &CommLog::appended, m_text, &CommLogTextBox::appendText);
-    connect(&core.commLog, &CommLog::textReset, m_text, &CommLogTextBox::resetText);
-    connect(&core.commLog, &CommLog::fileStateChanged, this, &CommLogWindow::syncFileControls);
+    m_text->resetText(log.text());
+    connect(&log, &CommLog::appended, m_text, &CommLogTextBox::appendText);
+    connect(&log, &CommLog::textReset, m_text, &CommLogTextBox::resetText);
+    connect(&log, &CommLog::fileStateChanged, this, &CommLogWindow::syncFileControls);
     connect(m_text, &CommLogTextBox::typed, this, &CommLogWindow::typeText);
-    connect(&core.controls, &ControlBook::changed, this,
+    connect(&context.controls, &ControlBook::changed, this,
             [this](const QString &window, const QString &control) { onControlBookChanged(window, control); });
 
     connect(terse, &QPushButton::clicked, this, &CommLogWindow::Terse);
@@ -252,10 +258,10 @@ CommLogWindow::CommLogWindow(AppCore &core)
     connect(m_endFileLog, &QPushButton::clicked, this, &CommLogWindow::EndFileLog);
     connect(done, &QPushButton::clicked, this, &CommLogWindow::Done);
     connect(m_xmitQueueOverride, &QCheckBox::toggled, this,
-            [this](bool on) { m_core.globals.XmitQueueBypass = on; });
-    connect(m_windowEnabled, &QCheckBox::toggled, this, [this](bool on) { m_core.globals.CommLogEcho = on; });
+            [this](bool on) { m_globals.XmitQueueBypass = on; });
+    connect(m_windowEnabled, &QCheckBox::toggled, this, [this](bool on) { m_globals.CommLogEcho = on; });
 
-    m_xmitQueueOverride->setChecked(core.globals.XmitQueueBypass);
+    m_xmitQueueOverride->setChecked(globals.XmitQueueBypass);
     syncFileControls();
     syncLinkControls();
     m_text->setFocus();
@@ -264,9 +270,9 @@ CommLogWindow::CommLogWindow(AppCore &core)
 void CommLogWindow::load()
 {
     // The log file belongs to this window's life: none is chosen at load.
-    m_core.commLog.releaseFile();
+    m_log.releaseFile();
     m_windowEnabled->setChecked(true);
-    m_core.globals.CommLogEcho = true;
+    m_globals.CommLogEcho = true;
     syncFileControls();
 }
 
@@ -283,23 +289,23 @@ void CommLogWindow::unload()
 {
     const auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
     const bool visible = frame ? !frame->isHidden() : !isHidden();
-    m_core.settings.writeBool(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("CommLogOpen"), visible);
+    m_settings.writeBool(AppName::Tarvikon, SettingsSection::Configs, QStringLiteral("CommLogOpen"), visible);
 }
 
 void CommLogWindow::syncLinkControls()
 {
-    m_windowEnabled->setChecked(m_core.globals.CommLogEcho);
-    m_autoPing->setText(m_core.globals.connection.autoPing() ? QStringLiteral("Disable AutoPing")
+    m_windowEnabled->setChecked(m_globals.CommLogEcho);
+    m_autoPing->setText(m_globals.connection.autoPing() ? QStringLiteral("Disable AutoPing")
                                                 : QStringLiteral("Enable AutoPing"));
-    m_xmitQueueOverride->setChecked(m_core.globals.XmitQueueBypass && m_xmitQueueOverride->isEnabled());
+    m_xmitQueueOverride->setChecked(m_globals.XmitQueueBypass && m_xmitQueueOverride->isEnabled());
 }
 
 void CommLogWindow::syncFileControls()
 {
-    const bool open = m_core.commLog.LogFileOpen();
+    const bool open = m_log.LogFileOpen();
     m_fileEnabled->setEnabled(open);
     m_fileEnabledLabel->setEnabled(open);
-    m_fileEnabled->setChecked(open && m_core.commLog.LogToFile());
+    m_fileEnabled->setChecked(open && m_log.LogToFile());
     m_endFileLog->setEnabled(open);
 }
 
@@ -308,7 +314,7 @@ void CommLogWindow::onControlBookChanged(const QString &window, const QString &c
     // Typing straight to the port is a Factory mode tool: leaving that mode
     // disables the check box, and must not leave the bypass on behind it.
     if (window == win::frmCommLog && control == ctl::ckXmitQueueOverride
-        && !m_core.controls.isEnabled(win::frmCommLog, ctl::ckXmitQueueOverride) && m_xmitQueueOverride->isChecked())
+        && !m_ctx.controls.isEnabled(win::frmCommLog, ctl::ckXmitQueueOverride) && m_xmitQueueOverride->isChecked())
         m_xmitQueueOverride->setChecked(false);
 }
 
@@ -325,17 +331,17 @@ void CommLogWindow::typeCharacter(QChar c)
     // The port carries 8-bit characters only.
     if (c.unicode() > 0xFF)
         return;
-    if (m_core.globals.XmitQueueBypass) {
+    if (m_globals.XmitQueueBypass) {
         // A terminal on the port: every key goes out at once, as typed.
-        m_core.link.WriteBypass(QString(c));
+        m_link.WriteBypass(QString(c));
         if (c == kCR)
-            m_core.link.WriteBypass(QString(kLF));
+            m_link.WriteBypass(QString(kLF));
         return;
     }
     if (c == kCR) {
         const QString line = m_typedLine;
         m_typedLine.clear();
-        m_core.link.SendCommand(cmd::typed(line));
+        m_link.SendCommand(cmd::typed(line));
         return;
     }
     if (c == kBackspace) {
@@ -353,13 +359,13 @@ void CommLogWindow::typeCharacter(QChar c)
 
 // --- buttons --------------------------------------------------------------
 
-void CommLogWindow::Terse() { m_core.link.SendCommand(cmd::terse()); }
+void CommLogWindow::Terse() { m_link.SendCommand(cmd::terse()); }
 
-void CommLogWindow::Verbose() { m_core.link.SendCommand(cmd::verbose()); }
+void CommLogWindow::Verbose() { m_link.SendCommand(cmd::verbose()); }
 
 void CommLogWindow::CheckOff()
 {
-    m_core.link.SendCommand(cmd::disableChecking());
+    m_link.SendCommand(cmd::disableChecking());
     m_checkOff->setVisible(false);
     m_checkOff->setEnabled(false);
     m_checkOn->setVisible(true);
@@ -368,25 +374,25 @@ void CommLogWindow::CheckOff()
 
 void CommLogWindow::CheckOn()
 {
-    m_core.link.SendCommand(cmd::enableChecking());
+    m_link.SendCommand(cmd::enableChecking());
     m_checkOn->setVisible(false);
     m_checkOn->setEnabled(false);
     m_checkOff->setVisible(true);
     m_checkOff->setEnabled(true);
 }
 
-void CommLogWindow::ClearXmitQueue() { m_core.link.ClearQueuedCommands(); }
+void CommLogWindow::ClearXmitQueue() { m_link.ClearQueuedCommands(); }
 
 void CommLogWindow::ToggleAutoPing()
 {
-    const bool on = !m_core.globals.connection.autoPing();
-    m_core.connector.setAutoPing(on);
+    const bool on = !m_globals.connection.autoPing();
+    m_connector.setAutoPing(on);
     m_autoPing->setText(on ? QStringLiteral("Disable AutoPing") : QStringLiteral("Enable AutoPing"));
 }
 
-void CommLogWindow::ReConnect() { m_core.connector.ReConnect(); }
+void CommLogWindow::ReConnect() { m_connector.ReConnect(); }
 
-void CommLogWindow::ClearLogWindow() { m_core.commLog.clearText(); }
+void CommLogWindow::ClearLogWindow() { m_log.clearText(); }
 
 QString CommLogWindow::logFileFilter()
 {
@@ -395,11 +401,11 @@ QString CommLogWindow::logFileFilter()
 
 QString CommLogWindow::proposedLogFileName() const
 {
-    QString serial = m_core.controls.text(win::frmID, ctl::lblSerial)
-                         .value_or(m_core.data.SerialNumber)
+    QString serial = m_ctx.controls.text(win::frmID, ctl::lblSerial)
+                         .value_or(m_ctx.data.SerialNumber)
                          .trimmed();
     if (serial.isEmpty())
-        serial = m_core.data.SerialNumber.trimmed();
+        serial = m_ctx.data.SerialNumber.trimmed();
     // Characters that cannot stand in a file name, or would lead elsewhere.
     for (QChar &c : serial) {
         if (c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c))
@@ -414,8 +420,8 @@ QString CommLogWindow::proposedLogFileName() const
 
 void CommLogWindow::ChooseLogFile()
 {
-    if (m_core.commLog.LogFileOpen()) {
-        m_core.commLog.releaseFile();
+    if (m_log.LogFileOpen()) {
+        m_log.releaseFile();
         return;
     }
     FileDialogOptions options;
@@ -426,28 +432,28 @@ void CommLogWindow::ChooseLogFile()
     options.mustExist = false;
     // The file is appended to, never overwritten.
     options.promptOverwrite = false;
-    const std::optional<QString> path = m_core.fileDialogs.openFile(options);
+    const std::optional<QString> path = m_dialogs.openFile(options);
     if (!path || path->isEmpty())
         return;
     // A file that cannot be opened is reported in the log by the model and
     // leaves the controls as they were.
-    m_core.commLog.chooseFile(*path);
+    m_log.chooseFile(*path);
 }
 
 void CommLogWindow::FileEnabledClicked()
 {
-    CommLog &log = m_core.commLog;
+    CommLog &log = m_log;
     log.setLogToFile(log.LogFileOpen() && !log.LogToFile());
     syncFileControls();
 }
 
-void CommLogWindow::EndFileLog() { m_core.commLog.releaseFile(); }
+void CommLogWindow::EndFileLog() { m_log.releaseFile(); }
 
 void CommLogWindow::Done()
 {
     m_commLogOpen = false;
     // As the button promises: a log file still open is closed.
-    m_core.commLog.releaseFile();
+    m_log.releaseFile();
     hidePanel();
 }
 

@@ -5,6 +5,12 @@
 // clearing the transmit queue, keep-alive pings on/off, reconnecting, and the
 // log file.
 
+#include "base/dialogs.h"
+#include "base/settings.h"
+#include "core/commlog.h"
+#include "link/connector.h"
+#include "link/linkglobals.h"
+#include "link/seriallink.h"
 #include "panels/panel.h"
 
 #include <QPlainTextEdit>
@@ -43,7 +49,8 @@ private:
 class CommLogWindow : public Panel {
     Q_OBJECT
 public:
-    explicit CommLogWindow(AppCore &core);
+    CommLogWindow(const PanelContext &context, CommLog &log, SerialLink &link, LinkGlobals &globals, Connector &connector, Settings &settings,
+                  FileDialogs &dialogs);
 
     void load() override;
     void activate() override;
@@ -93,6 +100,12 @@ private:
 
     QString m_typedLine;
     bool m_commLogOpen = false;
+    CommLog &m_log;
+    SerialLink &m_link;
+    LinkGlobals &m_globals;
+    Connector &m_connector;
+    Settings &m_settings;
+    FileDialogs &m_dialogs;
 };
 
 } // namespace tvk

@@ -2,7 +2,6 @@
 #include "base/confignames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/replies/deflhv.h"
 #include "protocol/commands.h"
 
@@ -14,8 +13,8 @@
 
 namespace tvk {
 
-DeflHvPanel::DeflHvPanel(AppCore &core)
-    : Panel(core, win::frmDeflHVEnable, QStringLiteral("Deflection & HV Enable/Disable"))
+DeflHvPanel::DeflHvPanel(const PanelContext &context)
+    : Panel(context, win::frmDeflHVEnable, QStringLiteral("Deflection & HV Enable/Disable"))
 {
     auto addPair = [this](const QString &caption, const QString &enableName, const QString &disableName,
                           QString (*command)(bool)) {
@@ -27,8 +26,8 @@ DeflHvPanel::DeflHvPanel(AppCore &core)
             button->setChecked(!enable);
             layout->addWidget(button);
             connect(button, &QRadioButton::clicked, this, [this, command, enable] {
-                if (!m_core.applying.active())
-                    m_core.send(command(enable));
+                if (!m_ctx.applying.active())
+                    m_ctx.send(command(enable));
             });
         }
         return frame;

@@ -10,7 +10,7 @@ namespace tvk {
 class DeflHvPanel : public Panel {
     Q_OBJECT
 public:
-    explicit DeflHvPanel(AppCore &core);
+    explicit DeflHvPanel(const PanelContext &context);
 };
 
 } // namespace tvk

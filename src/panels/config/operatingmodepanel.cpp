@@ -2,7 +2,6 @@
 #include "base/confignames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QFrame>
@@ -43,8 +42,9 @@ QRadioButton *OperatingModePanel::option(const QString &name, const QString &tex
     return button;
 }
 
-OperatingModePanel::OperatingModePanel(AppCore &core)
-    : Panel(core, win::frmOperatingMode, QStringLiteral("Operating Mode"))
+OperatingModePanel::OperatingModePanel(const PanelContext &context, ReplyContext &replies)
+    : Panel(context, win::frmOperatingMode, QStringLiteral("Operating Mode"))
+    , m_replies(replies)
 {
     auto *mirovan = new QGroupBox(QStringLiteral("Mirovan Commands"), this);
     mirovan->setObjectName(QStringLiteral("Mirovan_command_frame"));
@@ -85,7 +85,7 @@ OperatingModePanel::OperatingModePanel(AppCore &core)
     layout->addLayout(buttonRow({close}));
 }
 
-void OperatingModePanel::activate() { m_core.send(cmd::readModeWord()); }
+void OperatingModePanel::activate() { m_ctx.send(cmd::readModeWord()); }
 
 OperatingModeOptions OperatingModePanel::selection() const
 {
@@ -100,13 +100,13 @@ OperatingModeOptions OperatingModePanel::selection() const
 
 void OperatingModePanel::optionClicked()
 {
-    if (m_core.applying.active())
+    if (m_ctx.applying.active())
         return;
     const OperatingModeOptions options = selection();
-    m_core.send(cmd::setModeWord(ComposeOperatingModeWord(options)));
+    m_ctx.send(cmd::setModeWord(ComposeOperatingModeWord(options)));
     // The user-control defaults are shown on the brightness and contrast
     // panel too; keep it in step with what was just written.
-    ShowOperatingMode(m_core.replyContext, options);
+    ShowOperatingMode(m_replies, options);
 }
 
 } // namespace tvk

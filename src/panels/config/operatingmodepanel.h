@@ -3,6 +3,7 @@
 // Activation reads the word ("dw"); a click on any option writes the whole
 // word composed from the current selection ("cw" + decimal).
 
+#include "core/replies/replycontext.h"
 #include "panels/panel.h"
 #include "core/replies/operatingmode.h"
 
@@ -13,7 +14,7 @@ namespace tvk {
 class OperatingModePanel : public Panel {
     Q_OBJECT
 public:
-    explicit OperatingModePanel(AppCore &core);
+    OperatingModePanel(const PanelContext &context, ReplyContext &replies);
     void activate() override;
 
     // The options as the buttons show them.
@@ -28,6 +29,7 @@ private:
     QRadioButton *m_dacEnabled = nullptr;
     QRadioButton *m_brightnessDisabled = nullptr;
     QRadioButton *m_contrastDisabled = nullptr;
+    ReplyContext &m_replies;
 };
 
 } // namespace tvk

@@ -2,7 +2,6 @@
 #include "base/confignames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/replies/operatingtime.h"
 #include "protocol/commands.h"
 
@@ -13,8 +12,8 @@
 
 namespace tvk {
 
-OperatingTimePanel::OperatingTimePanel(AppCore &core)
-    : Panel(core, win::frmOperatingTime, QStringLiteral("Operating Time"))
+OperatingTimePanel::OperatingTimePanel(const PanelContext &context)
+    : Panel(context, win::frmOperatingTime, QStringLiteral("Operating Time"))
 {
     auto *timeCaption = new QLabel(QStringLiteral("Operating Time:"), this);
     timeCaption->setObjectName(QStringLiteral("lblOperatingTime"));
@@ -49,6 +48,6 @@ OperatingTimePanel::OperatingTimePanel(AppCore &core)
 // it is created: one "dt" per opening, not two.
 void OperatingTimePanel::activate() { reRead(); }
 
-void OperatingTimePanel::reRead() { m_core.send(cmd::readOperatingTime()); }
+void OperatingTimePanel::reRead() { m_ctx.send(cmd::readOperatingTime()); }
 
 } // namespace tvk

@@ -9,7 +9,7 @@ namespace tvk {
 class OperatingTimePanel : public Panel {
     Q_OBJECT
 public:
-    explicit OperatingTimePanel(AppCore &core);
+    explicit OperatingTimePanel(const PanelContext &context);
     void activate() override;
     // btnReRead
     void reRead();

@@ -1,7 +1,6 @@
 #include "panels/config/scanselectpanel.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/scanselect.h"
 
 #include <QCheckBox>
@@ -42,9 +41,10 @@ int markOf(Qt::CheckState state)
 
 } // namespace
 
-ScanSelectPanel::ScanSelectPanel(AppCore &core)
-    : Panel(core, win::frmScanSelect, QStringLiteral("Scan Selection"))
-    , m_logic(new ScanSelect(core, this))
+ScanSelectPanel::ScanSelectPanel(const PanelContext &context, ScanSets &scanSets, InputBox &inputBox)
+    : Panel(context, win::frmScanSelect, QStringLiteral("Scan Selection"))
+    , m_logic(new ScanSelect(context, scanSets, inputBox, this))
+    , m_scanSets(scanSets)
 {
     auto *grid = new QGridLayout;
     auto heading = [this](const char *name, const char *text) {
@@ -117,15 +117,15 @@ ScanSelectPanel::ScanSelectPanel(AppCore &core)
     connect(deselect, &QPushButton::clicked, m_logic, &ScanSelect::deselect);
     connect(rename, &QPushButton::clicked, m_logic, &ScanSelect::rename);
     connect(ok, &QPushButton::clicked, m_logic, &ScanSelect::ok);
-    connect(&core.scanSets, &ScanSets::titleChanged, this, &ScanSelectPanel::showTitle);
-    connect(&core.scanSets, &ScanSets::markChanged, this, &ScanSelectPanel::showMark);
+    connect(&scanSets, &ScanSets::titleChanged, this, &ScanSelectPanel::showTitle);
+    connect(&scanSets, &ScanSets::markChanged, this, &ScanSelectPanel::showMark);
 }
 
 void ScanSelectPanel::load()
 {
     for (int i = 0; i < ScanSets::kCount; ++i) {
-        showTitle(i, m_core.scanSets.title(i));
-        showMark(i, m_core.scanSets.mark(i));
+        showTitle(i, m_scanSets.title(i));
+        showMark(i, m_scanSets.mark(i));
     }
     m_logic->load();
 }
@@ -150,7 +150,7 @@ void ScanSelectPanel::showMark(int index, int mark)
 void ScanSelectPanel::boxClicked(int index)
 {
     // The new value goes to the marks; their change is the click.
-    m_core.scanSets.setMark(index, markOf(m_boxes[size_t(index)]->checkState()));
+    m_scanSets.setMark(index, markOf(m_boxes[size_t(index)]->checkState()));
 }
 
 } // namespace tvk

@@ -4,6 +4,8 @@
 // copies the DAC settings of scan set 1 to another. The logic lives in
 // ScanSelect; this window shows the rows and forwards the clicks.
 
+#include "base/dialogs.h"
+#include "model/scansets.h"
 #include "panels/panel.h"
 
 #include <array>
@@ -18,7 +20,7 @@ class ScanSelect;
 class ScanSelectPanel : public Panel {
     Q_OBJECT
 public:
-    explicit ScanSelectPanel(AppCore &core);
+    ScanSelectPanel(const PanelContext &context, ScanSets &scanSets, InputBox &inputBox);
 
     void load() override;
     void activate() override;
@@ -31,6 +33,7 @@ private:
     ScanSelect *m_logic;
     std::array<QLabel *, 6> m_names{};
     std::array<QCheckBox *, 6> m_boxes{};
+    ScanSets &m_scanSets;
 };
 
 } // namespace tvk

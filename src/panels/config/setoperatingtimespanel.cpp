@@ -2,7 +2,6 @@
 #include "base/confignames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/replies/operatingtime.h"
 #include "protocol/commands.h"
 
@@ -13,8 +12,8 @@
 
 namespace tvk {
 
-SetOperatingTimesPanel::SetOperatingTimesPanel(AppCore &core)
-    : Panel(core, win::frmSetOperatingTimes, QStringLiteral("Set Operating Times"))
+SetOperatingTimesPanel::SetOperatingTimesPanel(const PanelContext &context)
+    : Panel(context, win::frmSetOperatingTimes, QStringLiteral("Set Operating Times"))
 {
     auto *grid = new QGridLayout;
     auto *serialCaption = new QLabel(QStringLiteral("Serial Number:"), this);
@@ -47,8 +46,8 @@ SetOperatingTimesPanel::SetOperatingTimesPanel(AppCore &core)
 
 void SetOperatingTimesPanel::activate()
 {
-    m_core.controls.setText(name(), ctl::lblSerialNumberValue, m_core.data.SerialNumber);
-    m_core.send(cmd::readOperatingTime());
+    m_ctx.controls.setText(name(), ctl::lblSerialNumberValue, m_ctx.data.SerialNumber);
+    m_ctx.send(cmd::readOperatingTime());
 }
 
 bool SetOperatingTimesPanel::checkBox(int field)
@@ -62,7 +61,7 @@ bool SetOperatingTimesPanel::checkBox(int field)
     box->clear();
     if (!m_checking) {
         m_checking = true;
-        m_core.messages.message(operatingEntryMessage(f));
+        m_ctx.messages.message(operatingEntryMessage(f));
         m_checking = false;
     }
     return false;
@@ -79,7 +78,7 @@ void SetOperatingTimesPanel::setField(int field)
     // An empty set command would reach the monitor's counter: send nothing.
     if (text.isEmpty())
         return;
-    m_core.send(cmd::setOperating(f.command, text));
+    m_ctx.send(cmd::setOperating(f.command, text));
 }
 
 } // namespace tvk

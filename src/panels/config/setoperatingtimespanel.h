@@ -15,7 +15,7 @@ namespace tvk {
 class SetOperatingTimesPanel : public Panel {
     Q_OBJECT
 public:
-    explicit SetOperatingTimesPanel(AppCore &core);
+    explicit SetOperatingTimesPanel(const PanelContext &context);
     void activate() override;
 
     // Index into operatingFields(): 0 days .. 4 cycles.

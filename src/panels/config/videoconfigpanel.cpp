@@ -1,7 +1,6 @@
 #include "panels/config/videoconfigpanel.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGroupBox>
@@ -20,8 +19,8 @@ constexpr int kSourceBlack = 1;
 constexpr int kSourceWhite = 2;
 } // namespace
 
-VideoConfigPanel::VideoConfigPanel(AppCore &core)
-    : Panel(core, win::frmVideoConfig, QStringLiteral("Configure Video"))
+VideoConfigPanel::VideoConfigPanel(const PanelContext &context)
+    : Panel(context, win::frmVideoConfig, QStringLiteral("Configure Video"))
 {
     auto *sourceFrame = new QGroupBox(QStringLiteral("Video Source"), this);
     sourceFrame->setObjectName(QStringLiteral("VidSourceFrame"));
@@ -31,7 +30,7 @@ VideoConfigPanel::VideoConfigPanel(AppCore &core)
         button->setObjectName(QString::fromLatin1(name));
         sources->addWidget(button);
         // Not guarded: no reply ever selects these buttons.
-        connect(button, &QRadioButton::clicked, this, [this, source] { m_core.send(cmd::videoSource(source)); });
+        connect(button, &QRadioButton::clicked, this, [this, source] { m_ctx.send(cmd::videoSource(source)); });
         return button;
     };
     addSource("VideoSourceExternalOption", " Ext", kSourceExternal)->setChecked(true);
@@ -54,7 +53,7 @@ VideoConfigPanel::VideoConfigPanel(AppCore &core)
     layout->addLayout(degaussRow);
     layout->addLayout(buttonRow({done}));
 
-    connect(degauss, &QPushButton::clicked, this, [this] { m_core.send(cmd::degauss()); });
+    connect(degauss, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::degauss()); });
 }
 
 } // namespace tvk

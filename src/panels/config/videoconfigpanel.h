@@ -10,7 +10,7 @@ namespace tvk {
 class VideoConfigPanel : public Panel {
     Q_OBJECT
 public:
-    explicit VideoConfigPanel(AppCore &core);
+    explicit VideoConfigPanel(const PanelContext &context);
 };
 
 } // namespace tvk

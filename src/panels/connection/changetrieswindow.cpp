@@ -1,8 +1,6 @@
 #include "panels/connection/changetrieswindow.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,9 +9,11 @@
 
 namespace tvk {
 
-ChangeTriesWindow::ChangeTriesWindow(AppCore &core)
-    : Panel(core, win::frmChangeTries, QStringLiteral("Change Retry Limit"))
+ChangeTriesWindow::ChangeTriesWindow(const PanelContext &context, Connector &connector, const LinkGlobals &globals)
+    : Panel(context, win::frmChangeTries, QStringLiteral("Change Retry Limit"))
     , m_limit(new QLineEdit(this))
+    , m_connector(connector)
+    , m_globals(globals)
 {
     m_limit->setObjectName(QStringLiteral("txtConnectRetryLimit"));
     m_limit->setMaxLength(10);
@@ -34,13 +34,13 @@ ChangeTriesWindow::ChangeTriesWindow(AppCore &core)
 
 void ChangeTriesWindow::activate()
 {
-    m_limit->setText(QString::number(m_core.globals.ConnectRetryLimit));
+    m_limit->setText(QString::number(m_globals.ConnectRetryLimit));
     m_limit->selectAll();
 }
 
 void ChangeTriesWindow::accept()
 {
-    if (m_core.connector.SetRetryLimit(m_limit->text()))
+    if (m_connector.SetRetryLimit(m_limit->text()))
         hidePanel();
     else
         m_limit->selectAll();

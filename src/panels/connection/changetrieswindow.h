@@ -3,6 +3,8 @@
 // pings a connection cycle makes (0: never give up). OK stores a valid number
 // for the next cycle; anything else is refused with a message.
 
+#include "link/connector.h"
+#include "link/linkglobals.h"
 #include "panels/panel.h"
 
 class QLineEdit;
@@ -12,7 +14,7 @@ namespace tvk {
 class ChangeTriesWindow : public Panel {
     Q_OBJECT
 public:
-    explicit ChangeTriesWindow(AppCore &core);
+    ChangeTriesWindow(const PanelContext &context, Connector &connector, const LinkGlobals &globals);
 
     // Shows the limit in force.
     void activate() override;
@@ -21,6 +23,8 @@ public:
 
 private:
     QLineEdit *m_limit;
+    Connector &m_connector;
+    const LinkGlobals &m_globals;
 };
 
 } // namespace tvk

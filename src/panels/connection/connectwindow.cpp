@@ -2,8 +2,6 @@
 #include "base/connectionnames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
-
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,9 +14,12 @@
 
 namespace tvk {
 
-ConnectWindow::ConnectWindow(AppCore &core)
-    : Panel(core, win::frmConnect, QStringLiteral("Monitor Connection"))
+ConnectWindow::ConnectWindow(const PanelContext &context, Connector &connector, PortMappingStore &portMap, const LinkGlobals &globals)
+    : Panel(context, win::frmConnect, QStringLiteral("Monitor Connection"))
     , m_group(new QButtonGroup(this))
+    , m_connector(connector)
+    , m_portMap(portMap)
+    , m_globals(globals)
 {
     auto *portBox = new QGroupBox(this);
     auto *portLayout = new QVBoxLayout(portBox);
@@ -32,7 +33,7 @@ ConnectWindow::ConnectWindow(AppCore &core)
     m_autoReConnect = new QCheckBox(QStringLiteral("Auto ReConnect"), this);
     m_autoReConnect->setObjectName(QStringLiteral("ckAutoReConnect"));
     m_autoReConnect->setChecked(true);
-    core.connector.setAutoReConnect(true);
+    connector.setAutoReConnect(true);
 
     QPushButton *ok = makeButton(QStringLiteral("btnOK"), QStringLiteral("OK"), QStringLiteral("Try this port."));
     QPushButton *offline =
@@ -74,19 +75,18 @@ ConnectWindow::ConnectWindow(AppCore &core)
     layout->addLayout(top);
     layout->addLayout(statusRow);
 
-    Connector &connector = core.connector;
     connect(m_group, &QButtonGroup::idClicked, &connector, &Connector::ChoosePort);
     connect(m_autoReConnect, &QCheckBox::toggled, &connector, &Connector::setAutoReConnect);
     connect(ok, &QPushButton::clicked, &connector, &Connector::OkPressed);
     connect(offline, &QPushButton::clicked, &connector, &Connector::OfflinePressed);
     connect(done, &QPushButton::clicked, &connector, &Connector::DonePressed);
-    connect(ports, &QPushButton::clicked, this, [&core] { core.windows.openWindow(win::frmPorts); });
-    connect(&core.portMap, &PortMappingStore::changed, this, &ConnectWindow::refreshPortTips);
+    connect(ports, &QPushButton::clicked, this, [&context] { context.windows.openWindow(win::frmPorts); });
+    connect(&portMap, &PortMappingStore::changed, this, &ConnectWindow::refreshPortTips);
 }
 
 void ConnectWindow::selectCurrentPort()
 {
-    const int port = m_core.globals.CommPort;
+    const int port = m_globals.CommPort;
     if (port >= 1 && port <= kPorts)
         m_options[port - 1]->setChecked(true);
 }
@@ -94,15 +94,15 @@ void ConnectWindow::selectCurrentPort()
 void ConnectWindow::refreshPortTips()
 {
     for (int i = 0; i < kPorts; ++i)
-        m_options[i]->setToolTip(m_core.portMap.describe(i + 1));
+        m_options[i]->setToolTip(m_portMap.describe(i + 1));
 }
 
 void ConnectWindow::load()
 {
     refreshPortTips();
     selectCurrentPort();
-    m_core.connector.LoadConnectWindow();
-    m_raiseTrying = m_core.connector.cycleRunning();
+    m_connector.LoadConnectWindow();
+    m_raiseTrying = m_connector.cycleRunning();
 }
 
 void ConnectWindow::activate()
@@ -113,8 +113,8 @@ void ConnectWindow::activate()
         m_raiseTrying = false;
         // After the activation has run its course, not from inside it.
         QTimer::singleShot(0, this, [this] {
-            if (m_core.connector.cycleRunning())
-                m_core.windows.openWindow(win::frmTrying);
+            if (m_connector.cycleRunning())
+                m_ctx.windows.openWindow(win::frmTrying);
         });
     }
 }

@@ -4,6 +4,9 @@
 // A thin view over the connector, which writes the status and the indicator
 // through the control book.
 
+#include "core/ports/portmapping.h"
+#include "link/connector.h"
+#include "link/linkglobals.h"
 #include "panels/panel.h"
 
 #include <array>
@@ -19,7 +22,7 @@ class ConnectWindow : public Panel {
 public:
     static constexpr int kPorts = 4;
 
-    explicit ConnectWindow(AppCore &core);
+    ConnectWindow(const PanelContext &context, Connector &connector, PortMappingStore &portMap, const LinkGlobals &globals);
 
     // Opens the port of CommPort and starts the first connection cycle.
     void load() override;
@@ -36,6 +39,9 @@ private:
     // The progress window opened by load() lies behind this one once it is
     // shown: bring it forward on the first activation.
     bool m_raiseTrying = false;
+    Connector &m_connector;
+    PortMappingStore &m_portMap;
+    const LinkGlobals &m_globals;
 };
 
 } // namespace tvk

@@ -1,7 +1,6 @@
 #include "panels/connection/timedoutwindow.h"
 #include "base/windownames.h"
-
-#include "core/appcore.h"
+#include "link/connector.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,8 +15,8 @@ QString TimedOutWindow::noticeText()
                           "turned on, then try again.");
 }
 
-TimedOutWindow::TimedOutWindow(AppCore &core)
-    : Panel(core, win::frmTimedOut, QStringLiteral("Monitor Connection Timed Out"))
+TimedOutWindow::TimedOutWindow(const PanelContext &context, Connector &connector)
+    : Panel(context, win::frmTimedOut, QStringLiteral("Monitor Connection Timed Out"))
 {
     auto *text = new QLabel(noticeText(), this);
     text->setObjectName(QStringLiteral("lblNotice"));
@@ -35,7 +34,7 @@ TimedOutWindow::TimedOutWindow(AppCore &core)
     layout->addWidget(text, 1);
     layout->addLayout(buttons);
 
-    connect(ok, &QPushButton::clicked, &core.connector, &Connector::DismissTimedOut);
+    connect(ok, &QPushButton::clicked, &connector, &Connector::DismissTimedOut);
 }
 
 } // namespace tvk

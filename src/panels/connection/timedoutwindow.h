@@ -6,11 +6,15 @@
 
 namespace tvk {
 
+class Connector;
+
 class TimedOutWindow : public Panel {
     Q_OBJECT
 public:
-    explicit TimedOutWindow(AppCore &core);
+    TimedOutWindow(const PanelContext &context, Connector &connector);
     static QString noticeText();
+
+private:
 };
 
 } // namespace tvk

@@ -1,8 +1,8 @@
 #include "panels/connection/tryingwindow.h"
 #include "base/connectionnames.h"
 #include "base/windownames.h"
-
-#include "core/appcore.h"
+#include "link/connector.h"
+#include "link/linkglobals.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,12 +12,12 @@
 
 namespace tvk {
 
-TryingWindow::TryingWindow(AppCore &core)
-    : Panel(core, win::frmTrying, QStringLiteral("Trying to Connect to Monitor"))
+TryingWindow::TryingWindow(const PanelContext &context, Connector &connector, const LinkGlobals &globals)
+    : Panel(context, win::frmTrying, QStringLiteral("Trying to Connect to Monitor"))
 {
-    auto *limit = new QLabel(QString::number(core.globals.ConnectRetryLimit), this);
+    auto *limit = new QLabel(QString::number(globals.ConnectRetryLimit), this);
     limit->setObjectName(ctl::lblLimit);
-    auto *toGo = new QLabel(QString::number(core.connector.TriesToGo()), this);
+    auto *toGo = new QLabel(QString::number(connector.TriesToGo()), this);
     toGo->setObjectName(ctl::lblToGo);
     for (QLabel *value : {limit, toGo}) {
         value->setTextFormat(Qt::PlainText);
@@ -43,8 +43,8 @@ TryingWindow::TryingWindow(AppCore &core)
     layout->addLayout(buttons);
 
     connect(change, &QPushButton::clicked, this,
-            [&core] { core.windows.openWindow(win::frmChangeTries); });
-    connect(cancel, &QPushButton::clicked, &core.connector, &Connector::CancelCycle);
+            [&context] { context.windows.openWindow(win::frmChangeTries); });
+    connect(cancel, &QPushButton::clicked, &connector, &Connector::CancelCycle);
 }
 
 } // namespace tvk

@@ -8,10 +8,15 @@
 
 namespace tvk {
 
+class Connector;
+struct LinkGlobals;
+
 class TryingWindow : public Panel {
     Q_OBJECT
 public:
-    explicit TryingWindow(AppCore &core);
+    TryingWindow(const PanelContext &context, Connector &connector, const LinkGlobals &globals);
+
+private:
 };
 
 } // namespace tvk

@@ -2,7 +2,6 @@
 #include "base/diagnames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/diag/i2cprobe.h"
 #include "protocol/commands.h"
 
@@ -16,7 +15,7 @@
 
 namespace tvk {
 
-I2cProbePanel::I2cProbePanel(AppCore &core) : Panel(core, win::frmI2cProbe, QStringLiteral("I2C Device Test"))
+I2cProbePanel::I2cProbePanel(const PanelContext &context) : Panel(context, win::frmI2cProbe, QStringLiteral("I2C Device Test"))
 {
     // Boards in two columns, each a group of its devices.
     auto *columns = new QHBoxLayout;
@@ -39,7 +38,7 @@ I2cProbePanel::I2cProbePanel(AppCore &core) : Panel(core, win::frmI2cProbe, QStr
         button->setAccessibleName(QString::fromLatin1(d.label) + QStringLiteral(", ") + QString::fromLatin1(d.description));
         button->setToolTip(QStringLiteral("Probe address 0x") + QString::fromLatin1(d.probe));
         const QString probe = QString::fromLatin1(d.probe);
-        connect(button, &QPushButton::clicked, this, [this, probe] { m_core.send(cmd::probeI2c(probe)); });
+        connect(button, &QPushButton::clicked, this, [this, probe] { m_ctx.send(cmd::probeI2c(probe)); });
         button->setMinimumWidth(90);
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         grid->addWidget(button, row, 0);
@@ -83,7 +82,7 @@ I2cProbePanel::I2cProbePanel(AppCore &core) : Panel(core, win::frmI2cProbe, QStr
     QPushButton *done = makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     setBodyAndButtons(body, buttonRow({all, gray, done}));
 
-    connect(leds, &QPushButton::clicked, this, [this] { m_core.send(cmd::toggleLeds()); });
+    connect(leds, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::toggleLeds()); });
     connect(tryIt, &QPushButton::clicked, this, &I2cProbePanel::tryTypedAddress);
     connect(address, &QLineEdit::returnPressed, this, &I2cProbePanel::tryTypedAddress);
     connect(all, &QPushButton::clicked, this, &I2cProbePanel::testAll);
@@ -93,7 +92,7 @@ I2cProbePanel::I2cProbePanel(AppCore &core) : Panel(core, win::frmI2cProbe, QStr
 void I2cProbePanel::testAll()
 {
     for (const QString &address : testAllAddresses())
-        m_core.send(cmd::probeI2c(address));
+        m_ctx.send(cmd::probeI2c(address));
 }
 
 void I2cProbePanel::setAllGray()
@@ -101,7 +100,7 @@ void I2cProbePanel::setAllGray()
     const QColor face = palette().color(QPalette::Button);
     const int colour = face.red() | (face.green() << 8) | (face.blue() << 16);
     for (QPushButton *button : findChildren<QPushButton *>()) {
-        m_core.controls.setColor(name(), button->objectName(), colour);
+        m_ctx.controls.setColor(name(), button->objectName(), colour);
         // The system's own button face, as the style draws it.
         button->setStyleSheet(QString());
     }
@@ -111,9 +110,9 @@ void I2cProbePanel::tryTypedAddress()
 {
     const QString text = findChild<QLineEdit *>(QStringLiteral("txtTest"))->text();
     if (const auto address = ProbeAddressFromText(text))
-        m_core.send(cmd::probeI2c(*address));
+        m_ctx.send(cmd::probeI2c(*address));
     else
-        m_core.messages.message(QStringLiteral("The address must be one byte in hexadecimal, 00 to FF (for example A4)."));
+        m_ctx.messages.message(QStringLiteral("The address must be one byte in hexadecimal, 00 to FF (for example A4)."));
 }
 
 } // namespace tvk

@@ -12,7 +12,7 @@ namespace tvk {
 class I2cProbePanel : public Panel {
     Q_OBJECT
 public:
-    explicit I2cProbePanel(AppCore &core);
+    explicit I2cProbePanel(const PanelContext &context);
 
     void testAll();
     void setAllGray();

@@ -2,7 +2,6 @@
 #include "base/diagnames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/diag/memoryreplies.h"
 #include "protocol/commands.h"
 
@@ -15,7 +14,7 @@
 
 namespace tvk {
 
-PeekPokePanel::PeekPokePanel(AppCore &core) : Panel(core, win::frmPeekPoke, QStringLiteral("Peek & Poke"))
+PeekPokePanel::PeekPokePanel(const PanelContext &context) : Panel(context, win::frmPeekPoke, QStringLiteral("Peek & Poke"))
 {
     auto *grid = new QGridLayout;
     auto box = [this](const QString &name, const char *initial, const char *caption) {
@@ -80,50 +79,50 @@ PeekPokePanel::PeekPokePanel(AppCore &core) : Panel(core, win::frmPeekPoke, QStr
 
     connect(setAddress, &QPushButton::clicked, this, &PeekPokePanel::setAddress);
     connect(address, &QLineEdit::returnPressed, this, &PeekPokePanel::setAddress);
-    connect(up, &QPushButton::clicked, this, [this] { m_core.send(cmd::addressUp()); });
-    connect(down, &QPushButton::clicked, this, [this] { m_core.send(cmd::addressDown()); });
+    connect(up, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::addressUp()); });
+    connect(down, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::addressDown()); });
     // Page Up and Page Down step the address register as the arrows do.
     auto *pageUp = new QShortcut(QKeySequence(Qt::Key_PageUp), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     auto *pageDown = new QShortcut(QKeySequence(Qt::Key_PageDown), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(pageUp, &QShortcut::activated, up, &QPushButton::click);
     connect(pageDown, &QShortcut::activated, down, &QPushButton::click);
-    connect(readByte, &QPushButton::clicked, this, [this] { m_core.send(cmd::readByte()); });
-    connect(readWord, &QPushButton::clicked, this, [this] { m_core.send(cmd::readWord()); });
-    connect(readChar, &QPushButton::clicked, this, [this] { m_core.send(cmd::readChar()); });
+    connect(readByte, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::readByte()); });
+    connect(readWord, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::readWord()); });
+    connect(readChar, &QPushButton::clicked, this, [this] { m_ctx.send(cmd::readChar()); });
     connect(writeByte, &QPushButton::clicked, this, &PeekPokePanel::writeByte);
     connect(writeWord, &QPushButton::clicked, this, &PeekPokePanel::writeWord);
 }
 
 namespace {
 // The checked value of a box, or nothing after telling the user why.
-std::optional<QString> checkedValue(AppCore &core, QLineEdit *box, HexWidth width, const char *what)
+std::optional<QString> checkedValue(const PanelContext &context, QLineEdit *box, HexWidth width, const char *what)
 {
     const HexCheck check = CheckHexValue(box->text(), width, QString::fromLatin1(what));
     if (!check.value)
-        core.messages.message(check.problem);
+        context.messages.message(check.problem);
     return check.value;
 }
 } // namespace
 
 void PeekPokePanel::setAddress()
 {
-    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(ctl::AddressBox),
+    if (const auto value = checkedValue(m_ctx, findChild<QLineEdit *>(ctl::AddressBox),
                                         HexWidth::Address, "address"))
-        m_core.send(cmd::setAddress(*value));
+        m_ctx.send(cmd::setAddress(*value));
 }
 
 void PeekPokePanel::writeByte()
 {
-    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(ctl::DataByteBox),
+    if (const auto value = checkedValue(m_ctx, findChild<QLineEdit *>(ctl::DataByteBox),
                                         HexWidth::Byte, "data byte"))
-        m_core.send(cmd::writeByte(*value));
+        m_ctx.send(cmd::writeByte(*value));
 }
 
 void PeekPokePanel::writeWord()
 {
-    if (const auto value = checkedValue(m_core, findChild<QLineEdit *>(ctl::DataWordBox),
+    if (const auto value = checkedValue(m_ctx, findChild<QLineEdit *>(ctl::DataWordBox),
                                         HexWidth::Word, "data word"))
-        m_core.send(cmd::writeWord(*value));
+        m_ctx.send(cmd::writeWord(*value));
 }
 
 } // namespace tvk

@@ -13,7 +13,7 @@ namespace tvk {
 class PeekPokePanel : public Panel {
     Q_OBJECT
 public:
-    explicit PeekPokePanel(AppCore &core);
+    explicit PeekPokePanel(const PanelContext &context);
 
 private:
     void setAddress();

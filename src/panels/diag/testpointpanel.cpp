@@ -2,7 +2,7 @@
 #include "base/diagnames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
+#include "base/clock.h"
 #include "core/diag/diaghandlers.h"
 #include "core/diag/hvlimits.h"
 #include "panels/diag/trendline.h"
@@ -44,10 +44,11 @@ QGroupBox *deflectionGroup(TestPointPanel *panel, const std::function<void(QGrid
 
 } // namespace
 
-TestPointPanel::TestPointPanel(AppCore &core, const QString &name, const QString &title, Polling polling)
-    : Panel(core, name, title), m_polling(std::move(polling))
+TestPointPanel::TestPointPanel(const PanelContext &context, const TestPointSources &sources, const QString &name,
+                               const QString &title, Polling polling)
+    : Panel(context, name, title), m_history(sources.history), m_polling(std::move(polling))
 {
-    m_timer = core.clock.createTimer(this);
+    m_timer = sources.clock.createTimer(this);
     m_timer->setObjectName(QStringLiteral("tmrTest"));
     connect(m_timer, &Timer::timeout, this, &TestPointPanel::tick);
 }
@@ -74,7 +75,7 @@ void TestPointPanel::load()
 void TestPointPanel::activate()
 {
     for (const QString &read : activationReads())
-        m_core.send(read);
+        m_ctx.send(read);
     if (auto *button = findChild<QPushButton *>(kReadAdcButton))
         button->setEnabled(true);
     m_timer->start(m_polling.intervalMs);
@@ -93,18 +94,18 @@ void TestPointPanel::toBackground()
 
 void TestPointPanel::tick()
 {
-    if (!m_core.globals.connection.online())
+    if (!m_ctx.online())
         return;
     for (const QString &read : m_polling.onTick)
-        m_core.send(read);
+        m_ctx.send(read);
 }
 
 void TestPointPanel::reread()
 {
-    if (!m_core.globals.connection.online())
+    if (!m_ctx.online())
         return;
     for (const QString &read : activationReads())
-        m_core.send(read);
+        m_ctx.send(read);
 }
 
 QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &caption, const QString &control,
@@ -135,7 +136,7 @@ QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &
     captionLabel->setBuddy(value);
     grid->addWidget(value, row, column + 1);
     if (trendFamily) {
-        auto *trend = new TrendLine(m_core.testPointHistory, trendKey(*trendFamily, control), unit, this);
+        auto *trend = new TrendLine(m_history, trendKey(*trendFamily, control), unit, this);
         trend->setObjectName(control + QStringLiteral("Trend"));
         trend->setAccessibleName(name + QStringLiteral(" trend"));
         grid->addWidget(trend, row, column + 2);
@@ -186,8 +187,8 @@ void TestPointPanel::setLimit(HvLimit which)
     const bool upper = which == HvLimit::Upper;
     auto *edit = findChild<QLineEdit *>(upper ? ctl::HVUpperLimitTextBox
                                               : ctl::HVLowerLimitTextBox);
-    SendHvLimit(which, edit->text(), m_core.data.HvUpperLimit, m_core.data.HvLowerLimit, m_core.messages,
-                [this](const QString &c) { m_core.send(c); });
+    SendHvLimit(which, edit->text(), m_ctx.data.HvUpperLimit, m_ctx.data.HvLowerLimit, m_ctx.messages,
+                [this](const QString &c) { m_ctx.send(c); });
 }
 
 QPushButton *TestPointPanel::makeRereadButton()
@@ -253,8 +254,8 @@ QHBoxLayout *mdiReadings(TestPointPanel *panel,
 
 } // namespace
 
-EarlyTestPointPanel::EarlyTestPointPanel(AppCore &core)
-    : TestPointPanel(core, win::frmTestPoint, QStringLiteral("Monitor Operating Values"),
+EarlyTestPointPanel::EarlyTestPointPanel(const PanelContext &context, const TestPointSources &sources)
+    : TestPointPanel(context, sources, win::frmTestPoint, QStringLiteral("Monitor Operating Values"),
                      {crtReads(), crtReads(), 5000})
 {
     auto *grid = new QGridLayout;
@@ -289,13 +290,13 @@ QStringList EarlyTestPointPanel::activationReads() const
     QStringList reads = TestPointPanel::activationReads();
     // The anode scales depend on the tube: ask for the display type first
     // while it is not known.
-    if (!DisplayTypeKnown(m_core.controls))
+    if (!DisplayTypeKnown(m_ctx.controls))
         reads.prepend(cmd::readModeWord());
     return reads;
 }
 
-MdiTestPointPanel::MdiTestPointPanel(AppCore &core)
-    : TestPointPanel(core, win::frmMDITestPoints, QStringLiteral("Monitor Operating Values"),
+MdiTestPointPanel::MdiTestPointPanel(const PanelContext &context, const TestPointSources &sources)
+    : TestPointPanel(context, sources, win::frmMDITestPoints, QStringLiteral("Monitor Operating Values"),
                      {crtReads(), crtReads(), 10000})
 {
     auto row = [this](QGridLayout *g, int r, const char *caption, const QString &control, const char *unit, int col) {
@@ -315,8 +316,8 @@ MdiTestPointPanel::MdiTestPointPanel(AppCore &core)
     finish(body, makeRereadButton());
 }
 
-CrtVoltagesPanel::CrtVoltagesPanel(AppCore &core)
-    : TestPointPanel(core, win::frmCRTVoltages, QStringLiteral("Monitor Operating Voltages"),
+CrtVoltagesPanel::CrtVoltagesPanel(const PanelContext &context, const TestPointSources &sources)
+    : TestPointPanel(context, sources, win::frmCRTVoltages, QStringLiteral("Monitor Operating Voltages"),
                      {{cmd::readTestPoints()}, {cmd::readTestPoints()}, 10000})
 {
     auto row = [this](QGridLayout *g, int r, const char *caption, const QString &control, const char *unit, int col) {
@@ -327,13 +328,13 @@ CrtVoltagesPanel::CrtVoltagesPanel(AppCore &core)
     // This one asks whether or not the monitor is online.
     connect(reRead, &QPushButton::clicked, this, [this] {
         for (const QString &read : activationReads())
-            m_core.send(read);
+            m_ctx.send(read);
     });
     finish(mdiReadings(this, row), reRead);
 }
 
-FlatPanelTestPointPanel::FlatPanelTestPointPanel(AppCore &core)
-    : TestPointPanel(core, win::frmFlatPanelTestPoints, QStringLiteral("Analog Operating Values"),
+FlatPanelTestPointPanel::FlatPanelTestPointPanel(const PanelContext &context, const TestPointSources &sources)
+    : TestPointPanel(context, sources, win::frmFlatPanelTestPoints, QStringLiteral("Analog Operating Values"),
                      {{cmd::readTestPoints()}, {cmd::readTestPoints()}, 5000})
 {
     auto add = [this](QGridLayout *g, int r, const char *caption, const QString &control) {
@@ -365,8 +366,8 @@ FlatPanelTestPointPanel::FlatPanelTestPointPanel(AppCore &core)
     finish(body, makeRereadButton());
 }
 
-DeflectionStatusPanel::DeflectionStatusPanel(AppCore &core)
-    : TestPointPanel(core, win::frmDeflectionStatus, QStringLiteral("Deflection Status"),
+DeflectionStatusPanel::DeflectionStatusPanel(const PanelContext &context, const TestPointSources &sources)
+    : TestPointPanel(context, sources, win::frmDeflectionStatus, QStringLiteral("Deflection Status"),
                      {{cmd::readSyncFrequencies(), cmd::readLimitsReport()},
                       {cmd::readSyncFrequencies(), cmd::readLimitsReport()},
                       10000})
@@ -380,8 +381,8 @@ DeflectionStatusPanel::DeflectionStatusPanel(AppCore &core)
     finish(body);
 }
 
-HvLimitsPanel::HvLimitsPanel(AppCore &core)
-    : TestPointPanel(core, win::frmHVLimits, QStringLiteral("HV Limits"),
+HvLimitsPanel::HvLimitsPanel(const PanelContext &context, const TestPointSources &sources)
+    : TestPointPanel(context, sources, win::frmHVLimits, QStringLiteral("HV Limits"),
                      {{cmd::readHighVoltage(), cmd::readTestPoints()}, {cmd::readHighVoltage()}, 10000})
 {
     auto *body = new QVBoxLayout;

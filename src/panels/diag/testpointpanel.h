@@ -21,7 +21,16 @@ class QPushButton;
 
 namespace tvk {
 
+class Clock;
 class Timer;
+class TrendHistory;
+
+// What a test-point panel reads besides the panel context: the clock of its
+// poll timer and the history its trend lines draw.
+struct TestPointSources {
+    Clock &clock;
+    TrendHistory &history;
+};
 enum class HvLimit;
 
 class TestPointPanel : public Panel {
@@ -33,7 +42,8 @@ public:
         int intervalMs;
     };
 
-    TestPointPanel(AppCore &core, const QString &name, const QString &title, Polling polling);
+    TestPointPanel(const PanelContext &context, const TestPointSources &sources, const QString &name,
+                   const QString &title, Polling polling);
 
     void load() override;
     void activate() override;
@@ -64,6 +74,7 @@ private:
     void tick();
     void setLimit(HvLimit which);
 
+    TrendHistory &m_history;
     Polling m_polling;
     Timer *m_timer = nullptr;
 };
@@ -72,7 +83,7 @@ private:
 class EarlyTestPointPanel : public TestPointPanel {
     Q_OBJECT
 public:
-    explicit EarlyTestPointPanel(AppCore &core);
+    EarlyTestPointPanel(const PanelContext &context, const TestPointSources &sources);
 
 protected:
     QStringList activationReads() const override;
@@ -82,35 +93,35 @@ protected:
 class MdiTestPointPanel : public TestPointPanel {
     Q_OBJECT
 public:
-    explicit MdiTestPointPanel(AppCore &core);
+    MdiTestPointPanel(const PanelContext &context, const TestPointSources &sources);
 };
 
 // frmCRTVoltages: the modular monitors' voltages alone.
 class CrtVoltagesPanel : public TestPointPanel {
     Q_OBJECT
 public:
-    explicit CrtVoltagesPanel(AppCore &core);
+    CrtVoltagesPanel(const PanelContext &context, const TestPointSources &sources);
 };
 
 // frmFlatPanelTestPoints: flat panels (300..398).
 class FlatPanelTestPointPanel : public TestPointPanel {
     Q_OBJECT
 public:
-    explicit FlatPanelTestPointPanel(AppCore &core);
+    FlatPanelTestPointPanel(const PanelContext &context, const TestPointSources &sources);
 };
 
 // frmDeflectionStatus: deflection states and sync frequencies.
 class DeflectionStatusPanel : public TestPointPanel {
     Q_OBJECT
 public:
-    explicit DeflectionStatusPanel(AppCore &core);
+    DeflectionStatusPanel(const PanelContext &context, const TestPointSources &sources);
 };
 
 // frmHVLimits: the anode-voltage count and its limits.
 class HvLimitsPanel : public TestPointPanel {
     Q_OBJECT
 public:
-    explicit HvLimitsPanel(AppCore &core);
+    HvLimitsPanel(const PanelContext &context, const TestPointSources &sources);
 };
 
 } // namespace tvk

@@ -1,7 +1,6 @@
 #include "panels/firmware/softwarepanel.h"
 #include "base/firmwarenames.h"
 
-#include "core/appcore.h"
 #include "firmware/bootblock.h"
 #include "firmware/firmwarehandlers.h"
 
@@ -26,18 +25,11 @@ QLabel *valueLabel(const QString &name, QWidget *parent, const QString &text = Q
 
 } // namespace
 
-FirmwareActions::Context firmwareContext(AppCore &core)
-{
-    return FirmwareActions::Context{core.globals,  core.controls,    core.messages,
-                                    core.fileDialogs, core.settings, core.CodeInitDir,
-                                    core.download, [&core](const QString &c) { core.send(c); },
-                                    [&core](bool on) { core.connector.setAutoPing(on); }};
-}
-
 // ---------------------------------------------------------------------------
 
-SoftwarePanel::SoftwarePanel(AppCore &core)
-    : Panel(core, win::frmSoftware, QStringLiteral("Load Software")), m_actions(firmwareContext(core))
+SoftwarePanel::SoftwarePanel(const PanelContext &context, const FirmwareActions::Context &firmware)
+    : Panel(context, win::frmSoftware, QStringLiteral("Load Software")), m_actions(firmware),
+      m_download(firmware.download)
 {
     QPushButton *flash = makeButton(QStringLiteral("btnLoadFlash"), QStringLiteral("Load New Firmware"));
     QPushButton *sram = makeButton(ctl::btnLoadSRAM, QStringLiteral("Load SRAM File"));
@@ -73,12 +65,12 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
     connect(reset, &QPushButton::clicked, this, [this] { m_actions.resetSoftware(); });
     connect(enable, &QPushButton::clicked, this, [this] { m_actions.setAutoBoot(true); });
     connect(disable, &QPushButton::clicked, this, [this] { m_actions.setAutoBoot(false); });
-    connect(logging, &QCheckBox::toggled, this, [this](bool on) { m_core.download.BootLogging = on; });
+    connect(logging, &QCheckBox::toggled, this, [this](bool on) { m_download.BootLogging = on; });
 
-    connect(&core.download, &HexDownload::stateChanged, this, &SoftwarePanel::updateLoadButtons);
+    connect(&m_download, &HexDownload::stateChanged, this, &SoftwarePanel::updateLoadButtons);
     // The registry applies the mode's enabled state first; the busy state
     // goes on top of it.
-    connect(&core.controls, &ControlBook::changed, this,
+    connect(&context.controls, &ControlBook::changed, this,
             [this](const QString &window, const QString &, ControlProperty p) {
                 if (window == win::frmSoftware && p == ControlProperty::Enabled)
                     QMetaObject::invokeMethod(this, &SoftwarePanel::updateLoadButtons, Qt::QueuedConnection);
@@ -87,9 +79,9 @@ SoftwarePanel::SoftwarePanel(AppCore &core)
 
 void SoftwarePanel::load()
 {
-    m_core.controls.setText(win::frmSoftware, ctl::lblFlashVersion, QString());
-    m_core.controls.setText(win::frmSoftware, ctl::lblSRAMFile, QString());
-    findChild<QCheckBox *>(QStringLiteral("bootLogCheck"))->setChecked(m_core.download.BootLogging);
+    m_ctx.controls.setText(win::frmSoftware, ctl::lblFlashVersion, QString());
+    m_ctx.controls.setText(win::frmSoftware, ctl::lblSRAMFile, QString());
+    findChild<QCheckBox *>(QStringLiteral("bootLogCheck"))->setChecked(m_download.BootLogging);
     updateLoadButtons();
 }
 
@@ -98,15 +90,15 @@ void SoftwarePanel::updateLoadButtons()
     const QString why = m_actions.busyReason();
     for (const QString &control : {QStringLiteral("btnLoadFlash"), ctl::btnLoadSRAM}) {
         auto *button = findChild<QPushButton *>(control);
-        button->setEnabled(why.isEmpty() && m_core.controls.isEnabled(win::frmSoftware, control));
+        button->setEnabled(why.isEmpty() && m_ctx.controls.isEnabled(win::frmSoftware, control));
         button->setToolTip(why);
     }
 }
 
 // ---------------------------------------------------------------------------
 
-BootBlockPanel::BootBlockPanel(AppCore &core)
-    : Panel(core, win::frmBootBlock, QStringLiteral("Boot Block Contents")), m_actions(firmwareContext(core))
+BootBlockPanel::BootBlockPanel(const PanelContext &context, const FirmwareActions::Context &firmware)
+    : Panel(context, win::frmBootBlock, QStringLiteral("Boot Block Contents")), m_actions(firmware)
 {
     auto *grid = new QGridLayout;
     const auto &captions = bootBlockCaptions();
@@ -132,8 +124,9 @@ void BootBlockPanel::activate() { m_actions.readBootBlock(); }
 
 // ---------------------------------------------------------------------------
 
-BootProgressWindow::BootProgressWindow(AppCore &core)
-    : Panel(core, win::frmBootProgress, QStringLiteral("Download Progress"))
+BootProgressWindow::BootProgressWindow(const PanelContext &context, HexDownload &download)
+    : Panel(context, win::frmBootProgress, QStringLiteral("Download Progress"))
+    , m_download(download)
 {
     auto *gauge = new QProgressBar(this);
     gauge->setObjectName(QStringLiteral("Gauge1"));
@@ -148,14 +141,14 @@ BootProgressWindow::BootProgressWindow(AppCore &core)
     QPushButton *abort = makeButton(QStringLiteral("BootAbortButton"), QStringLiteral("Abort"),
                                     QStringLiteral("Discontinue Downloading"));
     setBodyAndButtons(body, buttonRow({abort}));
-    connect(abort, &QPushButton::clicked, this, [this] { m_core.download.Abort(); });
-    connect(&core.download.progress(), &DownloadProgress::changed, this, &BootProgressWindow::refresh);
+    connect(abort, &QPushButton::clicked, this, [this] { m_download.Abort(); });
+    connect(&download.progress(), &DownloadProgress::changed, this, &BootProgressWindow::refresh);
     refresh();
 }
 
 void BootProgressWindow::refresh()
 {
-    const DownloadProgress &p = m_core.download.progress();
+    const DownloadProgress &p = m_download.progress();
     findChild<QProgressBar *>(QStringLiteral("Gauge1"))->setValue(p.gauge());
     findChild<QLabel *>(QStringLiteral("RetryLabel"))->setText(p.retryText());
 }

@@ -5,14 +5,14 @@
 // tool tip, while a download runs.
 
 #include "panels/panel.h"
-#include "panels/firmware/firmwareactions.h"
+#include "core/firmwareactions.h"
 
 namespace tvk {
 
 class SoftwarePanel : public Panel {
     Q_OBJECT
 public:
-    explicit SoftwarePanel(AppCore &core);
+    SoftwarePanel(const PanelContext &context, const FirmwareActions::Context &firmware);
 
     void load() override;
     FirmwareActions &actions() { return m_actions; }
@@ -21,6 +21,7 @@ private:
     void updateLoadButtons();
 
     FirmwareActions m_actions;
+    HexDownload &m_download;
 };
 
 // frmBootBlock ("Boot Block Contents"): the nine boot-block bytes and the
@@ -28,7 +29,7 @@ private:
 class BootBlockPanel : public Panel {
     Q_OBJECT
 public:
-    explicit BootBlockPanel(AppCore &core);
+    BootBlockPanel(const PanelContext &context, const FirmwareActions::Context &firmware);
 
     void activate() override;
     FirmwareActions &actions() { return m_actions; }
@@ -41,12 +42,11 @@ private:
 class BootProgressWindow : public Panel {
     Q_OBJECT
 public:
-    explicit BootProgressWindow(AppCore &core);
+    BootProgressWindow(const PanelContext &context, HexDownload &download);
 
 private:
     void refresh();
+    HexDownload &m_download;
 };
-
-FirmwareActions::Context firmwareContext(AppCore &core);
 
 } // namespace tvk

@@ -1,8 +1,8 @@
 #include "panels/help/aboutpanel.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "base/dialogs.h"
+#include "core/appshell.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,8 +23,8 @@ QString AboutPanel::descriptionText()
         + QStringLiteral("Connect the monitor to any serial port at 9600,N,8,1.");
 }
 
-AboutPanel::AboutPanel(AppCore &core, DesktopLauncher &launcher)
-    : Panel(core, win::frmAbout, QStringLiteral("About ") + applicationTitle())
+AboutPanel::AboutPanel(const PanelContext &context, DesktopLauncher &launcher)
+    : Panel(context, win::frmAbout, QStringLiteral("About ") + applicationTitle())
     , m_launcher(launcher)
 {
     auto *title = new QLabel(applicationTitle(), this);
@@ -74,7 +74,7 @@ void AboutPanel::startSystemInfo()
     }
 #endif
     if (path.isEmpty() || !m_launcher.startProgram(path, {}))
-        m_core.messages.message(QStringLiteral("System Information Is Unavailable At This Time"));
+        m_ctx.messages.message(QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
 } // namespace tvk

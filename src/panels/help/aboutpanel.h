@@ -10,7 +10,7 @@ class DesktopLauncher;
 class AboutPanel : public Panel {
     Q_OBJECT
 public:
-    AboutPanel(AppCore &core, DesktopLauncher &launcher);
+    AboutPanel(const PanelContext &context, DesktopLauncher &launcher);
     // cmdSysInfo
     void startSystemInfo();
     static QString descriptionText();

@@ -2,7 +2,6 @@
 #include "base/infonames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/replies/identity.h"
 
 #include <QGridLayout>
@@ -11,8 +10,9 @@
 
 namespace tvk {
 
-CapabilityPanel::CapabilityPanel(AppCore &core)
-    : Panel(core, win::frmCapability, QStringLiteral("Monitor Configuration"))
+CapabilityPanel::CapabilityPanel(const PanelContext &context, ReplyContext &replies)
+    : Panel(context, win::frmCapability, QStringLiteral("Monitor Configuration"))
+    , m_replies(replies)
 {
     static const char *const captions[8] = {
         "Low Voltage Power Supply", "Power Distribution", "Video", "Deflection",
@@ -34,6 +34,6 @@ CapabilityPanel::CapabilityPanel(AppCore &core)
     setBodyAndButtons(grid, buttonRow({done}));
 }
 
-void CapabilityPanel::activate() { ShowCapabilityIndicators(m_core.replyContext); }
+void CapabilityPanel::activate() { ShowCapabilityIndicators(m_replies); }
 
 } // namespace tvk

@@ -3,6 +3,7 @@
 // green when the monitor has the function, red when not. Monitors whose
 // type does not carry a trustworthy word show all red.
 
+#include "core/replies/replycontext.h"
 #include "panels/panel.h"
 
 namespace tvk {
@@ -10,8 +11,11 @@ namespace tvk {
 class CapabilityPanel : public Panel {
     Q_OBJECT
 public:
-    explicit CapabilityPanel(AppCore &core);
+    CapabilityPanel(const PanelContext &context, ReplyContext &replies);
     void activate() override;
+
+private:
+    ReplyContext &m_replies;
 };
 
 } // namespace tvk

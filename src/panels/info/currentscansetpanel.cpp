@@ -2,7 +2,6 @@
 #include "base/infonames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/scanselect.h"
 #include "protocol/commands.h"
 
@@ -23,8 +22,8 @@ std::array<QString, 4> valueLabels()
 const char *const kCaptions[] = {"Scan Set Number:", "Scan Set Name:", "H Freq:", "V Freq:"};
 } // namespace
 
-CurrentScanSetPanel::CurrentScanSetPanel(AppCore &core)
-    : Panel(core, win::frmCurrentScanSet, QStringLiteral("Current Scan Set"))
+CurrentScanSetPanel::CurrentScanSetPanel(const PanelContext &context)
+    : Panel(context, win::frmCurrentScanSet, QStringLiteral("Current Scan Set"))
 {
     auto *grid = new QGridLayout;
     const auto labels = valueLabels();
@@ -50,9 +49,9 @@ void CurrentScanSetPanel::load()
     // Through the book, so that the labels start empty even where a reply
     // wrote them before the window existed.
     for (const QString &label : valueLabels())
-        m_core.controls.setText(win::frmCurrentScanSet, label, QString());
+        m_ctx.controls.setText(win::frmCurrentScanSet, label, QString());
 }
 
-void CurrentScanSetPanel::activate() { m_core.send(cmd::readCurrentScanSet()); }
+void CurrentScanSetPanel::activate() { m_ctx.send(cmd::readCurrentScanSet()); }
 
 } // namespace tvk

@@ -10,7 +10,7 @@ namespace tvk {
 class CurrentScanSetPanel : public Panel {
     Q_OBJECT
 public:
-    explicit CurrentScanSetPanel(AppCore &core);
+    explicit CurrentScanSetPanel(const PanelContext &context);
     void load() override;
     void activate() override;
 };

@@ -2,7 +2,6 @@
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
-#include "core/appcore.h"
 #include "panels/widgetlayout.h"
 #include "core/replies/identity.h"
 #include "protocol/commands.h"
@@ -14,7 +13,7 @@
 
 namespace tvk {
 
-IdPanel::IdPanel(AppCore &core) : Panel(core, win::frmID, QStringLiteral("Model & Serial Numbers"))
+IdPanel::IdPanel(const PanelContext &context) : Panel(context, win::frmID, QStringLiteral("Model & Serial Numbers"))
 {
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);
@@ -43,18 +42,18 @@ IdPanel::IdPanel(AppCore &core) : Panel(core, win::frmID, QStringLiteral("Model 
 
 void IdPanel::activate()
 {
-    const MonitorFamily family = monitorFamily(m_core.data.MonitorType);
+    const MonitorFamily family = monitorFamily(m_ctx.data.MonitorType);
     if (family == MonitorFamily::Early) {
-        m_core.send(cmd::readModelNumber());
-        m_core.send(cmd::readSerialNumber());
+        m_ctx.send(cmd::readModelNumber());
+        m_ctx.send(cmd::readSerialNumber());
     } else if (family == MonitorFamily::Mdi) {
-        m_core.send(cmd::readModelNumber(u"s"));
-        m_core.send(cmd::readSerialNumber(u"s"));
+        m_ctx.send(cmd::readModelNumber(u"s"));
+        m_ctx.send(cmd::readSerialNumber(u"s"));
     }
-    if (m_core.data.MdiMonitor) {
+    if (m_ctx.data.MdiMonitor) {
         showUnitRows(true);
         for (const QString &command : perUnitReadCommands())
-            m_core.send(command);
+            m_ctx.send(command);
     } else {
         showUnitRows(false);
     }

@@ -11,7 +11,7 @@ namespace tvk {
 class IdPanel : public Panel {
     Q_OBJECT
 public:
-    explicit IdPanel(AppCore &core);
+    explicit IdPanel(const PanelContext &context);
     void activate() override;
 
     static constexpr double kShortHeightTwips = 2250;

@@ -2,7 +2,6 @@
 #include "base/infonames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "core/replies/identity.h"
 #include "protocol/commands.h"
 
@@ -12,8 +11,8 @@
 
 namespace tvk {
 
-LimitsPanel::LimitsPanel(AppCore &core)
-    : Panel(core, win::frmLimits, QStringLiteral("Brightness and Contrast Limits"))
+LimitsPanel::LimitsPanel(const PanelContext &context)
+    : Panel(context, win::frmLimits, QStringLiteral("Brightness and Contrast Limits"))
 {
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Lower Limit"), this), 0, 1, Qt::AlignCenter);
@@ -39,6 +38,6 @@ LimitsPanel::LimitsPanel(AppCore &core)
     setBodyAndButtons(grid, buttonRow({done}));
 }
 
-void LimitsPanel::activate() { m_core.send(cmd::readLimitsReport()); }
+void LimitsPanel::activate() { m_ctx.send(cmd::readLimitsReport()); }
 
 } // namespace tvk

@@ -10,7 +10,7 @@ namespace tvk {
 class LimitsPanel : public Panel {
     Q_OBJECT
 public:
-    explicit LimitsPanel(AppCore &core);
+    explicit LimitsPanel(const PanelContext &context);
     void activate() override;
 };
 

@@ -1,7 +1,6 @@
 #include "panels/info/setmodelserialpanel.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -28,8 +27,9 @@ bool SetModelSerialPanel::isAcceptableNumber(const QString &text)
         == text.size();
 }
 
-SetModelSerialPanel::SetModelSerialPanel(AppCore &core)
-    : Panel(core, win::frmSetModelAndSerialNumber, QStringLiteral("Set Model and Serial Number"))
+SetModelSerialPanel::SetModelSerialPanel(const PanelContext &context, AppShell &shell)
+    : Panel(context, win::frmSetModelAndSerialNumber, QStringLiteral("Set Model and Serial Number"))
+    , m_shell(shell)
 {
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(2);
@@ -57,25 +57,25 @@ SetModelSerialPanel::SetModelSerialPanel(AppCore &core)
 
     setBodyAndButtons(grid, buttonRow({makeHideButton(QStringLiteral("btnDone"), QStringLiteral("Done"))}));
 
-    connect(&core.shell, &AppShell::appModeChanged, this, &SetModelSerialPanel::updateButtons);
+    connect(&shell, &AppShell::appModeChanged, this, &SetModelSerialPanel::updateButtons);
     updateButtons();
 }
 
 void SetModelSerialPanel::updateButtons()
 {
-    const bool factory = m_core.shell.AppMode() == FactoryMode;
+    const bool factory = m_shell.AppMode() == FactoryMode;
     for (QPushButton *b : std::as_const(m_setButtons))
         b->setEnabled(factory);
 }
 
 void SetModelSerialPanel::activate()
 {
-    m_core.send(cmd::readModelNumber(u"s"));
-    m_core.send(cmd::readSerialNumber(u"s"));
-    showUnitRows(m_core.data.MdiMonitor);
-    if (m_core.data.MdiMonitor) {
+    m_ctx.send(cmd::readModelNumber(u"s"));
+    m_ctx.send(cmd::readSerialNumber(u"s"));
+    showUnitRows(m_ctx.data.MdiMonitor);
+    if (m_ctx.data.MdiMonitor) {
         for (const QString &command : perUnitReadCommands())
-            m_core.send(command);
+            m_ctx.send(command);
     }
 }
 
@@ -96,7 +96,7 @@ void SetModelSerialPanel::showUnitRows(bool shown)
 
 bool SetModelSerialPanel::setNumber(const NumberSlot &slot)
 {
-    if (m_core.shell.AppMode() != FactoryMode)
+    if (m_shell.AppMode() != FactoryMode)
         return false;
     auto *box = findChild<QLineEdit *>(slot.setBox);
     if (!box)
@@ -106,11 +106,11 @@ bool SetModelSerialPanel::setNumber(const NumberSlot &slot)
         return false;
     const QString unit = QString(QLatin1Char(slot.unit));
     if (slot.kind == NumberKind::Model) {
-        m_core.send(cmd::setModelNumber(unit, text));
-        m_core.send(cmd::readModelNumber(unit));
+        m_ctx.send(cmd::setModelNumber(unit, text));
+        m_ctx.send(cmd::readModelNumber(unit));
     } else {
-        m_core.send(cmd::setSerialNumber(unit, text));
-        m_core.send(cmd::readSerialNumber(unit));
+        m_ctx.send(cmd::setSerialNumber(unit, text));
+        m_ctx.send(cmd::readSerialNumber(unit));
     }
     return true;
 }

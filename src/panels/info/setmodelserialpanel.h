@@ -7,6 +7,7 @@
 // protocol or the DAC value file cannot carry, sends nothing. The Set
 // buttons work in Factory mode only.
 
+#include "core/appshell.h"
 #include "panels/panel.h"
 #include "core/replies/identity.h"
 
@@ -18,7 +19,7 @@ namespace tvk {
 class SetModelSerialPanel : public Panel {
     Q_OBJECT
 public:
-    explicit SetModelSerialPanel(AppCore &core);
+    SetModelSerialPanel(const PanelContext &context, AppShell &shell);
     void activate() override;
 
     // A Set button: sends the number of that slot. False when nothing was
@@ -38,6 +39,7 @@ private:
     QList<QWidget *> m_unitWidgets;
     QList<QPushButton *> m_setButtons;
     bool m_unitRowsShown = true;
+    AppShell &m_shell;
 };
 
 } // namespace tvk

@@ -2,7 +2,7 @@
 #include "base/infonames.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
+#include "core/appshell.h"
 #include "core/replies/identity.h"
 #include "protocol/commands.h"
 
@@ -25,7 +25,7 @@ QLabel *valueLabel(const QString &name, QWidget *parent)
 
 } // namespace
 
-VersionPanel::VersionPanel(AppCore &core) : Panel(core, win::frmVersion, QStringLiteral("Version"))
+VersionPanel::VersionPanel(const PanelContext &context) : Panel(context, win::frmVersion, QStringLiteral("Version"))
 {
     auto *grid = new QGridLayout;
     const struct {
@@ -63,8 +63,8 @@ void VersionPanel::activate() { reRead(); }
 
 void VersionPanel::reRead()
 {
-    m_core.send(cmd::readEpromVersion());
-    m_core.send(cmd::readFirmwareVersion());
+    m_ctx.send(cmd::readEpromVersion());
+    m_ctx.send(cmd::readFirmwareVersion());
 }
 
 } // namespace tvk

@@ -10,7 +10,7 @@ namespace tvk {
 class VersionPanel : public Panel {
     Q_OBJECT
 public:
-    explicit VersionPanel(AppCore &core);
+    explicit VersionPanel(const PanelContext &context);
 
     void load() override;
     void activate() override;

@@ -1,8 +1,6 @@
 #include "panels/modes/appmodewindow.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
-
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -52,8 +50,9 @@ ClickableLabel *optionLabel(const char *name, const char *text, const char *tip,
 
 } // namespace
 
-AppModeWindow::AppModeWindow(AppCore &core)
-    : Panel(core, win::frmAppMode, QStringLiteral("Select Application Mode"))
+AppModeWindow::AppModeWindow(const PanelContext &context, AppShell &shell)
+    : Panel(context, win::frmAppMode, QStringLiteral("Select Application Mode"))
+    , m_shell(shell)
 {
     auto *frame = new QGroupBox(QStringLiteral("Mode"), this);
     frame->setObjectName(QStringLiteral("frameMode"));
@@ -108,7 +107,7 @@ AppModeWindow::AppModeWindow(AppCore &core)
 
 void AppModeWindow::activate()
 {
-    switch (m_core.shell.AppMode()) {
+    switch (m_shell.AppMode()) {
     case UserMode:
         m_user->setChecked(true);
         break;
@@ -134,12 +133,12 @@ int AppModeWindow::selectedMode() const
 
 void AppModeWindow::okPressed()
 {
-    switch (m_core.shell.ModeDialogOk(selectedMode())) {
+    switch (m_shell.ModeDialogOk(selectedMode())) {
     case AppShell::ModeRequest::ModeSet:
         hidePanel();
         break;
     case AppShell::ModeRequest::PasswordNeeded:
-        m_core.windows.openWindow(win::frmPassword);
+        m_ctx.windows.openWindow(win::frmPassword);
         break;
     case AppShell::ModeRequest::Unchanged:
         break;

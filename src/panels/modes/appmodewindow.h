@@ -3,6 +3,7 @@
 // mode. Service and Factory go through the password dialog frmPassword; the
 // rules themselves live in AppShell (ModeDialogOk).
 
+#include "core/appshell.h"
 #include "panels/panel.h"
 
 #include <QLabel>
@@ -28,7 +29,7 @@ protected:
 class AppModeWindow : public Panel {
     Q_OBJECT
 public:
-    explicit AppModeWindow(AppCore &core);
+    AppModeWindow(const PanelContext &context, AppShell &shell);
 
     // Selects the option of the current application mode.
     void activate() override;
@@ -44,6 +45,7 @@ private:
     QRadioButton *m_user;
     QRadioButton *m_service;
     QRadioButton *m_factory;
+    AppShell &m_shell;
 };
 
 } // namespace tvk

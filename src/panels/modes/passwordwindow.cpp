@@ -1,8 +1,6 @@
 #include "panels/modes/passwordwindow.h"
 #include "base/windownames.h"
 
-#include "core/appcore.h"
-
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,8 +9,9 @@
 
 namespace tvk {
 
-PasswordWindow::PasswordWindow(AppCore &core)
-    : Panel(core, win::frmPassword, QStringLiteral("Enter Password"))
+PasswordWindow::PasswordWindow(const PanelContext &context, AppShell &shell)
+    : Panel(context, win::frmPassword, QStringLiteral("Enter Password"))
+    , m_shell(shell)
 {
     auto *label = new QLabel(QStringLiteral("Enter Password:"), this);
     label->setObjectName(QStringLiteral("lblEnterPassword"));
@@ -44,14 +43,14 @@ void PasswordWindow::activate()
 
 void PasswordWindow::okPressed()
 {
-    const bool accepted = m_core.shell.PasswordDialogOk(m_password->text());
+    const bool accepted = m_shell.PasswordDialogOk(m_password->text());
     // A password is never left in the box: after a refusal it is to be typed
     // again, and after a success the next person asking for the mode must
     // type it too rather than find it waiting behind the "*".
     m_password->clear();
     if (!accepted)
         return;
-    m_core.windows.hideWindow(win::frmAppMode);
+    m_ctx.windows.hideWindow(win::frmAppMode);
     hidePanel();
 }
 

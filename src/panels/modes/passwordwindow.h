@@ -2,6 +2,7 @@
 // frmPassword: the password gate of Service and Factory mode, opened by
 // frmAppMode after it has set the expected password (AppShell).
 
+#include "core/appshell.h"
 #include "panels/panel.h"
 
 class QLineEdit;
@@ -11,7 +12,7 @@ namespace tvk {
 class PasswordWindow : public Panel {
     Q_OBJECT
 public:
-    explicit PasswordWindow(AppCore &core);
+    PasswordWindow(const PanelContext &context, AppShell &shell);
 
     void activate() override;
     // btnOK: right password sets the mode and hides both dialogs; a wrong one
@@ -25,6 +26,7 @@ protected:
 
 private:
     QLineEdit *m_password;
+    AppShell &m_shell;
 };
 
 } // namespace tvk

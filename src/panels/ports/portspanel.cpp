@@ -1,7 +1,6 @@
 #include "panels/ports/portspanel.h"
 
 #include "base/windownames.h"
-#include "core/appcore.h"
 #include "core/ports/portpickermodel.h"
 
 #include <QComboBox>
@@ -15,10 +14,11 @@
 
 namespace tvk {
 
-PortsPanel::PortsPanel(AppCore &core)
-    : Panel(core, win::frmPorts, QStringLiteral("Serial Ports"))
-    , m_model(new PortPickerModel(core.portMap, this))
+PortsPanel::PortsPanel(const PanelContext &context, PortMappingStore &portMap)
+    : Panel(context, win::frmPorts, QStringLiteral("Serial Ports"))
+    , m_model(new PortPickerModel(portMap, this))
     , m_table(new QTableView(this))
+    , m_portMap(portMap)
 {
     m_table->setObjectName(QStringLiteral("grdPorts"));
     m_table->setAccessibleName(QStringLiteral("Serial ports of this computer"));
@@ -105,7 +105,7 @@ void PortsPanel::fillChoices()
         if (current >= 0)
             choice->setCurrentIndex(current);
         else
-            choice->setEditText(m_core.portMap.resolve(i + 1));
+            choice->setEditText(m_portMap.resolve(i + 1));
         choice->lineEdit()->setCursorPosition(0); // the start of a long path, not its end
         m_state[i]->setText(m_model->portState(i + 1));
     }
@@ -124,7 +124,7 @@ void PortsPanel::commitTyped(int index)
         pickListed(index, m_choice[index]->itemData(item).toInt());
         return;
     }
-    if (typed.isEmpty() || typed == m_core.portMap.resolve(index + 1))
+    if (typed.isEmpty() || typed == m_portMap.resolve(index + 1))
         return;
     m_model->chooseDevice(index + 1, typed);
 }

@@ -4,6 +4,7 @@
 // devices the ports are mapped to, and for each of Com1..Com4 the device it
 // opens: chosen from the list or typed as a path. A choice is stored at once.
 
+#include "core/ports/portmapping.h"
 #include "panels/panel.h"
 
 #include <array>
@@ -21,7 +22,7 @@ class PortsPanel : public Panel {
 public:
     static constexpr int kPorts = 4;
 
-    explicit PortsPanel(AppCore &core);
+    PortsPanel(const PanelContext &context, PortMappingStore &portMap);
 
     // Looks at the system's ports again each time the window comes up.
     void activate() override;
@@ -39,6 +40,7 @@ private:
     std::array<QComboBox *, kPorts> m_choice{};
     std::array<QLabel *, kPorts> m_state{};
     bool m_filling = false;
+    PortMappingStore &m_portMap;
 };
 
 } // namespace tvk

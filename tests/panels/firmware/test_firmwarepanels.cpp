@@ -208,7 +208,7 @@ void TestFirmwarePanels::sramDownloadAndRun()
     h.monitor()->clearCommands();
     h.core->download.Abort(); // an abort asked for while idle is forgotten at the start
     h.dialogs.openAnswers << path;
-    FirmwareActions actions(firmwareContext(*h.core));
+    FirmwareActions actions(h.core->firmwareContext());
     actions.loadSram();
     QVERIFY(h.messages.questions.isEmpty()); // no confirmation for SRAM
     for (int i = 0; i < 100 && h.core->download.isBusy(); ++i)
@@ -255,7 +255,7 @@ void TestFirmwarePanels::refusedEraseAndUnreportedEnd()
         GuiHarness h("erasefail");
         QVERIFY(h.goOnline());
         h.dialogs.openAnswers << path;
-        FirmwareActions(firmwareContext(*h.core)).loadFlash();
+        FirmwareActions(h.core->firmwareContext()).loadFlash();
         h.pump(800);
         QCOMPARE(h.messages.messages, QStringList{QStringLiteral("Message was 'f3Flash Erase Failed!'")});
         QCOMPARE(h.messages.titles, QStringList{QStringLiteral("Flash Block Erase Failed")});
@@ -272,7 +272,7 @@ void TestFirmwarePanels::refusedEraseAndUnreportedEnd()
         GuiHarness h("eofunreported");
         QVERIFY(h.goOnline());
         h.dialogs.openAnswers << path;
-        FirmwareActions(firmwareContext(*h.core)).loadFlash();
+        FirmwareActions(h.core->firmwareContext()).loadFlash();
         for (int i = 0; i < 40 && h.core->download.isBusy(); ++i)
             h.pump(100);
         QVERIFY(!h.core->download.isBusy());

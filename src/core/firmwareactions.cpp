@@ -1,4 +1,4 @@
-#include "panels/firmware/firmwareactions.h"
+#include "core/firmwareactions.h"
 #include "base/connectionnames.h"
 #include "base/firmwarenames.h"
 
