@@ -15,7 +15,7 @@
 #include "core/dacfile.h"
 #include "core/ports/portmapping.h"
 #include "base/clock.h"
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 #include "firmware/hexdownload.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"

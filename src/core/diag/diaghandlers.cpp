@@ -6,7 +6,7 @@
 #include "base/controlbook.h"
 #include "core/diag/i2cprobe.h"
 #include "core/diag/memoryreplies.h"
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 #include "base/clock.h"
 #include "model/monitordata.h"
 #include "core/replies/operatingmode.h"

@@ -7,7 +7,7 @@
 #include "core/diag/diaghandlers.h"
 #include "core/diag/numberformat.h"
 #include "core/diag/testpoints.h"
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 
 #include <QTest>
 
