@@ -7,7 +7,7 @@
 // Platform services come in from outside so that tests can stand in for them.
 
 #include "core/appshell.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "base/controlbook.h"
 #include "base/dialogs.h"
 #include "base/settings.h"
@@ -128,8 +128,10 @@ public:
     // moving sliders or selecting options, a window taking the book's
     // entries when it is created): control handlers send nothing meanwhile.
     MonitorStateApplying applying;
-    // What the reply handlers may reach.
-    ReplyContext replyContext{data, controls, scanSets, shell, applying};
+    // What the reply handlers may reach: the program's own parts, the shell
+    // for the monitor-type profiles and menu items.
+    ReplyContext replyContext{data, controls,
+                              ReplyContext::Parts{&applying, &scanSets, &testPointHistory, &clock, &shell}};
 
     // A short note for the main window's status bar.
     void showStatus(const QString &text) { emit statusMessage(text); }
