@@ -3,7 +3,7 @@
 // reading arrives. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen build/bench/trendbench
 
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 #include "panels/diag/trendline.h"
 
 #include <QApplication>

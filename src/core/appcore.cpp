@@ -2,7 +2,6 @@
 
 #include "core/handlerlist.h"
 #include "protocol/commands.h"
-#include "firmware/firmwarehandlers.h"
 
 namespace tvk {
 
@@ -55,7 +54,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     // The connector decides the connection state; the shell paints it.
     connect(&connector, &Connector::stateEntered, &shell, &AppShell::showConnectionState);
     link.setDeviceResolver([this](int port) { return portMap.resolve(port); });
-    registerReplyHandlers(*this);
+    registerReplyHandlers(dispatcher, replyContext, download);
     wireDownload();
     wireFullRead();
     connect(&commLog, &CommLog::lineNoise, this, [this] { showStatus(CommLog::lineNoiseText()); });

@@ -8,7 +8,7 @@
 // Platform services come in from outside so that tests can stand in for them.
 
 #include "core/appshell.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "base/controlbook.h"
 #include "base/dialogs.h"
 #include "base/settings.h"
@@ -19,7 +19,7 @@
 #include "core/panelcontext.h"
 #include "core/ports/portmapping.h"
 #include "base/clock.h"
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 #include "firmware/hexdownload.h"
 #include "link/connector.h"
 #include "link/linkglobals.h"
@@ -130,8 +130,10 @@ public:
     // moving sliders or selecting options, a window taking the book's
     // entries when it is created): control handlers send nothing meanwhile.
     MonitorStateApplying applying;
-    // What the reply handlers may reach.
-    ReplyContext replyContext{data, controls, scanSets, shell, applying};
+    // What the reply handlers may reach: the program's own parts, the shell
+    // for the monitor-type profiles and menu items.
+    ReplyContext replyContext{data, controls,
+                              ReplyContext::Parts{&applying, &scanSets, &testPointHistory, &clock, &shell}};
     // What every window may reach.
     PanelContext panels;
     // File Save As: reads the monitor, then writes the file.

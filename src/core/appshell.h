@@ -9,6 +9,7 @@
 #include "link/connector.h"
 #include "link/linkglobals.h"
 #include "model/monitordata.h"
+#include "model/monitorprofilehost.h"
 
 #include <QObject>
 #include <QString>
@@ -23,7 +24,7 @@ QString applicationVersionText();
 // "Tarvikon"
 QString applicationTitle();
 
-class AppShell : public QObject {
+class AppShell : public QObject, public MonitorProfileHost {
     Q_OBJECT
 public:
     struct Hooks {
@@ -45,7 +46,7 @@ public:
     void EnterBootModeState();
     void EnterNoMonitorState();
     void EnterOfflineDemoState();
-    void SetMenuItemEnabled(const QString &menuName, bool enabled);
+    void SetMenuItemEnabled(const QString &menuName, bool enabled) override;
     // The items of the menu table's start-up column off.
     void DisableMonitorMenus();
 
@@ -70,7 +71,7 @@ public:
     // Applies the profile of the code (the MDI profile's code-dependent rows
     // use this code). Does not store the code in MonitorType: the version
     // reply does that first.
-    void applyMonitorTypeProfile(int code);
+    void applyMonitorTypeProfile(int code) override;
 
     // The mode dialog (frmAppMode) and its password gate (frmPassword).
     enum class ModeRequest {

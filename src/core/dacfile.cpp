@@ -2,7 +2,7 @@
 #include "base/windownames.h"
 #include "base/monitorfamily.h"
 
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "protocol/dispatcher.h"
 #include "core/replies/operatingtime.h"
 #include "core/replies/identity.h"

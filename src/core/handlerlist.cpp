@@ -1,7 +1,6 @@
 #include "core/handlerlist.h"
 
-#include "core/appcore.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "core/replies/dacreplies.h"
 #include "core/replies/confighandlers.h"
 #include "core/replies/identity.h"
@@ -11,16 +10,15 @@
 
 namespace tvk {
 
-void registerReplyHandlers(AppCore &core)
+void registerReplyHandlers(ResponseDispatcher &dispatcher, ReplyContext &context, HexDownload &download)
 {
-    ReplyHandlers handlers(core.dispatcher, core.replyContext);
+    ReplyHandlers handlers(dispatcher, context);
     installConfigHandlers(handlers);
     installIdentityHandlers(handlers);
     installDacReplyHandlers(handlers);
-    installAdjustReplyHandlers(core.dispatcher, AdjustReplyContext{core.controls, core.data, core.applying});
-    installDiagHandlers(core.dispatcher,
-                        DiagContext{core.controls, core.data, core.testPointHistory, core.clock});
-    installFirmwareHandlers(core.dispatcher, core.download, core.controls);
+    installAdjustReplyHandlers(handlers);
+    installDiagHandlers(handlers);
+    installFirmwareHandlers(handlers, download);
 }
 
 } // namespace tvk

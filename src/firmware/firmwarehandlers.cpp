@@ -4,7 +4,7 @@
 #include "base/controlbook.h"
 #include "firmware/bootblock.h"
 #include "firmware/hexdownload.h"
-#include "protocol/dispatcher.h"
+#include "model/replycontext.h"
 
 namespace tvk {
 
@@ -17,12 +17,13 @@ void applyBootBlockReply(const QString &text, ControlBook &controls)
         controls.setText(win::frmBootBlock, ctl::lblAutoBoot, *report.autoBoot);
 }
 
-void installFirmwareHandlers(ResponseDispatcher &dispatcher, HexDownload &download, ControlBook &controls)
+void installFirmwareHandlers(ReplyHandlers &r, HexDownload &download)
 {
-    dispatcher.setHandler(Route::DownloadReply, [&download](const QString &t) { download.HandleRecordReply(t); });
-    dispatcher.setHandler(Route::FlashLoadReply, [&download](const QString &t) { download.HandleEraseReply(t); });
-    dispatcher.setHandler(Route::SramLoadReply, [&download](const QString &t) { download.HandleSramLoadReply(t); });
-    dispatcher.setHandler(Route::BootBlockState, [&controls](const QString &t) { applyBootBlockReply(t, controls); });
+    // The engine outlives the dispatcher's handlers (both belong to the core).
+    r.on(Route::DownloadReply, [&download](ReplyContext &, const QString &t) { download.HandleRecordReply(t); });
+    r.on(Route::FlashLoadReply, [&download](ReplyContext &, const QString &t) { download.HandleEraseReply(t); });
+    r.on(Route::SramLoadReply, [&download](ReplyContext &, const QString &t) { download.HandleSramLoadReply(t); });
+    r.on(Route::BootBlockState, [](ReplyContext &ctx, const QString &t) { applyBootBlockReply(t, ctx.controls); });
 }
 
 } // namespace tvk

@@ -10,12 +10,11 @@ namespace tvk {
 
 class ControlBook;
 class HexDownload;
-class ResponseDispatcher;
-
+class ReplyHandlers;
 
 // Record replies, the replies to "bf3" and "bs" go to the engine; the
 // boot-block report fills lblValue_0..8 and lblAutoBoot of frmBootBlock.
-void installFirmwareHandlers(ResponseDispatcher &dispatcher, HexDownload &download, ControlBook &controls);
+void installFirmwareHandlers(ReplyHandlers &r, HexDownload &download);
 
 // Puts a boot-block report into the window's labels (labels the reply did not
 // reach keep their text).

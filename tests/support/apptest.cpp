@@ -7,12 +7,6 @@ QString queuedCommands(const AppCore &core)
     return core.link.pendingCommand() + core.link.XmitQueue();
 }
 
-QString framedReply(const char *echo, const char *line)
-{
-    return QString::fromLatin1(echo) + QStringLiteral("\r\n") + QString::fromLatin1(line)
-        + QStringLiteral("\r\n#");
-}
-
 CoreHarness::CoreHarness()
 {
     freshSettingsFolder();

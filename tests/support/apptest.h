@@ -92,10 +92,6 @@ public:
 // its write first.
 QString queuedCommands(const AppCore &core);
 
-// A reply as the line framing hands it on: echo, CR LF, one output line,
-// CR LF, the prompt "#".
-QString framedReply(const char *echo, const char *line);
-
 // The core on scripted ports and a manual clock.
 struct CoreHarness {
     CoreHarness();

@@ -6,11 +6,8 @@
 #include "base/controlbook.h"
 #include "core/diag/i2cprobe.h"
 #include "core/diag/memoryreplies.h"
-#include "core/diag/trendhistory.h"
-#include "base/clock.h"
-#include "model/monitordata.h"
+#include "model/replycontext.h"
 #include "core/replies/operatingmode.h"
-#include "protocol/dispatcher.h"
 
 namespace tvk {
 
@@ -24,7 +21,7 @@ bool DisplayIsColour(const ControlBook &controls)
     return !controls.checked(win::frmOperatingMode, ctl::MonochromeOption).value_or(false);
 }
 
-void ApplyTestPoints(const DiagContext &context, TestPointFamily family, const TestPointReply &reply)
+void ApplyTestPoints(const ReplyContext &context, TestPointFamily family, const TestPointReply &reply)
 {
     const qint64 now = context.clock.nowMs();
     for (const TestPointValue &v : reply.values) {
@@ -41,28 +38,25 @@ void ApplyTestPoints(const DiagContext &context, TestPointFamily family, const T
     }
 }
 
-void installDiagHandlers(ResponseDispatcher &dispatcher, const DiagContext &context)
+void installDiagHandlers(ReplyHandlers &r)
 {
-    // The context's references outlive the dispatcher's handlers (both
-    // belong to the core); the handlers keep a copy of the references.
-    const DiagContext c = context;
-    dispatcher.setHandler(Route::TestPoints1, [c](const QString &text) {
+    r.on(Route::TestPoints1, [](ReplyContext &c, const QString &text) {
         ApplyTestPoints(c, TestPointFamily::Early, ParseEarlyTestPoints(text, DisplayIsColour(c.controls)));
     });
-    dispatcher.setHandler(Route::TestPoints2, [c](const QString &text) {
+    r.on(Route::TestPoints2, [](ReplyContext &c, const QString &text) {
         ApplyTestPoints(c, TestPointFamily::Mdi, ParseMdiTestPoints(text));
     });
-    dispatcher.setHandler(Route::TestPoints3, [c](const QString &text) {
+    r.on(Route::TestPoints3, [](ReplyContext &c, const QString &text) {
         ApplyTestPoints(c, TestPointFamily::FlatPanel, ParseFlatPanelTestPoints(text));
     });
-    dispatcher.setHandler(Route::MemoryRead, [c](const QString &text) {
+    r.on(Route::MemoryRead, [](ReplyContext &c, const QString &text) {
         if (const auto read = ParseMemoryRead(text))
             c.controls.setText(win::frmPeekPoke, read->control, read->text);
     });
-    dispatcher.setHandler(Route::Address, [c](const QString &address) {
+    r.on(Route::Address, [](ReplyContext &c, const QString &address) {
         c.controls.setText(win::frmPeekPoke, ctl::AddressBox, address);
     });
-    dispatcher.setProbeHandler([c](const QString &text, int colour) {
+    r.onProbe([](ReplyContext &c, const QString &text, int colour) {
         for (const QString &button : ButtonsForProbeResult(text))
             c.controls.setColor(win::frmI2cProbe, button, colour);
     });

@@ -9,24 +9,15 @@
 
 namespace tvk {
 
-class Clock;
 class ControlBook;
-class MonitorData;
-class ResponseDispatcher;
-class TrendHistory;
+class ReplyHandlers;
+struct ReplyContext;
 
-struct DiagContext {
-    ControlBook &controls;
-    MonitorData &data;
-    TrendHistory &history;
-    const Clock &clock;
-};
-
-void installDiagHandlers(ResponseDispatcher &dispatcher, const DiagContext &context);
+void installDiagHandlers(ReplyHandlers &r);
 
 // Writes the readings into every panel that shows them, keeps readings 1..7
-// and adds each measured value to its history.
-void ApplyTestPoints(const DiagContext &context, TestPointFamily family, const TestPointReply &reply);
+// and adds each measured value to the context's history, stamped by its clock.
+void ApplyTestPoints(const ReplyContext &context, TestPointFamily family, const TestPointReply &reply);
 
 // The display type the operating-mode word reported (its options on the
 // operating-mode panel): known once a "dw" reply was read; colour unless the

@@ -7,7 +7,7 @@
 
 #include "base/controlbook.h"
 #include "model/monitordata.h"
-#include "protocol/dispatcher.h"
+#include "model/replycontext.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ namespace {
 // Moves a slider to a reported value; a value outside the slider's range is
 // shown at the nearest end and never sent back. A value the report did not
 // carry leaves the slider unknown.
-void showOnSlider(const AdjustReplyContext &ctx, const QString &window, const QString &slider,
+void showOnSlider(const ReplyContext &ctx, const QString &window, const QString &slider,
                   std::optional<int> value, int maximum)
 {
     if (!value) {
@@ -38,7 +38,7 @@ QString padded(std::optional<int> value, int digits)
     return value ? zeroPadded(*value, digits) : QString();
 }
 
-void showLimitBoxes(const AdjustReplyContext &ctx, const QString &window, const HvReport &r)
+void showLimitBoxes(const ReplyContext &ctx, const QString &window, const HvReport &r)
 {
     ctx.controls.setText(window, ctl::HVUpperLimitTextBox, padded(r.upperLimit, 3));
     ctx.controls.setText(window, ctl::HVLowerLimitTextBox, padded(r.lowerLimit, 3));
@@ -52,7 +52,7 @@ void showLimitBoxes(const AdjustReplyContext &ctx, const QString &window, const 
 // frmG2's 6-bit slider shows the high-voltage setting only while it fits:
 // above 63 the slider is disabled (a step of it would send a value far below
 // the monitor's own) and the present box shows the monitor's value.
-void showOnG2Slider(const AdjustReplyContext &ctx, std::optional<int> present)
+void showOnG2Slider(const ReplyContext &ctx, std::optional<int> present)
 {
     const QString slider = ctl::HScroll1_(1);
     const QString box = ctl::Label2_(1);
@@ -110,7 +110,7 @@ void ApplyLimitsReport(ControlBook &controls, const LimitsReport &r)
     }
 }
 
-void ApplyHvReport(const AdjustReplyContext &ctx, const HvReport &r)
+void ApplyHvReport(const ReplyContext &ctx, const HvReport &r)
 {
     MonitorData &data = ctx.data;
     // A limit the report did not carry keeps what was known of it.
@@ -166,16 +166,15 @@ void ApplyDutyCycle(ControlBook &controls, const DutyCycleReply &reply)
     controls.setText(win::frmBacklight, box, reply.value);
 }
 
-void installAdjustReplyHandlers(ResponseDispatcher &dispatcher, const AdjustReplyContext &context)
+void installAdjustReplyHandlers(ReplyHandlers &r)
 {
-    const AdjustReplyContext ctx = context;
-    dispatcher.setHandler(Route::LimitsReport, [ctx](const QString &text) {
+    r.on(Route::LimitsReport, [](ReplyContext &ctx, const QString &text) {
         ApplyLimitsReport(ctx.controls, ParseLimitsReport(text, ctx.data.MonitorType));
     });
-    dispatcher.setHandler(Route::HighVoltage, [ctx](const QString &text) {
+    r.on(Route::HighVoltage, [](ReplyContext &ctx, const QString &text) {
         ApplyHvReport(ctx, ParseHvReport(text));
     });
-    dispatcher.setHandler(Route::Backlight, [ctx](const QString &text) {
+    r.on(Route::Backlight, [](ReplyContext &ctx, const QString &text) {
         if (const auto reply = ParseDutyCycle(text))
             ApplyDutyCycle(ctx.controls, *reply);
     });

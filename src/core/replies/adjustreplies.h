@@ -12,7 +12,6 @@
 // unknown and its box empty. Check boxes and option buttons set here send
 // nothing either: the panels send on the user's click only.
 
-#include "base/applying.h"
 #include "base/windownames.h"
 #include "core/replies/dutycycle.h"
 #include "core/replies/hvreport.h"
@@ -23,27 +22,21 @@
 namespace tvk {
 
 class ControlBook;
-class MonitorData;
-class ResponseDispatcher;
+class ReplyHandlers;
+struct ReplyContext;
 // Highest position of the high-voltage slider of frmG2.
 inline constexpr int kG2SliderMaximum = 63;
-
-// What the appliers need of the program.
-struct AdjustReplyContext {
-    ControlBook &controls;
-    MonitorData &data;
-    MonitorStateApplying &applying; // held while a reply positions sliders; its show-only
-                                    // mode while a reply shows a value it had to limit
-};
 
 // Decimal with at least `digits` digits ("000": 7 -> "007", -5 -> "-005").
 QString zeroPadded(int value, int digits);
 
 void ApplyLimitsReport(ControlBook &controls, const LimitsReport &report);
-void ApplyHvReport(const AdjustReplyContext &context, const HvReport &report);
+// Holds the context's applying scope while it positions sliders, and its
+// show-only mode while it shows a value it had to limit.
+void ApplyHvReport(const ReplyContext &context, const HvReport &report);
 void ApplyDutyCycle(ControlBook &controls, const DutyCycleReply &reply);
 
 // Registers the "DP", "DH" and "DR" parsers.
-void installAdjustReplyHandlers(ResponseDispatcher &dispatcher, const AdjustReplyContext &context);
+void installAdjustReplyHandlers(ReplyHandlers &r);
 
 } // namespace tvk

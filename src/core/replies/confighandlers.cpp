@@ -1,7 +1,7 @@
 #include "core/replies/confighandlers.h"
 
 #include "core/appshell.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "core/replies/deflhv.h"
 #include "core/replies/operatingmode.h"
 #include "core/replies/operatingtime.h"

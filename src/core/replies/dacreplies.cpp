@@ -6,7 +6,7 @@
 #include "base/monitorfamily.h"
 
 #include "core/appshell.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "core/replies/replynumbers.h"
 #include "base/texthelpers.h"
 

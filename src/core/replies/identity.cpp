@@ -6,7 +6,7 @@
 #include "base/monitorfamily.h"
 
 #include "core/appshell.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "base/texthelpers.h"
 #include "protocol/commands.h"
 
@@ -173,7 +173,7 @@ void ApplyFirmwareVersion(ReplyContext &ctx, const FirmwareVersionReply &reply)
     case AppShell::MonitorProfile::None:
         break;
     }
-    ctx.shell.applyMonitorTypeProfile(reply.monitorType);
+    ctx.profiles.applyMonitorTypeProfile(reply.monitorType);
 }
 
 void ApplyRomVersion(ReplyContext &ctx, const QString &version)
@@ -187,12 +187,12 @@ void ApplyCapability(ReplyContext &ctx, int word)
     for (int bit = 0; bit < kCapabilityFlags; ++bit)
         ctx.data.CapabilityFlags[size_t(bit)] = (word >> bit) & 1;
     const bool video = ctx.data.capability(Capability::Video);
-    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustmentBrightnessContrast, video);
-    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustVideo, video);
-    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustGeometry,
-                                  ctx.data.capability(Capability::Deflection));
-    ctx.shell.SetMenuItemEnabled(menu::mnuAdjustHV,
-                                  ctx.data.capability(Capability::G2Adjustment));
+    ctx.profiles.SetMenuItemEnabled(menu::mnuAdjustmentBrightnessContrast, video);
+    ctx.profiles.SetMenuItemEnabled(menu::mnuAdjustVideo, video);
+    ctx.profiles.SetMenuItemEnabled(menu::mnuAdjustGeometry,
+                                    ctx.data.capability(Capability::Deflection));
+    ctx.profiles.SetMenuItemEnabled(menu::mnuAdjustHV,
+                                    ctx.data.capability(Capability::G2Adjustment));
     ShowCapabilityIndicators(ctx);
 }
 

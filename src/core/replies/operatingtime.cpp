@@ -3,7 +3,7 @@
 #include "base/windownames.h"
 
 #include "core/appshell.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 
 #include <QList>
 

@@ -11,7 +11,7 @@
 // option buttons and boxes send on the user's click.
 
 #include "base/windownames.h"
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "panels/adjust/adjustpanel.h"
 
 class QLineEdit;

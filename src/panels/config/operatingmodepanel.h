@@ -3,7 +3,7 @@
 // Activation reads the word ("dw"); a click on any option writes the whole
 // word composed from the current selection ("cw" + decimal).
 
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "panels/panel.h"
 #include "core/replies/operatingmode.h"
 

@@ -1,6 +1,6 @@
 #include "panels/diag/trendline.h"
 
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 
 #include <QHelpEvent>
 #include <QPainter>

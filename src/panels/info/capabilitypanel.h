@@ -3,7 +3,7 @@
 // green when the monitor has the function, red when not. Monitors whose
 // type does not carry a trustworthy word show all red.
 
-#include "core/replies/replycontext.h"
+#include "model/replycontext.h"
 #include "panels/panel.h"
 
 namespace tvk {

@@ -1,7 +1,7 @@
 // Peek and poke replies and checks, I2C probe results, and the HV limit
-// check, through the dispatcher of a core where the reply arrives framed.
+// check, through the dispatcher into the control book, the reply framed.
 
-#include "apptest.h"
+#include "replybench.h"
 #include "base/windownames.h"
 #include "core/diag/hvlimits.h"
 #include "core/diag/i2cprobe.h"
@@ -15,14 +15,14 @@ using namespace tvk::test;
 
 namespace {
 
-QString shown(AppCore &core, const QString &window, const char *control)
+QString shown(ReplyBench &bench, const QString &window, const char *control)
 {
-    return core.controls.text(window, QString::fromLatin1(control)).value_or(QStringLiteral("<unset>"));
+    return bench.controls.text(window, QString::fromLatin1(control)).value_or(QStringLiteral("<unset>"));
 }
 
-int colourOf(AppCore &core, const char *button)
+int colourOf(ReplyBench &bench, const char *button)
 {
-    return core.controls.color(win::frmI2cProbe, QString::fromLatin1(button)).value_or(-1);
+    return bench.controls.color(win::frmI2cProbe, QString::fromLatin1(button)).value_or(-1);
 }
 
 } // namespace
@@ -32,8 +32,7 @@ class TestDiagReplies : public QObject {
 private slots:
     void memoryReads_landInTheirBoxes()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.dispatcher.DispatchResponse(framedReply("rb", "0x0100 := 0x3f"));
         QCOMPARE(shown(c, win::frmPeekPoke, "DataByteBox"), QStringLiteral("0x3F"));
         // Digits running to the end of the text are all taken.
@@ -86,8 +85,7 @@ private slots:
 
     void probeResults_colourEveryButtonOfTheirPair()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.dispatcher.DispatchResponse(framedReply("pi0x93", "Device 0x93 OK"));
         QCOMPARE(colourOf(c, "btnU119"), Colour::Green);
         QCOMPARE(colourOf(c, "btnU906"), Colour::Green);

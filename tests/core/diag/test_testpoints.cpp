@@ -1,13 +1,14 @@
 // The test-point readings of the three monitor families: conversions and
 // number formats, placeholders for readings that were not measured, and the
-// replies as the framing delivers them through the dispatcher of a core.
+// replies as the framing delivers them through the dispatcher into the
+// control book, the monitor image and the history.
 
-#include "apptest.h"
+#include "replybench.h"
 #include "base/windownames.h"
 #include "core/diag/diaghandlers.h"
 #include "core/diag/numberformat.h"
 #include "core/diag/testpoints.h"
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 
 #include <QTest>
 
@@ -28,9 +29,9 @@ QString mdiReply(const char *named)
     return QStringLiteral("da\r\n159,160,128,255\r\n") + QString::fromLatin1(named) + QStringLiteral("\r\n#");
 }
 
-QString label(AppCore &core, const QString &window, const char *control)
+QString label(ReplyBench &bench, const QString &window, const char *control)
 {
-    return core.controls.text(window, QString::fromLatin1(control)).value_or(QStringLiteral("<unset>"));
+    return bench.controls.text(window, QString::fromLatin1(control)).value_or(QStringLiteral("<unset>"));
 }
 
 } // namespace
@@ -169,11 +170,10 @@ private slots:
 
     void throughTheDispatcher_writesEveryPanelAndKeepsHistory()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.data.MonitorType = 225;
         c.controls.setText(win::frmMDITestPoints, QStringLiteral("FocusLabel"), QStringLiteral("earlier"));
-        h.clock.advance(1000);
+        c.clock.advance(1000);
         c.dispatcher.DispatchResponse(mdiReply("Anode Voltage 221\r\nAnode Current 123\r\n+5V 255"));
         QCOMPARE(label(c, win::frmMDITestPoints, "lblVoltage_5"), QStringLiteral("+6.25V"));
         QCOMPARE(label(c, win::frmCRTVoltages, "lblVoltage_5"), QStringLiteral("+6.25V"));
@@ -184,9 +184,9 @@ private slots:
         QCOMPARE(label(c, win::frmMDITestPoints, "FocusLabel"), QStringLiteral("earlier"));
         QCOMPARE(c.data.LastReading[4], 221);
 
-        h.clock.advance(10000);
+        c.clock.advance(10000);
         c.dispatcher.DispatchResponse(mdiReply("+5V 250"));
-        const auto samples = c.testPointHistory.samples(trendKey(TestPointFamily::Mdi, u"lblVoltage_5"));
+        const auto samples = c.context.history.samples(trendKey(TestPointFamily::Mdi, u"lblVoltage_5"));
         QCOMPARE(samples.size(), 2);
         QCOMPARE(samples.at(0).ms, qint64(1000));
         QCOMPARE(samples.at(1).ms, qint64(11000));
@@ -194,18 +194,17 @@ private slots:
         // A reading that was not measured adds no sample.
         c.dispatcher.DispatchResponse(mdiReply("+5V --"));
         QCOMPARE(label(c, win::frmMDITestPoints, "lblVoltage_5"), kNotMeasured);
-        QCOMPARE(c.testPointHistory.samples(trendKey(TestPointFamily::Mdi, u"lblVoltage_5")).size(), 2);
+        QCOMPARE(c.context.history.samples(trendKey(TestPointFamily::Mdi, u"lblVoltage_5")).size(), 2);
         // A label two fields write keeps the history of what it shows.
         c.dispatcher.DispatchResponse(mdiReply("Focus Voltage 31\r\nBlue G2 100"));
-        const auto focus = c.testPointHistory.samples(trendKey(TestPointFamily::Mdi, u"FocusLabel"));
+        const auto focus = c.context.history.samples(trendKey(TestPointFamily::Mdi, u"FocusLabel"));
         QCOMPARE(focus.size(), 1);
         QVERIFY(qAbs(focus.first().value - 100 / 255.0 * 1000) < 1e-9);
     }
 
     void earlyMonitor_takesTheDisplayTypeOfTheModeWord()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.data.MonitorType = 150;
         const QString da = framedReply("da", "99,128,64,30,214,203,209");
         QVERIFY(!DisplayTypeKnown(c.controls));
@@ -224,6 +223,18 @@ private slots:
         QCOMPARE(label(c, win::frmTestPoint, "BCtrlValue"), QStringLiteral("2.00 V"));
         QCOMPARE(label(c, win::frmFlatPanelTestPoints, "BCtrlValue"), QStringLiteral("2.00 V"));
         QCOMPARE(label(c, win::frmFlatPanelTestPoints, "lblVoltage_3"), QStringLiteral("-5.02 V"));
+    }
+
+    void contextOnABookAndAnImageAlone_keepsItsOwnHistory()
+    {
+        ControlBook book;
+        MonitorData image;
+        ReplyContext ctx(image, book);
+        ApplyTestPoints(ctx, TestPointFamily::Mdi, ParseMdiTestPoints(u"159,160,128,255\r\nAnode Voltage 221\r\n+5V 255\r\n#"));
+        QCOMPARE(book.text(win::frmMDITestPoints, QStringLiteral("lblVoltage_5")), std::optional<QString>(QStringLiteral("+6.25V")));
+        QCOMPARE(image.LastReading[4], 221);
+        QCOMPARE(ctx.history.samples(trendKey(TestPointFamily::Mdi, u"lblVoltage_5")).size(), 1);
+        QVERIFY(!ctx.applying.active());
     }
 
     void history_ringKeepsTheNewestWithinItsSpan()

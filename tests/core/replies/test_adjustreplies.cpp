@@ -2,7 +2,7 @@
 // the text the line framing delivers (echo, CR LF, the monitor's lines, "#")
 // through the dispatcher into the control book and the monitor image.
 
-#include "apptest.h"
+#include "replybench.h"
 #include "base/windownames.h"
 #include "core/replies/adjustreplies.h"
 #include "core/replies/replynumbers.h"
@@ -14,19 +14,19 @@ using namespace tvk::test;
 
 namespace {
 
-QString text(const AppCore &core, const QString &window, const QString &control)
+QString text(const ReplyBench &bench, const QString &window, const QString &control)
 {
-    return core.controls.text(window, control).value_or(QStringLiteral("<unset>"));
+    return bench.controls.text(window, control).value_or(QStringLiteral("<unset>"));
 }
 
-std::optional<bool> checked(const AppCore &core, const QString &window, const char *control)
+std::optional<bool> checked(const ReplyBench &bench, const QString &window, const char *control)
 {
-    return core.controls.checked(window, QString::fromLatin1(control));
+    return bench.controls.checked(window, QString::fromLatin1(control));
 }
 
-void dispatch(AppCore &core, const char *reply)
+void dispatch(ReplyBench &bench, const char *reply)
 {
-    core.dispatcher.DispatchResponse(QString::fromLatin1(reply));
+    bench.dispatcher.DispatchResponse(QString::fromLatin1(reply));
 }
 
 const char *const kLimitsReply =
@@ -56,8 +56,7 @@ private slots:
 
     void limitsReport_everyItemIntoEveryPanelThatShowsIt()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.data.MonitorType = 225;
         dispatch(c, kLimitsReply);
 
@@ -79,7 +78,7 @@ private slots:
         QCOMPARE(checked(c, win::frmBrightnessContrast, "Option2"), std::optional<bool>(false));
         QCOMPARE(checked(c, win::frmBrightnessContrast, "Option1"), std::optional<bool>(true));
         // Reading the report asks nothing of the monitor.
-        QCOMPARE(queuedCommands(c), QString());
+        QVERIFY(c.profiles.untouched());
     }
 
     void limitsReport_hysteresisAndFlagsByMonitorType()
@@ -105,8 +104,7 @@ private slots:
 
     void limitsReport_missingPartsChangeNothing_shortListsRepeat()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.data.MonitorType = 230;
         c.controls.setText(win::frmLimits, QStringLiteral("lblLimit_3"), QStringLiteral("77"));
         c.controls.setText(win::frmBrightnessContrast, QStringLiteral("txtHystC"), QStringLiteral("5"));
@@ -146,10 +144,8 @@ private slots:
 
     void hvReport_onAnMdiUnit_showsEveryControl_sendsNothing()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.data.MonitorType = 225;
-        ConnectionFlagsForTests::setOnline(c.globals, true);
         dispatch(c, kHvReply);
         QCOMPARE(c.data.HvUpperLimit, qint16(211));
         QCOMPARE(c.data.HvLowerLimit, qint16(95));
@@ -177,15 +173,14 @@ private slots:
         QCOMPARE(text(c, win::frmMDITestPoints, QStringLiteral("G2Label")), QString());
         // No anode reading yet: nothing to show in its box.
         QCOMPARE(text(c, win::frmMDI_HV, QStringLiteral("HVValTextBox")), QStringLiteral("<unset>"));
-        QVERIFY(!c.applying.active());
-        QVERIFY(!c.applying.showOnly());
-        QCOMPARE(queuedCommands(c), QString());
+        QVERIFY(!c.context.applying.active());
+        QVERIFY(!c.context.applying.showOnly());
+        QVERIFY(c.profiles.untouched());
     }
 
     void hvReport_byMonitorType()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         c.data.LastReading[MonitorData::kAnodeVoltageReading] = 7;
         c.data.MonitorType = 150;
         dispatch(c, kHvReply);
@@ -195,20 +190,19 @@ private slots:
 
         // Type 200 and the flat panels keep the limits only.
         for (int type : {200, 300}) {
-            CoreHarness k;
-            k.core->data.MonitorType = qint16(type);
-            dispatch(*k.core, kHvReply);
-            QCOMPARE(k.core->data.HvUpperLimit, qint16(211));
-            QVERIFY(k.core->controls.entriesFor(win::frmMDI_HV).isEmpty());
-            QVERIFY(k.core->controls.entriesFor(win::frmTestPoint).isEmpty());
-            QVERIFY(k.core->controls.entriesFor(win::frmG2).isEmpty());
+            ReplyBench k;
+            k.data.MonitorType = qint16(type);
+            dispatch(k, kHvReply);
+            QCOMPARE(k.data.HvUpperLimit, qint16(211));
+            QVERIFY(k.controls.entriesFor(win::frmMDI_HV).isEmpty());
+            QVERIFY(k.controls.entriesFor(win::frmTestPoint).isEmpty());
+            QVERIFY(k.controls.entriesFor(win::frmG2).isEmpty());
         }
     }
 
     void dutyCycle_selectsTheBoxByLetter()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         dispatch(c, "drs\r\nDuty Cycle = 128 %\r\n#");
         QCOMPARE(text(c, win::frmBacklight, QStringLiteral("txtFilSteady")), QStringLiteral("128"));
         dispatch(c, "DRW\r\nDuty Cycle = 64 %\r\n#");

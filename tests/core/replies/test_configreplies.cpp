@@ -1,8 +1,9 @@
-// The operating-time, operating-mode and deflection/HV reply handlers on the
-// core, without windows: what they store, what they write into the control
-// book, and that they queue nothing.
+// The operating-time, operating-mode and deflection/HV reply handlers on a
+// book and an image, without windows: what they store, what they write into
+// the control book, and that they ask nothing of the main window (the one
+// place a reply could reach the monitor from).
 
-#include "apptest.h"
+#include "replybench.h"
 #include "base/windownames.h"
 #include "core/replies/deflhv.h"
 #include "core/replies/operatingmode.h"
@@ -15,14 +16,14 @@ using namespace tvk::test;
 
 namespace {
 
-std::optional<bool> checked(const AppCore &core, const QString &window, const char *control)
+std::optional<bool> checked(const ReplyBench &bench, const QString &window, const char *control)
 {
-    return core.controls.checked(window, QString::fromLatin1(control));
+    return bench.controls.checked(window, QString::fromLatin1(control));
 }
 
-QString text(const AppCore &core, const QString &window, const QString &control)
+QString text(const ReplyBench &bench, const QString &window, const QString &control)
 {
-    return core.controls.text(window, control).value_or(QStringLiteral("<unset>"));
+    return bench.controls.text(window, control).value_or(QStringLiteral("<unset>"));
 }
 
 } // namespace
@@ -69,29 +70,28 @@ private slots:
 
     void operatingTimeReply_storesAndFillsBothPanels_DtAndDu()
     {
-        CoreHarness h;
-        AppCore &core = *h.core;
-        core.data.SerialNumber = QStringLiteral("SN-1234");
-        core.dispatcher.DispatchResponse(QStringLiteral("dt\r\n1,23,59,59\r\n0,0,0,1\r\n42\r\n#"));
-        QCOMPARE(core.data.OperatingTimeText, QStringLiteral("2:00:00:00"));
-        QCOMPARE(core.data.OperatingCyclesText, QStringLiteral("42"));
-        QCOMPARE(text(core, win::frmOperatingTime, "lblOperatingTimeValue"), QStringLiteral("2:00:00:00"));
-        QCOMPARE(text(core, win::frmOperatingTime, "lblOperatingCyclesValue"), QStringLiteral("42"));
+        ReplyBench bench;
+        bench.data.SerialNumber = QStringLiteral("SN-1234");
+        bench.dispatcher.DispatchResponse(QStringLiteral("dt\r\n1,23,59,59\r\n0,0,0,1\r\n42\r\n#"));
+        QCOMPARE(bench.data.OperatingTimeText, QStringLiteral("2:00:00:00"));
+        QCOMPARE(bench.data.OperatingCyclesText, QStringLiteral("42"));
+        QCOMPARE(text(bench, win::frmOperatingTime, "lblOperatingTimeValue"), QStringLiteral("2:00:00:00"));
+        QCOMPARE(text(bench, win::frmOperatingTime, "lblOperatingCyclesValue"), QStringLiteral("42"));
         const QStringList boxes = {"OperatingDaysTextBox", "OperatingHoursTextBox", "OperatingMinutesTextBox",
                                    "OperatingSecondsTextBox", "OperatingCyclesTextBox"};
         const QStringList expected = {"2", "0", "0", "0", "42"};
         for (int i = 0; i < boxes.size(); ++i)
-            QCOMPARE(text(core, win::frmSetOperatingTimes, boxes[i]), expected[i]);
-        QCOMPARE(text(core, win::frmSetOperatingTimes, "lblSerialNumberValue"), QStringLiteral("SN-1234"));
+            QCOMPARE(text(bench, win::frmSetOperatingTimes, boxes[i]), expected[i]);
+        QCOMPARE(text(bench, win::frmSetOperatingTimes, "lblSerialNumberValue"), QStringLiteral("SN-1234"));
 
-        core.dispatcher.DispatchResponse(QStringLiteral("du\r\n3,1,2,3\r\n0,0,0,0\r\n5\r\n#"));
-        QCOMPARE(core.data.OperatingTimeText, QStringLiteral("3:01:02:03"));
+        bench.dispatcher.DispatchResponse(QStringLiteral("du\r\n3,1,2,3\r\n0,0,0,0\r\n5\r\n#"));
+        QCOMPARE(bench.data.OperatingTimeText, QStringLiteral("3:01:02:03"));
 
         // A DU reply that is not in the counter format leaves everything.
-        core.dispatcher.DispatchResponse(QStringLiteral("du\r\nUser Controls = 1\r\n#"));
-        QCOMPARE(core.data.OperatingTimeText, QStringLiteral("3:01:02:03"));
-        QCOMPARE(text(core, win::frmOperatingTime, "lblOperatingCyclesValue"), QStringLiteral("5"));
-        QVERIFY(queuedCommands(core).isEmpty());
+        bench.dispatcher.DispatchResponse(QStringLiteral("du\r\nUser Controls = 1\r\n#"));
+        QCOMPARE(bench.data.OperatingTimeText, QStringLiteral("3:01:02:03"));
+        QCOMPARE(text(bench, win::frmOperatingTime, "lblOperatingCyclesValue"), QStringLiteral("5"));
+        QVERIFY(bench.profiles.untouched());
     }
 
     void operatingEntries_areCheckedAgainstTheirRanges()
@@ -144,43 +144,42 @@ private slots:
 
     void modeReply_0x14_selectsOptionsOnBothPanels_underGuard()
     {
-        CoreHarness h;
-        AppCore &core = *h.core;
+        ReplyBench bench;
         QList<bool> guardSeen;
-        connect(&core.controls, &ControlBook::changed, this,
-                [&] { guardSeen << core.applying.active(); });
-        core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 0x14\r\n#"));
+        connect(&bench.controls, &ControlBook::changed, this,
+                [&] { guardSeen << bench.context.applying.active(); });
+        bench.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 0x14\r\n#"));
 
         const QString &w = win::frmOperatingMode;
-        QCOMPARE(checked(core, w, "Mirovan_Commands_Enabled_Opt"), std::optional<bool>(true));
-        QCOMPARE(checked(core, w, "Mirovan_Commands_Disabled_Opt"), std::optional<bool>(false));
-        QCOMPARE(checked(core, w, "ColorOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, w, "MonochromeOption"), std::optional<bool>(false));
-        QCOMPARE(checked(core, w, "DacUpdatingEnabledOptionButton"), std::optional<bool>(true));
-        QCOMPARE(checked(core, w, "UserBrightnessEnabledOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, w, "UserContrastEnabledOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserBrightnessEnabledOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserBrightnessDisabledOption"), std::optional<bool>(false));
-        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserContrastEnabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, w, "Mirovan_Commands_Enabled_Opt"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, w, "Mirovan_Commands_Disabled_Opt"), std::optional<bool>(false));
+        QCOMPARE(checked(bench, w, "ColorOption"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, w, "MonochromeOption"), std::optional<bool>(false));
+        QCOMPARE(checked(bench, w, "DacUpdatingEnabledOptionButton"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, w, "UserBrightnessEnabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, w, "UserContrastEnabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, win::frmBrightnessContrast, "UserBrightnessEnabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, win::frmBrightnessContrast, "UserBrightnessDisabledOption"), std::optional<bool>(false));
+        QCOMPARE(checked(bench, win::frmBrightnessContrast, "UserContrastEnabledOption"), std::optional<bool>(true));
         QVERIFY(!guardSeen.isEmpty());
         QVERIFY(!guardSeen.contains(false));
-        QVERIFY(!core.applying.active());
-        QVERIFY(queuedCommands(core).isEmpty());
+        QVERIFY(!bench.context.applying.active());
+        QVERIFY(bench.profiles.untouched());
 
         // Out of range or missing: nothing changes, and the guard is clear again.
         guardSeen.clear();
-        core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 0\r\n#"));
-        core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 32\r\n#"));
-        core.dispatcher.DispatchResponse(QStringLiteral("dw\r\n#"));
+        bench.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 0\r\n#"));
+        bench.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 32\r\n#"));
+        bench.dispatcher.DispatchResponse(QStringLiteral("dw\r\n#"));
         QVERIFY(guardSeen.isEmpty());
-        QVERIFY(!core.applying.active());
+        QVERIFY(!bench.context.applying.active());
 
-        core.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 11\r\n#"));
-        QCOMPARE(checked(core, w, "Mirovan_Commands_Disabled_Opt"), std::optional<bool>(true));
-        QCOMPARE(checked(core, w, "MonochromeOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, w, "DACUpdatingDisabledOptionButton"), std::optional<bool>(true));
-        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserBrightnessDisabledOption"), std::optional<bool>(true));
-        QCOMPARE(checked(core, win::frmBrightnessContrast, "UserContrastDisabledOption"), std::optional<bool>(true));
+        bench.dispatcher.DispatchResponse(QStringLiteral("dw\r\nModel Type = 11\r\n#"));
+        QCOMPARE(checked(bench, w, "Mirovan_Commands_Disabled_Opt"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, w, "MonochromeOption"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, w, "DACUpdatingDisabledOptionButton"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, win::frmBrightnessContrast, "UserBrightnessDisabledOption"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, win::frmBrightnessContrast, "UserContrastDisabledOption"), std::optional<bool>(true));
     }
 
     void deflHvReply_selectsReportedState()
@@ -190,18 +189,17 @@ private slots:
         QVERIFY(!ParseDeflHvReply(u"D2\r\n#"));
         QVERIFY(!ParseDeflHvReply(u"H"));
 
-        CoreHarness h;
-        AppCore &core = *h.core;
-        core.dispatcher.DispatchResponse(QStringLiteral("mh1\r\n#"));
-        QCOMPARE(checked(core, win::frmDeflHVEnable, "optHVEnable"), std::optional<bool>(true));
-        QCOMPARE(checked(core, win::frmDeflHVEnable, "optHVDisable"), std::optional<bool>(false));
-        QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflEnable"));
+        ReplyBench bench;
+        bench.dispatcher.DispatchResponse(QStringLiteral("mh1\r\n#"));
+        QCOMPARE(checked(bench, win::frmDeflHVEnable, "optHVEnable"), std::optional<bool>(true));
+        QCOMPARE(checked(bench, win::frmDeflHVEnable, "optHVDisable"), std::optional<bool>(false));
+        QVERIFY(!checked(bench, win::frmDeflHVEnable, "optDeflEnable"));
 
-        core.dispatcher.DispatchResponse(QStringLiteral("MD2\r\n#"));
-        QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflEnable"));
-        QVERIFY(!checked(core, win::frmDeflHVEnable, "optDeflDisable"));
-        QVERIFY(!core.applying.active());
-        QVERIFY(queuedCommands(core).isEmpty());
+        bench.dispatcher.DispatchResponse(QStringLiteral("MD2\r\n#"));
+        QVERIFY(!checked(bench, win::frmDeflHVEnable, "optDeflEnable"));
+        QVERIFY(!checked(bench, win::frmDeflHVEnable, "optDeflDisable"));
+        QVERIFY(!bench.context.applying.active());
+        QVERIFY(bench.profiles.untouched());
     }
 };
 

@@ -1,8 +1,11 @@
 // The parsers of the DAC value, scan-set title, current scan set and sync
 // frequency replies, fed as the framing delivers them (echo, CR LF, output
-// lines, marker) through the dispatcher of a real core.
+// lines, marker) through the dispatcher into the control book, the monitor
+// image and the scan sets.
 
-#include "apptest.h"
+#include "replybench.h"
+#include "testsupport.h"
+#include "base/settings.h"
 #include "base/windownames.h"
 #include "core/replies/dacreplies.h"
 
@@ -13,10 +16,17 @@ using namespace tvk::test;
 
 namespace {
 
-// A core with the model's start values, as after the main window's load.
+// The reply handlers on an image with the model's start values, as after the
+// main window's load.
 struct Core {
-    Core() { h.core->data.InitMonitorData(h.core->globals, h.core->settings); }
-    AppCore &c() { return *h.core; }
+    Core()
+    {
+        freshSettingsFolder();
+        const Settings settings;
+        LinkGlobals globals;
+        bench.data.InitMonitorData(globals, settings);
+    }
+    ReplyBench &c() { return bench; }
     void feed(const char *echo, const char *line) { c().dispatcher.DispatchResponse(framedReply(echo, line)); }
     int at(DacGroupId g, DacTable t, int ch, int scan = 0) { return c().data.value(g, t, ch, scan).value_or(-99); }
     QString text(const QString &window, const QString &control)
@@ -27,7 +37,7 @@ struct Core {
     {
         return c().controls.value(window, control).value_or(-99);
     }
-    CoreHarness h;
+    ReplyBench bench;
 };
 
 const QString geo = win::frmGeometryAdj;
@@ -98,18 +108,18 @@ private slots:
         connect(&t.c().controls, &ControlBook::changed, &t.c().controls,
                 [&](const QString &, const QString &, ControlProperty p) {
                     if (p == ControlProperty::Value)
-                        flagAtWrite << !t.c().applying.active();
+                        flagAtWrite << !t.c().context.applying.active();
                 });
         t.feed("ddv", "50,51,300,53");
         QCOMPARE(flagAtWrite, (QList<bool>{false, false}));
-        QVERIFY(!t.c().applying.active());
+        QVERIFY(!t.c().context.applying.active());
         QCOMPARE(t.at(DacGroupId::V, DacTable::Present, 1), 51);
         QCOMPARE(t.at(DacGroupId::V, DacTable::Present, 2), 3);
         QCOMPARE(t.slider(geo, "HScroll1_2"), 3); // kept from the first reply
         // A value outside 0..255 in channel 8's place is no value either.
         t.feed("ddh", "1,2,3,4,-5");
         QCOMPARE(t.at(DacGroupId::H, DacTable::Present, 8), 0);
-        QVERIFY(!t.c().applying.active());
+        QVERIFY(!t.c().context.applying.active());
     }
 
     void factoryAndInitial_storeAndShow()
@@ -158,12 +168,12 @@ private slots:
         QVERIFY(t.c().controls.entriesFor(geo).isEmpty());
         QVERIFY(t.c().controls.entriesFor(video).isEmpty());
         QVERIFY(t.c().controls.entriesFor(bc).isEmpty());
-        QCOMPARE(t.c().scanSets.title(0), ScanSets::defaultTitle(0));
+        QCOMPARE(t.c().context.scanSets.title(0), ScanSets::defaultTitle(0));
         for (DacGroupId g : {DacGroupId::L, DacGroupId::B, DacGroupId::H, DacGroupId::V, DacGroupId::N})
             for (int c = 0; c < kDacChannels; ++c)
                 for (DacTable tb : {DacTable::Present, DacTable::Factory, DacTable::Initial})
                     QCOMPARE(t.at(g, tb, c), 0);
-        QVERIFY(!t.c().applying.active());
+        QVERIFY(!t.c().context.applying.active());
     }
 
     void northSouth_valueKIsChannelK()
@@ -191,12 +201,12 @@ private slots:
         connect(&t.c().controls, &ControlBook::changed, &t.c().controls,
                 [&](const QString &, const QString &control, ControlProperty p) {
                     if (p == ControlProperty::Value && control.startsWith(u"HScroll2_"))
-                        flagAtWrite << !t.c().applying.active();
+                        flagAtWrite << !t.c().context.applying.active();
                 });
         // A position beyond the slider's 0..63 ends the walk: not capped.
         t.feed("dds", "5,6,64");
         QCOMPARE(flagAtWrite, (QList<bool>{false, false}));
-        QVERIFY(!t.c().applying.active());
+        QVERIFY(!t.c().context.applying.active());
         QCOMPARE(t.slider(geo, "HScroll2_0"), 5);
         QCOMPARE(t.slider(geo, "HScroll2_1"), 6);
         QCOMPARE(t.slider(geo, "HScroll2_2"), -99);
@@ -229,19 +239,19 @@ private slots:
     {
         Core t;
         QList<int> markChanges;
-        connect(&t.c().scanSets, &ScanSets::markChanged, &t.c().scanSets,
+        connect(&t.c().context.scanSets, &ScanSets::markChanged, &t.c().context.scanSets,
                 [&](int index, int) { markChanges << index; });
         t.c().dispatcher.DispatchResponse(QStringLiteral(
             "ddn\r\n0,1,640x480 60Hz\r\n1,0,800x600\r\n9,1,Out of range\r\n3,7,Odd mark\r\n#"));
-        QCOMPARE(t.c().scanSets.title(1), QStringLiteral("800x600"));
-        QCOMPARE(t.c().scanSets.mark(1), 0);
+        QCOMPARE(t.c().context.scanSets.title(1), QStringLiteral("800x600"));
+        QCOMPARE(t.c().context.scanSets.mark(1), 0);
         // Index 9 is above NumScanSets: it becomes 0.
-        QCOMPARE(t.c().scanSets.title(0), QStringLiteral("Out of range"));
-        QCOMPARE(t.c().scanSets.mark(0), 1);
-        QCOMPARE(t.c().scanSets.title(3), QStringLiteral("Odd mark"));
-        QCOMPARE(t.c().scanSets.mark(3), 0);
+        QCOMPARE(t.c().context.scanSets.title(0), QStringLiteral("Out of range"));
+        QCOMPARE(t.c().context.scanSets.mark(0), 1);
+        QCOMPARE(t.c().context.scanSets.title(3), QStringLiteral("Odd mark"));
+        QCOMPARE(t.c().context.scanSets.mark(3), 0);
         // The marker line is no title line.
-        QCOMPARE(t.c().scanSets.title(2), ScanSets::defaultTitle(2));
+        QCOMPARE(t.c().context.scanSets.title(2), ScanSets::defaultTitle(2));
         QCOMPARE(markChanges, QList<int>{0});
 
         // At most NumScanSets lines; an index with no row ends the parse.

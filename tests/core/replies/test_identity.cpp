@@ -1,7 +1,9 @@
 // The identity parsers on replies as the framing delivers them (echo, CR LF,
-// output lines, marker), through the dispatcher of a real core.
+// output lines, marker), through the dispatcher into the control book, the
+// monitor image and the main window's profiles and menus (recorded; what each
+// profile does to the menus is the shell's own test).
 
-#include "apptest.h"
+#include "replybench.h"
 #include "base/windownames.h"
 #include "core/replies/identity.h"
 
@@ -9,15 +11,6 @@
 
 using namespace tvk;
 using namespace tvk::test;
-
-namespace {
-
-bool menuOn(AppCore &core, const char *name)
-{
-    return core.controls.isEnabled(win::frmMain, QString::fromLatin1(name));
-}
-
-} // namespace
 
 class TestIdentity : public QObject {
     Q_OBJECT
@@ -57,101 +50,98 @@ private slots:
 
     void dfReply_setsTypeVersionAndMdiProfile()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(framedReply("df", "V 2.50"));
+        ReplyBench c;
+        c.dispatch(framedReply("df", "V 2.50"));
         QCOMPARE(c.data.FirmwareVersion, QStringLiteral("V 2.50"));
         QCOMPARE(c.controls.text("frmVersion", "lblMonitorFirmwareVersionValue").value_or(""),
                  QStringLiteral("V 2.50"));
         QCOMPARE(int(c.data.MonitorType), 250);
         QVERIFY(c.data.MdiMonitor);
-        QVERIFY(menuOn(c, "mnuAdjustHV"));
-        QVERIFY(!menuOn(c, "mnuDiagnosticsFPControls"));
-        QVERIFY(queuedCommands(c).contains(QStringLiteral("dx\r\n")));
+        // The MDI profile of 250 (mnuAdjustHV on, the flat-panel controls
+        // off, "dx" queued), applied after MonitorType is stored.
+        QCOMPARE(c.profiles.profiles, QList<int>{250});
+        QVERIFY(c.profiles.menus.isEmpty());
 
         // An interim reply changes nothing.
-        c.dispatcher.DispatchResponse(QStringLiteral("df\r\nV 3.10!\r\n#"));
+        c.dispatch(QStringLiteral("df\r\nV 3.10!\r\n#"));
         QCOMPARE(int(c.data.MonitorType), 250);
         QCOMPARE(c.data.FirmwareVersion, QStringLiteral("V 2.50"));
+        QCOMPARE(c.profiles.profiles, QList<int>{250});
     }
 
     void dfReply_rangesSelectProfiles()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        // Each version hands its code to the shell, whose profile for it
+        // (none for 150 and 299, flat panel from 300, early firmware up to
+        // 138, MDI without "dx" for 205) the shell's own test checks.
+        ReplyBench c;
         // 150 (first family, late firmware) leaves menus and MdiMonitor alone.
         c.data.MdiMonitor = true;
-        c.shell.SetMenuItemEnabled(QStringLiteral("mnuDiagnosticsFPControls"), true);
-        c.shell.SetMenuItemEnabled(QStringLiteral("mnuDiagnosticsI2c"), false);
-        c.dispatcher.DispatchResponse(framedReply("df", "V 1.50"));
+        c.dispatch(framedReply("df", "V 1.50"));
         QCOMPARE(int(c.data.MonitorType), 150);
         QVERIFY(c.data.MdiMonitor);
-        QVERIFY(menuOn(c, "mnuDiagnosticsFPControls"));
-        QVERIFY(!menuOn(c, "mnuDiagnosticsI2c"));
-        QVERIFY(!queuedCommands(c).contains(QStringLiteral("dx")));
+        QCOMPARE(c.profiles.profiles.last(), 150);
 
         // 299 likewise.
-        c.dispatcher.DispatchResponse(framedReply("df", "V 2.99"));
+        c.dispatch(framedReply("df", "V 2.99"));
         QVERIFY(c.data.MdiMonitor);
-        QVERIFY(menuOn(c, "mnuDiagnosticsFPControls"));
+        QCOMPARE(c.profiles.profiles.last(), 299);
 
         // 300 and above: flat panel, not MDI.
-        c.dispatcher.DispatchResponse(framedReply("df", "V 3.00"));
+        c.dispatch(framedReply("df", "V 3.00"));
         QVERIFY(!c.data.MdiMonitor);
-        QVERIFY(!menuOn(c, "mnuAdjustGeometry"));
-        QVERIFY(menuOn(c, "mnuDiagnosticsFPControls"));
+        QCOMPARE(c.profiles.profiles.last(), 300);
 
         // 138 and below: early firmware.
         c.data.MdiMonitor = true;
-        c.dispatcher.DispatchResponse(framedReply("df", "V 1.38"));
+        c.dispatch(framedReply("df", "V 1.38"));
         QVERIFY(!c.data.MdiMonitor);
-        QVERIFY(menuOn(c, "mnuAdjustGeometry"));
-        QVERIFY(!menuOn(c, "mnuDiagnosticsI2c"));
+        QCOMPARE(c.profiles.profiles.last(), 138);
 
         // 205: MDI, but too early for the capability word.
-        c.dispatcher.DispatchResponse(framedReply("df", "V 2.05"));
+        c.dispatch(framedReply("df", "V 2.05"));
         QVERIFY(c.data.MdiMonitor);
-        QVERIFY(!queuedCommands(c).contains(QStringLiteral("dx")));
+        QCOMPARE(c.profiles.profiles, (QList<int>{150, 299, 300, 138, 205}));
+        // The menus are the profiles' alone.
+        QVERIFY(c.profiles.menus.isEmpty());
     }
 
     void romVersion()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(framedReply("de", "V 1.05"));
+        ReplyBench c;
+        c.dispatch(framedReply("de", "V 1.05"));
         QCOMPARE(c.data.RomVersion, QStringLiteral("V 1.05"));
         QCOMPARE(c.controls.text("frmVersion", "lblMonitorEpromVersionValue").value_or(""),
                  QStringLiteral("V 1.05"));
-        c.dispatcher.DispatchResponse(QStringLiteral("de\r\nV 1.07 !\r\n#"));
-        c.dispatcher.DispatchResponse(QStringLiteral("de\r\nversion unknown\r\n#"));
+        c.dispatch(QStringLiteral("de\r\nV 1.07 !\r\n#"));
+        c.dispatch(QStringLiteral("de\r\nversion unknown\r\n#"));
         QCOMPARE(c.data.RomVersion, QStringLiteral("V 1.05"));
     }
 
     void capability_wordSetsFlagsAndMenus()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
+        ReplyBench c;
         const char *menus[] = {"mnuAdjustmentBrightnessContrast", "mnuAdjustVideo",
                                "mnuAdjustGeometry", "mnuAdjustHV"};
         for (const char *m : menus)
-            c.shell.SetMenuItemEnabled(QString::fromLatin1(m), true);
-        c.dispatcher.DispatchResponse(framedReply("dx", "Capability = 0"));
+            c.profiles.SetMenuItemEnabled(QString::fromLatin1(m), true);
+        c.dispatch(framedReply("dx", "Capability = 0"));
         for (const char *m : menus)
-            QVERIFY2(!menuOn(c, m), m);
+            QVERIFY2(!c.profiles.menuOn(m), m);
         QCOMPARE(c.data.CapabilityFlags, (std::array<bool, 8>{}));
 
         // Video (4) and G2 (64), hexadecimal as the monitor prints it.
-        c.dispatcher.DispatchResponse(framedReply("dx", "Capability = 0x45"));
-        QVERIFY(menuOn(c, "mnuAdjustmentBrightnessContrast"));
-        QVERIFY(menuOn(c, "mnuAdjustVideo"));
-        QVERIFY(!menuOn(c, "mnuAdjustGeometry"));
-        QVERIFY(menuOn(c, "mnuAdjustHV"));
+        c.dispatch(framedReply("dx", "Capability = 0x45"));
+        QVERIFY(c.profiles.menuOn("mnuAdjustmentBrightnessContrast"));
+        QVERIFY(c.profiles.menuOn("mnuAdjustVideo"));
+        QVERIFY(!c.profiles.menuOn("mnuAdjustGeometry"));
+        QVERIFY(c.profiles.menuOn("mnuAdjustHV"));
         QCOMPARE(c.data.CapabilityFlags, (std::array<bool, 8>{true, false, true, false, false, false, true, false}));
 
         // No label or no number: nothing changes (not "every bit set").
-        c.dispatcher.DispatchResponse(framedReply("dx", "Capability = ?"));
-        c.dispatcher.DispatchResponse(framedReply("dx", "255"));
-        QVERIFY(!menuOn(c, "mnuAdjustGeometry"));
+        c.dispatch(framedReply("dx", "Capability = ?"));
+        c.dispatch(framedReply("dx", "255"));
+        QVERIFY(!c.profiles.menuOn("mnuAdjustGeometry"));
         QCOMPARE(ParseCapability(u"Capability = 200\r\n#").value_or(-1), 200);
     }
 
@@ -171,62 +161,60 @@ private slots:
 
     void serialNumber_ownUnit_keepsNoLineEnd()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(framedReply("dss", "Serial Number = 12345"));
+        ReplyBench c;
+        c.dispatch(framedReply("dss", "Serial Number = 12345"));
         QCOMPARE(c.data.SerialNumber, QStringLiteral("12345"));
         QCOMPARE(c.controls.text("frmID", "lblSerial").value_or(""), QStringLiteral("12345"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtSerial").value_or(""),
                  QStringLiteral("12345"));
 
         // First-family firmware: bare "ds", no unit letter in the reply.
-        c.dispatcher.DispatchResponse(framedReply("ds", "Serial Number = 777"));
+        c.dispatch(framedReply("ds", "Serial Number = 777"));
         QCOMPARE(c.data.SerialNumber, QStringLiteral("777"));
-        c.dispatcher.DispatchResponse(framedReply("dm", "Model Number = TM-1"));
+        c.dispatch(framedReply("dm", "Model Number = TM-1"));
         QCOMPARE(c.data.ModelNumber, QStringLiteral("TM-1"));
         QCOMPARE(c.controls.text("frmID", "lblModel").value_or(""), QStringLiteral("TM-1"));
 
         // An empty number is an empty text.
-        c.dispatcher.DispatchResponse(framedReply("dss", "Serial Number = "));
+        c.dispatch(framedReply("dss", "Serial Number = "));
         QCOMPARE(c.data.SerialNumber, QString());
     }
 
     void unitNumbers_landInTheirFields()
     {
-        CoreHarness h;
-        AppCore &c = *h.core;
-        c.dispatcher.DispatchResponse(framedReply("dmu", "Model Number = P2100-01"));
+        ReplyBench c;
+        c.dispatch(framedReply("dmu", "Model Number = P2100-01"));
         QCOMPARE(c.data.PartNumber, QStringLiteral("P2100-01"));
         QCOMPARE(c.controls.text("frmID", "lblPart").value_or(""), QStringLiteral("P2100-01"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtPart").value_or(""),
                  QStringLiteral("P2100-01"));
         // DS has no unit U.
-        c.dispatcher.DispatchResponse(framedReply("dsu", "Serial Number = X"));
+        c.dispatch(framedReply("dsu", "Serial Number = X"));
         QCOMPARE(c.data.SerialNumber, QString());
         QVERIFY(!c.controls.text("frmID", "lblPart").value_or("").contains(u'X'));
 
-        c.dispatcher.DispatchResponse(framedReply("dmt", "Model Number = CRT-19"));
-        c.dispatcher.DispatchResponse(framedReply("dst", "Serial Number = T07712"));
+        c.dispatch(framedReply("dmt", "Model Number = CRT-19"));
+        c.dispatch(framedReply("dst", "Serial Number = T07712"));
         QCOMPARE(c.data.CrtPartNumber, QStringLiteral("CRT-19"));
         QCOMPARE(c.data.CrtSerialNumber, QStringLiteral("T07712"));
         QCOMPARE(c.controls.text("frmID", "lblCRTSerialValue").value_or(""), QStringLiteral("T07712"));
 
-        c.dispatcher.DispatchResponse(framedReply("dml", "Model Number = LV-150"));
+        c.dispatch(framedReply("dml", "Model Number = LV-150"));
         QCOMPARE(c.controls.text("frmID", "lblLVPSPartNumberValue").value_or(""), QStringLiteral("LV-150"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtLVPSPart").value_or(""),
                  QStringLiteral("LV-150"));
         // The HVPS keeps one model number: part and model rows show it.
-        c.dispatcher.DispatchResponse(framedReply("dmh", "Model Number = HV-250"));
+        c.dispatch(framedReply("dmh", "Model Number = HV-250"));
         QCOMPARE(c.controls.text("frmID", "lblHVPSPartValue").value_or(""), QStringLiteral("HV-250"));
         QCOMPARE(c.controls.text("frmID", "lblHVPSModelValue").value_or(""), QStringLiteral("HV-250"));
         QCOMPARE(c.controls.text("frmSetModelAndSerialNumber", "txtHVPSModel").value_or(""),
                  QStringLiteral("HV-250"));
-        c.dispatcher.DispatchResponse(framedReply("dsg", "Serial Number = G00093"));
+        c.dispatch(framedReply("dsg", "Serial Number = G00093"));
         QCOMPARE(c.controls.text("frmID", "lblG2SerialValue").value_or(""), QStringLiteral("G00093"));
 
         // Unknown unit letters and replies without their label do nothing.
-        c.dispatcher.DispatchResponse(framedReply("dmq", "Model Number = Q"));
-        c.dispatcher.DispatchResponse(framedReply("dms", "Model Type = 3"));
+        c.dispatch(framedReply("dmq", "Model Number = Q"));
+        c.dispatch(framedReply("dms", "Model Type = 3"));
         QVERIFY(c.data.ModelNumber.isEmpty());
         QCOMPARE(c.controls.entriesFor("frmID").size(), 7);
     }

@@ -1,4 +1,4 @@
-#include "core/diag/trendhistory.h"
+#include "model/trendhistory.h"
 
 namespace tvk {
 
