@@ -24,6 +24,11 @@
 // - Longest event-loop stall: a 1 ms timer on the UI thread; the longest gap
 //   between two of its ticks during a full read (Monitor > Update All Data,
 //   one command a second) and during a firmware download.
+// - Drag: the Vertical Size slider of the geometry window dragged across its
+//   whole bar in 1.5 s, the value under the pointer at each moment; the
+//   set commands the simulator received for it, and the time from the release
+//   to the simulator receiving the final value (stamped when its --verbose
+//   line arrives here).
 // - Start-up: the real tarvik executable (offscreen, --port on the
 //   simulator's link, settings in a folder of its own), started this many
 //   times after one start that is not counted. "Exec to first ping" is the
@@ -44,8 +49,11 @@
 #include "benchsupport.h"
 
 #include "app/windowregistry.h"
+#include "base/adjustnames.h"
+#include "base/menunames.h"
 #include "model/fullread.h"
 
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
@@ -64,6 +72,8 @@ namespace {
 constexpr double kOverheadMedianTargetMs = 1.0;
 constexpr double kOverheadP99TargetMs = 3.0;
 constexpr double kStallTargetMs = 16.0;
+constexpr double kDragCommandsTarget = 15;
+constexpr double kDragSettleTargetMs = 300;
 constexpr double kStartTargetMs = 300.0;
 constexpr double kMemoryTargetMb = 60.0;
 
@@ -215,6 +225,71 @@ bool measureExchanges(const QString &workDir, int commands)
          pulse.busiestCpuMs());
     figure(QStringLiteral("longest event-loop stall, full read"), pulse.longestMs(), kStallTargetMs, "ms");
     figure(QStringLiteral("  UI thread's longest busy stretch (CPU)"), pulse.busiestCpuMs(), kStallTargetMs, "ms");
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// A slider dragged over a slow line: what the monitor gets, and how soon the
+// value under the hand is the monitor's.
+
+bool measureDrag(const QString &workDir)
+{
+    heading("Slider drag at 9600 baud");
+    const QString link = workDir + QStringLiteral("/monitor-drag");
+    QList<std::pair<QByteArray, qint64>> received; // outlives the simulator's hook
+    SimServer sim;
+    if (!sim.start(link, QStringLiteral("baud=9600"),
+                   [&](const QByteArray &line, qint64 atNs) { received.append({line, atNs}); })) {
+        note("the simulator did not start: %s", qPrintable(sim.error()));
+        return false;
+    }
+    BenchTool tool(link);
+    QString error;
+    if (!tool.connect(&error)) {
+        note("%s", qPrintable(error));
+        return false;
+    }
+    tool.window->trigger(menu::mnuAdjustGeometry);
+    auto *slider = test::panelChild<QAbstractSlider>(*tool.window, win::frmGeometryAdj, ctl::HScroll1_(0));
+    if (!slider || !waitUntil([&] { return linkIdle(*tool.core); }, 10000)) {
+        note("the geometry window did not load its values");
+        return false;
+    }
+    BenchTool::runFor(500);
+    const qsizetype from = received.size();
+
+    const int lo = slider->minimum(), hi = slider->maximum();
+    slider->setSliderDown(true);
+    QElapsedTimer drag;
+    drag.start();
+    // As a hand moves it: the value under the pointer at each moment, values
+    // skipped when the machine is slow, so the drag takes 1.5 s whatever the load.
+    for (qint64 t = 0; t < 1500; t = drag.elapsed()) {
+        slider->setValue(lo + int((hi - lo) * t / 1500));
+        BenchTool::runFor(1);
+    }
+    slider->setValue(hi);
+    slider->setSliderDown(false);
+    const qint64 releasedNs = monotonicNs();
+    const QByteArray last = "cdv0" + QByteArray::number(hi);
+    auto arrived = [&] {
+        for (qsizetype i = from; i < received.size(); ++i)
+            if (received.at(i).first == last)
+                return received.at(i).second;
+        return qint64(-1);
+    };
+    if (!waitUntil([&] { return arrived() >= 0; }, 20000)) {
+        note("the final value %s never reached the simulator", last.constData());
+        return false;
+    }
+    int sets = 0;
+    for (qsizetype i = from; i < received.size(); ++i)
+        sets += received.at(i).first.startsWith("cdv0") ? 1 : 0;
+    note("%d..%d in %.2f s; %d set commands reached the monitor, the last %s", lo, hi, drag.elapsed() / 1000.0,
+         sets, last.constData());
+    figure(QStringLiteral("drag: set commands written"), sets, kDragCommandsTarget, "");
+    figure(QStringLiteral("drag: release to the monitor's final value"), (arrived() - releasedNs) / 1e6,
+           kDragSettleTargetMs, "ms");
     return true;
 }
 
@@ -449,6 +524,7 @@ int main(int argc, char *argv[])
     bool ok = measureStart(dir.path(), starts);
     ok = measureMemory(dir.path()) && ok;
     ok = measureExchanges(dir.path(), commands) && ok;
+    ok = measureDrag(dir.path()) && ok;
     if (records > 0)
         ok = measureDownload(dir.path(), records) && ok;
 

@@ -27,6 +27,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
              data,
              applying,
              [this](const QString &c) { send(c); },
+             [this](const QString &c) { link.SendCommand(lineOf(c), nullptr, SerialLink::Queueing::Once); },
              [this] { return globals.connection.online(); },
              [this](const QString &text) { showStatus(text); },
              windows,
@@ -155,7 +156,7 @@ void AppCore::send(const QString &command)
     // (or a loaded file) is being applied is a fault of the program.
     Q_ASSERT_X(!applying.active() || !cmd::isSet(command), "AppCore::send",
                qPrintable(QStringLiteral("set command while applying: ") + command.trimmed()));
-    link.SendCommand(lineOf(command));
+    link.SendCommand(lineOf(command), nullptr, SerialLink::Queueing::NewestWins);
 }
 
 } // namespace tvk

@@ -88,7 +88,8 @@ public:
     explicit AppCore(const Platform &platform, QObject *parent = nullptr);
     ~AppCore() override;
 
-    // Queue a command (CR LF is added when missing).
+    // Queue a command (CR LF is added when missing). A control's value
+    // replaces the same control's value still waiting (SerialLink::Queueing).
     void send(const QString &command);
 
     Clock &clock;

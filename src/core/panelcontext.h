@@ -20,8 +20,11 @@ struct PanelContext {
     ControlBook &controls;
     MonitorData &data;
     MonitorStateApplying &applying;
-    // Queues a command (CR LF is added when missing).
+    // Queues a command (CR LF is added when missing); a newer value of a
+    // control replaces its value still waiting to be written.
     std::function<void(const QString &)> send;
+    // Queues a read unless the same read already waits (a timer's poll).
+    std::function<void(const QString &)> poll;
     // The monitor's application firmware answers.
     std::function<bool()> online;
     // A short note for the main window's status bar.

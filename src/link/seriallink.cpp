@@ -1,6 +1,7 @@
 #include "link/seriallink.h"
 
 #include "link/portmap.h"
+#include "protocol/commands.h"
 
 #include <QPointer>
 
@@ -304,12 +305,19 @@ void SerialLink::closeResponse()
 // takes the first one when nothing is in flight, and a closed response (or
 // the kick) lets the next one go.
 
-void SerialLink::SendCommand(const QString &text, const void *owner)
+void SerialLink::SendCommand(const QString &text, const void *owner, Queueing rule)
 {
     if (text.isEmpty())
         return;
+    auto queue = [&](const QString &command) {
+        Queued q{command, owner, {}};
+        if (rule == Queueing::NewestWins)
+            q.control = cmd::controlOf(command);
+        if (!mergeWaiting(q, rule))
+            m_xmitQueue.append(q);
+    };
     if (!text.contains(kLF)) {
-        m_xmitQueue.append({text + kLF, owner});
+        queue(text + kLF);
     } else {
         // Several commands in one text leave one by one; a last piece
         // without its LF is a command of its own, written as it is.
@@ -317,12 +325,42 @@ void SerialLink::SendCommand(const QString &text, const void *owner)
         while (from < text.size()) {
             const qsizetype lf = text.indexOf(kLF, from);
             const qsizetype end = lf < 0 ? text.size() : lf + 1;
-            m_xmitQueue.append({text.mid(from, end - from), owner});
+            queue(text.mid(from, end - from));
             from = end;
         }
     }
     if (!m_xmitBusy)
         TransmitNext();
+}
+
+bool SerialLink::mergeWaiting(const Queued &command, Queueing rule)
+{
+    if (rule == Queueing::AsIs || (rule == Queueing::NewestWins && command.control.isEmpty()))
+        return false;
+    if (rule == Queueing::Once && cmd::kindOf(command.text) != cmd::Kind::Read)
+        return false;
+    // Newest first, back to the first command the rule may not reach past.
+    for (qsizetype i = m_xmitQueue.size() - 1; i >= 0; --i) {
+        Queued &waiting = m_xmitQueue[i];
+        if (rule == Queueing::NewestWins) {
+            if (!waiting.control.isEmpty()) {
+                if (waiting.control == command.control && waiting.owner == command.owner) {
+                    waiting.text = command.text;
+                    return true;
+                }
+                continue; // another control's value
+            }
+            if (cmd::isSet(waiting.text))
+                return false;
+        } else {
+            if (waiting.text == command.text && waiting.owner == command.owner)
+                return true;
+            const cmd::Kind kind = cmd::kindOf(waiting.text);
+            if (kind == cmd::Kind::Set || kind == cmd::Kind::Transfer)
+                return false;
+        }
+    }
+    return false;
 }
 
 QString SerialLink::XmitQueue() const
@@ -412,11 +450,12 @@ void SerialLink::ClearXmitQueue()
 
 SerialLink::State SerialLink::state() const
 {
-    State s{m_receiveBuffer, m_lineState, m_afterRefusal, m_overflowLogged, {}, {}, m_inFlightOwner,
+    State s{m_receiveBuffer, m_lineState, m_afterRefusal, m_overflowLogged, {}, {}, {}, m_inFlightOwner,
             m_xmitBusy,      m_pendingWrite, m_writePending};
     for (const Queued &q : m_xmitQueue) {
         s.xmitQueue << q.text;
         s.xmitOwners << q.owner;
+        s.xmitControls << q.control;
     }
     return s;
 }
@@ -429,7 +468,7 @@ void SerialLink::restoreState(const State &state)
     m_overflowLogged = state.overflowLogged;
     m_xmitQueue.clear();
     for (qsizetype i = 0; i < state.xmitQueue.size(); ++i)
-        m_xmitQueue.append({state.xmitQueue.at(i), state.xmitOwners.value(i)});
+        m_xmitQueue.append({state.xmitQueue.at(i), state.xmitOwners.value(i), state.xmitControls.value(i)});
     m_inFlightOwner = state.inFlightOwner;
     m_xmitBusy = state.xmitBusy;
     m_pendingWrite = state.pendingWrite;

@@ -85,7 +85,18 @@ public:
     // The transmit queue. A command may carry its owner (any address that
     // stands for the sender, null for none), so that the sender can later
     // take back what it queued and nothing else.
-    void SendCommand(const QString &text, const void *owner = nullptr);
+    //
+    // How a command joins the queue. AsIs appends it (typed lines, downloads,
+    // anything a person must see go out as it was made). NewestWins lets a
+    // set of a control (cmd::controlOf) take the place of that control's set
+    // still waiting, so a slider dragged over a slow link ends at its last
+    // value without replaying every value it passed. Once drops a read when
+    // the same read already waits (a poll whose last read has not gone out).
+    // Neither reaches past a set that is not a control's value (a scan-set
+    // choice, a store, a typed line): what came before it stays as it was.
+    // The command written, or waiting out its pause, is never changed.
+    enum class Queueing { AsIs, NewestWins, Once };
+    void SendCommand(const QString &text, const void *owner = nullptr, Queueing rule = Queueing::AsIs);
     void TransmitNext();
     // Drops the queued commands and forgets the one in flight; the commands
     // dropped are named in the communication log.
@@ -124,6 +135,7 @@ public:
         bool overflowLogged = false;
         QStringList xmitQueue;
         QList<const void *> xmitOwners; // who queued each of xmitQueue
+        QStringList xmitControls;       // the control each may be replaced for, or empty
         const void *inFlightOwner = nullptr;
         bool xmitBusy = false;
         QString pendingWrite;
@@ -176,7 +188,11 @@ private:
     struct Queued {
         QString text;               // with its line end (a last piece may have none)
         const void *owner = nullptr;
+        QString control;            // queued NewestWins: the control a newer value replaces
     };
+    // Applies the rule to one command; true when it took the place of (or
+    // was already) a waiting one, so nothing is appended.
+    bool mergeWaiting(const Queued &command, Queueing rule);
     QList<Queued> m_xmitQueue;  // commands waiting, oldest first
     bool m_xmitBusy = false;    // one command is in flight (or waiting out its pause)
     QString m_pendingWrite;     // taken off the queue, waiting out the pause

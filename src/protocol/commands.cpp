@@ -129,4 +129,37 @@ Kind kindOf(QStringView line)
     return Kind::Set;
 }
 
+namespace {
+
+// An optional minus and at least one digit, and nothing else.
+bool isNumber(QStringView text)
+{
+    if (text.startsWith(u'-'))
+        text = text.mid(1);
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (!c.isDigit())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString controlOf(QStringView line)
+{
+    const QStringView w = line.trimmed();
+    if (w.size() < 4)
+        return {};
+    if (w.startsWith(u"cd") && w.size() >= 5 && w[2] >= u'a' && w[2] <= u'z' && w[3].isDigit()
+        && isNumber(w.mid(4)))
+        return w.left(4).toString();
+    const bool hv = w.startsWith(u"ch") && QStringView(u"hfgv").contains(w[2]);
+    const bool filament = w.startsWith(u"cr") && QStringView(u"fsw").contains(w[2]);
+    if ((hv || filament) && isNumber(w.mid(3)))
+        return w.left(3).toString();
+    return {};
+}
+
 } // namespace tvk::cmd

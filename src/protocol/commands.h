@@ -130,4 +130,12 @@ enum class Kind { Read, Set, Transfer, Link };
 Kind kindOf(QStringView line);
 inline bool isSet(QStringView line) { return kindOf(line) == Kind::Set; }
 
+// The control a set command moves to a value, when a newer value of the same
+// control may take the place of one still waiting to be written: a DAC
+// channel ("cd" + group + channel, for the scan set in use), a high-voltage
+// control ("chh", "chf", "chg", "chv") or a backlight filament ("crf", "crs",
+// "crw"), each followed by a decimal number. Empty for every other line:
+// stores, scan-set choices, switches and texts go out one by one.
+QString controlOf(QStringView line);
+
 } // namespace tvk::cmd

@@ -1,8 +1,11 @@
 // The whole tool against the monitor simulator served on a pseudo-terminal:
 // the real main window (offscreen), the real serial port and real time, run
-// five times faster. What the monitor received is read from the simulator's
-// own report, so these tests see the wire as the monitor sees it.
+// five times faster (the slider drag at the link's own timing). What the
+// monitor received is read from the simulator's own report, so these tests
+// see the wire as the monitor sees it.
 
+#include "base/adjustnames.h"
+#include "base/menunames.h"
 #include "panels/panel.h"
 #include "app/windowregistry.h"
 #include "monitorsim.h"
@@ -16,6 +19,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QAbstractSlider>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -263,6 +267,46 @@ private slots:
         QVERIFY(bytes.contains("\"Firmware Version: \",\"V 2.25\""));
         QVERIFY(h.window->windowTitle().endsWith(QStringLiteral(" -- bench.mdv")));
         QVERIFY(!progress->isVisible());
+    }
+
+    void sliderDraggedOverASlowLink_endsAtTheLastValueSoonAfterTheRelease()
+    {
+        // The link's own timing: the pause before each write and a 9600-baud wire.
+        PtyHarness h(1.0);
+        START_ONLINE(h, QStringLiteral("version=2.25,baud=9600"));
+        h.window->trigger(menu::mnuAdjustGeometry);
+        sim::MonitorConfig m;
+        sim::applyOptions(m, u"version=2.25");
+        auto *slider = h.child<QAbstractSlider>(win::frmGeometryAdj, ctl::HScroll1_(0)); // Vertical Size
+        QVERIFY(slider);
+        QTRY_COMPARE_WITH_TIMEOUT(slider->value(), int(m.dacGroups['v'].present[0][0]), 5000);
+        const qsizetype before = h.sim->commands().size();
+
+        // Across the whole bar in 1.5 s.
+        const int lo = slider->minimum(), hi = slider->maximum();
+        slider->setSliderDown(true);
+        QElapsedTimer drag;
+        drag.start();
+        // As a hand moves it: the value under the pointer at each moment, values
+        // skipped when the machine is slow, so the drag takes 1.5 s whatever the load.
+        for (qint64 t = 0; t < 1500; t = drag.elapsed()) {
+            slider->setValue(lo + int((hi - lo) * t / 1500));
+            QTest::qWait(1);
+        }
+        slider->setValue(hi);
+        slider->setSliderDown(false);
+        const qint64 released = h.now();
+
+        const QByteArray last = "cdv0" + QByteArray::number(hi);
+        QTRY_VERIFY_WITH_TIMEOUT(h.sim->count(last) == 1, 3000);
+        QByteArrayList sets;
+        for (const QByteArray &c : h.sim->commands().mid(before))
+            if (c.startsWith("cdv0"))
+                sets << c;
+        QVERIFY2(sets.size() <= 15, sets.join(' ').constData());
+        QCOMPARE(sets.last(), last);
+        const qint64 held = h.sim->times(last).constFirst() - released;
+        QVERIFY2(held <= 300, qPrintable(QStringLiteral("%1 ms after the release").arg(held)));
     }
 
     void closingTheWindow_closesThePort_andSendsNothing()

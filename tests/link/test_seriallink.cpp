@@ -32,6 +32,7 @@ private slots:
     void clearXmitQueue();
     void clearQueuedCommandsKeepsBusy();
     void splittingAtLineFeeds();
+    void newestValueReplacesWaitingOne();
     void dispatcherQueuesDuringDispatch();
     void failedWrites();
     void bypass();
@@ -300,6 +301,40 @@ void TestSerialLink::writeWaitsForPause()
     QCOMPARE(r.link.tmrKickXmitQueue()->interval(), 2000);
     r.clock.advance(10000);
     QCOMPARE(r.writes().size(), 1); // the pause does not repeat
+}
+
+void TestSerialLink::newestValueReplacesWaitingOne()
+{
+    using Q = SerialLink::Queueing;
+    Rig r;
+    ScriptedPort *port = r.open();
+    auto send = [&](const char *c, Q rule = Q::NewestWins) { r.link.SendCommand(QString::fromLatin1(c), nullptr, rule); };
+    send("cdv150\r\n");
+    r.clock.advance(100); // written: in flight, never touched again
+    send("cdv151\r\n");
+    send("dh\r\n", Q::Once);
+    send("dh\r\n", Q::Once); // the same read already waits
+    send("cdh020\r\n");
+    send("cdv152\r\n");
+    send("cdv1-3\r\n"); // the newest value of vertical 1 waits where its first one did
+    send("cdv150\r\n", Q::AsIs); // typed in the log: goes out as typed
+    send("cdv160\r\n"); // may not overtake the typed line
+    send("CC2\r\n");
+    send("dh\r\n", Q::Once); // after a scan-set choice the read is another
+    send("cdv170\r\n");
+    QCOMPARE(r.link.XmitQueue(), QStringLiteral(
+        "cdv1-3\r\ndh\r\ncdh020\r\ncdv150\r\ncdv160\r\nCC2\r\ndh\r\ncdv170\r\n"));
+
+    // Everything left is written one by one, and the log shows each write.
+    const char *replies[] = {"cdv150\r\n#", "cdv1-3\r\n#", "dh\r\n1#", "cdh020\r\n#", "cdv150\r\n#",
+                             "cdv160\r\n#", "CC2\r\n#", "dh\r\n2#", "cdv170\r\n#"};
+    for (const char *reply : replies) {
+        port->feed(reply);
+        r.clock.advance(100);
+    }
+    QCOMPARE(r.writes(), (QStringList{"cdv150\r\n", "cdv1-3\r\n", "dh\r\n", "cdh020\r\n", "cdv150\r\n",
+                                      "cdv160\r\n", "CC2\r\n", "dh\r\n", "cdv170\r\n"}));
+    QCOMPARE(r.log.transmitted, r.writes());
 }
 
 void TestSerialLink::oneCommandPerClosedResponse()

@@ -60,6 +60,20 @@ private slots:
         QCOMPARE(cmd::kindOf(cmd::ping()), cmd::Kind::Link);
         QCOMPARE(cmd::kindOf(cmd::verbose()), cmd::Kind::Link);
     }
+
+    void onlyAControlsValueNamesItsControl()
+    {
+        QCOMPARE(cmd::controlOf(cmd::setDac(u"v", 3, 128)), QStringLiteral("cdv3"));
+        QCOMPARE(cmd::controlOf(cmd::setDac(u"b", 0, -4)), QStringLiteral("cdb0"));
+        QCOMPARE(cmd::controlOf(cmd::setContrast(40)), QStringLiteral("cdl0"));
+        QCOMPARE(cmd::controlOf(cmd::hvControl(u'g', 9)), QStringLiteral("chg"));
+        QCOMPARE(cmd::controlOf(cmd::filament(u'w', u"30")), QStringLiteral("crw"));
+        for (const QString &c : {cmd::storeDacInitial(u"v"), cmd::selectScanSet(2), cmd::enableScanSet(1),
+                                 cmd::hvLowerLimit(u"25"), cmd::storeHvInitial(), cmd::readDac(u"v"),
+                                 cmd::filament(u'f', u"3x"), cmd::line(u"cdv"), cmd::line(u"cdv1-"),
+                                 cmd::copyToScanSet()})
+            QVERIFY2(cmd::controlOf(c).isEmpty(), qPrintable(c));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommands)

@@ -85,7 +85,7 @@ QList<qint64> SimProcess::times(const QByteArray &line) const
     return out;
 }
 
-PtyHarness::PtyHarness()
+PtyHarness::PtyHarness(double scale) : clock(scale)
 {
     elapsed.start();
     freshSettingsFolder();

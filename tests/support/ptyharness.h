@@ -75,7 +75,9 @@ struct PtyHarness {
     static constexpr double kScale = 0.2;
     static int scaled(int ms) { return int(ms * kScale); }
 
-    PtyHarness();
+    // scale: the harness's intervals, kScale unless a test needs the link's
+    // own timing (1.0).
+    explicit PtyHarness(double scale = kScale);
     ~PtyHarness();
 
     // Starts the simulator (QSKIP-worthy false when it cannot) and points
@@ -105,7 +107,7 @@ struct PtyHarness {
     QElapsedTimer elapsed;
     std::unique_ptr<SimProcess> sim;
 
-    SystemClock clock{kScale};
+    SystemClock clock;
     QtPortFactory ports;
     RecordingBeeper beeper;
     RecordingMessages messages;

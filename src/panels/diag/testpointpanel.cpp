@@ -97,7 +97,7 @@ void TestPointPanel::tick()
     if (!m_ctx.online())
         return;
     for (const QString &read : m_polling.onTick)
-        m_ctx.send(read);
+        m_ctx.poll(read);
 }
 
 void TestPointPanel::reread()
