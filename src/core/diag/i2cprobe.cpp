@@ -1,4 +1,5 @@
 #include "core/diag/i2cprobe.h"
+#include "base/colour.h"
 #include "base/diagnames.h"
 
 #include "core/diag/memoryreplies.h"
@@ -64,6 +65,20 @@ QStringList ButtonsForProbeResult(QStringView text)
             buttons << ctl::i2cButton(d.part);
     }
     return buttons;
+}
+
+QString ProbeResultWords(std::optional<int> colour)
+{
+    switch (colour.value_or(-1)) {
+    case Colour::Green:
+        return QStringLiteral("present");
+    case Colour::Red:
+        return QStringLiteral("absent");
+    case Colour::Yellow:
+        return QStringLiteral("not connected");
+    default:
+        return QStringLiteral("not probed");
+    }
 }
 
 std::optional<QString> ProbeAddressFromText(QStringView text)

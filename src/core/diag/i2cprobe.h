@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 namespace tvk {
@@ -33,6 +34,11 @@ const QStringList &testAllAddresses();
 // two characters that stand nine characters after the start of "Device ".
 // Addresses compare exactly, upper case: "ab" colours nothing.
 QStringList ButtonsForProbeResult(QStringView text);
+
+// A probe result in words, from the colour it gave the device's button:
+// "present" (the device answered), "absent" (no response), "not connected",
+// and "not probed" for any other colour or none (never probed, or set gray).
+QString ProbeResultWords(std::optional<int> colour);
 
 // The two hexadecimal digits of an address typed by the user ("93", "0x93",
 // " a4 "), upper-cased; nothing when it is not one byte in hexadecimal.

@@ -1,4 +1,5 @@
 #include "panels/adjust/adjustpanel.h"
+#include "panels/accessiblevalue.h"
 
 #include "protocol/commands.h"
 
@@ -225,8 +226,12 @@ void AdjustPanel::nameRowForScreenReaders(const SliderControls &c)
     const std::pair<QWidget *, const char *> boxes[] = {
         {c.present, "present value"}, {c.factory, "factory default"}, {c.initial, "initial setting"}};
     for (const auto &[box, column] : boxes) {
-        if (box)
-            box->setAccessibleName(caption + QStringLiteral(", ") + QLatin1String(column));
+        const QString spoken = caption + QStringLiteral(", ") + QLatin1String(column);
+        // A label is a reading: its name carries its value too.
+        if (auto *label = qobject_cast<QLabel *>(box))
+            markReading(label, spoken);
+        else if (box)
+            box->setAccessibleName(spoken);
     }
 }
 

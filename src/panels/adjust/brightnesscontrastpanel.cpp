@@ -6,6 +6,7 @@
 
 #include "panels/adjust/hvpanels.h"
 #include "core/replies/operatingmode.h"
+#include "panels/accessiblevalue.h"
 #include "protocol/commands.h"
 
 #include <QAbstractSlider>
@@ -78,7 +79,7 @@ QLabel *valueLabel(QWidget *parent, const QString &name, const QString &spoken)
     label->setFrameShadow(QFrame::Sunken);
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(44);
-    label->setAccessibleName(spoken);
+    markReading(label, spoken);
     return label;
 }
 
@@ -126,7 +127,6 @@ QWidget *BrightnessContrastPanel::buildSection(Level level)
     row.accessibleCaption = Spoken;
     m_row[level] = bindSlider(row, slider, present, factory, initial);
     slider->setAccessibleName(Spoken);
-    present->setAccessibleName(Spoken + QStringLiteral(", present value"));
 
     int r = 0;
     grid->addWidget(new QLabel(QStringLiteral("Present"), box), r, 0);

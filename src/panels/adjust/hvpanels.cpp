@@ -5,6 +5,7 @@
 
 #include "core/diag/hvlimits.h"
 #include "core/replies/adjustreplies.h"
+#include "panels/accessiblevalue.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -78,7 +79,7 @@ MdiHvPanel::MdiHvPanel(const PanelContext &context) : AdjustPanel(context, win::
     addPair("HV Val:", namedBox(this, ctl::HVValTextBox, QStringLiteral("HV value"), true), 0);
     auto *anodeV = new QLabel(this);
     anodeV->setObjectName(ctl::VAnodeValue);
-    anodeV->setAccessibleName(QStringLiteral("HV anode voltage"));
+    markReading(anodeV, QStringLiteral("HV Anode Voltage:"));
     addPair("HV Anode Voltage:", anodeV, 3);
     ++r;
     m_upper = namedBox(this, ctl::HVUpperLimitTextBox, QStringLiteral("HV upper limit"), false);
@@ -88,7 +89,7 @@ MdiHvPanel::MdiHvPanel(const PanelContext &context) : AdjustPanel(context, win::
     values->addWidget(setUpper, r, 2);
     auto *anodeI = new QLabel(this);
     anodeI->setObjectName(ctl::IAnodeValue);
-    anodeI->setAccessibleName(QStringLiteral("HV anode current"));
+    markReading(anodeI, QStringLiteral("HV Anode Current:"));
     addPair("HV Anode Current:", anodeI, 3);
     ++r;
     m_lower = namedBox(this, ctl::HVLowerLimitTextBox, QStringLiteral("HV lower limit"), false);
@@ -190,7 +191,7 @@ G2Panel::G2Panel(const PanelContext &context) : AdjustPanel(context, win::frmG2,
         boxes[i]->setFrameShadow(QFrame::Sunken);
         boxes[i]->setAlignment(Qt::AlignCenter);
         boxes[i]->setMinimumWidth(50);
-        boxes[i]->setAccessibleName(QString::fromLatin1(spoken[i]));
+        markReading(boxes[i], QString::fromLatin1(spoken[i]));
         grid->addWidget(boxes[i], 1, 2 + i);
     }
     grid->addWidget(caption, 1, 0);

@@ -2,6 +2,7 @@
 #include "base/windownames.h"
 
 #include "core/scanselect.h"
+#include "panels/accessiblevalue.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -77,7 +78,7 @@ ScanSelectPanel::ScanSelectPanel(const PanelContext &context, ScanSets &scanSets
         box->setTristate(true);
         box->setToolTip(QStringLiteral("Scan set %1 is enabled in the monitor").arg(i + 1));
         box->setAccessibleName(QStringLiteral("Scan set %1 enabled").arg(i + 1));
-        name->setAccessibleName(QStringLiteral("Title of scan set %1").arg(i + 1));
+        markReading(name, QStringLiteral("Title of scan set %1").arg(i + 1), QStringLiteral("no title"));
 
         grid->addWidget(label, row, 0);
         grid->addWidget(choice, row, 1);

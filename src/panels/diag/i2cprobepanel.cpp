@@ -3,6 +3,7 @@
 #include "base/windownames.h"
 
 #include "core/diag/i2cprobe.h"
+#include "panels/accessiblevalue.h"
 #include "protocol/commands.h"
 
 #include <QGridLayout>
@@ -35,17 +36,30 @@ I2cProbePanel::I2cProbePanel(const PanelContext &context) : Panel(context, win::
             row = 0;
         }
         QPushButton *button = makeButton(ctl::i2cButton(d.part), QString::fromLatin1(d.label));
-        button->setAccessibleName(QString::fromLatin1(d.label) + QStringLiteral(", ") + QString::fromLatin1(d.description));
-        button->setToolTip(QStringLiteral("Probe address 0x") + QString::fromLatin1(d.probe));
         const QString probe = QString::fromLatin1(d.probe);
         connect(button, &QPushButton::clicked, this, [this, probe] { m_ctx.send(cmd::probeI2c(probe)); });
         button->setMinimumWidth(90);
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // The result in words beside the button: its colour is not the only sign.
+        auto *result = new QLabel(this);
+        result->setObjectName(button->objectName() + QStringLiteral("Result"));
+        result->setMinimumWidth(result->fontMetrics().horizontalAdvance(QStringLiteral("not connected")) + 4);
+        markReading(result, QString::fromLatin1(d.label) + QStringLiteral(" result"), ProbeResultWords(std::nullopt));
+        m_results.insert(button->objectName(), {button, result, &d});
         grid->addWidget(button, row, 0);
-        grid->setColumnStretch(1, 1);
-        grid->addWidget(new QLabel(QString::fromLatin1(d.description), this), row, 1);
+        grid->addWidget(result, row, 1);
+        grid->setColumnStretch(2, 1);
+        grid->addWidget(new QLabel(QString::fromLatin1(d.description), this), row, 2);
+        showResult(button->objectName());
         ++row;
     }
+    // A reply colours a button whether or not this window exists: the
+    // words follow the colour the control book holds.
+    connect(&m_ctx.controls, &ControlBook::changed, this,
+            [this](const QString &window, const QString &control, ControlProperty property) {
+                if (property == ControlProperty::Color && window == name())
+                    showResult(control);
+            });
     for (QVBoxLayout *c : column) {
         c->addStretch();
         columns->addLayout(c);
@@ -104,6 +118,26 @@ void I2cProbePanel::setAllGray()
         // The system's own button face, as the style draws it.
         button->setStyleSheet(QString());
     }
+}
+
+QString I2cProbePanel::result(const QString &button) const
+{
+    return ProbeResultWords(m_ctx.controls.color(name(), button));
+}
+
+void I2cProbePanel::showResult(const QString &button)
+{
+    const auto it = m_results.constFind(button);
+    if (it == m_results.constEnd())
+        return;
+    const QString words = result(button);
+    const bool probed = words != ProbeResultWords(std::nullopt);
+    const QString label = QString::fromLatin1(it->device->label);
+    it->result->setText(probed ? words : QString());
+    it->button->setAccessibleName(label + QStringLiteral(", ") + QString::fromLatin1(it->device->description)
+                                  + QStringLiteral(": ") + words);
+    it->button->setToolTip(QStringLiteral("Probe address 0x") + QString::fromLatin1(it->device->probe)
+                           + QStringLiteral(" (") + words + QLatin1Char(')'));
 }
 
 void I2cProbePanel::tryTypedAddress()

@@ -5,6 +5,7 @@
 #include "base/clock.h"
 #include "core/diag/diaghandlers.h"
 #include "core/diag/hvlimits.h"
+#include "panels/accessiblevalue.h"
 #include "panels/diag/trendline.h"
 #include "protocol/commands.h"
 
@@ -113,12 +114,17 @@ QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &
 {
     auto *captionLabel = new QLabel(caption, this);
     grid->addWidget(captionLabel, row, column, Qt::AlignRight);
+    QString name = caption.simplified();
+    if (name.endsWith(u':'))
+        name.chop(1);
     QWidget *value = nullptr;
     if (control.endsWith(QLatin1String("Box"))) {
         auto *box = new QLineEdit(this);
         box->setReadOnly(true);
         box->setMinimumWidth(70);
         box->setMaximumWidth(90);
+        // A box is named by its caption and gives its text as its value.
+        box->setAccessibleName(name);
         value = box;
     } else {
         auto *label = new QLabel(this);
@@ -126,13 +132,10 @@ QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &
         label->setFrameShadow(QFrame::Sunken);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(80);
+        markReading(label, caption);
         value = label;
     }
     value->setObjectName(control);
-    QString name = caption;
-    if (name.endsWith(u':'))
-        name.chop(1);
-    value->setAccessibleName(name);
     captionLabel->setBuddy(value);
     grid->addWidget(value, row, column + 1);
     if (trendFamily) {

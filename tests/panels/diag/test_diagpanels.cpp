@@ -2,6 +2,7 @@
 // monitor over the in-process port, paced by the manual clock.
 
 #include "core/diag/i2cprobe.h"
+#include "base/diagnames.h"
 #include "base/windownames.h"
 #include "core/diag/memoryreplies.h"
 #include "core/diag/testpoints.h"
@@ -9,6 +10,7 @@
 #include "monitorsim.h"
 #include "panels/diag/trendline.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -261,6 +263,17 @@ private slots:
         QCOMPARE(colourOf(h, "btnU906"), Colour::Green);
         QCOMPARE(colourOf(h, "btnU120"), Colour::Red);
         QCOMPARE(colourOf(h, "btnU628"), Colour::Red);
+        // The results in words, for a screen reader and beside each button.
+        const char *const said[][2] = {
+            {"btnU103", "present"}, {"btnU115", "not connected"}, {"btnU120", "absent"}, {"btnU906", "present"}};
+        for (const auto &[button, word] : said) {
+            auto *b = h.require<QPushButton>(win::frmI2cProbe, QString::fromLatin1(button));
+            const QString name = QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name);
+            QVERIFY2(name.startsWith(b->text()) && name.endsWith(QStringLiteral(": ") + QLatin1String(word)),
+                     qPrintable(name));
+            QCOMPARE(h.labelText(win::frmI2cProbe, QString::fromLatin1(button) + QStringLiteral("Result")),
+                     QString::fromLatin1(word));
+        }
 
         h.monitor()->clearCommands();
         click(h, "frmI2cProbe", "btnU310");
@@ -282,6 +295,11 @@ private slots:
         for (QPushButton *b : buttons) {
             QCOMPARE(b->property("tvkColour").toInt(), gray);
             QVERIFY(b->styleSheet().isEmpty());
+        }
+        for (const I2cDevice &d : i2cDevices()) {
+            auto *b = h.require<QPushButton>(win::frmI2cProbe, ctl::i2cButton(d.part));
+            QVERIFY(b->accessibleName().endsWith(QStringLiteral(": not probed")));
+            QVERIFY(h.labelText(win::frmI2cProbe, b->objectName() + QStringLiteral("Result")).isEmpty());
         }
     }
 };
