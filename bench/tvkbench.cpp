@@ -47,6 +47,7 @@
 //   wall-clock figures hold time the tool spent waiting for a processor.
 
 #include "benchsupport.h"
+#include "sliderdrag.h"
 
 #include "app/windowregistry.h"
 #include "base/adjustnames.h"
@@ -258,18 +259,9 @@ bool measureDrag(const QString &workDir)
     BenchTool::runFor(500);
     const qsizetype from = received.size();
 
-    const int lo = slider->minimum(), hi = slider->maximum();
-    slider->setSliderDown(true);
     QElapsedTimer drag;
     drag.start();
-    // As a hand moves it: the value under the pointer at each moment, values
-    // skipped when the machine is slow, so the drag takes 1.5 s whatever the load.
-    for (qint64 t = 0; t < 1500; t = drag.elapsed()) {
-        slider->setValue(lo + int((hi - lo) * t / 1500));
-        BenchTool::runFor(1);
-    }
-    slider->setValue(hi);
-    slider->setSliderDown(false);
+    const int hi = test::dragAcross(slider, 1500);
     const qint64 releasedNs = monotonicNs();
     const QByteArray last = "cdv0" + QByteArray::number(hi);
     auto arrived = [&] {
@@ -285,8 +277,8 @@ bool measureDrag(const QString &workDir)
     int sets = 0;
     for (qsizetype i = from; i < received.size(); ++i)
         sets += received.at(i).first.startsWith("cdv0") ? 1 : 0;
-    note("%d..%d in %.2f s; %d set commands reached the monitor, the last %s", lo, hi, drag.elapsed() / 1000.0,
-         sets, last.constData());
+    note("%d..%d in %.2f s; %d set commands reached the monitor, the last %s", slider->minimum(), hi,
+         drag.elapsed() / 1000.0, sets, last.constData());
     figure(QStringLiteral("drag: set commands written"), sets, kDragCommandsTarget, "");
     figure(QStringLiteral("drag: release to the monitor's final value"), (arrived() - releasedNs) / 1e6,
            kDragSettleTargetMs, "ms");

@@ -10,6 +10,7 @@
 #include "app/windowregistry.h"
 #include "monitorsim.h"
 #include "ptyharness.h"
+#include "sliderdrag.h"
 
 #include <QAction>
 #include <QApplication>
@@ -283,18 +284,7 @@ private slots:
         const qsizetype before = h.sim->commands().size();
 
         // Across the whole bar in 1.5 s.
-        const int lo = slider->minimum(), hi = slider->maximum();
-        slider->setSliderDown(true);
-        QElapsedTimer drag;
-        drag.start();
-        // As a hand moves it: the value under the pointer at each moment, values
-        // skipped when the machine is slow, so the drag takes 1.5 s whatever the load.
-        for (qint64 t = 0; t < 1500; t = drag.elapsed()) {
-            slider->setValue(lo + int((hi - lo) * t / 1500));
-            QTest::qWait(1);
-        }
-        slider->setValue(hi);
-        slider->setSliderDown(false);
+        const int hi = dragAcross(slider, 1500);
         const qint64 released = h.now();
 
         const QByteArray last = "cdv0" + QByteArray::number(hi);
