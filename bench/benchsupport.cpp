@@ -10,9 +10,17 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <unistd.h>
 
 namespace tvk::bench {
 
@@ -166,12 +174,124 @@ bool BenchTool::connect(QString *error)
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// /proc/thread-self/schedstat: nanoseconds on a CPU and waiting in the run
+// queue, as the scheduler counts them.
+struct SchedStat {
+    qint64 onCpuNs = 0, waitingNs = 0;
+};
+
+SchedStat readSchedStat(const QByteArray &path)
+{
+    SchedStat s;
+    if (FILE *f = std::fopen(path.constData(), "r")) {
+        long long run = 0, wait = 0;
+        if (std::fscanf(f, "%lld %lld", &run, &wait) == 2)
+            s = {run, wait};
+        std::fclose(f);
+    }
+    return s;
+}
+
+// The system call a thread sleeps in, from /proc/…/syscall ("running" or
+// the call's number first); -1 when it runs.
+int sleepingSyscall(const QByteArray &path)
+{
+    int nr = -1;
+    if (FILE *f = std::fopen(path.constData(), "r")) {
+        char word[32] = {};
+        if (std::fscanf(f, "%31s", word) == 1 && word[0] >= '0' && word[0] <= '9')
+            nr = std::atoi(word);
+        std::fclose(f);
+    }
+    return nr;
+}
+
+QString syscallName(int nr)
+{
+#if defined(__x86_64__)
+    switch (nr) {
+    case 0: return QStringLiteral("read");
+    case 1: return QStringLiteral("write");
+    case 7: return QStringLiteral("poll");
+    case 23: return QStringLiteral("select");
+    case 35: return QStringLiteral("nanosleep");
+    case 73: return QStringLiteral("flock");
+    case 74: return QStringLiteral("fsync");
+    case 75: return QStringLiteral("fdatasync");
+    case 202: return QStringLiteral("futex");
+    case 230: return QStringLiteral("clock_nanosleep");
+    case 232: return QStringLiteral("epoll_wait");
+    case 257: return QStringLiteral("openat");
+    case 271: return QStringLiteral("ppoll");
+    default: break;
+    }
+#endif
+    return QStringLiteral("system call %1").arg(nr);
+}
+
+} // namespace
+
+QString ThreadSpan::text() const
+{
+    QString t = QStringLiteral("on a CPU %1 ms, waiting for a CPU %2 ms, asleep %3 ms")
+                    .arg(onCpuMs, 0, 'f', 3)
+                    .arg(waitingForCpuMs, 0, 'f', 3)
+                    .arg(asleepMs, 0, 'f', 3);
+    if (!asleepIn.isEmpty())
+        t += QStringLiteral(" in ") + asleepIn;
+    return t;
+}
+
+// Samples the pulse's thread while its tick is late: the system call it
+// sleeps in, counted per gap. The pulse reads and resets the counts on
+// each tick.
+struct LoopPulse::Watcher {
+    QByteArray syscallPath;
+    std::atomic<qint64> lastTickNs{-1}; // monotonicNs() of the last tick
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    std::map<int, int> samples; // system call -> samples in this gap; -1 running
+    std::thread thread;
+
+    explicit Watcher(pid_t tid)
+        : syscallPath(QByteArray("/proc/self/task/") + QByteArray::number(tid) + "/syscall")
+    {
+        thread = std::thread([this] {
+            while (!stop.load()) {
+                std::this_thread::sleep_for(std::chrono::microseconds(500));
+                const qint64 last = lastTickNs.load();
+                if (last < 0 || monotonicNs() - last < 2'000'000)
+                    continue;
+                const int nr = sleepingSyscall(syscallPath);
+                const std::lock_guard<std::mutex> g(lock);
+                ++samples[nr];
+            }
+        });
+    }
+    ~Watcher()
+    {
+        stop = true;
+        thread.join();
+    }
+    std::map<int, int> take()
+    {
+        const std::lock_guard<std::mutex> g(lock);
+        return std::exchange(samples, {});
+    }
+};
+
 LoopPulse::LoopPulse()
 {
     m_timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+    const QByteArray schedPath = "/proc/self/task/" + QByteArray::number(int(::gettid())) + "/schedstat";
+    auto lastSched = std::make_shared<SchedStat>();
+    QObject::connect(&m_timer, &QTimer::timeout, [this, schedPath, lastSched] {
         const qint64 now = m_clock.nsecsElapsed();
         const qint64 cpu = threadCpuNs();
+        const SchedStat sched = readSchedStat(schedPath);
+        const std::map<int, int> samples = m_watcher->take();
         if (m_last >= 0) {
             const qint64 gap = now - m_last;
             if (gap > 16'000'000)
@@ -180,24 +300,57 @@ LoopPulse::LoopPulse()
                 m_longestNs = gap;
                 m_longestAtNs = m_last;
                 m_longestCpuNs = cpu - m_lastCpu;
+                ThreadSpan span;
+                span.onCpuMs = (sched.onCpuNs - lastSched->onCpuNs) / 1e6;
+                span.waitingForCpuMs = (sched.waitingNs - lastSched->waitingNs) / 1e6;
+                span.asleepMs = std::max(0.0, gap / 1e6 - span.onCpuMs - span.waitingForCpuMs);
+                int total = 0, most = 0, mostNr = -1;
+                for (const auto &[nr, n] : samples) {
+                    total += n;
+                    if (nr >= 0 && n > most) {
+                        most = n;
+                        mostNr = nr;
+                    }
+                }
+                if (mostNr >= 0)
+                    span.asleepIn = QStringLiteral("%1 (%2 of %3 samples)").arg(syscallName(mostNr)).arg(most).arg(total);
+                else if (total > 0)
+                    span.asleepIn = QStringLiteral("no system call (running in all %1 samples)").arg(total);
+                else if (gap > 4'000'000)
+                    span.asleepIn = QStringLiteral("no system call seen (the watcher was not run)");
+                m_longestSpan = span;
             }
             m_busiestCpuNs = std::max(m_busiestCpuNs, cpu - m_lastCpu);
         }
         m_last = now;
         m_lastCpu = cpu;
+        *lastSched = sched;
+        m_watcher->lastTickNs = monotonicNs();
     });
 }
+
+LoopPulse::~LoopPulse() = default;
 
 void LoopPulse::start()
 {
     m_last = -1;
     m_longestNs = m_longestAtNs = m_longestCpuNs = m_busiestCpuNs = 0;
     m_over16 = 0;
+    m_longestSpan = {};
+    if (!m_watcher)
+        m_watcher = std::make_unique<Watcher>(::gettid());
+    m_watcher->take();
     m_clock.start();
+    m_watcher->lastTickNs = monotonicNs();
     m_timer.start(1);
 }
 
-void LoopPulse::stop() { m_timer.stop(); }
+void LoopPulse::stop()
+{
+    m_timer.stop();
+    if (m_watcher)
+        m_watcher->lastTickNs = -1;
+}
 
 // ---------------------------------------------------------------------------
 
@@ -296,6 +449,7 @@ DownloadResult runDownload(const QString &workDir, int records, int baud, int pa
     r.longestGapMs = pulse.longestMs();
     r.longestGapAtS = pulse.longestAtS();
     r.longestGapCpuMs = pulse.longestCpuMs();
+    r.longestGapSpan = pulse.longestSpan();
     r.busiestCpuMs = pulse.busiestCpuMs();
     r.gapsOver16ms = pulse.gapsOver16ms();
     if (r.exchanges > 0) {

@@ -98,13 +98,25 @@ struct BenchTool {
     std::unique_ptr<MainWindow> window;
 };
 
+// What a thread did over a span, from the kernel's own accounts: time on a
+// CPU, time ready to run but waiting for one (the scheduler), and time
+// asleep, with the system call it slept in most often (sampled).
+struct ThreadSpan {
+    double onCpuMs = 0, waitingForCpuMs = 0, asleepMs = 0;
+    QString asleepIn; // e.g. "fdatasync (12 of 14 samples)"; empty when never seen asleep
+    QString text() const;
+};
+
 // The event loop's pulse: a 1 ms precise timer on this thread; the longest
 // gap between two of its ticks is the longest the loop was kept from running.
 // Each gap's CPU time on this thread is kept too: a long gap with little CPU
-// time is the machine running other programs, not the tool at work.
+// time is the machine running other programs, not the tool at work. A
+// watcher thread looks at this thread every half millisecond while a tick is
+// late, so the longest gap also says what the thread was doing.
 class LoopPulse {
 public:
     LoopPulse();
+    ~LoopPulse();
     void start();
     void stop();
     double longestMs() const { return m_longestNs / 1e6; }
@@ -115,12 +127,17 @@ public:
     // The most CPU time this thread used between two ticks.
     double busiestCpuMs() const { return m_busiestCpuNs / 1e6; }
     int gapsOver16ms() const { return m_over16; }
+    // The thread over the longest gap.
+    const ThreadSpan &longestSpan() const { return m_longestSpan; }
 
 private:
+    struct Watcher;
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_last = -1, m_lastCpu = 0, m_longestNs = 0, m_longestAtNs = 0, m_longestCpuNs = 0, m_busiestCpuNs = 0;
     int m_over16 = 0;
+    ThreadSpan m_longestSpan;
+    std::unique_ptr<Watcher> m_watcher;
 };
 
 // A firmware download of a generated Intel HEX file (records data records
@@ -133,6 +150,7 @@ struct DownloadResult {
     double transferMs = 0;     // first record written to the end record's reply
     double floorMs = 0;        // pause + wire time of every record and reply
     double longestGapMs = 0, longestGapAtS = 0, longestGapCpuMs = 0, busiestCpuMs = 0;
+    ThreadSpan longestGapSpan;
     int gapsOver16ms = 0;
     qint64 exchanges = 0;      // record exchanges timed below
     double replyAvgMs = 0;     // write to the last piece of its reply

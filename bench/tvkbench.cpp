@@ -23,7 +23,10 @@
 //   first start (log window loaded with its echo on).
 // - Longest event-loop stall: a 1 ms timer on the UI thread; the longest gap
 //   between two of its ticks during a full read (Monitor > Update All Data,
-//   one command a second) and during a firmware download.
+//   one command a second) and during a firmware download, with what the
+//   thread did in the longest gap: the scheduler's accounts of its time on a
+//   CPU and waiting for one, the rest asleep, and the system call it slept
+//   in (sampled every half millisecond while the tick was late).
 // - Drag: the Vertical Size slider of the geometry window dragged across its
 //   whole bar in 1.5 s, the value under the pointer at each moment; the
 //   set commands the simulator received for it, and the time from the release
@@ -224,6 +227,7 @@ bool measureExchanges(const QString &workDir, int commands)
          "%d gaps over 16 ms; most CPU time between two ticks %.3f ms",
          written, readClock.elapsed() / 1000.0, pulse.longestAtS(), pulse.longestCpuMs(), pulse.gapsOver16ms(),
          pulse.busiestCpuMs());
+    note("the UI thread in the longest gap: %s", qPrintable(pulse.longestSpan().text()));
     figure(QStringLiteral("longest event-loop stall, full read"), pulse.longestMs(), kStallTargetMs, "ms");
     figure(QStringLiteral("  UI thread's longest busy stretch (CPU)"), pulse.busiestCpuMs(), kStallTargetMs, "ms");
     return true;
@@ -302,6 +306,7 @@ bool measureDownload(const QString &workDir, int records)
     note("longest gap %.3f s after the start, the UI thread busy %.3f ms of it; %d gaps over 16 ms; most CPU "
          "time between two ticks %.3f ms",
          r.longestGapAtS, r.longestGapCpuMs, r.gapsOver16ms, r.busiestCpuMs);
+    note("the UI thread in the longest gap: %s", qPrintable(r.longestGapSpan.text()));
     note("reply to next write %.3f ms on average, %.3f ms at most (pause included)", r.turnAvgMs, r.turnMaxMs);
     figure(QStringLiteral("longest event-loop stall, %1-record download").arg(records), r.longestGapMs, kStallTargetMs,
            "ms");

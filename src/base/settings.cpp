@@ -1,56 +1,113 @@
 #include "base/settings.h"
 
 #include <QSettings>
+#include <QThread>
 #include <cmath>
 #include <limits>
 
 namespace tvk {
+
+// The settings objects that store writes and write the files, in the
+// writer's thread. A QSettings writes its file from its own thread's event
+// loop after a change.
+class Settings::Writer : public QObject {
+public:
+    Writer()
+        : m_tarvikon(new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                   appNameText(AppName::Tarvikon), QString(), this))
+        , m_tarvik(new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                 appNameText(AppName::Tarvik), QString(), this))
+    {
+    }
+    void store(AppName app, const QString &fullKey, const QString &value)
+    {
+        (app == AppName::Tarvik ? m_tarvik : m_tarvikon)->setValue(fullKey, value);
+    }
+    void sync()
+    {
+        m_tarvikon->sync();
+        m_tarvik->sync();
+    }
+
+private:
+    QSettings *m_tarvikon;
+    QSettings *m_tarvik;
+};
 
 QString appNameText(AppName app)
 {
     return app == AppName::Tarvik ? QStringLiteral("Tarvik") : QStringLiteral("Tarvikon");
 }
 
-Settings::Settings()
-    : m_tarvikon(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             appNameText(AppName::Tarvikon)))
-    , m_tarvik(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           appNameText(AppName::Tarvik)))
+namespace {
+
+int index(AppName app)
 {
+    return app == AppName::Tarvik ? 1 : 0;
 }
 
-Settings::~Settings() = default;
-
-QSettings &Settings::store(AppName app) const
-{
-    return app == AppName::Tarvik ? *m_tarvik : *m_tarvikon;
-}
-
-static QString fullKey(const QString &section, const QString &key)
+QString fullKey(const QString &section, const QString &key)
 {
     return section + u'/' + key;
+}
+
+} // namespace
+
+Settings::Settings()
+    : m_thread(std::make_unique<QThread>())
+    , m_writer(new Writer)
+{
+    for (AppName app : {AppName::Tarvikon, AppName::Tarvik}) {
+        const QSettings file(QSettings::NativeFormat, QSettings::UserScope, appNameText(app));
+        QHash<QString, QString> &v = values(app);
+        for (const QString &k : file.allKeys()) {
+            const QVariant value = file.value(k);
+            // A value written by hand as a list ("a, b") comes back as a QStringList.
+            v.insert(k, value.userType() == QMetaType::QStringList ? value.toStringList().join(QStringLiteral(", "))
+                                                                   : value.toString());
+        }
+        m_location[index(app)] = file.fileName();
+    }
+    m_thread->setObjectName(QStringLiteral("settings writer"));
+    m_writer->moveToThread(m_thread.get());
+    m_thread->start(QThread::LowPriority);
+}
+
+Settings::~Settings()
+{
+    sync();
+    m_thread->quit();
+    m_thread->wait();
+    delete m_writer;
+}
+
+QHash<QString, QString> &Settings::values(AppName app)
+{
+    return m_values[index(app)];
+}
+
+const QHash<QString, QString> &Settings::values(AppName app) const
+{
+    return m_values[index(app)];
 }
 
 QString Settings::read(AppName app, const QString &section, const QString &key,
                        const QString &defaultValue) const
 {
-    const QVariant v = store(app).value(fullKey(section, key));
-    if (!v.isValid())
-        return defaultValue;
-    // A value written by hand as a list ("a, b") comes back as a QStringList.
-    if (v.userType() == QMetaType::QStringList)
-        return v.toStringList().join(QStringLiteral(", "));
-    return v.toString();
+    return values(app).value(fullKey(section, key), defaultValue);
 }
 
 void Settings::write(AppName app, const QString &section, const QString &key, const QString &value)
 {
-    store(app).setValue(fullKey(section, key), value);
+    const QString k = fullKey(section, key);
+    values(app).insert(k, value);
+    QMetaObject::invokeMethod(m_writer, [w = m_writer, app, k, value] { w->store(app, k, value); },
+                              Qt::QueuedConnection);
 }
 
 bool Settings::contains(AppName app, const QString &section, const QString &key) const
 {
-    return store(app).contains(fullKey(section, key));
+    return values(app).contains(fullKey(section, key));
 }
 
 bool Settings::toReal(const QString &text, double *value)
@@ -137,13 +194,12 @@ void Settings::writeBool(AppName app, const QString &section, const QString &key
 
 void Settings::sync()
 {
-    m_tarvikon->sync();
-    m_tarvik->sync();
+    QMetaObject::invokeMethod(m_writer, [w = m_writer] { w->sync(); }, Qt::BlockingQueuedConnection);
 }
 
 QString Settings::location(AppName app) const
 {
-    return store(app).fileName();
+    return m_location[index(app)];
 }
 
 } // namespace tvk

@@ -8,11 +8,20 @@
 // Values are stored as texts: integers in decimal, positions and sizes as
 // the decimal text of a real number, booleans as "True" or "False". A stored
 // value that does not convert yields the default; nothing here stops the tool.
+//
+// Writing a settings file locks it and waits for the disk (twice per file):
+// tens of milliseconds on a slow disk, and the thread that does it sleeps.
+// So the store reads both files once, when it is made, and keeps their
+// values; a write changes the kept value at once and is handed to a thread
+// of the store's own, which writes the file on its next turn. The thread
+// that uses the store never touches the files. sync() and the destructor
+// wait for the writer.
 
+#include <QHash>
 #include <QString>
 #include <memory>
 
-class QSettings;
+class QThread;
 
 namespace tvk {
 
@@ -44,7 +53,8 @@ public:
     void writeReal(AppName app, const QString &section, const QString &key, double value);
     void writeBool(AppName app, const QString &section, const QString &key, bool value);
 
-    // Writes everything to disk now (also done on destruction).
+    // Writes everything to disk now and waits for it (also done on
+    // destruction). Writes reach the disk soon without it.
     void sync();
     // Where the store of an application name lives (a file path on Linux).
     QString location(AppName app) const;
@@ -56,9 +66,14 @@ public:
     static QString realText(double value);
 
 private:
-    QSettings &store(AppName app) const;
-    std::unique_ptr<QSettings> m_tarvikon;
-    std::unique_ptr<QSettings> m_tarvik;
+    class Writer;
+    // The values of an application name by "section/key", as texts.
+    QHash<QString, QString> &values(AppName app);
+    const QHash<QString, QString> &values(AppName app) const;
+    QHash<QString, QString> m_values[2];
+    QString m_location[2];
+    std::unique_ptr<QThread> m_thread;
+    Writer *m_writer = nullptr; // lives in m_thread
 };
 
 // Short forms for the keys of the application "Tarvikon".

@@ -67,6 +67,24 @@ private slots:
         QVERIFY2(ik.contains(QStringLiteral("[Layout]\nGeometryTop=1110.5\n")), qPrintable(ik));
     }
 
+    // The files are written by the store's own thread: a write is read back
+    // at once, and the newest of quick writes reaches the file without sync().
+    void writesReachTheFileFromTheWriterThread()
+    {
+        Settings s;
+        const QString key = QStringLiteral("CodeInitDir");
+        for (int i = 0; i < 50; ++i) {
+            s.write(AppName::Tarvikon, SettingsSection::Configs, key, QStringLiteral("/hex/%1").arg(i));
+            QCOMPARE(s.read(AppName::Tarvikon, SettingsSection::Configs, key, QString()),
+                     QStringLiteral("/hex/%1").arg(i));
+        }
+        QVERIFY(s.contains(AppName::Tarvikon, SettingsSection::Configs, key));
+        QTRY_VERIFY_WITH_TIMEOUT(fileText(QStringLiteral("Tarvikon.conf")).contains(QStringLiteral("CodeInitDir=/hex/49\n")), 5000);
+        // Once stored, another store of this process reads it too.
+        const Settings other;
+        QCOMPARE(other.read(AppName::Tarvikon, SettingsSection::Configs, key, QString()), QStringLiteral("/hex/49"));
+    }
+
     void missingKeysGiveDefaults()
     {
         Settings s;
