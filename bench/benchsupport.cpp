@@ -18,6 +18,8 @@
 #include <ctime>
 #include <map>
 #include <mutex>
+#include <pthread.h>
+#include <sched.h>
 #include <thread>
 #include <utility>
 #include <unistd.h>
@@ -235,13 +237,11 @@ QString syscallName(int nr)
 
 QString ThreadSpan::text() const
 {
-    QString t = QStringLiteral("on a CPU %1 ms, waiting for a CPU %2 ms, asleep %3 ms")
-                    .arg(onCpuMs, 0, 'f', 3)
-                    .arg(waitingForCpuMs, 0, 'f', 3)
-                    .arg(asleepMs, 0, 'f', 3);
-    if (!asleepIn.isEmpty())
-        t += QStringLiteral(" in ") + asleepIn;
-    return t;
+    return QStringLiteral("on a CPU %1 ms, waiting for a CPU %2 ms, neither %3 ms: %4")
+        .arg(onCpuMs, 0, 'f', 3)
+        .arg(waitingForCpuMs, 0, 'f', 3)
+        .arg(asleepMs, 0, 'f', 3)
+        .arg(asleepIn.isEmpty() ? QStringLiteral("not sampled") : asleepIn);
 }
 
 // Samples the pulse's thread while its tick is late: the system call it
@@ -259,12 +259,20 @@ struct LoopPulse::Watcher {
         : syscallPath(QByteArray("/proc/self/task/") + QByteArray::number(tid) + "/syscall")
     {
         thread = std::thread([this] {
+            // Where allowed, the watcher goes before ordinary threads: on a
+            // busy machine it would otherwise wait for a CPU as long as the
+            // thread it watches. It sleeps nearly all the time.
+            sched_param fifo{};
+            fifo.sched_priority = 1;
+            pthread_setschedparam(pthread_self(), SCHED_FIFO, &fifo);
             while (!stop.load()) {
                 std::this_thread::sleep_for(std::chrono::microseconds(500));
                 const qint64 last = lastTickNs.load();
                 if (last < 0 || monotonicNs() - last < 2'000'000)
                     continue;
                 const int nr = sleepingSyscall(syscallPath);
+                if (lastTickNs.load() != last)
+                    continue; // the tick came while looking: not part of the gap
                 const std::lock_guard<std::mutex> g(lock);
                 ++samples[nr];
             }
@@ -313,11 +321,14 @@ LoopPulse::LoopPulse()
                     }
                 }
                 if (mostNr >= 0)
-                    span.asleepIn = QStringLiteral("%1 (%2 of %3 samples)").arg(syscallName(mostNr)).arg(most).arg(total);
+                    span.asleepIn = QStringLiteral("asleep in %1 (%2 of %3 samples)")
+                                        .arg(syscallName(mostNr))
+                                        .arg(most)
+                                        .arg(total);
                 else if (total > 0)
-                    span.asleepIn = QStringLiteral("no system call (running in all %1 samples)").arg(total);
-                else if (gap > 4'000'000)
-                    span.asleepIn = QStringLiteral("no system call seen (the watcher was not run)");
+                    span.asleepIn = QStringLiteral("in no system call (all %1 samples): time the kernel did not "
+                                                   "count to the thread, the CPU taken from under it")
+                                        .arg(total);
                 m_longestSpan = span;
             }
             m_busiestCpuNs = std::max(m_busiestCpuNs, cpu - m_lastCpu);

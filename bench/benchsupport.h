@@ -99,11 +99,13 @@ struct BenchTool {
 };
 
 // What a thread did over a span, from the kernel's own accounts: time on a
-// CPU, time ready to run but waiting for one (the scheduler), and time
-// asleep, with the system call it slept in most often (sampled).
+// CPU, time ready to run but waiting for one (the scheduler), and the rest,
+// with what sampling saw then: asleep in a system call (a wait of the
+// tool's), or in none (the CPU taken from under the thread, as a virtual
+// machine's host does, which the kernel does not count to the thread).
 struct ThreadSpan {
     double onCpuMs = 0, waitingForCpuMs = 0, asleepMs = 0;
-    QString asleepIn; // e.g. "fdatasync (12 of 14 samples)"; empty when never seen asleep
+    QString asleepIn; // e.g. "asleep in fdatasync (12 of 14 samples)"; empty when not sampled
     QString text() const;
 };
 
