@@ -87,10 +87,10 @@ SettingsComparison compareSettings(const SettingsImage &left, const SettingsImag
     };
     for (const auto &id : identity) {
         const QString l = (left.*id.field).trimmed(), r = (right.*id.field).trimmed();
-        IdentityComparison ic{QString::fromLatin1(id.caption), l, r, l != r};
+        // A text one side does not know (a file saved offline) differs from nothing.
+        IdentityComparison ic{QString::fromLatin1(id.caption), l, r, l != r && !l.isEmpty() && !r.isEmpty()};
         out.identity.append(ic);
-        // Only two texts that are both known can tell another monitor.
-        if (id.warns && ic.differs && !l.isEmpty() && !r.isEmpty())
+        if (id.warns && ic.differs)
             out.warnings << QStringLiteral("The %1 differs: %2 in %3, %4 in %5. These may be another "
                                            "monitor's settings.")
                                 .arg(ic.caption.toLower(), l, left.source, r, right.source);

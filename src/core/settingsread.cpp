@@ -92,6 +92,8 @@ void SettingsRead::planAfterScanSet(const QString &reply)
         for (int s = 0; s <= FullRead::kLastStep; ++s)
             if (const QString c = FullRead::stepCommand(s).trimmed(); !c.isEmpty())
                 step(c);
+        // The part number is not part of the full read; a file names it.
+        step(cmd::readModelNumber(u"u").trimmed());
     } else {
         for (const QString &c : {cmd::readModelNumber(u"s"), cmd::readSerialNumber(u"s"),
                                  cmd::readModelNumber(u"u"), cmd::readFirmwareVersion(),
