@@ -58,7 +58,11 @@ private slots:
 
         // The README's picture of the window, when asked for.
         if (const QString shot = qEnvironmentVariable("TVK_COMPARE_SCREENSHOT"); !shot.isEmpty())
-            QVERIFY(h.window->registry().find(win::frmCompare)->window()->grab().save(shot));
+        {
+            QWidget *frame = h.window->registry().find(win::frmCompare)->parentWidget();
+            frame->resize(960, 600);
+            QVERIFY(frame->grab().save(shot));
+        }
 
         // The horizontal one stays as it is now.
         table->item(1, 0)->setCheckState(Qt::Unchecked);

@@ -51,6 +51,7 @@ CompareWindow::CompareWindow(const PanelContext &context, AppCore &core)
                       QStringLiteral("Compared"));
     m_heading->setWordWrap(true);
     m_summary = named(new QLabel(this), "lblSummary", QStringLiteral("Summary"));
+    m_summary->setWordWrap(true);
     QFont bold = m_summary->font();
     bold.setBold(true);
     m_summary->setFont(bold);
@@ -60,7 +61,7 @@ CompareWindow::CompareWindow(const PanelContext &context, AppCore &core)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(false);
-    m_table->setMinimumSize(640, 260);
+    m_table->setMinimumSize(560, 150);
     connect(m_table, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
         if (item->column() != ColWrite || !(item->flags() & Qt::ItemIsUserCheckable))
             return;
@@ -76,6 +77,7 @@ CompareWindow::CompareWindow(const PanelContext &context, AppCore &core)
                         QStringLiteral("Show equal channels"));
     connect(m_showEqual, &QCheckBox::toggled, this, [this] { fillTable(); });
     m_scanSetChoice = named(new QComboBox(this), "cboScanSet", QStringLiteral("Scan set to tick"));
+    m_scanSetChoice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_groupChoice = named(new QComboBox(this), "cboGroup", QStringLiteral("Group to tick"));
     m_groupChoice->addItem(QStringLiteral("All groups"), -1);
     for (const DacGroupDesc &g : kDacGroups)
