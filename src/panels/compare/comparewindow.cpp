@@ -160,6 +160,12 @@ CompareWindow::CompareWindow(const PanelContext &context, AppCore &core)
     updateButtons();
 }
 
+QString CompareWindow::fullReadRunningText()
+{
+    return QStringLiteral("The monitor is being read (Update All Data or Save As). "
+                          "Compare or write once that has finished.");
+}
+
 QString CompareWindow::key(int scanSet, DacGroupId group, int channel)
 {
     return QStringLiteral("%1:%2:%3").arg(scanSet).arg(int(group)).arg(channel);
@@ -224,6 +230,10 @@ void CompareWindow::compareWithMonitor(const QString &path)
         return;
     if (!m_ctx.online()) {
         m_ctx.messages.message(QStringLiteral("No monitor is online: connect one to compare it with a file."));
+        return;
+    }
+    if (m_core.fullRead.isRunning()) {
+        m_ctx.messages.message(fullReadRunningText());
         return;
     }
     auto file = load(path);
@@ -400,6 +410,10 @@ void CompareWindow::write()
     options.ticked = [this](int scanSet, DacGroupId group, int channel) {
         return !m_unticked.contains(key(scanSet, group, channel));
     };
+    if (m_core.fullRead.isRunning()) {
+        m_ctx.messages.message(fullReadRunningText());
+        return;
+    }
     const RestorePlan plan = planRestore(*m_left, *m_right, options);
     if (plan.isEmpty()) {
         QString text = QStringLiteral("Nothing to write.");

@@ -43,6 +43,9 @@ public:
 
     Mode mode() const { return m_mode; }
     const SettingsComparison &comparison() const { return m_comparison; }
+    // Said when a full read of the monitor is running: it reads the scan set
+    // the monitor runs, so no other may be chosen meanwhile.
+    static QString fullReadRunningText();
     bool isBusy() const { return m_read->isRunning() || m_restore->isRunning(); }
 
 private:
