@@ -5,6 +5,7 @@
 
 #include "core/appcore.h"
 #include "core/mainmenu.h"
+#include "panels/compare/comparewindow.h"
 #include "panels/panel.h"
 #include "app/qtplatform.h"
 #include "panels/widgetlayout.h"
@@ -156,6 +157,9 @@ void MainWindow::buildMenus()
     command(MenuCommand::FileOpen, [this] { m_core.fileActions().open(); });
     command(MenuCommand::FileSaveAs, [this] { m_core.fileActions().saveAs(); });
     command(MenuCommand::FileClose, [this] { m_core.fileActions().close(); });
+    command(MenuCommand::CompareWithMonitor, [this] { openCompare(&CompareWindow::compareWithMonitor); });
+    command(MenuCommand::CompareTwoFiles, [this] { openCompare(&CompareWindow::compareTwoFiles); });
+    command(MenuCommand::CompareWithFactory, [this] { openCompare(&CompareWindow::compareWithFactory); });
     command(MenuCommand::Exit, [this] { close(); });
     command(MenuCommand::UpdateAllData, [this] { m_core.fullRead.start(); });
     command(MenuCommand::GoOffline, [this] { m_core.connector.GoOffline(); });
@@ -276,6 +280,13 @@ void MainWindow::openOperatingConditions()
         window = win::frmFlatPanelTestPoints;
     if (!window.isEmpty() && m_registry->isRegistered(window))
         m_registry->openWindow(window);
+}
+
+void MainWindow::openCompare(void (CompareWindow::*action)())
+{
+    m_registry->openWindow(win::frmCompare);
+    if (auto *w = qobject_cast<CompareWindow *>(m_registry->find(win::frmCompare)))
+        (w->*action)();
 }
 
 void MainWindow::showHelp()

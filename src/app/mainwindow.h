@@ -18,6 +18,8 @@ class QMdiArea;
 
 namespace tvk {
 
+class CompareWindow;
+
 class AppCore;
 class DesktopLauncher;
 class WindowRegistry;
@@ -54,6 +56,8 @@ public:
     void arrangeIcons();     // minimised windows in a row along the bottom
 
     void openOperatingConditions();
+    // Opens the compare window and runs one of its File menu rows.
+    void openCompare(void (CompareWindow::*action)());
     void showHelp();
 
     // The status bar's note when a full read could not finish: the first

@@ -11,6 +11,7 @@
 #include "panels/connection/timedoutwindow.h"
 #include "panels/connection/tryingwindow.h"
 #include "panels/commlog/commlogwindow.h"
+#include "panels/compare/comparewindow.h"
 
 #include "core/replies/adjustreplies.h"
 #include "panels/adjust/brightnesscontrastpanel.h"
@@ -84,6 +85,7 @@ void registerWindows(WindowRegistry &r, AppCore &core, DesktopLauncher &launcher
     r.add(win::frmPorts, [&core](const PanelContext &c) { return new PortsPanel(c, core.portMap); });
     r.add(win::frmSoftware, [&core](const PanelContext &c) { return new SoftwarePanel(c, core.firmwareContext()); });
     r.add(win::frmBootBlock, [&core](const PanelContext &c) { return new BootBlockPanel(c, core.firmwareContext()); });
+    r.add(win::frmCompare, [&core](const PanelContext &c) { return new CompareWindow(c, core); });
     r.add(win::frmBootProgress, [&core](const PanelContext &c) { return new BootProgressWindow(c, core.download); });
 }
 

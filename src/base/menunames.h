@@ -14,6 +14,9 @@ inline const QString mnuFileOpen = QStringLiteral("mnuFileOpen");
 inline const QString mnuFileSave = QStringLiteral("mnuFileSave");
 inline const QString mnuFileSaveAs = QStringLiteral("mnuFileSaveAs");
 inline const QString mnuFileClose = QStringLiteral("mnuFileClose");
+inline const QString mnuFileCompareMonitor = QStringLiteral("mnuFileCompareMonitor");
+inline const QString mnuFileCompareFiles = QStringLiteral("mnuFileCompareFiles");
+inline const QString mnuFileCompareFactory = QStringLiteral("mnuFileCompareFactory");
 inline const QString mnuFileExit = QStringLiteral("mnuFileExit");
 
 inline const QString mnuMonitor = QStringLiteral("mnuMonitor");

@@ -49,5 +49,6 @@ inline const QString frmI2cProbe = QStringLiteral("frmI2cProbe");
 inline const QString frmSoftware = QStringLiteral("frmSoftware");
 inline const QString frmBootBlock = QStringLiteral("frmBootBlock");
 inline const QString frmBootProgress = QStringLiteral("frmBootProgress");
+inline const QString frmCompare = QStringLiteral("frmCompare");
 
 } // namespace tvk::win

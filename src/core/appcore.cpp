@@ -50,6 +50,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
         }
         // Parsed: a reply the full read was owed is in the image now.
         fullRead.responseDispatched();
+        emit responseParsed(response);
     });
     dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
     // The connector decides the connection state; the shell paints it.

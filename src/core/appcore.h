@@ -157,6 +157,9 @@ public:
 
 signals:
     void statusMessage(const QString &text);
+    // A closed response (the text the link assembled) has been dispatched
+    // to its parser: whatever it carried is in the image now.
+    void responseParsed(const QString &response);
 
 private:
     void wireDownload();

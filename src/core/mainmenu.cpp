@@ -19,6 +19,10 @@ const std::vector<MenuItemDef> &mainMenuTable()
         {mnuFileSave, "&Save", mnuFile, nullptr, None, AllModes},
         {mnuFileSaveAs, "S&ave As ...", mnuFile, nullptr, FileSaveAs},
         {mnuFileClose, "&Close", mnuFile, nullptr, FileClose, AllModes},
+        {mnuFileCompareMonitor, "Compare with &Monitor ...", mnuFile, nullptr, CompareWithMonitor, Free,
+         {On, Off, Off}},
+        {mnuFileCompareFiles, "Compare &Two Files ...", mnuFile, nullptr, CompareTwoFiles},
+        {mnuFileCompareFactory, "Changes from &Factory ...", mnuFile, nullptr, CompareWithFactory},
         {mnuFileExit, "E&xit", mnuFile, nullptr, Exit},
 
         {mnuMonitor, "&Monitor", {}},

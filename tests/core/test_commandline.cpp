@@ -71,6 +71,32 @@ private slots:
         }
     }
 
+    void verbsAndTheirLists()
+    {
+        CommandLine c = parse({"--port", "/dev/ttyS0", "--restore", "a.mdv", "--initial", "--groups", "l,V",
+                               "--scan-sets", "3,1", "--json"});
+        QVERIFY(!c.stop);
+        QCOMPARE(c.verb, CommandLine::Verb::Restore);
+        QCOMPARE(c.verbFile, QStringLiteral("a.mdv"));
+        QVERIFY(c.initial && c.json);
+        QCOMPARE(c.groups, QList<DacGroupId>({DacGroupId::L, DacGroupId::V}));
+        QCOMPARE(c.scanSets, QList<int>({2, 0}));
+        QCOMPARE(parse({"--demo", "--info"}).verb, CommandLine::Verb::Info);
+        QVERIFY(parse({"--help"}).output.contains("6    the file is refused"));
+
+        const QList<QStringList> refused = {
+            {"--compare", "a.mdv"},                                  // no port
+            {"--port", "p", "--compare", "a", "--save", "b"},        // two verbs
+            {"--port", "p", "--compare", "a", "--initial"},          // initial goes with restore
+            {"--port", "p", "--info", "--groups", "Q"},              // no such group
+            {"--port", "p", "--info", "--scan-sets", "7"},           // no such scan set
+            {"--port", "p", "--json"}};                              // a list without a verb
+        for (const QStringList &args : refused) {
+            c = parse(args);
+            QVERIFY2(c.stop && c.exitCode == 2 && c.outputIsError, qPrintable(args.join(u' ')));
+        }
+    }
+
     void aRunsPortChoice_isNotStored()
     {
         test::freshSettingsFolder();
