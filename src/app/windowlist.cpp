@@ -85,7 +85,9 @@ void registerWindows(WindowRegistry &r, AppCore &core, DesktopLauncher &launcher
     r.add(win::frmPorts, [&core](const PanelContext &c) { return new PortsPanel(c, core.portMap); });
     r.add(win::frmSoftware, [&core](const PanelContext &c) { return new SoftwarePanel(c, core.firmwareContext()); });
     r.add(win::frmBootBlock, [&core](const PanelContext &c) { return new BootBlockPanel(c, core.firmwareContext()); });
-    r.add(win::frmCompare, [&core](const PanelContext &c) { return new CompareWindow(c, core); });
+    r.add(win::frmCompare, [&core](const PanelContext &c) {
+        return new CompareWindow(c, core.monitorLine(), core.fullRead, core.fileDialogs, core.FileSaveInitDir);
+    });
     r.add(win::frmBootProgress, [&core](const PanelContext &c) { return new BootProgressWindow(c, core.download); });
 }
 

@@ -50,7 +50,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
         }
         // Parsed: a reply the full read was owed is in the image now.
         fullRead.responseDispatched();
-        emit responseParsed(response);
+        emit responses.responseParsed(response);
     });
     dispatcher.setPingHandler([this](const PingReply &reply) { connector.PingReplied(reply); });
     // The connector decides the connection state; the shell paints it.
@@ -68,6 +68,11 @@ MdfContext AppCore::mdf()
 {
     return MdfContext{data,       scanSets, applying, replyContext, dispatcher, messages,
                       [this] { return globals.connection.online(); }};
+}
+
+MonitorLine AppCore::monitorLine()
+{
+    return MonitorLine{clock, link, connector, globals, responses, data, scanSets};
 }
 
 DacFileActions AppCore::fileActions()

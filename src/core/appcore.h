@@ -12,6 +12,7 @@
 #include "base/controlbook.h"
 #include "base/dialogs.h"
 #include "base/settings.h"
+#include "core/commandrun.h"
 #include "core/commlog.h"
 #include "core/dacfile.h"
 #include "core/fileactions.h"
@@ -140,8 +141,14 @@ public:
     // File Save As: reads the monitor, then writes the file.
     DacFileSaver fileSaver;
 
+    // Told once a response has been dispatched to its parsers: whatever it
+    // carried is in the image now.
+    ResponseFeed responses;
+
     // What reading and writing a .mdv file reaches.
     MdfContext mdf();
+    // What runs of commands (compare, restore, their reads) reach.
+    MonitorLine monitorLine();
     // The File menu's Open, Save As and Close.
     DacFileActions fileActions();
     // What the software and boot-block windows' actions reach.
@@ -157,9 +164,6 @@ public:
 
 signals:
     void statusMessage(const QString &text);
-    // A closed response (the text the link assembled) has been dispatched
-    // to its parser: whatever it carried is in the image now.
-    void responseParsed(const QString &response);
 
 private:
     void wireDownload();

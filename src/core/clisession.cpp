@@ -99,7 +99,7 @@ void CliSession::onConnected(bool bootBlock)
 
 void CliSession::startJob()
 {
-    m_read = std::make_unique<SettingsRead>(m_core);
+    m_read = std::make_unique<SettingsRead>(m_core.monitorLine());
     SettingsRead::Options o;
     switch (m_line.verb) {
     case CommandLine::Verb::Save:
@@ -236,7 +236,7 @@ void CliSession::onReadFinished()
         onRestoreFinished(nothing);
         return;
     }
-    m_restore = std::make_unique<SettingsRestore>(m_core);
+    m_restore = std::make_unique<SettingsRestore>(m_core.monitorLine());
     connect(m_restore.get(), &SettingsRestore::progress, this,
             [this](int done, int total) { printProgress(QStringLiteral("Writing"), done, total); });
     connect(m_restore.get(), &SettingsRestore::finished, this, &CliSession::onRestoreFinished);

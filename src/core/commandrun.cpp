@@ -1,33 +1,36 @@
 #include "core/commandrun.h"
 
-#include "core/appcore.h"
+#include "base/clock.h"
+#include "link/connector.h"
+#include "link/linkglobals.h"
+#include "link/seriallink.h"
 #include "protocol/commands.h"
 
 namespace tvk {
 
-CommandRun::CommandRun(AppCore &core, QObject *parent)
-    : QObject(parent), m_core(core), m_watch(core.clock.createTimer(this))
+CommandRun::CommandRun(const MonitorLine &line, QObject *parent)
+    : QObject(parent), m_line(line), m_watch(line.clock.createTimer(this))
 {
     connect(m_watch, &Timer::timeout, this, [this] {
         fail(m_written ? QStringLiteral("the monitor did not answer \"%1\"").arg(m_steps.value(0).command)
                        : QStringLiteral("\"%1\" was not sent (the transmit queue was cleared or held up)")
                              .arg(m_steps.value(0).command));
     });
-    connect(&core.link, &SerialLink::commandWritten, this, &CommandRun::onWritten);
-    connect(&core, &AppCore::responseParsed, this, &CommandRun::onResponse);
-    connect(&core.link, &SerialLink::portLost, this, [this](const QString &reason) {
+    connect(&line.link, &SerialLink::commandWritten, this, &CommandRun::onWritten);
+    connect(&line.parsed, &ResponseFeed::responseParsed, this, &CommandRun::onResponse);
+    connect(&line.link, &SerialLink::portLost, this, [this](const QString &reason) {
         fail(QStringLiteral("the serial port was lost (") + reason + u')');
     });
-    connect(&core.connector, &Connector::monitorLost, this,
+    connect(&line.connector, &Connector::monitorLost, this,
             [this] { fail(QStringLiteral("the monitor stopped answering")); });
-    connect(&core.connector, &Connector::cycleStarted, this,
+    connect(&line.connector, &Connector::cycleStarted, this,
             [this] { fail(QStringLiteral("a new connection cycle was started")); });
 }
 
 CommandRun::~CommandRun()
 {
     if (m_running && m_sent)
-        m_core.link.DropQueuedCommands(this);
+        m_line.link.DropQueuedCommands(this);
 }
 
 void CommandRun::append(Step step)
@@ -41,7 +44,7 @@ bool CommandRun::start()
 {
     if (m_running)
         return true;
-    if (!m_core.globals.connection.online())
+    if (!m_line.globals.connection.online())
         return false;
     m_running = true;
     m_cancelRequested = false;
@@ -79,7 +82,7 @@ void CommandRun::sendNext()
     m_sent = true;
     m_written = false;
     m_watch->start(kReplyWaitMs);
-    m_core.link.SendCommand(cmd::line(step.command), this, SerialLink::Queueing::AsIs);
+    m_line.link.SendCommand(cmd::line(step.command), this, SerialLink::Queueing::AsIs);
 }
 
 void CommandRun::onWritten(const QString &text)
@@ -118,7 +121,7 @@ void CommandRun::cancel()
     m_cancelRequested = true;
     if (m_sent && !m_written && !m_steps.first().followsPrevious && !m_steps.first().evenOnCancel) {
         // Not on the wire yet: take it back.
-        m_core.link.DropQueuedCommands(this);
+        m_line.link.DropQueuedCommands(this);
         m_sent = false;
         m_steps.removeFirst();
         m_unitOpen = false;
@@ -143,7 +146,7 @@ void CommandRun::fail(const QString &reason)
     if (!m_running)
         return;
     if (m_sent)
-        m_core.link.DropQueuedCommands(this);
+        m_line.link.DropQueuedCommands(this);
     stop();
     emit failed(reason);
 }

@@ -16,8 +16,34 @@
 
 namespace tvk {
 
-class AppCore;
+class Clock;
+class Connector;
+class MonitorData;
+class ScanSets;
+class SerialLink;
 class Timer;
+struct LinkGlobals;
+
+// Told once a response has been dispatched to its parsers (the image holds
+// what it said).
+class ResponseFeed : public QObject {
+    Q_OBJECT
+signals:
+    void responseParsed(const QString &response);
+};
+
+// What a run of commands and the reads and writes built on it reach: the
+// clock, the link and the connection, where parsed replies are told, and the
+// monitor image with its scan sets.
+struct MonitorLine {
+    Clock &clock;
+    SerialLink &link;
+    Connector &connector;
+    const LinkGlobals &globals;
+    ResponseFeed &parsed;
+    MonitorData &data;
+    ScanSets &scanSets;
+};
 
 class CommandRun : public QObject {
     Q_OBJECT
@@ -39,7 +65,7 @@ public:
         bool evenOnCancel = false;
     };
 
-    explicit CommandRun(AppCore &core, QObject *parent = nullptr);
+    explicit CommandRun(const MonitorLine &line, QObject *parent = nullptr);
     ~CommandRun() override;
 
     // Steps to send after those already given; may be called while running
@@ -78,7 +104,7 @@ private:
     void stop();
     void fail(const QString &reason);
 
-    AppCore &m_core;
+    MonitorLine m_line;
     Timer *m_watch;
     QList<Step> m_steps;
     bool m_running = false;

@@ -1,6 +1,7 @@
 #include "core/restore.h"
 
-#include "core/appcore.h"
+#include "model/monitordata.h"
+#include "model/scansets.h"
 #include "core/settingscompare.h"
 #include "core/settingsread.h"
 #include "protocol/commands.h"
@@ -193,7 +194,8 @@ QString RestoreResult::summary() const
     return s;
 }
 
-SettingsRestore::SettingsRestore(AppCore &core, QObject *parent) : QObject(parent), m_core(core), m_run(core)
+SettingsRestore::SettingsRestore(const MonitorLine &line, QObject *parent)
+    : QObject(parent), m_core(line), m_run(line)
 {
     connect(&m_run, &CommandRun::drained, this, [this] {
         m_run.finish();

@@ -30,7 +30,6 @@
 
 namespace tvk {
 
-class AppCore;
 
 struct RestoreWrite {
     int scanSet = 0;
@@ -92,7 +91,7 @@ struct RestoreResult {
 class SettingsRestore : public QObject {
     Q_OBJECT
 public:
-    explicit SettingsRestore(AppCore &core, QObject *parent = nullptr);
+    explicit SettingsRestore(const MonitorLine &line, QObject *parent = nullptr);
 
     // False (nothing sent) while no monitor is online, a restore runs or the
     // plan writes nothing.
@@ -111,7 +110,7 @@ private:
     void verify();
     void end(RestoreResult::Outcome outcome, const QString &reason = QString());
 
-    AppCore &m_core;
+    MonitorLine m_core;
     CommandRun m_run;
     RestorePlan m_plan;
     RestoreResult m_result;

@@ -1,6 +1,7 @@
 #include "core/settingsread.h"
 
-#include "core/appcore.h"
+#include "model/monitordata.h"
+#include "model/scansets.h"
 #include "core/replies/dacreplies.h"
 #include "model/fullread.h"
 #include "protocol/commands.h"
@@ -32,7 +33,8 @@ std::optional<int> scanSetOfReply(const QString &reply)
     return shown - 1;
 }
 
-SettingsRead::SettingsRead(AppCore &core, QObject *parent) : QObject(parent), m_core(core), m_run(core)
+SettingsRead::SettingsRead(const MonitorLine &line, QObject *parent)
+    : QObject(parent), m_core(line), m_run(line)
 {
     connect(&m_run, &CommandRun::stepAnswered, this, [this](int done) { emit progress(done, m_total); });
     connect(&m_run, &CommandRun::drained, this, [this] {

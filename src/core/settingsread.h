@@ -21,7 +21,6 @@
 
 namespace tvk {
 
-class AppCore;
 
 // The DAC reads of one scan set: present, initial and factory of L, B, H, V
 // and the north-south group.
@@ -47,7 +46,7 @@ public:
         bool dacValues = true;
     };
 
-    explicit SettingsRead(AppCore &core, QObject *parent = nullptr);
+    explicit SettingsRead(const MonitorLine &line, QObject *parent = nullptr);
 
     // False (nothing sent) while no monitor is online or a read runs.
     bool start(const Options &options);
@@ -71,7 +70,7 @@ private:
     void appendScanSet(int scanSet, bool choose);
     void restoreSelection();
 
-    AppCore &m_core;
+    MonitorLine m_core;
     CommandRun m_run;
     Options m_options;
     int m_savedSelection = 0;

@@ -56,7 +56,7 @@ struct Bench : CoreHarness {
 
     SettingsImage read(const QList<int> &scanSets)
     {
-        SettingsRead reader(*core);
+        SettingsRead reader(core->monitorLine());
         QSignalSpy done(&reader, &SettingsRead::finished);
         SettingsRead::Options o;
         o.scanSets = scanSets;
@@ -101,7 +101,7 @@ private slots:
 
         const RestorePlan plan = planRestore(saved, now, {});
         QCOMPARE(plan.total(), 3);
-        SettingsRestore restore(*b.core);
+        SettingsRestore restore(b.core->monitorLine());
         QSignalSpy done(&restore, &SettingsRestore::finished);
         QSignalSpy progress(&restore, &SettingsRestore::progress);
         const int from = b.written();
@@ -138,7 +138,7 @@ private slots:
         RestoreOptions o;
         o.initial = true;
         const RestorePlan plan = planRestore(saved, now, o);
-        SettingsRestore restore(*b.core);
+        SettingsRestore restore(b.core->monitorLine());
         const int from = b.written();
         QVERIFY(restore.start(plan));
         b.run(6000);
@@ -160,7 +160,7 @@ private slots:
         for (int c = 0; c < 7; ++c)
             b.present('v', 0, c) += 1;
         const SettingsImage now = b.read({0});
-        SettingsRestore restore(*b.core);
+        SettingsRestore restore(b.core->monitorLine());
         QSignalSpy done(&restore, &SettingsRestore::finished);
         QVERIFY(restore.start(planRestore(saved, now, {})));
         b.run(600); // "dc", "CC0" and a few values
@@ -187,7 +187,7 @@ private slots:
             for (int c = 0; c < 7; ++c)
                 b.present('v', k, c) += 1;
         const SettingsImage now = b.read({0, 1});
-        SettingsRestore restore(*b.core);
+        SettingsRestore restore(b.core->monitorLine());
         QSignalSpy done(&restore, &SettingsRestore::finished);
         const int from = b.written();
         QVERIFY(restore.start(planRestore(saved, now, {})));

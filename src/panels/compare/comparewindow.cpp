@@ -1,7 +1,7 @@
 #include "panels/compare/comparewindow.h"
 
 #include "base/windownames.h"
-#include "core/appcore.h"
+#include "model/fullread.h"
 #include "core/dacfile.h"
 
 #include <QCheckBox>
@@ -37,11 +37,15 @@ W *named(W *w, const char *name, const QString &accessible)
 
 } // namespace
 
-CompareWindow::CompareWindow(const PanelContext &context, AppCore &core)
+CompareWindow::CompareWindow(const PanelContext &context, const MonitorLine &line, const FullRead &fullRead,
+                             FileDialogs &dialogs, const QString &fileFolder)
     : Panel(context, win::frmCompare, QStringLiteral("Compare Settings"))
-    , m_core(core)
-    , m_read(new SettingsRead(core, this))
-    , m_restore(new SettingsRestore(core, this))
+    , m_line(line)
+    , m_fullRead(fullRead)
+    , m_dialogs(dialogs)
+    , m_fileFolder(fileFolder)
+    , m_read(new SettingsRead(line, this))
+    , m_restore(new SettingsRestore(line, this))
 {
     m_warning = named(new QLabel(this), "lblWarning", QStringLiteral("Warning"));
     m_warning->setWordWrap(true);
@@ -176,9 +180,9 @@ std::optional<QString> CompareWindow::askForFile(const QString &title)
     FileDialogOptions options;
     options.title = title;
     options.filter = kMdfOpenFilter;
-    options.initialDir = m_core.FileSaveInitDir;
+    options.initialDir = m_fileFolder;
     options.mustExist = true;
-    return m_core.fileDialogs.openFile(options);
+    return m_dialogs.openFile(options);
 }
 
 std::optional<SettingsImage> CompareWindow::load(const QString &path)
@@ -232,7 +236,7 @@ void CompareWindow::compareWithMonitor(const QString &path)
         m_ctx.messages.message(QStringLiteral("No monitor is online: connect one to compare it with a file."));
         return;
     }
-    if (m_core.fullRead.isRunning()) {
+    if (m_fullRead.isRunning()) {
         m_ctx.messages.message(fullReadRunningText());
         return;
     }
@@ -410,7 +414,7 @@ void CompareWindow::write()
     options.ticked = [this](int scanSet, DacGroupId group, int channel) {
         return !m_unticked.contains(key(scanSet, group, channel));
     };
-    if (m_core.fullRead.isRunning()) {
+    if (m_fullRead.isRunning()) {
         m_ctx.messages.message(fullReadRunningText());
         return;
     }
@@ -435,7 +439,7 @@ void CompareWindow::onRestoreFinished(const RestoreResult &r)
     QList<int> scanSets;
     for (const ImageScanSet &s : m_right->scanSets)
         scanSets << s.index;
-    m_right = imageFromMonitor(m_core.data, m_core.scanSets, scanSets, QStringLiteral("the monitor"));
+    m_right = imageFromMonitor(m_line.data, m_line.scanSets, scanSets, QStringLiteral("the monitor"));
     showComparison();
     QString text = r.summary() + u'.';
     for (const QString &s : r.stillDiffer)

@@ -22,14 +22,17 @@ class QTableWidget;
 
 namespace tvk {
 
-class AppCore;
+class FileDialogs;
+class FullRead;
 
 class CompareWindow : public Panel {
     Q_OBJECT
 public:
     enum class Mode { None, FileWithMonitor, TwoFiles, FileWithFactory };
 
-    CompareWindow(const PanelContext &context, AppCore &core);
+    // fileFolder: where the file dialogs open (the folder of the last file).
+    CompareWindow(const PanelContext &context, const MonitorLine &line, const FullRead &fullRead,
+                  FileDialogs &dialogs, const QString &fileFolder);
 
     // The File menu's rows: each asks for its file(s), then compares.
     void compareWithMonitor();
@@ -61,7 +64,10 @@ private:
     void setBusy(const QString &what);
     static QString key(int scanSet, DacGroupId group, int channel);
 
-    AppCore &m_core;
+    MonitorLine m_line;
+    const FullRead &m_fullRead;
+    FileDialogs &m_dialogs;
+    const QString &m_fileFolder;
     SettingsRead *m_read;
     SettingsRestore *m_restore;
     Mode m_mode = Mode::None;
