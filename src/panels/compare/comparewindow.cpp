@@ -1,6 +1,8 @@
 #include "panels/compare/comparewindow.h"
 
 #include "base/windownames.h"
+#include "base/dialogs.h"
+#include "link/connector.h"
 #include "model/fullread.h"
 #include "core/dacfile.h"
 
@@ -140,7 +142,7 @@ CompareWindow::CompareWindow(const PanelContext &context, const MonitorLine &lin
         m_result->setText(QStringLiteral("Writing: %1 of %2 ...").arg(done).arg(total));
     });
     connect(m_restore, &SettingsRestore::finished, this, &CompareWindow::onRestoreFinished);
-    connect(&core.connector, &Connector::stateEntered, this, [this] { updateButtons(); });
+    connect(&line.connector, &Connector::stateEntered, this, [this] { updateButtons(); });
 
     auto *ticks = new QHBoxLayout;
     ticks->addWidget(m_showEqual);
