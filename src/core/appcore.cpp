@@ -58,6 +58,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     registerReplyHandlers(dispatcher, replyContext, download);
     wireDownload();
     wireFullRead();
+    wireSessionRecord();
     connect(&commLog, &CommLog::lineNoise, this, [this] { showStatus(CommLog::lineNoiseText()); });
 }
 
@@ -111,6 +112,24 @@ void AppCore::wireDownload()
     });
     connect(&connector, &Connector::cycleStarted, this, [this] {
         download.linkLost(QStringLiteral("A new connection cycle was started."));
+    });
+}
+
+void AppCore::wireSessionRecord()
+{
+    const QString &configs = SettingsSection::Configs;
+    sessionRecord.setEnabled(settings.readBool(AppName::Tarvikon, configs, QStringLiteral("SessionRecord"), true));
+    const int maxMb = settings.readInt(AppName::Tarvikon, configs, QStringLiteral("SessionRecordMaxMB"), 50);
+    sessionRecord.setMaxTotalBytes(qint64(maxMb > 0 ? maxMb : 50) * 1024 * 1024);
+    sessionRecord.setFolder(SessionRecord::defaultFolder());
+    sessionRecord.setClock(&clock);
+    sessionRecord.attach(link);
+    sessionRecord.attach(connector);
+    // The log's event lines (port events, a silent monitor, dropped
+    // commands) belong in the record too.
+    connect(&commLog, &CommLog::eventLogged, &sessionRecord, &SessionRecord::event);
+    connect(&download, &HexDownload::activeChanged, &sessionRecord, [this](bool active) {
+        sessionRecord.event(active ? QStringLiteral("Download started") : QStringLiteral("Download ended"));
     });
 }
 

@@ -24,6 +24,7 @@
 #include "link/connector.h"
 #include "link/linkglobals.h"
 #include "link/seriallink.h"
+#include "link/sessionrecord.h"
 #include "model/fullread.h"
 #include "model/monitordata.h"
 #include "model/scansets.h"
@@ -111,6 +112,9 @@ public:
     ControlBook controls;
     WindowHostProxy windows;
     CommLog commLog;
+    // Every byte both ways and every link event, one file a day, in the
+    // per-user data folder (settings "SessionRecord", "SessionRecordMaxMB").
+    SessionRecord sessionRecord;
     SerialLink link;
     ResponseDispatcher dispatcher;
     AppShell shell;
@@ -160,6 +164,7 @@ signals:
 
 private:
     void wireDownload();
+    void wireSessionRecord();
     static QString lineOf(const QString &command);
     // The full read learns of written commands and parsed replies, and
     // fails when the monitor or the port is lost.
