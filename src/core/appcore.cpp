@@ -1,7 +1,10 @@
 #include "core/appcore.h"
 
 #include "core/handlerlist.h"
+#include "core/supportbundle.h"
 #include "protocol/commands.h"
+
+#include <QRegularExpression>
 
 namespace tvk {
 
@@ -144,6 +147,19 @@ void AppCore::wireFullRead()
             [this] { fullRead.abort(QStringLiteral("the monitor stopped answering")); });
     connect(&connector, &Connector::cycleStarted, &fullRead,
             [this] { fullRead.abort(QStringLiteral("a new connection cycle was started")); });
+}
+
+bool AppCore::saveSupportBundle()
+{
+    QString serial = data.SerialNumber.trimmed();
+    serial.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
+    SupportBundle::Sources sources{sessionRecord, settings, portMap,
+                                   FormatMdfFile(mdf(), QDateTime::currentDateTime()),
+                                   serial.isEmpty() ? QStringLiteral("image.mdv") : serial + QStringLiteral(".mdv")};
+    const bool saved = SupportBundle::save(sources, fileDialogs, messages);
+    if (saved)
+        showStatus(QStringLiteral("Support bundle saved."));
+    return saved;
 }
 
 QString AppCore::monitorLostText(int port, bool busy)

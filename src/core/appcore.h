@@ -151,6 +151,11 @@ public:
     // What the software and boot-block windows' actions reach.
     FirmwareActions::Context firmwareContext();
 
+    // Help, Save Support Bundle: the record, the settings, the image, the
+    // version, the platform and the ports in one archive, after the user
+    // has seen what it holds.
+    bool saveSupportBundle();
+
     // A short note for the main window's status bar.
     void showStatus(const QString &text) { emit statusMessage(text); }
     // What the status bar and the log say when the monitor stops answering
