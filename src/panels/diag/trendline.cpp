@@ -123,42 +123,54 @@ void TrendLine::draw(QPainter &p, const QRectF &frame) const
         p.drawLine(QPointF(plot.left(), area.bottom()), QPointF(plot.right(), area.bottom()));
     }
 
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
     const int columns = std::max(1, int(plot.width()));
     if (samples.size() > 2 * columns) {
-        // More samples than pixels: each column's lowest and highest.
+        // More samples than pixels: each column drawn as one vertical stroke
+        // from its lowest to its highest sample, joined to the column
+        // before, with plain (not antialiased) one-pixel lines, so the cost
+        // is the widget's width and not the history's length.
+        QList<QLineF> strokes;
+        strokes.reserve(2 * columns);
         int column = -1;
-        double cLo = 0, cHi = 0;
+        double cLo = 0, cHi = 0, cFirst = 0, cLast = 0;
+        double prevX = 0, prevLast = 0;
+        bool havePrev = false;
         auto flush = [&] {
             if (column < 0)
                 return;
-            const double x = plot.left() + column;
-            if (path.elementCount() == 0)
-                path.moveTo(x, yOf(cHi));
-            else
-                path.lineTo(x, yOf(cHi));
-            path.lineTo(x, yOf(cLo));
+            const double x = plot.left() + column + 0.5;
+            if (havePrev)
+                strokes.append(QLineF(prevX, yOf(prevLast), x, yOf(cFirst)));
+            strokes.append(QLineF(x, yOf(cHi), x, yOf(cLo)));
+            prevX = x;
+            prevLast = cLast;
+            havePrev = true;
         };
+        const double perMs = double(columns) / double(span);
         for (const auto &s : samples) {
-            const int c = std::min(columns - 1, int(xOf(s.ms) - plot.left()));
+            const int c = std::min(int(double(s.ms - t0) * perMs), columns - 1);
             if (c != column) {
                 flush();
                 column = c;
-                cLo = cHi = s.value;
+                cLo = cHi = cFirst = s.value;
             } else {
                 cLo = std::min(cLo, s.value);
                 cHi = std::max(cHi, s.value);
             }
+            cLast = s.value;
         }
         flush();
+        p.setPen(QPen(palette().highlight().color(), 1));
+        p.drawLines(strokes);
+        p.setRenderHint(QPainter::Antialiasing);
     } else {
-        path.moveTo(xOf(samples.first().ms), yOf(samples.first().value));
+        p.setRenderHint(QPainter::Antialiasing);
+        QPainterPath path(QPointF(xOf(samples.first().ms), yOf(samples.first().value)));
         for (qsizetype i = 1; i < samples.size(); ++i)
             path.lineTo(xOf(samples.at(i).ms), yOf(samples.at(i).value));
+        p.setPen(QPen(palette().highlight().color(), 1.5));
+        p.drawPath(path);
     }
-    p.setPen(QPen(palette().highlight().color(), 1.5));
-    p.drawPath(path);
     p.setBrush(palette().highlight());
     p.drawEllipse(QPointF(xOf(samples.last().ms), yOf(samples.last().value)), 2, 2);
 
