@@ -130,9 +130,9 @@ void AppCore::wireSessionRecord()
     sessionRecord.attach(connector);
     // The log's event lines (port events, a silent monitor, dropped
     // commands) belong in the record too.
-    connect(&commLog, &CommLog::eventLogged, &sessionRecord, &SessionRecord::event);
+    connect(&commLog, &CommLog::eventLogged, &sessionRecord, &SessionRecord::logEvent);
     connect(&download, &HexDownload::activeChanged, &sessionRecord, [this](bool active) {
-        sessionRecord.event(active ? QStringLiteral("Download started") : QStringLiteral("Download ended"));
+        sessionRecord.logEvent(active ? QStringLiteral("Download started") : QStringLiteral("Download ended"));
     });
 }
 

@@ -106,12 +106,12 @@ void SessionRecord::setEnabled(bool on)
     if (on == m_enabled)
         return;
     if (!on)
-        event(QStringLiteral("Session record off"));
+        logEvent(QStringLiteral("Session record off"));
     m_enabled = on;
     if (!on)
         m_file.close();
     else
-        event(QStringLiteral("Session record on"));
+        logEvent(QStringLiteral("Session record on"));
 }
 
 void SessionRecord::attach(SerialLink &link)
@@ -121,11 +121,11 @@ void SessionRecord::attach(SerialLink &link)
     connect(&link, &SerialLink::commandWritten, this, &SessionRecord::commandWritten);
     connect(&link, &SerialLink::responseClosed, this, &SessionRecord::responseClosed);
     connect(&link, &SerialLink::portOpened, this,
-            [this](const QString &device) { event(QStringLiteral("Port %1 opened").arg(device)); });
+            [this](const QString &device) { logEvent(QStringLiteral("Port %1 opened").arg(device)); });
     connect(&link, &SerialLink::portClosed, this,
-            [this](const QString &device) { event(QStringLiteral("Port %1 closed").arg(device)); });
+            [this](const QString &device) { logEvent(QStringLiteral("Port %1 closed").arg(device)); });
     connect(&link, &SerialLink::portLost, this, [this, &link](const QString &reason) {
-        event(QStringLiteral("Port %1 lost: %2").arg(link.deviceName(), reason));
+        logEvent(QStringLiteral("Port %1 lost: %2").arg(link.deviceName(), reason));
     });
 }
 
@@ -133,13 +133,13 @@ void SessionRecord::attach(Connector &connector)
 {
     connect(&connector, &Connector::stateEntered, this, [this](ConnectionState state) {
         switch (state) {
-        case ConnectionState::Online: event(QStringLiteral("Online")); break;
-        case ConnectionState::BootMode: event(QStringLiteral("Boot mode")); break;
-        case ConnectionState::NoMonitor: event(QStringLiteral("Offline")); break;
-        case ConnectionState::OfflineDemo: event(QStringLiteral("Offline demo")); break;
+        case ConnectionState::Online: logEvent(QStringLiteral("Online")); break;
+        case ConnectionState::BootMode: logEvent(QStringLiteral("Boot mode")); break;
+        case ConnectionState::NoMonitor: logEvent(QStringLiteral("Offline")); break;
+        case ConnectionState::OfflineDemo: logEvent(QStringLiteral("Offline demo")); break;
         }
     });
-    connect(&connector, &Connector::portReplugged, this, [this] { event(QStringLiteral("Port found again")); });
+    connect(&connector, &Connector::portReplugged, this, [this] { logEvent(QStringLiteral("Port found again")); });
     // The monitor that stopped answering leaves nothing to time.
     connect(&connector, &Connector::monitorLost, this, [this] { m_writtenMs = -1; });
 }
@@ -156,7 +156,7 @@ void SessionRecord::received(const QByteArray &bytes)
         write(Kind::Rx, escape(bytes));
 }
 
-void SessionRecord::event(const QString &text)
+void SessionRecord::logEvent(const QString &text)
 {
     // An event is one line: line ends inside it are escaped like traffic.
     QString line = text;

@@ -85,7 +85,7 @@ public:
 
     void transmitted(const QByteArray &bytes);
     void received(const QByteArray &bytes);
-    void event(const QString &text);
+    void logEvent(const QString &text);
     // A queued command was written; the next closing prompt ends its round trip.
     void commandWritten(const QString &command);
     void responseClosed();

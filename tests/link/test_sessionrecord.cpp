@@ -154,7 +154,7 @@ private slots:
         file.close();
         blocked.setFolder(dir.filePath(QStringLiteral("plain/records"))); // under a file
         blocked.received("x#");
-        blocked.event(QStringLiteral("still running"));
+        blocked.logEvent(QStringLiteral("still running"));
         QVERIFY(blocked.currentFile().isEmpty() || !QFile::exists(blocked.currentFile()));
     }
 
