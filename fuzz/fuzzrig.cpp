@@ -50,6 +50,8 @@ void initProcess(AppKind kind)
     QDir(g_dir->path()).mkpath(QStringLiteral("config"));
     QDir(g_dir->path()).mkpath(QStringLiteral("files"));
     qputenv("XDG_CONFIG_HOME", configDir().toLocal8Bit());
+    // The session record goes there too, and leaves with it.
+    qputenv("XDG_DATA_HOME", (g_dir->path() + QStringLiteral("/data")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own warnings about hostile input would only slow the run down.
     qputenv("QT_LOGGING_RULES", "*.debug=false;*.warning=false");

@@ -2,7 +2,7 @@
 # Installs what the tool needs to build and run on Debian (bookworm or later).
 # Usage: scripts/deps.sh [extra-package ...]
 set -euo pipefail
-pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev "$@")
+pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev libarchive-dev "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

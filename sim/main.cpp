@@ -3,6 +3,11 @@
 //
 //   tvk-monitor-sim --link /tmp/monitor --version 2.25
 //   tvk-monitor-sim --link /tmp/monitor --options "version=1.38,silentafter=5"
+//   tvk-monitor-sim --link /tmp/monitor --replay session-2026-05-01.log
+//
+// With --replay the monitor is the one in a session record of the tool: each
+// command gets the answer the recorded monitor gave to it (see
+// replaymonitor.h); the other monitor options do not apply then.
 //
 // The slave device's path is printed on standard output, alone on its line.
 // With --link a symbolic link to it is made at the given path (an existing
@@ -11,6 +16,7 @@
 // SIGTERM, SIGINT and SIGHUP.
 
 #include "monitorsim.h"
+#include "replaymonitor.h"
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
@@ -21,6 +27,7 @@
 #include <QSocketNotifier>
 
 #include <cstdio>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -34,6 +41,7 @@
 
 using tvk::sim::MonitorConfig;
 using tvk::sim::MonitorSimulator;
+using tvk::sim::ReplayMonitor;
 
 namespace {
 
@@ -57,8 +65,9 @@ QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 // The simulator on the master side of a pseudo-terminal.
 class PtyServer : public QObject {
 public:
-    PtyServer(const MonitorConfig &config, bool verbose)
-        : m_sim(config), m_verbose(verbose), m_baud(config.baud)
+    // With a replay, it answers instead of the simulator.
+    PtyServer(const MonitorConfig &config, bool verbose, ReplayMonitor *replay = nullptr)
+        : m_sim(config), m_replay(replay), m_verbose(verbose), m_baud(replay ? 0 : config.baud)
     {
         m_sinceStart.start();
         m_paceTimer.setSingleShot(true);
@@ -114,9 +123,10 @@ public:
         connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { flush(); });
 
         if (m_verbose) {
-            connect(&m_sim, &MonitorSimulator::commandReceived, this, [](const QByteArray &line) {
-                std::fprintf(stderr, "<< %s\n", line.constData());
-            });
+            const auto print = [](const QByteArray &line) { std::fprintf(stderr, "<< %s\n", line.constData()); };
+            connect(&m_sim, &MonitorSimulator::commandReceived, this, print);
+            if (m_replay)
+                connect(m_replay, &ReplayMonitor::commandReceived, this, print);
         }
         return true;
     }
@@ -164,7 +174,8 @@ private:
         for (;;) {
             const ssize_t n = ::read(m_master, buf, sizeof buf);
             if (n > 0) {
-                const QByteArray out = m_sim.feed(QByteArray(buf, n));
+                const QByteArray in(buf, n);
+                const QByteArray out = m_replay ? m_replay->feed(in) : m_sim.feed(in);
                 if (m_baud > 0)
                     pace(n, out);
                 else
@@ -240,6 +251,7 @@ private:
     }
 
     MonitorSimulator m_sim;
+    ReplayMonitor *m_replay;
     bool m_verbose;
     int m_master = -1;
     int m_slave = -1;
@@ -281,7 +293,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption busyOpt(QStringLiteral("busy"), QStringLiteral("Answer every command with \"!\" only."));
     const QCommandLineOption silentOpt(QStringLiteral("silent-after"), QStringLiteral("Stop answering after <n> commands."), QStringLiteral("n"));
     const QCommandLineOption verboseOpt(QStringLiteral("verbose"), QStringLiteral("Print each command received on standard error."));
-    parser.addOptions({linkOpt, optionsOpt, versionOpt, epromOpt, bootOpt, busyOpt, silentOpt, verboseOpt});
+    const QCommandLineOption replayOpt(QStringLiteral("replay"), QStringLiteral("Answer as the monitor in the session record <file> did."), QStringLiteral("file"));
+    parser.addOptions({linkOpt, optionsOpt, versionOpt, epromOpt, bootOpt, busyOpt, silentOpt, verboseOpt, replayOpt});
     parser.process(app);
 
     MonitorConfig config;
@@ -318,8 +331,16 @@ int main(int argc, char *argv[])
         QCoreApplication::quit();
     });
 
-    PtyServer server(config, parser.isSet(verboseOpt));
     QString error;
+    std::unique_ptr<ReplayMonitor> replay;
+    if (parser.isSet(replayOpt)) {
+        replay = std::make_unique<ReplayMonitor>();
+        if (!replay->load(parser.value(replayOpt), &error)) {
+            printError(error);
+            return 1;
+        }
+    }
+    PtyServer server(config, parser.isSet(verboseOpt), replay.get());
     if (!server.start(&error)) {
         printError(error);
         return 1;
@@ -333,8 +354,12 @@ int main(int argc, char *argv[])
     }
     std::printf("%s\n", server.slavePath().constData());
     std::fflush(stdout);
-    std::fprintf(stderr, "tvk-monitor-sim: firmware V %s%s on %s\n", qPrintable(config.firmwareVersion),
-                 config.bootBlock ? " (boot block)" : "", server.slavePath().constData());
+    if (replay)
+        std::fprintf(stderr, "tvk-monitor-sim: replaying %s (%d commands) on %s\n",
+                     qPrintable(parser.value(replayOpt)), replay->knownCommands(), server.slavePath().constData());
+    else
+        std::fprintf(stderr, "tvk-monitor-sim: firmware V %s%s on %s\n", qPrintable(config.firmwareVersion),
+                     config.bootBlock ? " (boot block)" : "", server.slavePath().constData());
     return app.exec(); // the server removes its link as it goes
 #else
     printError(QStringLiteral("pseudo-terminals are not available on this system"));

@@ -171,6 +171,7 @@ void MainWindow::buildMenus()
     command(MenuCommand::TileVertically, [this] { tileVertically(); });
     command(MenuCommand::ArrangeIcons, [this] { arrangeIcons(); });
     command(MenuCommand::HelpTopics, [this] { showHelp(); });
+    command(MenuCommand::SupportBundle, [this] { m_core.saveSupportBundle(); });
     for (const auto &f : m_commands)
         Q_ASSERT(f); // every command has its function
 

@@ -42,8 +42,8 @@ namespace tvk {
 void registerWindows(WindowRegistry &r, AppCore &core, DesktopLauncher &launcher)
 {
     // The test-point panels poll on the program's clock and draw its trend
-    // history.
-    const TestPointSources sources{core.clock, core.testPointHistory};
+    // history, which they save through the file dialog.
+    const TestPointSources sources{core.clock, core.testPointHistory, &core.fileDialogs};
     r.add(win::frmAbout, [&launcher](const PanelContext &c) { return new AboutPanel(c, launcher); });
     r.add(win::frmAppMode, [&core](const PanelContext &c) { return new AppModeWindow(c, core.shell); });
     r.add(win::frmCommLog, [&core](const PanelContext &c) {

@@ -74,6 +74,7 @@ inline const QString mnuWindowArrangeIcons = QStringLiteral("mnuWindowArrangeIco
 
 inline const QString mnuHelp = QStringLiteral("mnuHelp");
 inline const QString mnuHelpTopics = QStringLiteral("mnuHelpTopics");
+inline const QString mnuHelpSupportBundle = QStringLiteral("mnuHelpSupportBundle");
 inline const QString mnuHelpAbout = QStringLiteral("mnuHelpAbout");
 
 } // namespace tvk::menu

@@ -1,7 +1,10 @@
 #include "core/appcore.h"
 
 #include "core/handlerlist.h"
+#include "core/supportbundle.h"
 #include "protocol/commands.h"
+
+#include <QRegularExpression>
 
 namespace tvk {
 
@@ -59,6 +62,7 @@ AppCore::AppCore(const Platform &platform, QObject *parent)
     registerReplyHandlers(dispatcher, replyContext, download);
     wireDownload();
     wireFullRead();
+    wireSessionRecord();
     connect(&commLog, &CommLog::lineNoise, this, [this] { showStatus(CommLog::lineNoiseText()); });
 }
 
@@ -120,6 +124,24 @@ void AppCore::wireDownload()
     });
 }
 
+void AppCore::wireSessionRecord()
+{
+    const QString &configs = SettingsSection::Configs;
+    sessionRecord.setEnabled(settings.readBool(AppName::Tarvikon, configs, QStringLiteral("SessionRecord"), true));
+    const int maxMb = settings.readInt(AppName::Tarvikon, configs, QStringLiteral("SessionRecordMaxMB"), 50);
+    sessionRecord.setMaxTotalBytes(qint64(maxMb > 0 ? maxMb : 50) * 1024 * 1024);
+    sessionRecord.setFolder(SessionRecord::defaultFolder());
+    sessionRecord.setClock(&clock);
+    sessionRecord.attach(link);
+    sessionRecord.attach(connector);
+    // The log's event lines (port events, a silent monitor, dropped
+    // commands) belong in the record too.
+    connect(&commLog, &CommLog::eventLogged, &sessionRecord, &SessionRecord::logEvent);
+    connect(&download, &HexDownload::activeChanged, &sessionRecord, [this](bool active) {
+        sessionRecord.logEvent(active ? QStringLiteral("Download started") : QStringLiteral("Download ended"));
+    });
+}
+
 void AppCore::wireFullRead()
 {
     connect(&link, &SerialLink::commandWritten, &fullRead, &FullRead::commandWritten);
@@ -131,6 +153,19 @@ void AppCore::wireFullRead()
             [this] { fullRead.abort(QStringLiteral("the monitor stopped answering")); });
     connect(&connector, &Connector::cycleStarted, &fullRead,
             [this] { fullRead.abort(QStringLiteral("a new connection cycle was started")); });
+}
+
+bool AppCore::saveSupportBundle()
+{
+    QString serial = data.SerialNumber.trimmed();
+    serial.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
+    SupportBundle::Sources sources{sessionRecord, settings, portMap,
+                                   FormatMdfFile(mdf(), QDateTime::currentDateTime()),
+                                   serial.isEmpty() ? QStringLiteral("image.mdv") : serial + QStringLiteral(".mdv")};
+    const bool saved = SupportBundle::save(sources, fileDialogs, messages);
+    if (saved)
+        showStatus(QStringLiteral("Support bundle saved."));
+    return saved;
 }
 
 QString AppCore::monitorLostText(int port, bool busy)

@@ -25,6 +25,7 @@
 #include "link/connector.h"
 #include "link/linkglobals.h"
 #include "link/seriallink.h"
+#include "link/sessionrecord.h"
 #include "model/fullread.h"
 #include "model/monitordata.h"
 #include "model/scansets.h"
@@ -112,6 +113,9 @@ public:
     ControlBook controls;
     WindowHostProxy windows;
     CommLog commLog;
+    // Every byte both ways and every link event, one file a day, in the
+    // per-user data folder (settings "SessionRecord", "SessionRecordMaxMB").
+    SessionRecord sessionRecord;
     SerialLink link;
     ResponseDispatcher dispatcher;
     AppShell shell;
@@ -154,6 +158,11 @@ public:
     // What the software and boot-block windows' actions reach.
     FirmwareActions::Context firmwareContext();
 
+    // Help, Save Support Bundle: the record, the settings, the image, the
+    // version, the platform and the ports in one archive, after the user
+    // has seen what it holds.
+    bool saveSupportBundle();
+
     // A short note for the main window's status bar.
     void showStatus(const QString &text) { emit statusMessage(text); }
     // What the status bar and the log say when the monitor stops answering
@@ -167,6 +176,7 @@ signals:
 
 private:
     void wireDownload();
+    void wireSessionRecord();
     static QString lineOf(const QString &command);
     // The full read learns of written commands and parsed replies, and
     // fails when the monitor or the port is lost.

@@ -56,6 +56,7 @@ void CommLog::LogEvent(const QString &text)
     append(text + kCrLf);
     if (m_logToFile)
         writeFile(kEventPrefix + text + kCrLf);
+    emit eventLogged(text);
 }
 
 void CommLog::appendTraffic(const QString &text)

@@ -90,6 +90,8 @@ signals:
     void lineNoise();
     // LogFileOpen or LogToFile may have changed.
     void fileStateChanged();
+    // An event line was written (the session record keeps it too).
+    void eventLogged(const QString &text);
 
 private:
     void appendTraffic(const QString &text);

@@ -100,6 +100,7 @@ const std::vector<MenuItemDef> &mainMenuTable()
 
         {mnuHelp, "&Help", {}},
         {mnuHelpTopics, "&Velloran Help Topics ...", mnuHelp, nullptr, HelpTopics},
+        {mnuHelpSupportBundle, "Save Support &Bundle ...", mnuHelp, nullptr, SupportBundle},
         {mnuHelpAbout, "&About Tarvik", mnuHelp, &win::frmAbout},
     };
     return table;

@@ -36,8 +36,9 @@ enum class MenuCommand {
     TileVertically,
     ArrangeIcons,
     HelpTopics,
+    SupportBundle,
 };
-inline constexpr int kMenuCommandCount = int(MenuCommand::HelpTopics) + 1;
+inline constexpr int kMenuCommandCount = int(MenuCommand::SupportBundle) + 1;
 
 // Which application modes enable an item; the modes leave a Free item alone.
 enum class ModeGate : char { Free, AllModes, ServiceUp, FactoryOnly };

@@ -111,13 +111,16 @@ bool SerialLink::OpenCommPort()
     m_lineState = Collecting;
     m_overflowLogged = false;
     m_afterRefusal = false;
+    emit portOpened(device);
     return true;
 }
 
 void SerialLink::CloseCommPort()
 {
-    if (m_port && m_port->isOpen())
+    if (m_port && m_port->isOpen()) {
         m_port->close();
+        emit portClosed(m_port->deviceName());
+    }
 }
 
 void SerialLink::shutdown()
@@ -186,7 +189,11 @@ void SerialLink::onReceived()
     m_inReceive = true;
     QPointer<SerialLink> alive(this);
     while (m_port && m_port->isOpen() && m_port->bytesAvailable() > 0) {
-        const QString text = QString::fromLatin1(m_port->readAll());
+        const QByteArray bytes = m_port->readAll();
+        emit bytesReceived(bytes);
+        if (!alive)
+            return;
+        const QString text = QString::fromLatin1(bytes);
         m_log.LogReceived(text);
         for (const QChar c : text) {
             processCharacter(c);
@@ -408,7 +415,8 @@ void SerialLink::writePending()
                            .arg(shown(command)));
         return;
     }
-    if (!m_port->write(command.toLatin1())) {
+    const QByteArray bytes = command.toLatin1();
+    if (!m_port->write(bytes)) {
         // The command never left, so no response will release it: drop it
         // and let the kick timer try the rest later.
         m_xmitBusy = false;
@@ -417,6 +425,7 @@ void SerialLink::writePending()
         m_kick->start(kKickIntervalMs);
         return;
     }
+    emit bytesWritten(bytes);
     m_log.LogTransmit(command);
     emit commandWritten(command);
     m_kick->start(kKickIntervalMs);
@@ -532,11 +541,13 @@ void SerialLink::WriteBypass(const QString &text)
         m_log.LogEvent(QStringLiteral("Port not open: typed text not sent"));
         return;
     }
-    if (!m_port->write(text.toLatin1())) {
+    const QByteArray bytes = text.toLatin1();
+    if (!m_port->write(bytes)) {
         m_log.LogEvent(QStringLiteral("Write failed on %1 (%2)")
                            .arg(m_port->deviceName(), m_port->errorString()));
         return;
     }
+    emit bytesWritten(bytes);
     // Recorded for the log file; commandWritten is for queued commands only.
     m_log.LogTransmit(text);
 }

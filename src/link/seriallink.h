@@ -157,6 +157,13 @@ signals:
     void commandWritten(const QString &text);
     // The port went away while open; it is closed now.
     void portLost(const QString &reason);
+    // The port was opened (the device) or closed by the tool.
+    void portOpened(const QString &device);
+    void portClosed(const QString &device);
+    // Every byte as it went out (queued commands and bypassed typing) and as
+    // it came in, before anything is made of it (the session record).
+    void bytesWritten(const QByteArray &bytes);
+    void bytesReceived(const QByteArray &bytes);
 
 private:
     void attachPort(SerialPort *port);

@@ -68,6 +68,26 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(h.sim->count("df") == 1, 3000); // the new monitor was asked
         QVERIFY(h.sim->count("p") >= 1);
         QVERIFY(h.messages.messages.isEmpty()); // no message box on the way
+
+        // The session record went on across the replug, with the events in
+        // their places among the traffic.
+        QList<SessionRecord::Entry> entries;
+        QVERIFY(SessionRecord::readFile(h.core->sessionRecord.currentFile(), &entries));
+        QStringList events;
+        bool pingAfterReplug = false;
+        for (const auto &e : entries) {
+            if (e.kind == SessionRecord::Kind::Event
+                && (e.text == QLatin1String("Online") || e.text.startsWith(QLatin1String("Port"))))
+                events << (e.text.contains(QLatin1String(" lost: ")) ? QStringLiteral("lost") : e.text);
+            if (events.contains(QStringLiteral("Port found again")) && e.kind == SessionRecord::Kind::Tx
+                && e.bytes == "p\r\n")
+                pingAfterReplug = true;
+        }
+        const qsizetype lost = events.indexOf(QStringLiteral("lost"));
+        QVERIFY2(lost > 0 && events.indexOf(QStringLiteral("Online")) < lost, qPrintable(events.join(u'|')));
+        QVERIFY2(events.indexOf(QStringLiteral("Port found again"), lost) > lost, qPrintable(events.join(u'|')));
+        QCOMPARE(events.last(), QStringLiteral("Online"));
+        QVERIFY(pingAfterReplug);
     }
 
     void withoutAutoReConnect_waitsForOk()

@@ -15,6 +15,7 @@ void isolateSettings()
     static QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
     qputenv("TVK_TEST_CONFIG", dir.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toLocal8Bit());
 }
 Q_CONSTRUCTOR_FUNCTION(isolateSettings)
 

@@ -9,6 +9,7 @@
 #include "panels/diag/trendline.h"
 #include "protocol/commands.h"
 
+#include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,7 +48,11 @@ QGroupBox *deflectionGroup(TestPointPanel *panel, const std::function<void(QGrid
 
 TestPointPanel::TestPointPanel(const PanelContext &context, const TestPointSources &sources, const QString &name,
                                const QString &title, Polling polling)
-    : Panel(context, name, title), m_history(sources.history), m_polling(std::move(polling))
+    : Panel(context, name, title)
+    , m_history(sources.history)
+    , m_clock(sources.clock)
+    , m_dialogs(sources.dialogs)
+    , m_polling(std::move(polling))
 {
     m_timer = sources.clock.createTimer(this);
     m_timer->setObjectName(QStringLiteral("tmrTest"));
@@ -139,9 +144,8 @@ QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &
     captionLabel->setBuddy(value);
     grid->addWidget(value, row, column + 1);
     if (trendFamily) {
-        auto *trend = new TrendLine(m_history, trendKey(*trendFamily, control), unit, this);
+        TrendLine *trend = addTrend(trendKey(*trendFamily, control), unit, name);
         trend->setObjectName(control + QStringLiteral("Trend"));
-        trend->setAccessibleName(name + QStringLiteral(" trend"));
         grid->addWidget(trend, row, column + 2);
     } else if (!unit.isEmpty()) {
         grid->addWidget(new QLabel(unit, this), row, column + 2);
@@ -149,11 +153,39 @@ QWidget *TestPointPanel::addValueRow(QGridLayout *grid, int row, const QString &
     return value;
 }
 
-QWidget *TestPointPanel::makeHvLimitsGroup()
+TrendLine *TestPointPanel::addTrend(const QString &key, const QString &unit, const QString &name)
+{
+    auto *trend = new TrendLine(m_history, key, unit, this);
+    trend->setAccessibleName(name + QStringLiteral(" trend"));
+    TrendLine::Saving saving;
+    saving.dialogs = m_dialogs;
+    saving.messages = &m_ctx.messages;
+    saving.serialNumber = [this] { return m_ctx.data.SerialNumber; };
+    // Sample times are on the program's clock; the wall time is now less
+    // how long ago the sample came.
+    saving.wallMs = [this](qint64 ms) { return QDateTime::currentMSecsSinceEpoch() - (m_clock.nowMs() - ms); };
+    saving.caption = name;
+    trend->setSaving(std::move(saving));
+    return trend;
+}
+
+QWidget *TestPointPanel::makeHvLimitsGroup(std::optional<TestPointFamily> trendFamily)
 {
     auto *box = new QGroupBox(QStringLiteral("HV Limits"), this);
     auto *grid = new QGridLayout(box);
-    addValueRow(grid, 0, QStringLiteral("HV Val:"), ctl::HVValTextBox);
+    // The raw count of the anode-voltage converter, like the limits.
+    addValueRow(grid, 0, QStringLiteral("HV Val:"), ctl::HVValTextBox, trendFamily,
+                trendFamily ? QStringLiteral("counts") : QString());
+    if (auto *trend = box->findChild<TrendLine *>()) {
+        // The band is the monitor's own limits, as its last report gave them
+        // (none before a report: both are 0 then).
+        trend->setLimits([this]() -> std::optional<TrendLine::Limits> {
+            const int upper = m_ctx.data.HvUpperLimit, lower = m_ctx.data.HvLowerLimit;
+            if (upper == 0 && lower == 0)
+                return std::nullopt;
+            return TrendLine::Limits{double(lower), double(upper)};
+        });
+    }
     const struct {
         const char *caption;
         QString box;
@@ -314,7 +346,7 @@ MdiTestPointPanel::MdiTestPointPanel(const PanelContext &context, const TestPoin
     body->addLayout(mdiReadings(this, row));
     auto *lower = new QHBoxLayout;
     lower->addWidget(deflectionGroup(this, plainRow));
-    lower->addWidget(makeHvLimitsGroup());
+    lower->addWidget(makeHvLimitsGroup(TestPointFamily::Mdi));
     body->addLayout(lower);
     finish(body, makeRereadButton());
 }
@@ -389,7 +421,7 @@ HvLimitsPanel::HvLimitsPanel(const PanelContext &context, const TestPointSources
                      {{cmd::readHighVoltage(), cmd::readTestPoints()}, {cmd::readHighVoltage()}, 10000})
 {
     auto *body = new QVBoxLayout;
-    body->addWidget(makeHvLimitsGroup());
+    body->addWidget(makeHvLimitsGroup(TestPointFamily::Mdi));
     finish(body);
 }
 

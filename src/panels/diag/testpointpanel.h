@@ -22,14 +22,18 @@ class QPushButton;
 namespace tvk {
 
 class Clock;
+class FileDialogs;
 class Timer;
 class TrendHistory;
+class TrendLine;
 
 // What a test-point panel reads besides the panel context: the clock of its
-// poll timer and the history its trend lines draw.
+// poll timer and the history its trend lines draw, and the file dialog the
+// trend lines are saved through (none: they are not saved).
 struct TestPointSources {
     Clock &clock;
     TrendHistory &history;
+    FileDialogs *dialogs = nullptr;
 };
 enum class HvLimit;
 
@@ -64,7 +68,9 @@ protected:
                          std::optional<TestPointFamily> trendFamily = std::nullopt,
                          const QString &unit = QString(), int column = 0);
     // The group with "HV Val:", the two limit boxes and their Set buttons.
-    QWidget *makeHvLimitsGroup();
+    // With a family, "HV Val:" has its trend line, banded by the monitor's
+    // own limits.
+    QWidget *makeHvLimitsGroup(std::optional<TestPointFamily> trendFamily = std::nullopt);
     // "Reread Values" and "Close" in the button row under the body.
     void finish(QLayout *body, QPushButton *reread = nullptr);
     QPushButton *makeRereadButton();
@@ -74,7 +80,11 @@ private:
     void tick();
     void setLimit(HvLimit which);
 
+    TrendLine *addTrend(const QString &key, const QString &unit, const QString &name);
+
     TrendHistory &m_history;
+    Clock &m_clock;
+    FileDialogs *m_dialogs;
     Polling m_polling;
     Timer *m_timer = nullptr;
 };

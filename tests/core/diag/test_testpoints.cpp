@@ -10,6 +10,7 @@
 #include "core/diag/testpoints.h"
 #include "model/trendhistory.h"
 
+#include <QDateTime>
 #include <QTest>
 
 using namespace tvk;
@@ -256,6 +257,35 @@ private slots:
         history.add(QStringLiteral("b"), TrendHistory::kSpanMs + 1, 3);
         QCOMPARE(history.samples(QStringLiteral("b")).size(), 2);
         QVERIFY(history.samples(QStringLiteral("none")).isEmpty());
+    }
+
+    void history_keepsEightHoursAtTheFastestPoll_withinItsCap()
+    {
+        TrendHistory history;
+        const int eightHours = int(8 * 3600 / 5);
+        for (int i = 0; i <= eightHours; ++i)
+            history.add(QStringLiteral("rail"), qint64(i) * 5000, i);
+        const auto kept = history.samples(QStringLiteral("rail"));
+        QCOMPARE(kept.size(), eightHours + 1);
+        QCOMPARE(kept.first().value, 0.0);
+        // Never more readings than the cap, never more memory than it says.
+        for (int k = 0; k < TrendHistory::kMaxReadings + 5; ++k)
+            for (int i = 0; i < TrendHistory::kCapacity + 3; ++i)
+                history.add(QString::number(k), i, i);
+        QCOMPARE(history.keys().size(), TrendHistory::kMaxReadings);
+        QVERIFY(history.bytesHeld() <= TrendHistory::kMaxBytes);
+        QVERIFY(TrendHistory::kMaxBytes <= 20 * 1024 * 1024);
+    }
+
+    void trendCsv_isoTimesInUtc_andFieldsQuotedWhenNeeded()
+    {
+        const QList<TrendHistory::Sample> samples{{1000, 6.25}, {6000, -19.5}};
+        const qint64 base = QDateTime(QDate(2026, 5, 1), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
+        const QByteArray csv = trendCsv(samples, QStringLiteral("V"), QStringLiteral("SN 1,\"2\""),
+                                        [base](qint64 ms) { return base + ms; });
+        QCOMPARE(csv, QByteArray("time,value,unit,serial number\r\n"
+                                 "2026-05-01T08:00:01.000Z,6.25,V,\"SN 1,\"\"2\"\"\"\r\n"
+                                 "2026-05-01T08:00:06.000Z,-19.5,V,\"SN 1,\"\"2\"\"\"\r\n"));
     }
 };
 

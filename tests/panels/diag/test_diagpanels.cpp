@@ -14,6 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tvk;
@@ -152,6 +155,47 @@ private slots:
         // Read on activation and on the tick; the voltages panel behind is quiet.
         QCOMPARE(h.receivedWithoutPings(), (QByteArrayList{"dv", "dp", "dv", "dp"}));
         QCOMPARE(h.child<QLineEdit>(win::frmDeflectionStatus, "VertFreqBox")->text(), QStringLiteral("60.00"));
+    }
+
+    void hvTrend_bandsTheMonitorsLimits_marksWhatIsOutside_andSavesCsvAndPng()
+    {
+        GuiHarness h("version=2.25");
+        QVERIFY(h.goOnline());
+        h.pump(500);
+        open(h, "frmHVLimits");
+        h.pump(800, 10);
+        auto *trend = h.require<TrendLine>(win::frmHVLimits, "HVValTextBoxTrend");
+        const int lower = h.core->data.HvLowerLimit, upper = h.core->data.HvUpperLimit;
+        QVERIFY(upper > lower);
+        QVERIFY(trend->limits() && trend->limits()->lower == lower && trend->limits()->upper == upper);
+        const qsizetype before = h.core->testPointHistory.samples(trend->key()).size();
+        // The simulated anode reads above the simulator's own upper limit.
+        const int outside = trend->samplesOutside();
+        const qint64 now = h.clock.nowMs();
+        h.core->testPointHistory.add(trend->key(), now + 1, upper + 5);
+        h.core->testPointHistory.add(trend->key(), now + 2, lower - 5);
+        h.core->testPointHistory.add(trend->key(), now + 3, lower);
+        QCOMPARE(trend->samplesOutside(), outside + 2);
+        QVERIFY2(trend->accessibleDescription().startsWith(QString::number(outside + 2) + u' '),
+                 qPrintable(trend->accessibleDescription()));
+
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("hv.csv")), png = dir.filePath(QStringLiteral("hv.png"));
+        h.dialogs.saveAnswers << csv << png;
+        QVERIFY(trend->saveCsv());
+        QVERIFY(trend->savePng());
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1 + before + 3);
+        QCOMPARE(lines.first(), QStringLiteral("time,value,unit,serial number"));
+        const QRegularExpression row(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z,(-?\\d+),counts,(.*)$"));
+        const auto last = row.match(lines.last());
+        QVERIFY2(last.hasMatch(), qPrintable(lines.last()));
+        QCOMPARE(last.captured(1).toInt(), lower);
+        QCOMPARE(last.captured(2), h.core->data.SerialNumber.trimmed());
+        QVERIFY(h.dialogs.saveRequests.last().proposedName.endsWith(QStringLiteral(".png")));
+        QCOMPARE(QImage(png).size(), QSize(960, 320));
     }
 
     void hvLimits_setSendsOnlyANumberInRange()
