@@ -481,8 +481,12 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir dir;
-    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") || !(argc >= 2 && qstrcmp(argv[1], "--memory-child") == 0))
+    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") || !(argc >= 2 && qstrcmp(argv[1], "--memory-child") == 0)) {
         qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        // The session records of the tools measured here (this process and
+        // the tarvik processes it starts) are not the user's.
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+    }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
