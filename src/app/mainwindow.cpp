@@ -155,13 +155,19 @@ void MainWindow::buildMenus()
     };
     command(MenuCommand::None, [] {});
     command(MenuCommand::FileOpen, [this] { m_core.fileActions().open(); });
-    command(MenuCommand::FileSaveAs, [this] { m_core.fileActions().saveAs(); });
+    command(MenuCommand::FileSaveAs, [this] {
+        if (!compareRunning())
+            m_core.fileActions().saveAs();
+    });
     command(MenuCommand::FileClose, [this] { m_core.fileActions().close(); });
     command(MenuCommand::CompareWithMonitor, [this] { openCompare(&CompareWindow::compareWithMonitor); });
     command(MenuCommand::CompareTwoFiles, [this] { openCompare(&CompareWindow::compareTwoFiles); });
     command(MenuCommand::CompareWithFactory, [this] { openCompare(&CompareWindow::compareWithFactory); });
     command(MenuCommand::Exit, [this] { close(); });
-    command(MenuCommand::UpdateAllData, [this] { m_core.fullRead.start(); });
+    command(MenuCommand::UpdateAllData, [this] {
+        if (!compareRunning())
+            m_core.fullRead.start();
+    });
     command(MenuCommand::GoOffline, [this] { m_core.connector.GoOffline(); });
     command(MenuCommand::GoOfflineDemo, [this] { m_core.connector.EnterOfflineDemoState(); });
     command(MenuCommand::RunFromBootMode, [this] { m_core.send(cmd::runApplication()); });
@@ -281,6 +287,18 @@ void MainWindow::openOperatingConditions()
         window = win::frmFlatPanelTestPoints;
     if (!window.isEmpty() && m_registry->isRegistered(window))
         m_registry->openWindow(window);
+}
+
+bool MainWindow::compareRunning()
+{
+    // A compare or restore chooses scan sets on the monitor; a full read
+    // started meanwhile would read whichever one it had chosen.
+    const auto *w = qobject_cast<CompareWindow *>(m_registry->find(win::frmCompare));
+    if (!w || !w->isBusy())
+        return false;
+    m_core.messages.message(tr("Compare Settings is reading or writing the monitor. "
+                               "Read the monitor once it has finished."));
+    return true;
 }
 
 void MainWindow::openCompare(void (CompareWindow::*action)())

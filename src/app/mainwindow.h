@@ -56,6 +56,9 @@ public:
     void arrangeIcons();     // minimised windows in a row along the bottom
 
     void openOperatingConditions();
+    // True, after saying so, while the compare window reads or writes the
+    // monitor.
+    bool compareRunning();
     // Opens the compare window and runs one of its File menu rows.
     void openCompare(void (CompareWindow::*action)());
     void showHelp();

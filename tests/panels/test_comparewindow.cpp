@@ -71,6 +71,10 @@ private slots:
         h.monitor()->clearCommands();
         write->click();
         QVERIFY(h.require<QPushButton>(win::frmCompare, "btnCancel")->isEnabled());
+        // No full read may choose scan sets while the restore does.
+        h.window->trigger(menu::mnuMonitorUpdate);
+        QVERIFY(!h.core->fullRead.isRunning());
+        QVERIFY(h.messages.messages.last().contains("Compare Settings is reading or writing"));
         h.pump(6000, 20);
         QVERIFY2(h.labelText(win::frmCompare, "lblResult").startsWith("2 written, 0 differ."),
                  qPrintable(h.labelText(win::frmCompare, "lblResult")));
