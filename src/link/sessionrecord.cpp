@@ -79,8 +79,40 @@ QString SessionRecord::defaultFolder()
 
 SessionRecord::SessionRecord(QObject *parent)
     : QObject(parent)
-    , m_now([] { return QDateTime::currentDateTime(); })
+    , m_nowMs([] { return QDateTime::currentMSecsSinceEpoch(); })
 {
+}
+
+void SessionRecord::setTimeSource(std::function<QDateTime()> now)
+{
+    m_nowMs = [now = std::move(now)] { return now().toMSecsSinceEpoch(); };
+    m_minuteStartMs = -1;
+}
+
+QString SessionRecord::stamp(qint64 ms, QDate *day)
+{
+    // Every command and every reply gets a stamp. Working out the local time
+    // asks the C library to check the time zone (a look at /etc/localtime on
+    // each call) and Qt to read the format; both are done once a minute.
+    if (m_minuteStartMs < 0 || ms < m_minuteStartMs || ms >= m_minuteStartMs + 60000) {
+        const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms);
+        const QTime t = local.time();
+        m_minuteStartMs = ms - (t.second() * 1000 + t.msec());
+        m_minuteDay = local.date();
+        m_minuteText = local.toString(QStringLiteral("yyyy-MM-dd hh:mm:"));
+    }
+    const int into = int(ms - m_minuteStartMs);
+    *day = m_minuteDay;
+    QString text = m_minuteText;
+    text.reserve(kStampLength);
+    const int s = into / 1000, milli = into % 1000;
+    text += QChar(u'0' + s / 10);
+    text += QChar(u'0' + s % 10);
+    text += u'.';
+    text += QChar(u'0' + milli / 100);
+    text += QChar(u'0' + milli / 10 % 10);
+    text += QChar(u'0' + milli % 10);
+    return text;
 }
 
 SessionRecord::~SessionRecord() = default;
@@ -167,14 +199,14 @@ void SessionRecord::logEvent(const QString &text)
 void SessionRecord::commandWritten(const QString &command)
 {
     m_inFlight = shown(command);
-    m_writtenMs = m_clock ? m_clock->nowMs() : m_now().toMSecsSinceEpoch();
+    m_writtenMs = m_clock ? m_clock->nowMs() : m_nowMs();
 }
 
 void SessionRecord::responseClosed()
 {
     if (m_writtenMs < 0)
         return;
-    const qint64 now = m_clock ? m_clock->nowMs() : m_now().toMSecsSinceEpoch();
+    const qint64 now = m_clock ? m_clock->nowMs() : m_nowMs();
     const qint64 ms = now - m_writtenMs;
     m_writtenMs = -1;
     write(Kind::RoundTrip, QStringLiteral("%1 ms %2").arg(ms).arg(escape(m_inFlight.toLatin1())));
@@ -195,8 +227,8 @@ void SessionRecord::write(Kind kind, const QString &body)
 {
     if (!m_enabled || m_folder.isEmpty())
         return;
-    const QDateTime now = m_now();
-    const QDate day = now.date();
+    QDate day;
+    const QString stamped = stamp(m_nowMs(), &day);
     if (day != m_day || !m_file.isOpen()) {
         if (day == m_day && m_failed)
             return; // this day's file failed; the next day tries again
@@ -204,7 +236,7 @@ void SessionRecord::write(Kind kind, const QString &body)
             return;
     }
     const QByteArray line =
-        (now.toString(kStampFormat) + QLatin1Char(' ') + kindText(kind) + QLatin1Char(' ') + body + QLatin1Char('\n'))
+        (stamped + QLatin1Char(' ') + kindText(kind) + QLatin1Char(' ') + body + QLatin1Char('\n'))
             .toLatin1();
     // One write per line, straight to the system (the file is unbuffered).
     if (m_file.write(line) != line.size()) {

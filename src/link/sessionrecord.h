@@ -73,7 +73,7 @@ public:
     void setEnabled(bool on);
     bool isEnabled() const { return m_enabled; }
     // Wall time of the stamps; tests fix it.
-    void setTimeSource(std::function<QDateTime()> now) { m_now = std::move(now); }
+    void setTimeSource(std::function<QDateTime()> now);
     // Round-trip times are measured on this clock (the link's).
     void setClock(const Clock *clock) { m_clock = clock; }
 
@@ -109,11 +109,18 @@ private:
     bool openFor(const QDate &day);
     void prune();
     static QString kindText(Kind kind);
+    // The local time of a moment as "yyyy-MM-dd hh:mm:ss.zzz", and its day.
+    QString stamp(qint64 msSinceEpoch, QDate *day);
 
     QString m_folder;
     qint64 m_maxBytes = kDefaultMaxBytes;
     bool m_enabled = true;
-    std::function<QDateTime()> m_now;
+    std::function<qint64()> m_nowMs; // wall time, ms since the epoch
+    // The minute of the last stamp: where it starts, its day and its text up
+    // to the seconds. Local time changes its offset only on a minute.
+    qint64 m_minuteStartMs = -1;
+    QDate m_minuteDay;
+    QString m_minuteText;
     const Clock *m_clock = nullptr;
     QFile m_file;
     QDate m_day;

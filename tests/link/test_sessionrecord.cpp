@@ -103,6 +103,30 @@ private slots:
         QCOMPARE(rt, QStringList{QStringLiteral("2000 ms ct")});
     }
 
+    // Stamps are worked out once a minute and counted on from there: across
+    // a minute, midnight and a clock set back they still read as the moment.
+    void stamps_followTheClockAcrossMinutesDaysAndSetBacks()
+    {
+        QTemporaryDir dir;
+        SessionRecord record;
+        QDateTime now(QDate(2026, 5, 1), QTime(23, 58, 59, 999));
+        record.setTimeSource([&] { return now; });
+        record.setFolder(dir.path());
+        QStringList expected;
+        for (qint64 step : {0, 1, 59'999, 1, 998, 1, -86'400'000, 61'234}) {
+            now = now.addMSecs(step);
+            record.logEvent(QStringLiteral("x"));
+            expected << now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+        }
+        QStringList stamps;
+        for (const QString &f : record.files())
+            for (const QString &line : linesOf(f))
+                stamps << line.left(23);
+        stamps.sort();
+        expected.sort();
+        QCOMPARE(stamps, expected);
+    }
+
     void sizeCap_removesTheOldestDays_andKeepsToday()
     {
         QTemporaryDir dir;
