@@ -60,8 +60,11 @@ void setTextOf(QObject *obj, const QString &text)
         l->setText(text);
     else if (auto *b = qobject_cast<QAbstractButton *>(obj))
         b->setText(text);
-    else if (auto *e = qobject_cast<QLineEdit *>(obj))
-        e->setText(text);
+    else if (auto *e = qobject_cast<QLineEdit *>(obj)) {
+        // A line edit lays its text out again even when it is the same.
+        if (e->text() != text)
+            e->setText(text);
+    }
     else if (auto *p = qobject_cast<QPlainTextEdit *>(obj))
         p->setPlainText(text);
     else if (auto *t = qobject_cast<QTextEdit *>(obj))

@@ -238,8 +238,18 @@ CommLogWindow::CommLogWindow(const PanelContext &context, CommLog &log, SerialLi
     layout->addLayout(bottom);
 
     m_text->resetText(log.text());
-    connect(&log, &CommLog::appended, m_text, &CommLogTextBox::appendText);
-    connect(&log, &CommLog::textReset, m_text, &CommLogTextBox::resetText);
+    connect(&log, &CommLog::appended, m_text, [this](const QString &text) {
+        if (!m_textBehind && m_text->isVisibleTo(window()))
+            m_text->appendText(text);
+        else
+            m_textBehind = true;
+    });
+    connect(&log, &CommLog::textReset, m_text, [this](const QString &text) {
+        if (m_text->isVisibleTo(window()))
+            m_text->resetText(text);
+        else
+            m_textBehind = true;
+    });
     connect(&log, &CommLog::fileStateChanged, this, &CommLogWindow::syncFileControls);
     connect(m_text, &CommLogTextBox::typed, this, &CommLogWindow::typeText);
     connect(&context.controls, &ControlBook::changed, this,
@@ -276,8 +286,23 @@ void CommLogWindow::load()
     syncFileControls();
 }
 
+void CommLogWindow::catchUp()
+{
+    if (m_textBehind) {
+        m_textBehind = false;
+        m_text->resetText(m_log.text());
+    }
+}
+
+void CommLogWindow::showEvent(QShowEvent *event)
+{
+    catchUp();
+    Panel::showEvent(event);
+}
+
 void CommLogWindow::activate()
 {
+    catchUp();
     m_commLogOpen = true;
     // The flags may have been changed elsewhere (settings at start, the
     // connection logic) while the window was hidden.

@@ -80,13 +80,20 @@ public:
     QString proposedLogFileName() const;
     static QString logFileFilter();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void catchUp();
     void typeCharacter(QChar c);
     void syncFileControls();
     void syncLinkControls();
     void onControlBookChanged(const QString &window, const QString &control);
 
     CommLogTextBox *m_text;
+    // The log changed while the window was hidden: its text box is brought
+    // up to date when it is shown again, not laid out line by line meanwhile.
+    bool m_textBehind = false;
     QPushButton *m_checkOff;
     QPushButton *m_checkOn;
     QPushButton *m_autoPing;

@@ -298,9 +298,12 @@ private slots:
         QCOMPARE(f.h.core->settings.read(AppName::Tarvikon, SettingsSection::Configs,
                                          QStringLiteral("CommLogOpen"), QString()),
                  QStringLiteral("False"));
-        // Opened again, it is open again.
+        // Traffic while hidden is there when it is opened again.
+        f.port->feed("while hidden#");
         f.h.window->registry().openWindow(win::frmCommLog);
         QVERIFY(f.window->CommLogOpen());
+        QVERIFY(f.text()->toPlainText().endsWith(QStringLiteral("while hidden#")));
+        QCOMPARE(f.text()->toPlainText(), shown(f.h.core->commLog.text()));
     }
 
     void typedLine_reachesTheMonitor()
