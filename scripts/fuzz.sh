@@ -5,14 +5,22 @@
 #                                         seeds (fuzz/corpus); fails on a crash,
 #                                         or when a seed does not do the same
 #                                         twice in a row (TVK_FUZZ_REPLAY_CHECK)
-#   scripts/fuzz.sh SECONDS [TARGET ...]  each target (or those named) for
+#   scripts/fuzz.sh [--fast] [--jobs N] SECONDS [TARGET ...]
+#                                         each target (or those named) for
 #                                         SECONDS, growing a working corpus in
 #                                         build-fuzz-corpus/<target> (outside git)
+#     --fast    the targets of an optimised build with undefined-behaviour
+#               checks alone (build-fuzz, built here when missing): several
+#               times the inputs a second of the test build's, without its
+#               address checks
+#     --jobs N  N fuzzing processes at once sharing the corpus (libFuzzer's
+#               fork mode); one per core is the most the machine gives
 # Targets: replies mdvfile hexdownload settings. A crash leaves its input in
 # build-fuzz-artifacts/; replay it with build-test/fuzz/tvk-fuzz-<target> <file>
 # (each target builds the tool once and returns it to the same state before
 # every input, so the single input does what it did in the run).
-# Prints executions, coverage (cov = edges, ft = features) and corpus size per target.
+# Prints executions, inputs a second, coverage (cov = edges, ft = features)
+# and corpus size per target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -23,6 +31,25 @@ declare -A max_len=([replies]=4096 [mdvfile]=16384 [hexdownload]=8192 [settings]
 
 mode=long
 seconds=
+jobs=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --fast)
+      build=${TVK_BUILD_DIR:-build-fuzz}
+      scripts/deps.sh clang libclang-rt-dev
+      launcher=()
+      if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+      CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTVK_SANITIZE=ON -DTVK_SANITIZERS=undefined -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
+      cmake --build "$build" -t tvk-fuzz-replies tvk-fuzz-mdvfile tvk-fuzz-hexdownload tvk-fuzz-settings
+      shift ;;
+    --jobs)
+      jobs=${2:-}
+      [[ "$jobs" =~ ^[1-9][0-9]*$ ]] || { echo "--jobs wants a number of processes" >&2; exit 2; }
+      shift 2 ;;
+    *) break ;;
+  esac
+done
 if [ "${1:-}" = "--ci" ]; then
   mode=ci
   seconds=${TVK_FUZZ_CI_SECONDS:-15}
@@ -31,7 +58,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 else
-  sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 fi
 targets=("$@")
@@ -80,17 +107,23 @@ for t in "${targets[@]}"; do
     fi
   fi
   set +e
-  "$build/fuzz/tvk-fuzz-$t" "$work" "$seeds" "${dict[@]}" \
+  fork=()
+  [ "$jobs" -gt 1 ] && fork=(-fork="$jobs")
+  "$build/fuzz/tvk-fuzz-$t" "$work" "$seeds" "${dict[@]}" "${fork[@]}" \
     -max_total_time="$seconds" -max_len="${max_len[$t]}" -timeout=20 -rss_limit_mb=3072 \
     -print_final_stats=1 -artifact_prefix="$artifacts/$t-" >"$log" 2>&1
   rc=$?
   set -e
   stats=$(grep -E '^#[0-9]+' "$log" | tail -n 1 || true)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  # The last progress line: "#N ... exec/s: R" (one process) or "#N: ...
+  # exec/s R ... time: Ts" (fork mode, the jobs together).
+  [ -z "$runs" ] && runs=$(sed -n 's/^#\([0-9]*\).*/\1/p' <<<"$stats")
+  rate=$(sed -n 's/.* exec\/s:\{0,1\} \([0-9]*\).*/\1/p' <<<"$stats")
   cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$stats")
   ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$stats")
   corp=$(ls "$work" | wc -l)
-  line=$(printf '%-12s %s s  runs %s  cov %s  ft %s  corpus %s' "$t" "$seconds" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$corp")
+  line=$(printf '%-12s %s s  runs %s  (%s a second)  cov %s  ft %s  corpus %s' "$t" "$seconds" "${runs:-?}" "${rate:-?}" "${cov:-?}" "${ft:-?}" "$corp")
   if [ $rc -ne 0 ]; then
     failed=1
     line="$line  FAILED (exit $rc)"
