@@ -107,19 +107,26 @@ for t in "${targets[@]}"; do
     fi
   fi
   set +e
-  fork=()
-  [ "$jobs" -gt 1 ] && fork=(-fork="$jobs")
-  "$build/fuzz/tvk-fuzz-$t" "$work" "$seeds" "${dict[@]}" "${fork[@]}" \
-    -max_total_time="$seconds" -max_len="${max_len[$t]}" -timeout=20 -rss_limit_mb=3072 \
-    -print_final_stats=1 -artifact_prefix="$artifacts/$t-" >"$log" 2>&1
-  rc=$?
+  # With --jobs, N processes share the working corpus: each takes up what
+  # the others add to it as it goes. (libFuzzer's fork mode would build the
+  # whole tool again for every short job it starts.)
+  pids=()
+  for ((j = 1; j <= jobs; j++)); do
+    "$build/fuzz/tvk-fuzz-$t" "$work" "$seeds" "${dict[@]}" \
+      -max_total_time="$seconds" -max_len="${max_len[$t]}" -timeout=20 -rss_limit_mb=3072 \
+      -print_final_stats=1 -artifact_prefix="$artifacts/$t-" >"$log.$j" 2>&1 &
+    pids+=($!)
+  done
+  rc=0
+  for pid in "${pids[@]}"; do wait "$pid" || rc=$?; done
   set -e
+  cat "$log".* >"$log"
+  rm -f "$log".*
   stats=$(grep -E '^#[0-9]+' "$log" | tail -n 1 || true)
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  # The last progress line: "#N ... exec/s: R" (one process) or "#N: ...
-  # exec/s R ... time: Ts" (fork mode, the jobs together).
-  [ -z "$runs" ] && runs=$(sed -n 's/^#\([0-9]*\).*/\1/p' <<<"$stats")
-  rate=$(sed -n 's/.* exec\/s:\{0,1\} \([0-9]*\).*/\1/p' <<<"$stats")
+  # Executions and the rate, the processes together.
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | awk '{s += $1} END {if (NR) print s}')
+  rate=$(grep -E '^Done [0-9]+ runs in [0-9]+ second' "$log" |
+    awk '{if ($5 > 0) s += $2 / $5} END {if (NR) printf "%d", s}')
   cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$stats")
   ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$stats")
   corp=$(ls "$work" | wc -l)
