@@ -3,10 +3,9 @@
 // runs on a scripted port and a hand-moved clock; the monitor simulator
 // answers every command written to it until the test silences it.
 
-#include "apptest.h"
 #include "base/windownames.h"
 #include "core/dacfile.h"
-#include "monitorsim.h"
+#include "simbench.h"
 
 #include <QFile>
 #include <QHash>
@@ -25,39 +24,11 @@ QByteArray readBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-struct Bench : CoreHarness {
-    MonitorSimulator sim;
-    bool answering = true;
-    int answered = 0;
-    QByteArray firstUnanswered;
-
+struct Bench : SimBench {
     Bench()
     {
         core->data.InitMonitorData(core->globals, core->settings, &core->modelStart);
         core->scanSets.setMark(0, 1);
-    }
-    // Moves time in 10 ms steps; after each the monitor answers what was
-    // written to it since.
-    void run(int ms)
-    {
-        for (int t = 0; t < ms; t += 10) {
-            clock.advance(10);
-            ScriptedPort *p = port();
-            if (!p)
-                continue;
-            const QByteArrayList w = p->writes();
-            for (; answered < w.size(); ++answered) {
-                if (answering)
-                    p->feed(sim.feed(w.at(answered)));
-                else if (firstUnanswered.isEmpty())
-                    firstUnanswered = w.at(answered).trimmed();
-            }
-        }
-    }
-    void connect()
-    {
-        core->connector.LoadConnectWindow();
-        run(2500);
     }
     void saveAs(const QString &path)
     {

@@ -3,11 +3,10 @@
 // every command written to it until the test silences it. What the monitor
 // received is read from the port, so the tests see the wire.
 
-#include "apptest.h"
 #include "core/restore.h"
 #include "core/settingscompare.h"
 #include "core/settingsread.h"
-#include "monitorsim.h"
+#include "simbench.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -18,29 +17,11 @@ using namespace tvk::test;
 
 namespace {
 
-struct Bench : CoreHarness {
-    MonitorSimulator sim;
-    bool answering = true;
-    int answered = 0;
-
+struct Bench : SimBench {
     Bench()
     {
         core->data.InitMonitorData(core->globals, core->settings, &core->modelStart);
-        core->connector.LoadConnectWindow();
-        run(2500);
-    }
-    void run(int ms)
-    {
-        for (int t = 0; t < ms; t += 10) {
-            clock.advance(10);
-            ScriptedPort *p = port();
-            if (!p)
-                continue;
-            const QByteArrayList w = p->writes();
-            for (; answered < w.size(); ++answered)
-                if (answering)
-                    p->feed(sim.feed(w.at(answered)));
-        }
+        connect();
     }
     // The commands written from `from` on, keep-alive pings left out.
     QStringList wire(int from) const
