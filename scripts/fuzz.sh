@@ -13,8 +13,9 @@
 #               checks alone (build-fuzz, built here when missing): several
 #               times the inputs a second of the test build's, without its
 #               address checks
-#     --jobs N  N fuzzing processes at once sharing the corpus (libFuzzer's
-#               fork mode); one per core is the most the machine gives
+#     --jobs N  N fuzzing processes at once on the one working corpus, each
+#               taking up what the others add; one per core is the most the
+#               machine gives
 # Targets: replies mdvfile hexdownload settings. A crash leaves its input in
 # build-fuzz-artifacts/; replay it with build-test/fuzz/tvk-fuzz-<target> <file>
 # (each target builds the tool once and returns it to the same state before
@@ -58,7 +59,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 else
-  sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 fi
 targets=("$@")
