@@ -28,19 +28,11 @@ struct Rig : CoreHarness {
     // was written to it since the last step.
     void run(int ms)
     {
-        for (int t = 0; t < ms; t += 10) {
-            clock.advance(10);
-            ScriptedPort *p = port();
-            if (!p)
-                continue;
-            const QByteArrayList w = p->writes();
-            for (; answered < w.size(); ++answered) {
-                const QByteArray cmd = w.at(answered);
-                if (cmd == "p\r\n")
-                    pingTimes << clock.nowMs();
-                reply(p, cmd);
-            }
-        }
+        stepAnswering(ms, answered, [this](ScriptedPort *p, const QByteArray &cmd) {
+            if (cmd == "p\r\n")
+                pingTimes << clock.nowMs();
+            reply(p, cmd);
+        });
     }
     void reply(ScriptedPort *p, const QByteArray &cmd)
     {

@@ -105,6 +105,21 @@ struct CoreHarness {
     std::unique_ptr<AppCore> core;
     // The port the link opened last.
     ScriptedPort *port() const { return ports.last(); }
+    // Moves time in 10 ms steps; after each, every command written to the
+    // current port since (counted in answered) is handed to answer.
+    template <typename Answer>
+    void stepAnswering(int ms, int &answered, Answer answer)
+    {
+        for (int t = 0; t < ms; t += 10) {
+            clock.advance(10);
+            ScriptedPort *p = port();
+            if (!p)
+                continue;
+            const QByteArrayList w = p->writes();
+            for (; answered < w.size(); ++answered)
+                answer(p, w.at(answered));
+        }
+    }
 };
 
 } // namespace tvk::test

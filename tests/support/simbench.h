@@ -18,19 +18,12 @@ struct SimBench : CoreHarness {
     // written to it since.
     void run(int ms)
     {
-        for (int t = 0; t < ms; t += 10) {
-            clock.advance(10);
-            ScriptedPort *p = port();
-            if (!p)
-                continue;
-            const QByteArrayList w = p->writes();
-            for (; answered < w.size(); ++answered) {
-                if (answering)
-                    p->feed(sim.feed(w.at(answered)));
-                else if (firstUnanswered.isEmpty())
-                    firstUnanswered = w.at(answered).trimmed();
-            }
-        }
+        stepAnswering(ms, answered, [this](ScriptedPort *p, const QByteArray &cmd) {
+            if (answering)
+                p->feed(sim.feed(cmd));
+            else if (firstUnanswered.isEmpty())
+                firstUnanswered = cmd.trimmed();
+        });
     }
     // Connects as the connection window's load does, and lets the monitor answer.
     void connect()
