@@ -54,6 +54,11 @@ void initProcess(AppKind kind)
     // The session record goes there too, and leaves with it.
     qputenv("XDG_DATA_HOME", (g_dir->path() + QStringLiteral("/data")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's own event dispatcher: the targets never run an event loop, and
+    // GLib's would signal its wake-up file for every event posted (a system
+    // call each, some twenty an input), where Qt's signals once until the
+    // loop runs.
+    qputenv("QT_NO_GLIB", "1");
     // Qt's own warnings about hostile input would only slow the run down.
     qputenv("QT_LOGGING_RULES", "*.debug=false;*.warning=false");
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &msg) {
@@ -208,6 +213,11 @@ CoreRig::CoreRig(bool freshSettings)
     portList.ports = {usb, plain};
     core = std::make_unique<AppCore>(
         Platform{&clock, &ports, &quiet, &quiet, &quiet, &quiet, &portList});
+    // No session record: it writes a stamped line to its file for every
+    // command and every chunk received, straight to the system, which took
+    // over a third of a replies input. It only records; nothing reads it back
+    // while the tool runs (its lines have tests of their own).
+    core->sessionRecord.setEnabled(false);
     // As at start-up: group sizes, channel names, the no-monitor state.
     core->data.InitMonitorData(core->globals, core->settings, &core->modelStart);
     QObject::connect(&core->controls, &ControlBook::changed,

@@ -32,6 +32,8 @@
 // a crash replays from its single input. TVK_FUZZ_REPLAY_CHECK=1 in the
 // environment makes a target run each input twice and compare (see
 // replayCheck()); scripts/fuzz.sh --ci does so over the seeds.
+//
+// The session record is off in every rig (see CoreRig's constructor).
 
 #include "base/clock.h"
 #include "base/dialogs.h"

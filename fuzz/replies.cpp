@@ -208,11 +208,8 @@ Outcome runOnce(const std::uint8_t *data, std::size_t size)
     static const int kTypes[] = {0, 138, 225, 310};
     if (family)
         core.data.MonitorType = qint16(kTypes[family]);
-    if (situation == 3) {
-        const QString path = scratchPath(QStringLiteral("image.hex"));
-        writeFile(path, kSmallImage);
-        TVK_FUZZ_CHECK(core.download.start(HexDownload::Target::Flash, path));
-    }
+    if (situation == 3)
+        TVK_FUZZ_CHECK(core.download.start(HexDownload::Target::Flash, scratchPath(QStringLiteral("image.hex"))));
 
     g_watch.queuedByUser.clear();
     for (const QString &line : queued(core))
@@ -253,6 +250,8 @@ Outcome runOnce(const std::uint8_t *data, std::size_t size)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     initProcess(AppKind::Widgets);
+    // The download only reads it.
+    writeFile(scratchPath(QStringLiteral("image.hex")), kSmallImage);
     // Built in a fixed order, each on an empty settings store: every run of
     // the target starts the same.
     g_rigs = {makeRig(nullptr), makeRig("version=2.25"), makeRig("version=2.25,boot")};
