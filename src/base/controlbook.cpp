@@ -131,14 +131,26 @@ void ControlBook::restore(const Pages &pages)
 {
     // What changed, found before anything is written: a window reacting to
     // one change may read the others.
+    // A window's entries still shared with the pages were not written since
+    // they were taken: only the windows written to are compared.
+    if (m_windows.isSharedWith(pages))
+        return;
     QList<Change> changes;
-    for (auto w = m_windows.cbegin(); w != m_windows.cend(); ++w)
+    for (auto w = m_windows.cbegin(); w != m_windows.cend(); ++w) {
+        const auto then = pages.constFind(w.key());
+        if (then != pages.cend() && w->isSharedWith(*then))
+            continue;
         for (auto c = w->cbegin(); c != w->cend(); ++c)
             compareEntries(w.key(), c.key(), &*c, entryIn(pages, w.key(), c.key()), changes);
-    for (auto w = pages.cbegin(); w != pages.cend(); ++w)
+    }
+    for (auto w = pages.cbegin(); w != pages.cend(); ++w) {
+        const auto now = m_windows.constFind(w.key());
+        if (now != m_windows.cend() && now->isSharedWith(*w))
+            continue;
         for (auto c = w->cbegin(); c != w->cend(); ++c)
             if (!find(w.key(), c.key()))
                 compareEntries(w.key(), c.key(), nullptr, &*c, changes);
+    }
     m_windows = pages;
     for (const Change &c : std::as_const(changes))
         emit changed(c.window, c.control, c.property);
