@@ -101,7 +101,7 @@ QObject *WindowRegistry::control(QWidget *window, const QString &name)
 {
     if (name.isEmpty())
         return window;
-    QPointer<QObject> &known = m_controls[window->objectName()][name];
+    QPointer<QObject> &known = m_controls[window][name];
     if (!known || known->objectName() != name) {
         known = window->findChild<QObject *>(name);
         // Once per name and window: a book entry is applied again on every change.

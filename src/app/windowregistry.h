@@ -74,7 +74,8 @@ private:
     QHash<QString, Factory> m_factories;
     QList<QPointer<Panel>> m_loaded;                // in the order they were made
     QHash<QString, QPointer<Panel>> m_loadedByName; // every reply looks its window up
-    QHash<QString, QHash<QString, QPointer<QObject>>> m_controls; // by window, then control name
+    // By window, then control name (windows are hidden, never deleted).
+    QHash<const QWidget *, QHash<QString, QPointer<QObject>>> m_controls;
     QHash<QString, QSet<QString>> m_unresolved; // names already reported missing, by window
     QPointer<Panel> m_active;
 };
