@@ -10,8 +10,8 @@
 #                                         SECONDS, growing a working corpus in
 #                                         build-fuzz-corpus/<target> (outside git)
 #     --fast    the targets of an optimised build with undefined-behaviour
-#               checks alone (build-fuzz, built here when missing): several
-#               times the inputs a second of the test build's, without its
+#               checks alone (build-fuzz, built here when missing): two to
+#               three times the inputs a second of the test build's, without its
 #               address checks
 #     --jobs N  N fuzzing processes at once on the one working corpus, each
 #               taking up what the others add; one per core is the most the
