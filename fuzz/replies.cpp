@@ -49,6 +49,8 @@ using namespace tvk::fuzz;
 namespace {
 
 const QByteArray kSmallImage = ":020000040000FA\r\n:0400000001020304F2\r\n:0400040005060708DE\r\n:00000001FF\r\n";
+// Where kSmallImage is written, once per process: the download only reads it.
+QString imagePath() { return scratchPath(QStringLiteral("image.hex")); }
 
 // No answer yet, online (also for the download), boot mode.
 std::array<AppRig *, 3> g_rigs {};
@@ -209,7 +211,7 @@ Outcome runOnce(const std::uint8_t *data, std::size_t size)
     if (family)
         core.data.MonitorType = qint16(kTypes[family]);
     if (situation == 3)
-        TVK_FUZZ_CHECK(core.download.start(HexDownload::Target::Flash, scratchPath(QStringLiteral("image.hex"))));
+        TVK_FUZZ_CHECK(core.download.start(HexDownload::Target::Flash, imagePath()));
 
     g_watch.queuedByUser.clear();
     for (const QString &line : queued(core))
@@ -250,8 +252,7 @@ Outcome runOnce(const std::uint8_t *data, std::size_t size)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     initProcess(AppKind::Widgets);
-    // The download only reads it.
-    writeFile(scratchPath(QStringLiteral("image.hex")), kSmallImage);
+    writeFile(imagePath(), kSmallImage);
     // Built in a fixed order, each on an empty settings store: every run of
     // the target starts the same.
     g_rigs = {makeRig(nullptr), makeRig("version=2.25"), makeRig("version=2.25,boot")};

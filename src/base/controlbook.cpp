@@ -91,13 +91,20 @@ std::optional<int> ControlBook::color(const QString &window, const QString &cont
 
 namespace {
 
-const ControlBook::Entry *entryIn(const ControlBook::Pages &pages, const QString &window, const QString &control)
+using Entries = QHash<QString, ControlBook::Entry>;
+
+const ControlBook::Entry *entryIn(const Entries *entries, const QString &control)
+{
+    if (!entries)
+        return nullptr;
+    const auto c = entries->constFind(control);
+    return c == entries->cend() ? nullptr : &*c;
+}
+
+const Entries *windowIn(const ControlBook::Pages &pages, const QString &window)
 {
     const auto w = pages.constFind(window);
-    if (w == pages.cend())
-        return nullptr;
-    const auto c = w->constFind(control);
-    return c == w->cend() ? nullptr : &*c;
+    return w == pages.cend() ? nullptr : &*w;
 }
 
 struct Change {
@@ -129,28 +136,29 @@ void compareEntries(const QString &window, const QString &control, const Control
 
 void ControlBook::restore(const Pages &pages)
 {
-    // What changed, found before anything is written: a window reacting to
-    // one change may read the others.
-    // A window's entries still shared with the pages were not written since
-    // they were taken: only the windows written to are compared.
+    // Entries still shared with the pages were not written since they were
+    // taken: only the windows written to are compared.
     if (m_windows.isSharedWith(pages))
         return;
+    // What changed, found before anything is written: a window reacting to
+    // one change may read the others.
     QList<Change> changes;
-    for (auto w = m_windows.cbegin(); w != m_windows.cend(); ++w) {
-        const auto then = pages.constFind(w.key());
-        if (then != pages.cend() && w->isSharedWith(*then))
-            continue;
-        for (auto c = w->cbegin(); c != w->cend(); ++c)
-            compareEntries(w.key(), c.key(), &*c, entryIn(pages, w.key(), c.key()), changes);
-    }
-    for (auto w = pages.cbegin(); w != pages.cend(); ++w) {
-        const auto now = m_windows.constFind(w.key());
-        if (now != m_windows.cend() && now->isSharedWith(*w))
-            continue;
-        for (auto c = w->cbegin(); c != w->cend(); ++c)
-            if (!find(w.key(), c.key()))
-                compareEntries(w.key(), c.key(), nullptr, &*c, changes);
-    }
+    const auto compareWindow = [&changes](const QString &window, const Entries *now, const Entries *then) {
+        if (now && then && now->isSharedWith(*then))
+            return;
+        if (now)
+            for (auto c = now->cbegin(); c != now->cend(); ++c)
+                compareEntries(window, c.key(), &*c, entryIn(then, c.key()), changes);
+        if (then)
+            for (auto c = then->cbegin(); c != then->cend(); ++c)
+                if (!entryIn(now, c.key()))
+                    compareEntries(window, c.key(), nullptr, &*c, changes);
+    };
+    for (auto w = m_windows.cbegin(); w != m_windows.cend(); ++w)
+        compareWindow(w.key(), &*w, windowIn(pages, w.key()));
+    for (auto w = pages.cbegin(); w != pages.cend(); ++w)
+        if (!m_windows.contains(w.key()))
+            compareWindow(w.key(), nullptr, &*w);
     m_windows = pages;
     for (const Change &c : std::as_const(changes))
         emit changed(c.window, c.control, c.property);
@@ -160,7 +168,7 @@ void ControlBook::restore(const Pages &pages, const QList<std::pair<QString, QSt
 {
     QList<Change> changes;
     for (const auto &[window, control] : controls) {
-        const Entry *then = entryIn(pages, window, control);
+        const Entry *then = entryIn(windowIn(pages, window), control);
         compareEntries(window, control, find(window, control), then, changes);
         if (then) {
             m_windows[window][control] = *then;
